@@ -1,0 +1,157 @@
+#include "sms/encoding.h"
+
+#include "document/document.h"
+#include "document/packed.h"
+#include "util/text.h"
+
+namespace pelorin {
+
+namespace {
+
+// The first octet: SMS-SUBMIT, relative validity, user data header present;
+// 0x71 adds the status-report request.
+std::string frameHead(bool report, const DestinationAddress& address) {
+    return std::string("00") + (report ? "71" : "51") + "00" + address.field + "00F5A7";
+}
+
+// The canvas a job sends; a job without a document sends a blank one.
+const Canvas& canvasOf(const SendJob& job, LogoKind kind) {
+    static const Canvas blankOperator(sizeOf(LogoKind::Operator));
+    static const Canvas blankPicture(sizeOf(LogoKind::Picture));
+    static const Canvas blankLarge(sizeOf(LogoKind::LargeOperator));
+    if (job.Document != nullptr) return job.Document->canvas(kind);
+    switch (kind) {
+    case LogoKind::Picture: return blankPicture;
+    case LogoKind::LargeOperator: return blankLarge;
+    case LogoKind::Operator: break;
+    }
+    return blankOperator;
+}
+
+std::string hexRange(const std::vector<std::uint8_t>& bytes, std::size_t from, std::size_t to) {
+    return hexBytes(bytes.data() + from, to - from);
+}
+
+MessagePart makePart(std::string pdu, const DestinationAddress& address, std::size_t userDataLength,
+                     std::string caption) {
+    return {std::move(pdu), address.AddressOctets + 8 + static_cast<int>(userDataLength), std::move(caption)};
+}
+
+constexpr const char* kRestoreTemplateTail =
+    "00F5A78C0605041582000000F00000480E01E4339B93384CEC4E4C4A2A212AA0AA8AA4AA4A33112B30ACCCE4AC4A2A092AA0A88AA4"
+    "AA442BB112B848EAA44A0000000000000000000000000000000000008464647237192B9D538A8A54454422AA09548AAA646726"
+    "13AB09D28AAA4445140AAA0951E44547756732938956000200000000000000000000000000000000";
+
+std::vector<MessagePart> operatorLogo(const SendJob& job, const DestinationAddress& address) {
+    const auto bitmap = PackOtaBitmap(canvasOf(job, LogoKind::Operator));
+    std::string pdu = frameHead(job.DeliveryReport, address) + "8C" + "0605041582" + "0000" +
+                      EncodeNetworkCode(job.CountryCode, job.OperatorCode) + "00480E01" +
+                      hexRange(bitmap, 0, bitmap.size());
+    return {makePart(std::move(pdu), address, 140, "Sending SMS")};
+}
+
+std::vector<MessagePart> groupGraphic(const SendJob& job, const DestinationAddress& address) {
+    const auto bitmap = PackOtaBitmap(canvasOf(job, LogoKind::Operator));
+    std::string pdu = frameHead(job.DeliveryReport, address) + "8A" + "060504158300003000480E01" +
+                      hexRange(bitmap, 0, bitmap.size());
+    return {makePart(std::move(pdu), address, 138, "Sending SMS")};
+}
+
+std::vector<MessagePart> restoreOperatorLogo(const SendJob& job, const DestinationAddress& address) {
+    std::string pdu = std::string("00") + (job.DeliveryReport ? "71" : "51") + "00" + address.field +
+                      kRestoreTemplateTail;
+    return {makePart(std::move(pdu), address, 140, "Sending SMS")};
+}
+
+std::vector<MessagePart> largeOperatorLogo(const SendJob& job, const DestinationAddress& address) {
+    const auto bitmap = PackOtaBitmap(canvasOf(job, LogoKind::LargeOperator));
+
+    // Message 1 fills its 140 octets of user data; the bitmap takes what the
+    // header, network code and OTA header leave.
+    const std::string userData1 = std::string("0B050415820000000301020130") +
+                                  EncodeNetworkCode(job.CountryCode, job.OperatorCode) + "0A" + "004E1501";
+    const std::size_t j = 140 - userData1.size() / 2;
+    std::string pdu1 = frameHead(false, address) + "8C" + userData1 + hexRange(bitmap, 0, j);
+
+    const std::size_t userDataLength2 = 12 + (bitmap.size() - j);
+    std::string pdu2 = frameHead(job.DeliveryReport, address) + hexOctet(static_cast<unsigned>(userDataLength2)) +
+                       "0B0504158200000003010202" + hexRange(bitmap, j, bitmap.size());
+
+    return {makePart(std::move(pdu1), address, 140, "Sending SMS 1/2"),
+            makePart(std::move(pdu2), address, userDataLength2, "Sending SMS 2/2")};
+}
+
+std::vector<MessagePart> pictureMessage(const SendJob& job, const DestinationAddress& address) {
+    const auto bitmap = PackOtaBitmap(canvasOf(job, LogoKind::Picture));
+    const std::u32string text = PictureTextToSend(job.Text);
+    const std::string octets = toOctets(text);
+
+    // Message 1: header, the text item, the start of the bitmap item.
+    const std::string userData1 = std::string("0B0504158A00000003010301") + "30" + "0000" +
+                                  hexOctet(static_cast<unsigned>(text.size())) +
+                                  hexBytes(reinterpret_cast<const std::uint8_t*>(octets.data()), octets.size()) +
+                                  "020100" + "00481C01";
+    const std::size_t b1 = 140 - userData1.size() / 2;
+    std::string pdu1 = frameHead(false, address) + "8C" + userData1 + hexRange(bitmap, 0, b1);
+
+    // Message 2: nothing but bitmap behind its header.
+    const std::size_t l = b1 + 128;
+    std::string pdu2 = frameHead(false, address) + "8C" + "0B0504158A00000003010302" + hexRange(bitmap, b1, l);
+
+    // Message 3: the rest of the bitmap.
+    const std::size_t userDataLength3 = 12 + (bitmap.size() - l);
+    std::string pdu3 = frameHead(job.DeliveryReport, address) + hexOctet(static_cast<unsigned>(userDataLength3)) +
+                       "0B0504158A00000003010303" + hexRange(bitmap, l, bitmap.size());
+
+    return {makePart(std::move(pdu1), address, 140, "Sending SMS 1/3"),
+            makePart(std::move(pdu2), address, 140, "Sending SMS 2/3"),
+            makePart(std::move(pdu3), address, userDataLength3, "Sending SMS 3/3")};
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> PackOtaBitmap(const Canvas& canvas) { return packCanvas(canvas); }
+
+DestinationAddress EncodeDestinationAddress(std::string_view number) {
+    std::u32string characters = decodeUtf8(number);
+    const bool international = !characters.empty() && characters.front() == U'+';
+    if (international) characters.erase(0, 1);
+    const std::string digits = toOctets(characters);
+
+    DestinationAddress address;
+    address.AddressOctets = static_cast<int>((digits.size() + 1) / 2);
+    address.field = hexOctet(static_cast<unsigned>(digits.size())) + (international ? "91" : "81");
+    for (std::size_t i = 0; i < digits.size(); i += 2) {
+        address.field.push_back(i + 1 < digits.size() ? digits[i + 1] : 'F');
+        address.field.push_back(digits[i]);
+    }
+    return address;
+}
+
+std::string EncodeNetworkCode(std::string_view countryCode, std::string_view operatorCode) {
+    const std::string country = toOctets(decodeUtf8(countryCode));
+    const std::string network = toOctets(decodeUtf8(operatorCode));
+    auto digit = [](const std::string& code, std::size_t i) { return i < code.size() ? code[i] : 'F'; };
+    return {digit(country, 1), digit(country, 0), 'F', digit(country, 2), digit(network, 1), digit(network, 0)};
+}
+
+std::u32string PictureTextToSend(std::string_view text) {
+    std::u32string characters = decodeUtf8(text);
+    if (characters.empty()) characters = U" ";
+    if (characters.size() > kMaxPictureText) characters.resize(kMaxPictureText);
+    return characters;
+}
+
+std::vector<MessagePart> BuildSendParts(const SendJob& job) {
+    const DestinationAddress address = EncodeDestinationAddress(job.Number);
+    switch (job.Kind) {
+    case SendJobKind::OperatorLogo: return operatorLogo(job, address);
+    case SendJobKind::GroupGraphic: return groupGraphic(job, address);
+    case SendJobKind::RestoreOperatorLogo: return restoreOperatorLogo(job, address);
+    case SendJobKind::PictureMessage: return pictureMessage(job, address);
+    case SendJobKind::LargeOperatorLogo: return largeOperatorLogo(job, address);
+    }
+    return {};
+}
+
+}  // namespace pelorin

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/canvas.h"
+
+namespace pelorin {
+
+class CPelorinDoc;
+
+// The kinds of send job; the numbers are those the send job dispatches on.
+enum class SendJobKind : int {
+    OperatorLogo = 1,
+    GroupGraphic = 2,
+    RestoreOperatorLogo = 3,
+    PictureMessage = 4,
+    LargeOperatorLogo = 5,
+};
+
+// What one send needs. Texts are UTF-8; the number and codes are used exactly
+// as typed.
+struct SendJob {
+    std::string Number;
+    std::string CountryCode;   // three digits, kinds 1 and 5
+    std::string OperatorCode;  // two digits, kinds 1 and 5
+    std::string Text;          // picture-message text, kind 4
+    const CPelorinDoc* Document = nullptr;
+    SendJobKind Kind = SendJobKind::OperatorLogo;
+    bool DeliveryReport = false;
+};
+
+// One short message of a job, in sending order.
+struct MessagePart {
+    std::string pdu;      // upper-case hex text from the service-centre field on, no Ctrl-Z
+    int length = 0;       // the octet count for AT+CMGS (everything but the service-centre octet)
+    std::string caption;  // what the progress dialog shows while this part is sent
+};
+
+struct DestinationAddress {
+    std::string field;      // length octet, type of address, swapped digits
+    int AddressOctets = 0;  // octets the digits take: ceil(digits / 2)
+};
+
+// The most characters of picture-message text that one job carries.
+inline constexpr std::size_t kMaxPictureText = 100;
+
+// The pixel bytes of an OTA bitmap (no header): the packed form of the canvas.
+std::vector<std::uint8_t> PackOtaBitmap(const Canvas& canvas);
+
+// A leading "+" selects international numbering (0x91) and is dropped; every
+// other character is copied into the digit positions as it is.
+DestinationAddress EncodeDestinationAddress(std::string_view number);
+
+// Country digits A B C and operator digits D E become B A F C E D. Missing
+// characters (a code shorter than its field) are taken as "F".
+std::string EncodeNetworkCode(std::string_view countryCode, std::string_view operatorCode);
+
+// The messages of a job, in sending order. Never fails; the job's document
+// is read for its canvases; without one, blank canvases are sent.
+std::vector<MessagePart> BuildSendParts(const SendJob& job);
+
+// The picture text as sent: empty becomes one space, more than 100 characters
+// are cut to 100.
+std::u32string PictureTextToSend(std::string_view text);
+
+}  // namespace pelorin

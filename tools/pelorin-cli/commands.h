@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pelorin::cli {
+
+// Each subcommand takes the arguments after its name and returns the exit
+// status: 0 success, 1 a failure of the work itself, 2 bad arguments.
+int runEncode(const std::vector<std::string>& args);
+
+constexpr int kExitBadArguments = 2;
+
+}  // namespace pelorin::cli

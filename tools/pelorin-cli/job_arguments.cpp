@@ -1,0 +1,178 @@
+#include "job_arguments.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "document/packed.h"
+
+namespace pelorin::cli {
+
+namespace {
+
+struct KindName {
+    const char* name;
+    SendJobKind kind;
+};
+
+constexpr KindName kKindNames[] = {
+    {"operator-logo", SendJobKind::OperatorLogo},
+    {"group-graphic", SendJobKind::GroupGraphic},
+    {"restore-operator-logo", SendJobKind::RestoreOperatorLogo},
+    {"picture-message", SendJobKind::PictureMessage},
+    {"large-operator-logo", SendJobKind::LargeOperatorLogo},
+};
+
+// The canvas a job kind sends; the restore message carries a fixed image.
+std::optional<LogoKind> canvasKindFor(SendJobKind kind) {
+    switch (kind) {
+    case SendJobKind::OperatorLogo:
+    case SendJobKind::GroupGraphic: return LogoKind::Operator;
+    case SendJobKind::PictureMessage: return LogoKind::Picture;
+    case SendJobKind::LargeOperatorLogo: return LogoKind::LargeOperator;
+    case SendJobKind::RestoreOperatorLogo: break;
+    }
+    return std::nullopt;
+}
+
+bool isDigits(const std::string& text) {
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+bool loadCanvasFile(const std::string& path, Canvas& canvas, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot read " + path;
+        return false;
+    }
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        error = "cannot read " + path;
+        return false;
+    }
+    const std::size_t expected = canvas.size().packedBytes();
+    if (bytes.size() != expected) {
+        error = path + " holds " + std::to_string(bytes.size()) + " bytes; this kind needs a " +
+                std::to_string(canvas.width()) + " x " + std::to_string(canvas.height()) + " document of " +
+                std::to_string(expected) + " bytes";
+        return false;
+    }
+    unpackCanvas(canvas, bytes);
+    return true;
+}
+
+}  // namespace
+
+std::optional<SendJobKind> sendJobKindFromName(const std::string& name) {
+    for (const auto& entry : kKindNames)
+        if (name == entry.name) return entry.kind;
+    return std::nullopt;
+}
+
+std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& args, bool allowPort,
+                                              std::string& error) {
+    JobArguments result;
+    result.document = std::make_unique<CPelorinDoc>();
+    std::optional<std::string> kindName, number, network, text, port, file;
+    bool report = false;
+
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](std::optional<std::string>& slot) {
+            if (i + 1 >= args.size()) {
+                error = arg + " needs a value";
+                return false;
+            }
+            slot = args[++i];
+            return true;
+        };
+        if (arg == "--to") {
+            if (!value(number)) return std::nullopt;
+        } else if (arg == "--network") {
+            if (!value(network)) return std::nullopt;
+        } else if (arg == "--text") {
+            if (!value(text)) return std::nullopt;
+        } else if (arg == "--report") {
+            report = true;
+        } else if (allowPort && arg == "--port") {
+            if (!value(port)) return std::nullopt;
+        } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
+            error = "unknown option " + arg;
+            return std::nullopt;
+        } else if (!kindName) {
+            kindName = arg;
+        } else if (!file) {
+            file = arg;
+        } else {
+            error = "unexpected argument " + arg;
+            return std::nullopt;
+        }
+    }
+
+    if (!kindName) {
+        error = "missing KIND (operator-logo, group-graphic, restore-operator-logo, picture-message, "
+                "large-operator-logo)";
+        return std::nullopt;
+    }
+    const auto kind = sendJobKindFromName(*kindName);
+    if (!kind) {
+        error = "unknown kind " + *kindName +
+                " (operator-logo, group-graphic, restore-operator-logo, picture-message, large-operator-logo)";
+        return std::nullopt;
+    }
+    if (!number) {
+        error = "missing --to NUMBER";
+        return std::nullopt;
+    }
+    if (allowPort && !port) {
+        error = "missing --port NAME";
+        return std::nullopt;
+    }
+
+    result.job.Kind = *kind;
+    result.job.Number = *number;
+    result.job.DeliveryReport = report;
+    result.job.Document = result.document.get();
+    if (text) {
+        if (*kind != SendJobKind::PictureMessage) {
+            error = "--text is only for picture-message";
+            return std::nullopt;
+        }
+        result.job.Text = *text;
+    }
+    if (network) {
+        const auto dash = network->find('-');
+        const std::string country = network->substr(0, dash);
+        const std::string operatorCode = dash == std::string::npos ? "" : network->substr(dash + 1);
+        if (dash == std::string::npos || country.size() != 3 || operatorCode.size() != 2 || !isDigits(country) ||
+            !isDigits(operatorCode)) {
+            error = "--network takes MCC-MNC, three digits and two digits, such as 262-02";
+            return std::nullopt;
+        }
+        if (*kind != SendJobKind::OperatorLogo && *kind != SendJobKind::LargeOperatorLogo) {
+            error = "--network is only for operator-logo and large-operator-logo";
+            return std::nullopt;
+        }
+        result.job.CountryCode = country;
+        result.job.OperatorCode = operatorCode;
+    } else if (*kind == SendJobKind::OperatorLogo || *kind == SendJobKind::LargeOperatorLogo) {
+        // The network an operator logo is for; without --network the logo
+        // goes out for 000-00, as a first run of the editor would.
+        result.job.CountryCode = "000";
+        result.job.OperatorCode = "00";
+    }
+    if (port) result.port = *port;
+
+    if (file) {
+        const auto canvasKind = canvasKindFor(*kind);
+        if (!canvasKind) {
+            error = "restore-operator-logo sends a fixed image and takes no FILE";
+            return std::nullopt;
+        }
+        if (!loadCanvasFile(*file, result.document->canvas(*canvasKind), error)) return std::nullopt;
+    }
+    return result;
+}
+
+}  // namespace pelorin::cli

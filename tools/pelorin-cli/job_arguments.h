@@ -1,0 +1,28 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "document/document.h"
+#include "sms/encoding.h"
+
+namespace pelorin::cli {
+
+// The arguments shared by "encode" and "send": KIND --to NUMBER
+// [--network MCC-MNC] [--text TEXT] [--report] [FILE], plus --port for send.
+struct JobArguments {
+    std::unique_ptr<CPelorinDoc> document;
+    SendJob job;
+    std::string port;  // only with allowPort
+};
+
+// Parses and loads FILE. On a problem returns nothing and sets error to one
+// line for the user.
+std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& args, bool allowPort,
+                                              std::string& error);
+
+std::optional<SendJobKind> sendJobKindFromName(const std::string& name);
+
+}  // namespace pelorin::cli

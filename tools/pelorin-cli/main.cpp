@@ -1,0 +1,63 @@
+// pelorin-cli: the program's core on the command line, without the editor.
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+
+namespace {
+
+constexpr const char* kUsage = R"(Usage: pelorin-cli COMMAND [ARGUMENTS]
+
+Commands:
+  encode KIND --to NUMBER [--network MCC-MNC] [--text TEXT] [--report] [FILE]
+      Print the messages a send of KIND would write to the phone: for each
+      message, in sending order, the AT+CMGS command (without "\r\n") on one
+      line and the PDU text (without the Ctrl-Z) on the next.
+
+KIND is one of:
+  operator-logo          72 x 14 operator logo, one message (needs a network)
+  group-graphic          72 x 14 caller-group graphic, one message
+  restore-operator-logo  the fixed "restore operator logo" message (no FILE)
+  picture-message        72 x 28 picture with up to 100 characters of text,
+                         three messages
+  large-operator-logo    78 x 21 operator logo, two messages (needs a network)
+
+Options:
+  --to NUMBER         destination number as typed; a leading "+" makes it
+                      international
+  --network MCC-MNC   country and operator code of an operator logo, such
+                      as 262-02 (default 000-00)
+  --text TEXT         picture-message text; empty is sent as one space,
+                      more than 100 characters are cut to 100; characters
+                      above U+00FF are sent as "?"
+  --report            ask for a delivery report (in the last message)
+  FILE                a Pelorin document (.plr) of the kind's size: 126
+                      bytes for 72 x 14, 252 for 72 x 28, 205 for 78 x 21;
+                      without FILE a blank canvas is sent
+
+Arguments are UTF-8. Errors print one line on standard error and exit with
+status 2.
+)";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        std::cout << kUsage;
+        return args.empty() ? pelorin::cli::kExitBadArguments : 0;
+    }
+    const std::string command = args[0];
+    args.erase(args.begin());
+    for (const auto& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+    }
+    if (command == "encode") return pelorin::cli::runEncode(args);
+    std::cerr << "pelorin-cli: unknown command " << command << " (try --help)\n";
+    return pelorin::cli::kExitBadArguments;
+}
