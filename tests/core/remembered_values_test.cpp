@@ -1,3 +1,5 @@
+#include "settings/remembered_values.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -5,7 +7,6 @@
 #include "document/document.h"
 #include "settings/memory_settings_store.h"
 #include "settings/port_choice.h"
-#include "settings/remembered_values.h"
 
 namespace pelorin {
 namespace {
@@ -135,8 +136,8 @@ TEST(PortChoiceTest, FourthCharacterPicksTheListItem) {
     EXPECT_EQ(settingsPortSelection("COM3:"), 2u);
     EXPECT_EQ(settingsPortSelection("COM4:"), 3u);
     EXPECT_EQ(settingsPortSelection("COM4"), 3u);
-    for (const char* other : {"COM7:", "COM0:", "COM5:", "COM:", "COM", "CO", "", "COM12:", "COM10:", "/dev/ttyS0",
-                              "COM\xC3\xA9"}) {
+    for (const char* other :
+         {"COM7:", "COM0:", "COM5:", "COM:", "COM", "CO", "", "COM12:", "COM10:", "/dev/ttyS0", "COM\xC3\xA9"}) {
         EXPECT_FALSE(settingsPortSelection(other).has_value()) << other;
     }
 }

@@ -29,10 +29,10 @@ public:
 
     // Remembered values, kept in the settings store between runs.
     std::string lastNumber;
-    std::string lastCountry;  // MCC text
-    std::string lastCode;     // MNC text
+    std::string lastCountry;      // MCC text
+    std::string lastCode;         // MNC text
     std::int32_t lastReport = 1;  // delivery report wanted: 1 yes, 0 no
-    std::string comPort;      // serial device of the phone, such as "COM3:"
+    std::string comPort;          // serial device of the phone, such as "COM3:"
 
     // The built-in tables: the country table is split into the two parallel
     // lists once; the operator table is scanned where it lies, on demand.

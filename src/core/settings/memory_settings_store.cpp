@@ -24,8 +24,7 @@ std::string MemorySettingsStore::readString(std::string_view section, std::strin
     return find(section, name).value_or(std::string(defaultValue));
 }
 
-std::int32_t MemorySettingsStore::readInt(std::string_view section, std::string_view name,
-                                          std::int32_t defaultValue) {
+std::int32_t MemorySettingsStore::readInt(std::string_view section, std::string_view name, std::int32_t defaultValue) {
     const auto text = find(section, name);
     if (!text) return defaultValue;
     return parseStoredInt(*text).value_or(defaultValue);

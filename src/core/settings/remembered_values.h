@@ -32,8 +32,7 @@ void readRememberedValues(CPelorinDoc& doc, SettingsStore& store);
 // code and delivery report, in that order, each member updated just before its
 // value is written, so the store holds them even if the send then fails.
 void rememberOperatorLogoSend(CPelorinDoc& doc, SettingsStore& store, std::string_view number,
-                              std::string_view countryCode, std::string_view operatorCode,
-                              std::int32_t deliveryReport);
+                              std::string_view countryCode, std::string_view operatorCode, std::int32_t deliveryReport);
 
 // After any other send dialog is confirmed: number, then delivery report. The
 // network codes are left as they were.
