@@ -9,7 +9,7 @@ namespace pelorin {
 namespace {
 
 void sleepMicroseconds(double us) {
-    if (!(us > 0)) return;  // also refuses NaN
+    if (!(us > 0)) return;                       // also refuses NaN
     constexpr double kLongestUs = 3600.0 * 1e6;  // keeps the conversion defined for absurd factors
     std::this_thread::sleep_for(std::chrono::microseconds(std::llround(us < kLongestUs ? us : kLongestUs)));
 }

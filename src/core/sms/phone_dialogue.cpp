@@ -176,8 +176,8 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
         reporter.end(kCommunicationError);
         return;
     }
-    const char* successOutcome = job.Kind == SendJobKind::PictureMessage ? kPictureMessageSentOutcome.data()
-                                                                         : kLogoSentOutcome.data();
+    const char* successOutcome =
+        job.Kind == SendJobKind::PictureMessage ? kPictureMessageSentOutcome.data() : kLogoSentOutcome.data();
 
     reporter.status(kOpeningPort);
     std::unique_ptr<SerialPort> port = opener.open(portName);
