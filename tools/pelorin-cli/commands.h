@@ -8,6 +8,7 @@ namespace pelorin::cli {
 // Each subcommand takes the arguments after its name and returns the exit
 // status: 0 success, 1 a failure of the work itself, 2 bad arguments.
 int runEncode(const std::vector<std::string>& args);
+int runSend(const std::vector<std::string>& args);
 
 constexpr int kExitBadArguments = 2;
 

@@ -15,6 +15,14 @@ Commands:
       Print the messages a send of KIND would write to the phone: for each
       message, in sending order, the AT+CMGS command (without "\r\n") on one
       line and the PDU text (without the Ctrl-Z) on the next.
+  send KIND --to NUMBER [--network MCC-MNC] [--text TEXT] [--report]
+       --port NAME [FILE]
+      Send KIND to the phone on serial port NAME: "COMn:" is /dev/ttyS(n-1),
+      a name beginning with "/" is a device path (such as /dev/ttyUSB0 or the
+      pseudo-terminal of pelorin-phone). Prints each caption and status line
+      as it comes and the outcome as the last line; exits with status 0 when
+      every message was accepted and 1 otherwise. The phone must echo
+      commands; each message may wait up to 30 s for its acknowledgement.
 
 KIND is one of:
   operator-logo          72 x 14 operator logo, one message (needs a network)
@@ -33,6 +41,7 @@ Options:
                       more than 100 characters are cut to 100; characters
                       above U+00FF are sent as "?"
   --report            ask for a delivery report (in the last message)
+  --port NAME         the serial port of the phone (send only)
   FILE                a Pelorin document (.plr) of the kind's size: 126
                       bytes for 72 x 14, 252 for 72 x 28, 205 for 78 x 21;
                       without FILE a blank canvas is sent
@@ -58,6 +67,7 @@ int main(int argc, char** argv) {
         }
     }
     if (command == "encode") return pelorin::cli::runEncode(args);
+    if (command == "send") return pelorin::cli::runSend(args);
     std::cerr << "pelorin-cli: unknown command " << command << " (try --help)\n";
     return pelorin::cli::kExitBadArguments;
 }

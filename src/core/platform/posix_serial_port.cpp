@@ -1,0 +1,173 @@
+// Serial devices through POSIX: a terminal device opened for exclusive use,
+// switched to raw bytes, with reads that give up after about 100 ms.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+
+#include "platform/serial_port.h"
+
+namespace pelorin {
+
+namespace {
+
+// How long a read waits for the first byte to arrive.
+constexpr int kReadWaitMs = 100;
+// How long a write waits for room on the line before it gives up.
+constexpr int kWriteStallMs = 5000;
+// Windows numbers serial ports from COM1 to COM256.
+constexpr unsigned long kHighestComNumber = 256;
+
+// Raw bytes in both directions: no echo, no line editing, no signals, no
+// translation of CR, NL or any other character, 8 data bits. The line speed is
+// left as the system has it. CLOCAL keeps a cable without carrier detect from
+// hanging the line up; CREAD lets the receiver take bytes at all.
+void makeRaw(termios& settings) {
+    settings.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON);
+    settings.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    settings.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB);
+    settings.c_cflag |= static_cast<tcflag_t>(CS8 | CLOCAL | CREAD);
+    // The descriptor is non-blocking and reads wait in poll(), so a read takes
+    // whatever is there and never waits inside read() itself.
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 0;
+}
+
+class PosixSerialPort final : public SerialPort {
+public:
+    explicit PosixSerialPort(int fd) : fd_(fd) {}
+    ~PosixSerialPort() override { close(); }
+
+    PosixSerialPort(const PosixSerialPort&) = delete;
+    PosixSerialPort& operator=(const PosixSerialPort&) = delete;
+
+    void write(std::span<const std::uint8_t> bytes) override {
+        std::size_t done = 0;
+        while (fd_ >= 0 && done < bytes.size()) {
+            const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+            if (n > 0) {
+                done += static_cast<std::size_t>(n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+                if (!waitFor(POLLOUT, kWriteStallMs)) return;
+                continue;
+            }
+            return;  // the line is gone; the dialogue sees no reply
+        }
+    }
+
+    bool read(std::uint8_t* buffer, std::size_t max, std::size_t& received) override {
+        received = 0;
+        if (fd_ < 0) return false;
+
+        pollfd entry{fd_, POLLIN, 0};
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kReadWaitMs);
+        int ready = 0;
+        for (;;) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            ready = ::poll(&entry, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
+            if (ready >= 0 || errno != EINTR) break;
+        }
+        if (ready < 0) return false;
+        if (ready == 0) return true;  // nothing arrived in time
+        if ((entry.revents & POLLNVAL) != 0) return false;
+        if ((entry.revents & POLLIN) == 0) return false;  // hang-up or error with nothing to read
+        if (max == 0) return (entry.revents & (POLLHUP | POLLERR)) == 0;
+
+        for (;;) {
+            const ssize_t n = ::read(fd_, buffer, max);
+            if (n > 0) {
+                received = static_cast<std::size_t>(n);
+                return true;
+            }
+            if (n == 0) return false;  // end of file: the device went away
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN || errno == EWOULDBLOCK) return (entry.revents & (POLLHUP | POLLERR)) == 0;
+            return false;  // EIO after a hang-up, or any other failure
+        }
+    }
+
+    void close() override {
+        if (fd_ < 0) return;
+        ::close(fd_);  // also drops the advisory lock
+        fd_ = -1;
+    }
+
+private:
+    bool waitFor(short events, int timeoutMs) {
+        pollfd entry{fd_, events, 0};
+        for (;;) {
+            const int ready = ::poll(&entry, 1, timeoutMs);
+            if (ready > 0) return (entry.revents & events) != 0;
+            if (ready == 0) return false;
+            if (errno != EINTR) return false;
+        }
+    }
+
+    int fd_;
+};
+
+class PosixSerialPortOpener final : public SerialPortOpener {
+public:
+    std::unique_ptr<SerialPort> open(const std::string& name) override {
+        const std::string path = devicePathForPortName(name);
+        if (path.empty()) return nullptr;
+
+        // No O_CREAT: only a device that exists. Non-blocking so that the open
+        // does not wait for a carrier and reads never hang.
+        int fd = -1;
+        do {
+            fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) return nullptr;
+        auto port = std::make_unique<PosixSerialPort>(fd);
+
+        // Only a terminal device: anything else (a plain file, a pipe) would
+        // take the commands as data written into it.
+        termios settings{};
+        if (!::isatty(fd) || ::tcgetattr(fd, &settings) != 0) return nullptr;
+
+        // Exclusive use. TIOCEXCL keeps ordinary users out but not root, so an
+        // advisory lock is taken as well; a port already locked by another
+        // user of this program is busy.
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return nullptr;
+        if (::ioctl(fd, TIOCEXCL) != 0) return nullptr;
+
+        makeRaw(settings);
+        if (::tcsetattr(fd, TCSANOW, &settings) != 0) return nullptr;
+        return port;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<SerialPortOpener> makePosixSerialPortOpener() { return std::make_unique<PosixSerialPortOpener>(); }
+
+std::string devicePathForPortName(const std::string& name) {
+    if (name.find('\0') != std::string::npos) return {};
+    if (!name.empty() && name.front() == '/') return name;
+
+    // "COMn:" with n a plain decimal number from 1.
+    if (name.size() < 5 || name.compare(0, 3, "COM") != 0 || name.back() != ':') return {};
+    const std::string digits = name.substr(3, name.size() - 4);
+    if (digits.size() > 3) return {};
+    unsigned long number = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return {};
+        number = number * 10 + static_cast<unsigned long>(c - '0');
+    }
+    if (number < 1 || number > kHighestComNumber) return {};
+    return "/dev/ttyS" + std::to_string(number - 1);
+}
+
+}  // namespace pelorin

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/serial_port.h"
+#include "platform/sleeper.h"
+#include "sms/encoding.h"
+
+namespace pelorin {
+
+// Where a send job reports its progress. Each call hands its text over for
+// good. end() comes exactly once per job and is the last call of the job.
+class SendReporter {
+public:
+    virtual ~SendReporter() = default;
+    virtual void status(std::string text) = 0;
+    virtual void caption(std::string text) = 0;
+    virtual void end(std::string outcome) = 0;
+};
+
+// The outcomes that mean every message of the job was accepted.
+inline constexpr std::string_view kLogoSentOutcome = "Logo was successfully sent";
+inline constexpr std::string_view kPictureMessageSentOutcome = "Picture message was successfully sent";
+
+bool IsSuccessOutcome(std::string_view outcome);
+
+// True when the number and both network codes hold only printable ASCII, so
+// that nothing but address digits can reach the line through them.
+bool HasPrintableAddressing(const SendJob& job);
+
+// Runs one send job over the serial port named portName (the document's COM
+// port setting): opens it, switches the phone to PDU mode, submits the job's
+// messages one by one and waits for each acknowledgement, reporting every step
+// to reporter and ending with one outcome text. The port is closed after the
+// end has been reported. Blocks for the whole send (up to 30 s of waiting per
+// message).
+void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
+                SendReporter& reporter);
+
+}  // namespace pelorin

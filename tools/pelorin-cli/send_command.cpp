@@ -1,0 +1,48 @@
+#include <iostream>
+
+#include "commands.h"
+#include "job_arguments.h"
+#include "platform/serial_port.h"
+#include "platform/sleeper.h"
+#include "sms/phone_dialogue.h"
+
+namespace pelorin::cli {
+
+namespace {
+
+// Shows the job's progress on this terminal, one line per report, as it
+// happens; the outcome is the last line.
+class TerminalReporter final : public SendReporter {
+public:
+    void status(std::string text) override { std::cout << text << std::endl; }
+    void caption(std::string text) override { std::cout << text << std::endl; }
+    void end(std::string outcome) override {
+        std::cout << outcome << std::endl;
+        outcome_ = std::move(outcome);
+    }
+
+    const std::string& outcome() const { return outcome_; }
+
+private:
+    std::string outcome_;
+};
+
+}  // namespace
+
+// Sends the job over the named serial port with the phone dialogue's real
+// waits. Exit status 0 when every message was accepted, 1 otherwise.
+int runSend(const std::vector<std::string>& args) {
+    std::string error;
+    auto parsed = parseJobArguments(args, true, error);
+    if (!parsed) {
+        std::cerr << "pelorin-cli send: " << error << "\n";
+        return kExitBadArguments;
+    }
+    auto opener = makePosixSerialPortOpener();
+    RealSleeper sleeper;
+    TerminalReporter reporter;
+    RunSendJob(parsed->job, parsed->port, *opener, sleeper, reporter);
+    return IsSuccessOutcome(reporter.outcome()) ? 0 : 1;
+}
+
+}  // namespace pelorin::cli
