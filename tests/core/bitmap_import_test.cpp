@@ -229,7 +229,8 @@ TEST(BitmapReaderTest, ImageIsTheFileDrawnOneToOneWithThePreparedColourTable) {
     d.files.files["t.bmp"] = buildBmp(spec);
     ASSERT_TRUE(reader.load(d.files, d.messages, "t.bmp"));
     EXPECT_EQ(reader.image().rgb,
-              (std::vector<std::uint8_t>{0, 0, 0, 1, 1, 1, 2, 2, 2, 0x40, 0x40, 0x40, 0x41, 0x41, 0x41, 0x42, 0x42, 0x42}));
+              (std::vector<std::uint8_t>{0, 0, 0, 1, 1, 1, 2, 2, 2,  //
+                                         0x40, 0x40, 0x40, 0x41, 0x41, 0x41, 0x42, 0x42, 0x42}));
 
     // A failed load leaves nothing behind.
     d.files.files["bad.bmp"] = testing::bytesOf("BMxx");

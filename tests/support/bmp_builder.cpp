@@ -9,7 +9,7 @@ std::size_t bmpStride(int width, int bitsPerPixel) {
 }
 
 void put32At(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes.at(offset + static_cast<std::size_t>(i)) = static_cast<std::uint8_t>(value >> (8 * i));
+    for (std::size_t i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 void put16At(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint16_t value) {
