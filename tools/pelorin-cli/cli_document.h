@@ -31,6 +31,10 @@ public:
 
 // A document with its command-line view, messages and the real disk.
 struct CliDocument {
+    CliDocument() = default;
+    CliDocument(const CliDocument&) = delete;  // the context refers to the members
+    CliDocument& operator=(const CliDocument&) = delete;
+
     std::unique_ptr<CPelorinDoc> document = std::make_unique<CPelorinDoc>();
     CliView view;
     CollectedMessages messages;
