@@ -9,6 +9,8 @@ namespace pelorin::cli {
 // status: 0 success, 1 a failure of the work itself, 2 bad arguments.
 int runEncode(const std::vector<std::string>& args);
 int runSend(const std::vector<std::string>& args);
+int runShow(const std::vector<std::string>& args);
+int runConvert(const std::vector<std::string>& args);
 
 constexpr int kExitBadArguments = 2;
 

@@ -1,9 +1,7 @@
 #include "job_arguments.h"
 
-#include <fstream>
-#include <iterator>
-
-#include "document/packed.h"
+#include "cli_document.h"
+#include "document/document_file.h"
 
 namespace pelorin::cli {
 
@@ -40,25 +38,22 @@ bool isDigits(const std::string& text) {
     return true;
 }
 
+// Reads a document file into the canvas of the job's kind. It goes through a
+// scratch document, so a file holding another kind's canvas changes nothing.
 bool loadCanvasFile(const std::string& path, Canvas& canvas, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + path;
+    CliDocument scratch;
+    if (readDocumentFile(scratch.context, path) != ImportOutcome::Imported) {
+        error = scratch.messages.joinedFor(path);
         return false;
     }
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = "cannot read " + path;
-        return false;
-    }
-    const std::size_t expected = canvas.size().packedBytes();
-    if (bytes.size() != expected) {
-        error = path + " holds " + std::to_string(bytes.size()) + " bytes; this kind needs a " +
+    const Canvas& read = scratch.document->canvas(scratch.view.kind);
+    if (read.size().packedBytes() != canvas.size().packedBytes()) {
+        error = path + " holds " + std::to_string(read.size().packedBytes()) + " bytes; this kind needs a " +
                 std::to_string(canvas.width()) + " x " + std::to_string(canvas.height()) + " document of " +
-                std::to_string(expected) + " bytes";
+                std::to_string(canvas.size().packedBytes()) + " bytes";
         return false;
     }
-    unpackCanvas(canvas, bytes);
+    canvas = read;
     return true;
 }
 

@@ -23,6 +23,22 @@ Commands:
       as it comes and the outcome as the last line; exits with status 0 when
       every message was accepted and 1 otherwise. The phone must echo
       commands; each message may wait up to 30 s for its acknowledgement.
+  show FILE
+      Import FILE as the editor's File, Open would and print its kind and
+      size on one line ("operator 72x14", "picture 72x28" or
+      "large-operator 78x21"), then the logo, one line a row, top row first:
+      '#' a set pixel, '.' a clear one. A file that cannot be imported
+      prints the reason on standard error and exits with status 1.
+  convert IN OUT
+      Import IN like show and write the logo to OUT, whose extension picks
+      the format: .plr (Pelorin document), .bmp (8-bit bitmap, index 0
+      black), or .nlm, .ngg, .nol (phone-logo files, 72 x 14 logos only).
+      A failure exits with status 1, an unknown OUT extension with 2.
+
+Importable files (chosen by the extension, in any case): .bmp Windows
+bitmaps of 72 x 14, 72 x 28 or 78 x 21 pixels (1, 2, 4 or 8 bits per pixel;
+colour index 0 is a set pixel); .nlm, .ngg, .nol 72 x 14 phone logos; any
+other extension a Pelorin document of 126, 252 or 205 bytes.
 
 KIND is one of:
   operator-logo          72 x 14 operator logo, one message (needs a network)
@@ -46,8 +62,9 @@ Options:
                       bytes for 72 x 14, 252 for 72 x 28, 205 for 78 x 21;
                       without FILE a blank canvas is sent
 
-Arguments are UTF-8. Errors print one line on standard error and exit with
-status 2.
+Arguments are UTF-8. Bad arguments (an unknown kind or option, a missing
+--to, an unreadable FILE or one of the wrong size) print one line on
+standard error and exit with status 2.
 )";
 
 }  // namespace
@@ -68,6 +85,8 @@ int main(int argc, char** argv) {
     }
     if (command == "encode") return pelorin::cli::runEncode(args);
     if (command == "send") return pelorin::cli::runSend(args);
+    if (command == "show") return pelorin::cli::runShow(args);
+    if (command == "convert") return pelorin::cli::runConvert(args);
     std::cerr << "pelorin-cli: unknown command " << command << " (try --help)\n";
     return pelorin::cli::kExitBadArguments;
 }

@@ -1,0 +1,26 @@
+// Feeds arbitrary bytes to the bitmap reader and the bitmap import, through
+// files held in memory.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz_document.h"
+#include "document/import_file.h"
+#include "formats/bitmap_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    pelorin::fuzz::FuzzDocument d;
+    d.files.files["in.bmp"].assign(data, data + size);
+
+    pelorin::BitmapReader reader;
+    if (reader.load(d.files, d.messages, "in.bmp")) {
+        // Whatever the header says, the rows it announces must be there.
+        if (reader.bitsSize() < static_cast<std::size_t>(reader.rows()) * reader.stride()) __builtin_trap();
+        const pelorin::BitmapImage image = reader.image();
+        if (image.rgb.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3)
+            __builtin_trap();
+    }
+
+    pelorin::importFile(d.context, "in.bmp");
+    return 0;
+}

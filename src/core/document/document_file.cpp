@@ -1,0 +1,52 @@
+#include "document/document_file.h"
+
+#include "document/packed.h"
+
+namespace pelorin {
+
+std::optional<LogoKind> documentKindForLength(std::uint64_t length) {
+    for (LogoKind kind : {LogoKind::Operator, LogoKind::Picture, LogoKind::LargeOperator})
+        if (sizeOf(kind).packedBytes() == length) return kind;
+    return std::nullopt;
+}
+
+ImportOutcome readDocumentFile(DocumentContext& context, const std::string& path) {
+    const auto failedToRead = [&] {
+        context.messages.showMessage(message::withPath(message::kFailedToOpenForReading, path));
+        return ImportOutcome::Failed;
+    };
+    auto in = context.files.openForReading(path);
+    if (!in) return failedToRead();
+    const auto length = in->size();
+    if (!length) return failedToRead();
+    // The length is checked before anything is read, so a large file costs
+    // nothing.
+    const auto kind = documentKindForLength(*length);
+    if (!kind) {
+        context.messages.showMessage(std::string(message::kUnsupportedFileFormat));
+        return ImportOutcome::Failed;
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*length));
+    const auto got = in->readAt(0, bytes);
+    if (!got || *got != bytes.size()) return failedToRead();
+    in.reset();
+
+    unpackCanvas(context.document.canvas(*kind), bytes);
+    context.view.setCurrentKind(*kind);
+    context.view.updateAllViews();
+    return ImportOutcome::Imported;
+}
+
+bool saveDocumentFile(DocumentContext& context, const std::string& path) {
+    const auto bytes = packCanvas(context.document.canvas(context.view.currentKind()));
+    if (saveFileAtomically(context.files, path, bytes)) return true;
+    context.messages.showMessage(message::withPath(message::kFailedToOpenForWriting, path));
+    return false;
+}
+
+void clearCurrentCanvas(CPelorinDoc& document, DocumentView& view) {
+    document.canvas(view.currentKind()).clear();
+    view.updateAllViews();
+}
+
+}  // namespace pelorin

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+
+#include "document/document_context.h"
+
+namespace pelorin {
+
+// The document file: the packed form of one canvas and nothing else. Its
+// length tells the canvas: 126 bytes operator logo, 252 picture, 205 large
+// operator logo.
+std::optional<LogoKind> documentKindForLength(std::uint64_t length);
+
+// Reads a document file into the canvas its length names and makes that kind
+// current. Another length shows "Unsupported file format"; a file that cannot
+// be opened or read shows "Failed to open file %s for reading.". Both leave
+// canvases and kind unchanged.
+ImportOutcome readDocumentFile(DocumentContext& context, const std::string& path);
+
+// Writes the current canvas to path (exactly that path, no extension added)
+// through a temporary file, so a failed save keeps an earlier file intact.
+// A failure shows "Failed to open file %s for writing.".
+bool saveDocumentFile(DocumentContext& context, const std::string& path);
+
+// File, New: clears the canvas of the current kind only.
+void clearCurrentCanvas(CPelorinDoc& document, DocumentView& view);
+
+}  // namespace pelorin

@@ -1,0 +1,78 @@
+#include "document/memory_file_system.h"
+
+#include <algorithm>
+
+namespace pelorin {
+
+namespace {
+
+class MemoryInputFile : public InputFile {
+public:
+    MemoryInputFile(const std::vector<std::uint8_t>& bytes, bool failReads) : bytes_(bytes), failReads_(failReads) {}
+
+    std::optional<std::uint64_t> size() override { return bytes_.size(); }
+
+    std::optional<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
+        if (failReads_) return std::nullopt;
+        if (offset >= bytes_.size()) return 0;
+        const auto start = static_cast<std::size_t>(offset);
+        const std::size_t count = std::min(out.size(), bytes_.size() - start);
+        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(start), count, out.begin());
+        return count;
+    }
+
+private:
+    std::vector<std::uint8_t> bytes_;  // a copy: the file may change while open
+    bool failReads_;
+};
+
+class MemoryOutputFile : public OutputFile {
+public:
+    MemoryOutputFile(MemoryFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
+
+    bool write(std::span<const std::uint8_t> bytes) override {
+        auto& file = owner_.files[path_];
+        std::size_t count = bytes.size();
+        if (owner_.freeBytes) count = std::min(count, *owner_.freeBytes);
+        file.insert(file.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count));
+        if (owner_.freeBytes) *owner_.freeBytes -= count;
+        return count == bytes.size();
+    }
+
+    bool sync() override { return !owner_.failSync; }
+    bool close() override { return true; }
+
+private:
+    MemoryFileSystem& owner_;
+    std::string path_;
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> MemoryFileSystem::openForReading(const std::string& path) {
+    const auto found = files.find(path);
+    if (found == files.end() || unopenable.count(path) != 0) return nullptr;
+    return std::make_unique<MemoryInputFile>(found->second, unreadable.count(path) != 0);
+}
+
+std::unique_ptr<OutputFile> MemoryFileSystem::createTemporaryBeside(const std::string& target,
+                                                                    std::string& temporaryPath) {
+    for (const auto& folder : unwritableFolders)
+        if (target.compare(0, folder.size(), folder) == 0) return nullptr;
+    temporaryPath = target + "." + std::to_string(temporaryCounter_++) + ".tmp";
+    files[temporaryPath];
+    return std::make_unique<MemoryOutputFile>(*this, temporaryPath);
+}
+
+bool MemoryFileSystem::replace(const std::string& from, const std::string& to) {
+    const auto found = files.find(from);
+    if (failReplace || found == files.end()) return false;
+    auto bytes = std::move(found->second);
+    files.erase(found);
+    files[to] = std::move(bytes);
+    return true;
+}
+
+void MemoryFileSystem::remove(const std::string& path) { files.erase(path); }
+
+}  // namespace pelorin

@@ -1,0 +1,149 @@
+#include "document/posix_file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+namespace pelorin {
+
+namespace {
+
+class PosixInputFile : public InputFile {
+public:
+    explicit PosixInputFile(int fd) : fd_(fd) {}
+    ~PosixInputFile() override { ::close(fd_); }
+    PosixInputFile(const PosixInputFile&) = delete;
+    PosixInputFile& operator=(const PosixInputFile&) = delete;
+
+    std::optional<std::uint64_t> size() override {
+        struct stat st {};
+        if (::fstat(fd_, &st) != 0 || st.st_size < 0) return std::nullopt;
+        return static_cast<std::uint64_t>(st.st_size);
+    }
+
+    std::optional<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
+        std::size_t done = 0;
+        while (done < out.size()) {
+            const auto at = static_cast<off_t>(offset + done);
+            if (at < 0) return std::nullopt;
+            const ssize_t got = ::pread(fd_, out.data() + done, out.size() - done, at);
+            if (got < 0) {
+                if (errno == EINTR) continue;
+                return std::nullopt;
+            }
+            if (got == 0) break;
+            done += static_cast<std::size_t>(got);
+        }
+        return done;
+    }
+
+private:
+    int fd_;
+};
+
+class PosixOutputFile : public OutputFile {
+public:
+    explicit PosixOutputFile(int fd) : fd_(fd) {}
+    ~PosixOutputFile() override { close(); }
+    PosixOutputFile(const PosixOutputFile&) = delete;
+    PosixOutputFile& operator=(const PosixOutputFile&) = delete;
+
+    bool write(std::span<const std::uint8_t> bytes) override {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t put = ::write(fd_, bytes.data() + done, bytes.size() - done);
+            if (put < 0) {
+                if (errno == EINTR) continue;
+                return false;
+            }
+            if (put == 0) return false;
+            done += static_cast<std::size_t>(put);
+        }
+        return true;
+    }
+
+    bool sync() override { return fd_ >= 0 && ::fsync(fd_) == 0; }
+
+    bool close() override {
+        if (fd_ < 0) return true;
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Makes rename durable: the new directory entry is flushed as well.
+void syncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+std::unique_ptr<InputFile> PosixFileSystem::openForReading(const std::string& path) {
+    // Non-blocking, so a named pipe cannot stall the open; only regular files
+    // are read, never devices, pipes or folders.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<PosixInputFile>(fd);
+}
+
+std::unique_ptr<OutputFile> PosixFileSystem::createTemporaryBeside(const std::string& target,
+                                                                   std::string& temporaryPath) {
+    static std::atomic<unsigned> counter{0};
+    const std::string folder = folderOf(target);
+    const std::string prefix = (folder == "/" ? "" : folder) + "/." + baseNameOf(target) + ".";
+    // A replaced file keeps its permissions; a new one gets the usual ones
+    // (0666 less the umask, which open applies).
+    struct stat existing {};
+    const bool keepMode = ::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string candidate = prefix + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
+        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return nullptr;
+        }
+        if (keepMode) ::fchmod(fd, existing.st_mode & 07777);
+        temporaryPath = candidate;
+        return std::make_unique<PosixOutputFile>(fd);
+    }
+    return nullptr;
+}
+
+bool PosixFileSystem::replace(const std::string& from, const std::string& to) {
+    if (std::rename(from.c_str(), to.c_str()) != 0) return false;
+    syncFolder(folderOf(to));
+    return true;
+}
+
+void PosixFileSystem::remove(const std::string& path) { ::unlink(path.c_str()); }
+
+}  // namespace pelorin

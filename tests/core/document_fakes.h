@@ -1,0 +1,53 @@
+#pragma once
+
+// A view and a message box that record what the document commands do to them,
+// and a document context over files held in memory.
+
+#include <string>
+#include <vector>
+
+#include "document/document.h"
+#include "document/document_context.h"
+#include "document/memory_file_system.h"
+
+namespace pelorin::testing {
+
+class RecordingView : public DocumentView {
+public:
+    LogoKind kind = LogoKind::Operator;
+    int updates = 0;
+    std::vector<LogoKind> kindsSet;
+
+    LogoKind currentKind() const override { return kind; }
+    void setCurrentKind(LogoKind k) override {
+        kind = k;
+        kindsSet.push_back(k);
+    }
+    void updateAllViews() override { ++updates; }
+};
+
+class RecordingMessages : public UserMessages {
+public:
+    std::vector<std::string> shown;
+    void showMessage(const std::string& text) override { shown.push_back(text); }
+};
+
+struct MemoryDocument {
+    CPelorinDoc document;
+    RecordingView view;
+    RecordingMessages messages;
+    MemoryFileSystem files;
+    DocumentContext context{document, view, messages, files};
+
+    // Puts a recognisable drawing on every canvas, so tests can tell which
+    // ones an operation touched.
+    void scribble() {
+        for (LogoKind k : {LogoKind::Operator, LogoKind::Picture, LogoKind::LargeOperator}) {
+            Canvas& c = document.canvas(k);
+            for (int x = 0; x < c.width(); ++x)
+                for (int y = 0; y < c.height(); ++y) c.set(x, y, (x * 7 + y * 3 + static_cast<int>(k)) % 5 == 0);
+        }
+    }
+};
+
+}  // namespace pelorin::testing

@@ -1,0 +1,31 @@
+#include <iostream>
+
+#include "cli_document.h"
+#include "commands.h"
+
+namespace pelorin::cli {
+
+// Prints the kind and size of an imported file ("operator 72x14"), then the
+// logo with one line a row, top row first: '#' a set pixel, '.' a clear one.
+int runShow(const std::vector<std::string>& args) {
+    if (args.size() != 1) {
+        std::cerr << "pelorin-cli show: takes one FILE\n";
+        return kExitBadArguments;
+    }
+    CliDocument cli;
+    std::string error;
+    if (!importForCli(cli, args[0], error)) {
+        std::cerr << "pelorin-cli show: " << error << "\n";
+        return 1;
+    }
+    const Canvas& canvas = cli.document->canvas(cli.view.kind);
+    std::cout << logoKindName(cli.view.kind) << " " << canvas.width() << "x" << canvas.height() << "\n";
+    for (int y = 0; y < canvas.height(); ++y) {
+        std::string line;
+        for (int x = 0; x < canvas.width(); ++x) line += canvas.isSet(x, y) ? '#' : '.';
+        std::cout << line << "\n";
+    }
+    return 0;
+}
+
+}  // namespace pelorin::cli
