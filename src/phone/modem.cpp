@@ -76,10 +76,12 @@ void Modem::receiveByte(char c, Clock::time_point now) {
         }
         return;
     }
-    if (echo_) send(std::string(1, c), now);
+    // The LF of a CR LF line end belongs to the command just answered: it is
+    // neither echoed nor taken into the next line (or into the PDU text).
     const bool lineFeedAfterCr = c == '\n' && lastWasCr_;
     lastWasCr_ = c == '\r';
-    if (lineFeedAfterCr) return;  // the second half of a CR LF line end
+    if (lineFeedAfterCr) return;
+    if (echo_) send(std::string(1, c), now);
     if (mode_ == Mode::Pdu) {
         pduByte(c, now);
     } else {

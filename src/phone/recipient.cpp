@@ -34,6 +34,7 @@ Reception Recipient::receive(const SubmitMessage& part) {
             reception.storeError = stored.error();
         }
     }
+    if (entries_.size() >= kKeptEntries) entries_.erase(entries_.begin());
     entries_.push_back(entry);
     reception.entry = std::move(entry);
     return reception;

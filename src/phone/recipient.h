@@ -24,7 +24,8 @@ public:
     explicit Recipient(std::optional<std::filesystem::path> storeFolder = std::nullopt);
 
     Reception receive(const SubmitMessage& part);
-    // Every log entry so far, also without a folder.
+    // The latest log entries (at most kKeptEntries), also without a folder.
+    static constexpr std::size_t kKeptEntries = 256;
     const std::vector<LogEntry>& entries() const { return entries_; }
 
 private:

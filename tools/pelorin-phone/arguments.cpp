@@ -13,9 +13,9 @@ PDU mode the way a phone on a serial line does, until SIGTERM or SIGINT (or,
 with --exit-on-stdin-eof, until standard input ends).
 
 Dialogue:
-  Commands end at CR (CR LF is accepted). Command echo is on at start; every
-  received character is echoed except Ctrl-Z and ESC, also while a PDU is
-  typed. Answers: "\r\nOK\r\n" to AT, ATE0, ATE1, ATZ, AT+CMGF=0 (also AT+CMGF?
+  Commands end at CR; a LF right after the CR is accepted and swallowed (not
+  echoed). Command echo is on at start; every other received character is
+  echoed except Ctrl-Z and ESC, also while a PDU is typed. Answers: "\r\nOK\r\n" to AT, ATE0, ATE1, ATZ, AT+CMGF=0 (also AT+CMGF?
   and AT+CMGF=?); "\r\nERROR\r\n" to anything else (AT+CMGF=1 included, text
   mode is not offered). AT+CMGS=n (n from 1 to 255) answers "\r\n> " and
   takes PDU text up to Ctrl-Z: hex digits, the service-centre field first, n
