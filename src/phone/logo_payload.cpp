@@ -6,9 +6,9 @@ namespace pelorin::phone {
 
 namespace {
 
-constexpr std::uint8_t kVersion = 0x30;    // smart message version "0"
-constexpr std::uint8_t kLineFeed = 0x0A;   // separates the network code in the long operator-logo form
-constexpr std::uint8_t kTextItem = 0x00;   // Latin-1 text, one octet per character
+constexpr std::uint8_t kVersion = 0x30;   // smart message version "0"
+constexpr std::uint8_t kLineFeed = 0x0A;  // separates the network code in the long operator-logo form
+constexpr std::uint8_t kTextItem = 0x00;  // Latin-1 text, one octet per character
 constexpr std::uint8_t kBitmapItem = 0x02;
 
 std::string latin1ToUtf8(std::span<const std::uint8_t> octets) {
@@ -33,16 +33,18 @@ Result<ReceivedLogo> operatorLogo(std::span<const std::uint8_t> payload) {
     if (payload.size() >= 3) {
         auto bitmap = readOtaBitmap(payload.subspan(3));
         if (bitmap) {
-            return ReceivedLogo{LogoType::OperatorLogo, std::move(bitmap.value()),
-                                decodeNetworkCode(payload.first<3>()), {}};
+            return ReceivedLogo{
+                LogoType::OperatorLogo, std::move(bitmap.value()), decodeNetworkCode(payload.first<3>()), {}};
         }
         why = bitmap.error();
     }
     if (payload.size() >= 5 && payload[0] == kVersion && payload[4] == kLineFeed) {
         auto bitmap = readOtaBitmap(payload.subspan(5));
         if (bitmap) {
-            return ReceivedLogo{LogoType::OperatorLogo, std::move(bitmap.value()),
-                                decodeNetworkCode(payload.subspan(1).first<3>()), {}};
+            return ReceivedLogo{LogoType::OperatorLogo,
+                                std::move(bitmap.value()),
+                                decodeNetworkCode(payload.subspan(1).first<3>()),
+                                {}};
         }
         why = bitmap.error();
     }
@@ -86,9 +88,12 @@ Result<ReceivedLogo> pictureMessage(std::span<const std::uint8_t> payload) {
 
 const char* logoTypeName(LogoType type) {
     switch (type) {
-    case LogoType::OperatorLogo: return "operator-logo";
-    case LogoType::GroupGraphic: return "group-graphic";
-    case LogoType::PictureMessage: return "picture-message";
+        case LogoType::OperatorLogo:
+            return "operator-logo";
+        case LogoType::GroupGraphic:
+            return "group-graphic";
+        case LogoType::PictureMessage:
+            return "picture-message";
     }
     return "unknown";
 }
@@ -132,10 +137,14 @@ Result<ReceivedLogo> interpretLogo(const CompletedMessage& message) {
     if (message.alphabet != Alphabet::Octets) return Failure::failure("not 8-bit data");
     const std::span<const std::uint8_t> payload(message.payload);
     switch (*message.destinationPort) {
-    case kOperatorLogoPort: return operatorLogo(payload);
-    case kGroupGraphicPort: return groupGraphic(payload);
-    case kPictureMessagePort: return pictureMessage(payload);
-    default: break;
+        case kOperatorLogoPort:
+            return operatorLogo(payload);
+        case kGroupGraphicPort:
+            return groupGraphic(payload);
+        case kPictureMessagePort:
+            return pictureMessage(payload);
+        default:
+            break;
     }
     return Failure::failure("port " + std::to_string(*message.destinationPort) + " is not a logo port");
 }

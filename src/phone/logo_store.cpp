@@ -16,18 +16,26 @@ std::string escapeValue(const std::string& value) {
     for (char c : value) {
         const auto u = static_cast<unsigned char>(c);
         switch (c) {
-        case '\\': escaped += "\\\\"; break;
-        case '\t': escaped += "\\t"; break;
-        case '\n': escaped += "\\n"; break;
-        case '\r': escaped += "\\r"; break;
-        default:
-            if (u < 0x20 || u == 0x7F) {
-                char buffer[8];
-                std::snprintf(buffer, sizeof buffer, "\\x%02X", u);
-                escaped += buffer;
-            } else {
-                escaped.push_back(c);
-            }
+            case '\\':
+                escaped += "\\\\";
+                break;
+            case '\t':
+                escaped += "\\t";
+                break;
+            case '\n':
+                escaped += "\\n";
+                break;
+            case '\r':
+                escaped += "\\r";
+                break;
+            default:
+                if (u < 0x20 || u == 0x7F) {
+                    char buffer[8];
+                    std::snprintf(buffer, sizeof buffer, "\\x%02X", u);
+                    escaped += buffer;
+                } else {
+                    escaped.push_back(c);
+                }
         }
     }
     return escaped;

@@ -196,8 +196,8 @@ void Modem::finishPdu(Clock::time_point now) {
         notes_.push_back(label + "left unanswered");
         return;
     }
-    const auto message = pduOverflow_ ? Result<SubmitMessage>::failure("PDU text too long")
-                                      : decodeSubmitText(pdu_, announcedLength_);
+    const auto message =
+        pduOverflow_ ? Result<SubmitMessage>::failure("PDU text too long") : decodeSubmitText(pdu_, announcedLength_);
     pdu_.clear();
     if (!message) {
         notes_.push_back(label + "refused: " + message.error());

@@ -26,14 +26,14 @@ struct PartSelector {
 };
 
 struct PhoneOptions {
-    bool echo = true;           // command echo at start (ATE0 / ATE1 switch it)
-    bool cmgfError = false;     // ERROR to every AT+CMGF command
-    bool noPrompt = false;      // AT+CMGS=n gets no answer and no prompt; the phone stays in command mode
-    PartSelector pduError;      // ERROR instead of +CMGS after the PDU
+    bool echo = true;             // command echo at start (ATE0 / ATE1 switch it)
+    bool cmgfError = false;       // ERROR to every AT+CMGF command
+    bool noPrompt = false;        // AT+CMGS=n gets no answer and no prompt; the phone stays in command mode
+    PartSelector pduError;        // ERROR instead of +CMGS after the PDU
     PartSelector silentAfterPdu;  // nothing at all after the PDU
-    bool okInPieces = false;    // the +CMGS answer's final "K\r\n" comes pieceDelay later
+    bool okInPieces = false;      // the +CMGS answer's final "K\r\n" comes pieceDelay later
     std::chrono::milliseconds pieceDelay{3000};
-    unsigned hangUpAfter = 0;   // when part n arrives: no answer, hang up (0: never)
+    unsigned hangUpAfter = 0;  // when part n arrives: no answer, hang up (0: never)
 };
 
 class Modem {

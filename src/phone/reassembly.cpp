@@ -44,8 +44,8 @@ ReassemblyResult Reassembler::add(const SubmitMessage& message) {
     const Concatenation& concatenation = *message.concatenation;
     if (concatenation.total == 0 || concatenation.sequence == 0 || concatenation.sequence > concatenation.total) {
         result.status = ReassemblyResult::Status::Rejected;
-        result.error = "sequence number " + std::to_string(concatenation.sequence) + " of " +
-                       std::to_string(concatenation.total);
+        result.error =
+            "sequence number " + std::to_string(concatenation.sequence) + " of " + std::to_string(concatenation.total);
         return result;
     }
 

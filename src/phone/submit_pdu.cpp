@@ -60,10 +60,16 @@ bool decodeAddress(OctetReader& reader, SubmitMessage& message, std::string& why
 bool decodeValidityPeriod(OctetReader& reader, SubmitMessage& message, std::string& why) {
     std::size_t length = 0;
     switch (message.validityFormat()) {
-    case 0: length = 0; break;       // not present
-    case 2: length = 1; break;       // relative
-    case 1:                          // enhanced
-    case 3: length = 7; break;       // absolute
+        case 0:
+            length = 0;
+            break;  // not present
+        case 2:
+            length = 1;
+            break;  // relative
+        case 1:     // enhanced
+        case 3:
+            length = 7;
+            break;  // absolute
     }
     std::span<const std::uint8_t> octets;
     if (!reader.take(length, octets)) {
@@ -78,9 +84,12 @@ Alphabet alphabetOf(std::uint8_t dcs) {
     const unsigned group = dcs >> 4;
     if (group <= 0x07) {  // general data coding (0x4x..0x7x: the same, marked for deletion)
         switch ((dcs >> 2) & 0x03) {
-        case 1: return Alphabet::Octets;
-        case 2: return Alphabet::Ucs2;
-        default: break;
+            case 1:
+                return Alphabet::Octets;
+            case 2:
+                return Alphabet::Ucs2;
+            default:
+                break;
         }
         // Compressed text has no fixed alphabet; its octets are taken as they are.
         return (dcs & 0x20) != 0 ? Alphabet::Octets : Alphabet::Gsm7;
@@ -107,25 +116,26 @@ bool parseHeader(std::span<const std::uint8_t> header, SubmitMessage& message, s
             return false;
         };
         switch (element.id) {
-        case 0x00:  // concatenation, 8-bit reference
-            if (!expect(3)) return false;
-            message.concatenation = Concatenation{data[0], data[1], data[2]};
-            break;
-        case 0x08:  // concatenation, 16-bit reference
-            if (!expect(4)) return false;
-            message.concatenation = Concatenation{static_cast<unsigned>(data[0] << 8 | data[1]), data[2], data[3]};
-            break;
-        case 0x04:  // application ports, 8-bit
-            if (!expect(2)) return false;
-            message.destinationPort = data[0];
-            message.originatorPort = data[1];
-            break;
-        case 0x05:  // application ports, 16-bit
-            if (!expect(4)) return false;
-            message.destinationPort = static_cast<std::uint16_t>(data[0] << 8 | data[1]);
-            message.originatorPort = static_cast<std::uint16_t>(data[2] << 8 | data[3]);
-            break;
-        default: break;
+            case 0x00:  // concatenation, 8-bit reference
+                if (!expect(3)) return false;
+                message.concatenation = Concatenation{data[0], data[1], data[2]};
+                break;
+            case 0x08:  // concatenation, 16-bit reference
+                if (!expect(4)) return false;
+                message.concatenation = Concatenation{static_cast<unsigned>(data[0] << 8 | data[1]), data[2], data[3]};
+                break;
+            case 0x04:  // application ports, 8-bit
+                if (!expect(2)) return false;
+                message.destinationPort = data[0];
+                message.originatorPort = data[1];
+                break;
+            case 0x05:  // application ports, 16-bit
+                if (!expect(4)) return false;
+                message.destinationPort = static_cast<std::uint16_t>(data[0] << 8 | data[1]);
+                message.originatorPort = static_cast<std::uint16_t>(data[2] << 8 | data[3]);
+                break;
+            default:
+                break;
         }
         message.header.push_back(std::move(element));
     }

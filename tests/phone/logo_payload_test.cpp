@@ -140,7 +140,9 @@ TEST(LogoPayload, PutsThePictureMessageTogetherFromThreeMessages) {
     const auto logo = interpretLogo(assemble(std::vector{p2, p3, p1}));
     ASSERT_TRUE(logo) << logo.error();
     EXPECT_EQ(logo->type, LogoType::PictureMessage);
-    EXPECT_EQ(logo->text, "Gr\xC3\xBC\xC3\x9F" "e\t");
+    EXPECT_EQ(logo->text,
+              "Gr\xC3\xBC\xC3\x9F"
+              "e\t");
     EXPECT_FALSE(logo->networkCode);
     EXPECT_EQ(logo->bitmap.width, 72u);
     EXPECT_EQ(logo->bitmap.height, 28u);
@@ -171,17 +173,17 @@ TEST(LogoPayload, RefusesPayloadsThatDoNotAddUp) {
     const Octets bitmap = testing::otaBitmap(72, 14, Octets(126, 0xFF));
     const auto refuses = [](std::uint16_t port, Octets payload) { return !interpretLogo(single(port, payload)); };
     EXPECT_FALSE(refuses(0x1583, Octets{0x30} + bitmap));
-    EXPECT_TRUE(refuses(0x1583, bitmap));                                          // no 0x30
+    EXPECT_TRUE(refuses(0x1583, bitmap));                                                     // no 0x30
     EXPECT_TRUE(refuses(0x1583, Octets{0x30} + testing::otaBitmap(72, 14, Octets(125, 0))));  // one octet short
     EXPECT_TRUE(refuses(0x1583, Octets{0x30} + testing::otaBitmap(72, 14, Octets(127, 0))));  // one too many
-    EXPECT_TRUE(refuses(0x1583, Octets{0x30, 0x00, 72, 14, 0x02} + Octets(126, 0)));        // depth 2
-    EXPECT_TRUE(refuses(0x1583, Octets{0x30, 0x01, 72, 14, 0x01} + Octets(126, 0)));        // info field
-    EXPECT_TRUE(refuses(0x1583, Octets{0x30, 0x00, 0, 14, 0x01}));                          // no pixels
-    EXPECT_TRUE(refuses(0x1582, Octets{0x62, 0xF2}));                                       // code cut short
-    EXPECT_TRUE(refuses(0x1582, Octets{0x62, 0xF2, 0x20, 0x0A} + bitmap));                 // stray line feed
-    EXPECT_TRUE(refuses(0x158A, Octets{0x30, 0x00, 0x00, 0x05, 'a'}));                     // item overruns
-    EXPECT_TRUE(refuses(0x158A, Octets{0x30, 0x00, 0x00, 0x01, 'a'}));                     // no bitmap item
-    EXPECT_TRUE(refuses(0x1581, Octets{0x30} + bitmap));                                    // not a logo port
+    EXPECT_TRUE(refuses(0x1583, Octets{0x30, 0x00, 72, 14, 0x02} + Octets(126, 0)));          // depth 2
+    EXPECT_TRUE(refuses(0x1583, Octets{0x30, 0x01, 72, 14, 0x01} + Octets(126, 0)));          // info field
+    EXPECT_TRUE(refuses(0x1583, Octets{0x30, 0x00, 0, 14, 0x01}));                            // no pixels
+    EXPECT_TRUE(refuses(0x1582, Octets{0x62, 0xF2}));                                         // code cut short
+    EXPECT_TRUE(refuses(0x1582, Octets{0x62, 0xF2, 0x20, 0x0A} + bitmap));                    // stray line feed
+    EXPECT_TRUE(refuses(0x158A, Octets{0x30, 0x00, 0x00, 0x05, 'a'}));                        // item overruns
+    EXPECT_TRUE(refuses(0x158A, Octets{0x30, 0x00, 0x00, 0x01, 'a'}));                        // no bitmap item
+    EXPECT_TRUE(refuses(0x1581, Octets{0x30} + bitmap));                                      // not a logo port
 
     CompletedMessage sevenBit = single(0x1583, Octets{0x30} + bitmap);
     sevenBit.alphabet = Alphabet::Gsm7;

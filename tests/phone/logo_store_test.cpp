@@ -38,7 +38,9 @@ TEST(LogStore, FormatsEveryKeyInOrderAndEscapesValues) {
     entry.kind = "picture-message";
     entry.size = "72x28";
     entry.number = "+123";
-    entry.text = "a\tb\\c\nd\re\x01" "f\xC3\xBC";
+    entry.text =
+        "a\tb\\c\nd\re\x01"
+        "f\xC3\xBC";
     entry.report = true;
     entry.reportParts = "001";
     entry.parts = 3;

@@ -75,7 +75,9 @@ TEST(Modem, AnswersErrorToWhatItDoesNotKnow) {
     EXPECT_EQ(phone.type("\r\n"), "");  // an empty line is ignored
     EXPECT_EQ(phone.type(std::string(300, 'A') + "\r"), "\r\nERROR\r\n");
     EXPECT_EQ(phone.type("AX\bT\r"), "\r\nOK\r\n");  // backspace edits the line
-    EXPECT_EQ(phone.type("\x1A\x1B" "AT\r"), "\r\nOK\r\n");  // Ctrl-Z and ESC mean nothing here
+    EXPECT_EQ(phone.type("\x1A\x1B"
+                         "AT\r"),
+              "\r\nOK\r\n");  // Ctrl-Z and ESC mean nothing here
 }
 
 TEST(Modem, TakesAPduAfterThePromptAndAcknowledgesIt) {
@@ -107,8 +109,8 @@ TEST(Modem, RefusesBadPdusWithCmsError304) {
     EXPECT_EQ(answer(std::to_string(submit.length() - 1), text), refused);
     EXPECT_EQ(answer(std::to_string(submit.length()), text.substr(1)), refused);
     EXPECT_EQ(answer(std::to_string(submit.length()), text.substr(0, 20) + "G" + text.substr(21)), refused);
-    EXPECT_EQ(answer("5", "0001000000"), refused);                  // cut short
-    EXPECT_EQ(answer("200", std::string(2000, '0')), refused);      // longer than any PDU
+    EXPECT_EQ(answer("5", "0001000000"), refused);              // cut short
+    EXPECT_EQ(answer("200", std::string(2000, '0')), refused);  // longer than any PDU
     EXPECT_EQ(phone.delivered.size(), 0u);
     EXPECT_EQ(answer(std::to_string(submit.length()), text), "\r\n+CMGS: 1\r\n\r\nOK\r\n");
 }
@@ -167,7 +169,9 @@ TEST(Modem, FaultsAfterThePduCanAimAtOnePart) {
     Harness silentFirst(options(false, [](auto& o) { o.silentAfterPdu = {true, 1}; }));
     EXPECT_EQ(send(silentFirst), "");
     EXPECT_EQ(silentFirst.later(60s), "");
-    EXPECT_EQ(silentFirst.type("\x1B" "AT\r"), "\r\nOK\r\n");
+    EXPECT_EQ(silentFirst.type("\x1B"
+                               "AT\r"),
+              "\r\nOK\r\n");
     EXPECT_EQ(send(silentFirst), ok1);
 }
 
@@ -194,7 +198,9 @@ TEST(Modem, HangsUpWhenTheNamedPartArrives) {
     EXPECT_EQ(phone.type(submit.text() + "\x1A"), "\r\n+CMGS: 1\r\n\r\nOK\r\n");
     EXPECT_FALSE(phone.modem.hangUpRequested());
     phone.type(cmgs(submit));
-    EXPECT_EQ(phone.type(submit.text() + "\x1A" "AT\r"), "");
+    EXPECT_EQ(phone.type(submit.text() + "\x1A"
+                                         "AT\r"),
+              "");
     EXPECT_TRUE(phone.modem.hangUpRequested());
     EXPECT_EQ(phone.delivered.size(), 1u);
 }

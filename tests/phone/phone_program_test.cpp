@@ -2,14 +2,13 @@
 // POSIX calls, as a terminal program on a serial line would.
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
@@ -98,7 +97,8 @@ public:
     std::string readUntil(const std::string& needle, std::chrono::milliseconds limit = 2000ms) {
         const auto end = std::chrono::steady_clock::now() + limit;
         while (received_.find(needle) == std::string::npos) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
             if (left.count() <= 0 || !readSome(static_cast<int>(left.count()))) break;
         }
         return std::exchange(received_, {});
@@ -244,7 +244,9 @@ TEST(PhoneProgram, SilentAfterPduSaysNothing) {
     EXPECT_EQ(line.readUntil("> "), "\r\n> ");
     line.write(groupGraphicPdu() + "\x1A");
     EXPECT_EQ(line.readFor(300ms), "");
-    line.write("\x1B" "AT\r");
+    line.write(
+        "\x1B"
+        "AT\r");
     EXPECT_EQ(line.readUntil("OK\r\n"), "\r\nOK\r\n");
 }
 

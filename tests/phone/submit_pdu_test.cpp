@@ -160,16 +160,16 @@ TEST(SubmitPdu, RefusesAWrongUserDataLength) {
 TEST(SubmitPdu, RefusesBrokenHeaders) {
     const auto refuses = [](Octets header, Octets payload = {}) {
         const Octets userData = header + payload;
-        const Octets tpdu = Octets{0x51, 0x00, 0x00, 0x81, 0x00, 0xF5, 0xA7,
-                                   static_cast<std::uint8_t>(userData.size())} + userData;
+        const Octets tpdu =
+            Octets{0x51, 0x00, 0x00, 0x81, 0x00, 0xF5, 0xA7, static_cast<std::uint8_t>(userData.size())} + userData;
         return !decodeSubmit(tpdu);
     };
-    EXPECT_TRUE(refuses({}));                                      // header indicated, no user data
-    EXPECT_TRUE(refuses({0x05, 0x05, 0x04, 0x15}));                // header length beyond the data
-    EXPECT_TRUE(refuses({0x04, 0x05, 0x04, 0x15, 0x82}));          // element overruns the header
-    EXPECT_TRUE(refuses({0x04, 0x00, 0x03, 0x01, 0x02}));          // element cut short
-    EXPECT_TRUE(refuses({0x04, 0x00, 0x02, 0x01, 0x02}));          // concatenation of 2 octets
-    EXPECT_TRUE(refuses({0x05, 0x05, 0x03, 0x15, 0x82, 0x00}));    // 16-bit ports of 3 octets
+    EXPECT_TRUE(refuses({}));                                       // header indicated, no user data
+    EXPECT_TRUE(refuses({0x05, 0x05, 0x04, 0x15}));                 // header length beyond the data
+    EXPECT_TRUE(refuses({0x04, 0x05, 0x04, 0x15, 0x82}));           // element overruns the header
+    EXPECT_TRUE(refuses({0x04, 0x00, 0x03, 0x01, 0x02}));           // element cut short
+    EXPECT_TRUE(refuses({0x04, 0x00, 0x02, 0x01, 0x02}));           // concatenation of 2 octets
+    EXPECT_TRUE(refuses({0x05, 0x05, 0x03, 0x15, 0x82, 0x00}));     // 16-bit ports of 3 octets
     EXPECT_FALSE(refuses({0x04, 0x70, 0x02, 0xAA, 0xBB}, {0x01}));  // unknown element kept
 }
 

@@ -122,15 +122,21 @@ Ending run(pelorin::phone::PseudoTerminal& terminal, Modem& modem, bool watchStd
             const ssize_t got = ::read(STDIN_FILENO, discard, sizeof discard);
             if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) return Ending::StdinClosed;
         }
+        bool slaveGone = false;
         if ((fds[0].revents & POLLIN) != 0) {
             char buffer[4096];
             const ssize_t got = ::read(terminal.master(), buffer, sizeof buffer);
             if (got > 0) {
                 modem.receive(std::string_view(buffer, static_cast<std::size_t>(got)), Modem::Clock::now());
-            } else if (got < 0 && errno != EAGAIN && errno != EINTR && errno != EIO) {
+            } else if (got < 0 && errno == EIO) {
+                slaveGone = true;
+            } else if (got < 0 && errno != EAGAIN && errno != EINTR) {
                 return Ending::Failure;
             }
         } else if ((fds[0].revents & (POLLHUP | POLLERR)) != 0) {
+            slaveGone = true;
+        }
+        if (slaveGone) {
             // Every slave descriptor is gone (ours was hung up); open ours
             // again so that the device path keeps working, and do not spin.
             if (!terminal.reopenSlave()) return Ending::Failure;
