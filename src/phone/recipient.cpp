@@ -1,0 +1,43 @@
+#include "phone/recipient.h"
+
+namespace pelorin::phone {
+
+Recipient::Recipient(std::optional<std::filesystem::path> storeFolder) {
+    if (storeFolder) store_.emplace(std::move(*storeFolder));
+}
+
+Reception Recipient::receive(const SubmitMessage& part) {
+    Reception reception;
+    const ReassemblyResult assembled = reassembler_.add(part);
+    if (assembled.status == ReassemblyResult::Status::Waiting) return reception;
+
+    LogEntry entry;
+    std::optional<ReceivedLogo> logo;
+    if (assembled.status == ReassemblyResult::Status::Rejected) {
+        CompletedMessage single;
+        single.number = part.number;
+        single.destinationPort = part.destinationPort;
+        single.reportRequested.push_back(part.statusReportRequested());
+        entry = describe(single, nullptr, assembled.error);
+        entry.kind = "invalid";
+    } else {
+        auto interpreted = interpretLogo(*assembled.message);
+        if (interpreted) logo = std::move(interpreted.value());
+        entry = describe(*assembled.message, logo ? &*logo : nullptr, interpreted.error());
+    }
+
+    if (store_) {
+        auto stored = logo ? store_->storeLogo(*logo, entry) : store_->logOnly(entry);
+        if (stored) {
+            entry.file = stored.value();
+        } else {
+            reception.storeError = stored.error();
+        }
+    }
+    if (entries_.size() >= kKeptEntries) entries_.erase(entries_.begin());
+    entries_.push_back(entry);
+    reception.entry = std::move(entry);
+    return reception;
+}
+
+}  // namespace pelorin::phone

@@ -1,0 +1,209 @@
+#include "phone/modem.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "pdu_builder.h"
+
+namespace pelorin::phone {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::Octets;
+using testing::operator+;
+
+// A modem with a clock that the test moves by hand.
+struct Harness {
+    explicit Harness(PhoneOptions options = {})
+        : modem(options, [this](const SubmitMessage& part) {
+              delivered.push_back(part);
+              return accept;
+          }) {}
+
+    std::string type(std::string_view bytes) {
+        modem.receive(bytes, now);
+        return modem.takeOutput(now);
+    }
+    std::string later(std::chrono::milliseconds wait) {
+        now += wait;
+        return modem.takeOutput(now);
+    }
+
+    Modem::Clock::time_point now{};
+    std::vector<SubmitMessage> delivered;
+    bool accept = true;
+    Modem modem;
+};
+
+testing::Submit groupGraphic() {
+    testing::Submit submit;
+    submit.header = testing::portHeader(0x1583);
+    submit.payload = Octets{0x30} + testing::otaBitmap(72, 14, Octets(126, 0x0F));
+    return submit;
+}
+
+// Options built field by field (designated initialisers would have to name every field).
+PhoneOptions options(bool echo = false, const std::function<void(PhoneOptions&)>& change = {}) {
+    PhoneOptions result;
+    result.echo = echo;
+    if (change) change(result);
+    return result;
+}
+
+std::string cmgs(const testing::Submit& submit) { return "AT+CMGS=" + std::to_string(submit.length()) + "\r\n"; }
+
+TEST(Modem, EchoesCommandsAndAnswersOk) {
+    Harness phone;
+    EXPECT_EQ(phone.type("AT\r"), "AT\r\r\nOK\r\n");
+    EXPECT_EQ(phone.type("at+cmgf=0\r\n"), "at+cmgf=0\r\r\nOK\r\n");
+    EXPECT_EQ(phone.type("\nAT\n\r"), "\nAT\n\r\r\nOK\r\n");  // a lone LF is echoed and ignored
+    EXPECT_EQ(phone.type("ATE0\r"), "ATE0\r\r\nOK\r\n");
+    EXPECT_EQ(phone.type("AT+CMGF=0\r"), "\r\nOK\r\n");
+    EXPECT_EQ(phone.type("ATE1\r"), "\r\nOK\r\n");  // typed while echo was still off
+    EXPECT_EQ(phone.type("AT+CMGF?\r"), "AT+CMGF?\r\r\n+CMGF: 0\r\n\r\nOK\r\n");
+}
+
+TEST(Modem, AnswersErrorToWhatItDoesNotKnow) {
+    Harness phone(options());
+    EXPECT_EQ(phone.type("ATD123;\r"), "\r\nERROR\r\n");
+    EXPECT_EQ(phone.type("AT+CMGF=1\r"), "\r\nERROR\r\n");
+    EXPECT_EQ(phone.type("hello\r"), "\r\nERROR\r\n");
+    EXPECT_EQ(phone.type("AT+CMGS=abc\r"), "\r\nERROR\r\n");
+    EXPECT_EQ(phone.type("AT+CMGS=0\r"), "\r\n+CMS ERROR: 304\r\n");
+    EXPECT_EQ(phone.type("AT+CMGS=256\r"), "\r\n+CMS ERROR: 304\r\n");
+    EXPECT_EQ(phone.type("\r\n"), "");  // an empty line is ignored
+    EXPECT_EQ(phone.type(std::string(300, 'A') + "\r"), "\r\nERROR\r\n");
+    EXPECT_EQ(phone.type("AX\bT\r"), "\r\nOK\r\n");  // backspace edits the line
+    EXPECT_EQ(phone.type("\x1A\x1B"
+                         "AT\r"),
+              "\r\nOK\r\n");  // Ctrl-Z and ESC mean nothing here
+}
+
+TEST(Modem, TakesAPduAfterThePromptAndAcknowledgesIt) {
+    Harness phone;
+    const auto submit = groupGraphic();
+    EXPECT_EQ(phone.type(cmgs(submit)), cmgs(submit).substr(0, cmgs(submit).size() - 1) + "\r\n> ");
+    EXPECT_TRUE(phone.modem.inPduEntry());
+    EXPECT_EQ(phone.type(submit.text() + "\x1A"), submit.text() + "\r\n+CMGS: 1\r\n\r\nOK\r\n");
+    ASSERT_EQ(phone.delivered.size(), 1u);
+    EXPECT_EQ(phone.delivered[0].destinationPort, 0x1583);
+
+    // The reference counts up; the PDU may arrive in pieces.
+    phone.type(cmgs(submit));
+    const std::string text = submit.text();
+    phone.type(text.substr(0, 100));
+    EXPECT_EQ(phone.type(text.substr(100) + "\x1A"), text.substr(100) + "\r\n+CMGS: 2\r\n\r\nOK\r\n");
+    EXPECT_EQ(phone.modem.partsReceived(), 2u);
+}
+
+TEST(Modem, RefusesBadPdusWithCmsError304) {
+    Harness phone(options());
+    const auto submit = groupGraphic();
+    const std::string text = submit.text();
+    const auto answer = [&](const std::string& length, const std::string& pdu) {
+        phone.type("AT+CMGS=" + length + "\r");
+        return phone.type(pdu + "\x1A");
+    };
+    const std::string refused = "\r\n+CMS ERROR: 304\r\n";
+    EXPECT_EQ(answer(std::to_string(submit.length() - 1), text), refused);
+    EXPECT_EQ(answer(std::to_string(submit.length()), text.substr(1)), refused);
+    EXPECT_EQ(answer(std::to_string(submit.length()), text.substr(0, 20) + "G" + text.substr(21)), refused);
+    EXPECT_EQ(answer("5", "0001000000"), refused);              // cut short
+    EXPECT_EQ(answer("200", std::string(2000, '0')), refused);  // longer than any PDU
+    EXPECT_EQ(phone.delivered.size(), 0u);
+    EXPECT_EQ(answer(std::to_string(submit.length()), text), "\r\n+CMGS: 1\r\n\r\nOK\r\n");
+}
+
+TEST(Modem, EscAbandonsThePduSilently) {
+    Harness phone(options());
+    const auto submit = groupGraphic();
+    EXPECT_EQ(phone.type(cmgs(submit)), "\r\n> ");
+    EXPECT_EQ(phone.type(submit.text().substr(0, 50) + "\x1B"), "");
+    EXPECT_FALSE(phone.modem.inPduEntry());
+    EXPECT_EQ(phone.type("AT\r"), "\r\nOK\r\n");
+    EXPECT_TRUE(phone.delivered.empty());
+}
+
+TEST(Modem, AnswersCmsError500WhenThePartCannotBeKept) {
+    Harness phone(options());
+    phone.accept = false;
+    const auto submit = groupGraphic();
+    phone.type(cmgs(submit));
+    EXPECT_EQ(phone.type(submit.text() + "\x1A"), "\r\n+CMS ERROR: 500\r\n");
+}
+
+TEST(Modem, FaultsNoEchoCmgfErrorAndNoPrompt) {
+    Harness noEcho(options());
+    EXPECT_EQ(noEcho.type("AT+CMGF=0\r\n"), "\r\nOK\r\n");
+
+    Harness cmgfError(options(true, [](auto& o) { o.cmgfError = true; }));
+    EXPECT_EQ(cmgfError.type("AT+CMGF=0\r"), "AT+CMGF=0\r\r\nERROR\r\n");
+    EXPECT_EQ(cmgfError.type("AT\r"), "AT\r\r\nOK\r\n");
+
+    Harness noPrompt(options(false, [](auto& o) { o.noPrompt = true; }));
+    const auto submit = groupGraphic();
+    EXPECT_EQ(noPrompt.type(cmgs(submit)), "");
+    EXPECT_FALSE(noPrompt.modem.inPduEntry());
+    EXPECT_EQ(noPrompt.type("AT\r"), "\r\nOK\r\n");
+}
+
+TEST(Modem, FaultsAfterThePduCanAimAtOnePart) {
+    const auto submit = groupGraphic();
+    const std::string ok1 = "\r\n+CMGS: 1\r\n\r\nOK\r\n";
+    Harness errorOnSecond(options(false, [](auto& o) { o.pduError = {true, 2}; }));
+    const auto send = [&](Harness& phone) {
+        phone.type(cmgs(submit));
+        return phone.type(submit.text() + "\x1A");
+    };
+    EXPECT_EQ(send(errorOnSecond), ok1);
+    EXPECT_EQ(send(errorOnSecond), "\r\nERROR\r\n");
+    EXPECT_EQ(send(errorOnSecond), "\r\n+CMGS: 2\r\n\r\nOK\r\n");
+    EXPECT_EQ(errorOnSecond.delivered.size(), 2u);
+
+    Harness errorAlways(options(false, [](auto& o) { o.pduError = {true, 0}; }));
+    EXPECT_EQ(send(errorAlways), "\r\nERROR\r\n");
+    EXPECT_EQ(send(errorAlways), "\r\nERROR\r\n");
+    EXPECT_TRUE(errorAlways.delivered.empty());
+
+    Harness silentFirst(options(false, [](auto& o) { o.silentAfterPdu = {true, 1}; }));
+    EXPECT_EQ(send(silentFirst), "");
+    EXPECT_EQ(silentFirst.later(60s), "");
+    EXPECT_EQ(silentFirst.type("\x1B"
+                               "AT\r"),
+              "\r\nOK\r\n");
+    EXPECT_EQ(send(silentFirst), ok1);
+}
+
+TEST(Modem, OkInPiecesHoldsBackTheK) {
+    Harness phone(options(false, [](auto& o) {
+        o.okInPieces = true;
+        o.pieceDelay = 3000ms;
+    }));
+    const auto submit = groupGraphic();
+    EXPECT_EQ(phone.type("AT+CMGF=0\r"), "\r\nOK\r\n");  // only the PDU answer is split
+    phone.type(cmgs(submit));
+    EXPECT_EQ(phone.type(submit.text() + "\x1A"), "\r\n+CMGS: 1\r\n\r\nO");
+    EXPECT_TRUE(phone.modem.hasPendingOutput());
+    EXPECT_EQ(phone.modem.nextDue(), phone.now + 3000ms);
+    EXPECT_EQ(phone.later(2999ms), "");
+    EXPECT_EQ(phone.later(1ms), "K\r\n");
+    EXPECT_FALSE(phone.modem.hasPendingOutput());
+}
+
+TEST(Modem, HangsUpWhenTheNamedPartArrives) {
+    Harness phone(options(false, [](auto& o) { o.hangUpAfter = 2; }));
+    const auto submit = groupGraphic();
+    phone.type(cmgs(submit));
+    EXPECT_EQ(phone.type(submit.text() + "\x1A"), "\r\n+CMGS: 1\r\n\r\nOK\r\n");
+    EXPECT_FALSE(phone.modem.hangUpRequested());
+    phone.type(cmgs(submit));
+    EXPECT_EQ(phone.type(submit.text() + "\x1A"
+                                         "AT\r"),
+              "");
+    EXPECT_TRUE(phone.modem.hangUpRequested());
+    EXPECT_EQ(phone.delivered.size(), 1u);
+}
+
+}  // namespace
+}  // namespace pelorin::phone

@@ -1,0 +1,187 @@
+#include "arguments.h"
+
+#include <charconv>
+#include <string_view>
+
+namespace pelorin::phone {
+
+const char* const kHelpText = R"(Usage: pelorin-phone [options]
+
+A simulated GSM phone on a pseudo-terminal. It prints the terminal's device
+path on the first line of standard output and then answers AT commands in
+PDU mode the way a phone on a serial line does, until SIGTERM or SIGINT (or,
+with --exit-on-stdin-eof, until standard input ends).
+
+Dialogue:
+  Commands end at CR; a LF right after the CR is accepted and swallowed (not
+  echoed). Command echo is on at start; every other received character is
+  echoed except Ctrl-Z and ESC, also while a PDU is typed. Answers: "\r\nOK\r\n" to AT, ATE0, ATE1, ATZ, AT+CMGF=0 (also AT+CMGF?
+  and AT+CMGF=?); "\r\nERROR\r\n" to anything else (AT+CMGF=1 included, text
+  mode is not offered). AT+CMGS=n (n from 1 to 255) answers "\r\n> " and
+  takes PDU text up to Ctrl-Z: hex digits, the service-centre field first, n
+  being the octet count after that field, decodable as an SMS-SUBMIT. A good
+  PDU gets "\r\n+CMGS: REF\r\n\r\nOK\r\n" (REF counts 1, 2, ... modulo 256), a
+  bad one "\r\n+CMS ERROR: 304\r\n" (and "\r\n+CMS ERROR: 500\r\n" when the
+  store folder cannot be written). ESC during PDU entry abandons the message
+  silently: no answer, back to command mode. Ctrl-Z and ESC outside PDU entry
+  are ignored.
+
+  Concatenated parts are put together by (number, reference, total); a part
+  that arrives again replaces the earlier one. Completed messages to ports
+  0x1582 (operator logo), 0x1583 (caller-group graphic) and 0x158A (picture
+  message) are read as logos.
+
+  The device stays usable across many connections: the phone keeps its own
+  descriptor of the terminal open, so a program may open and close the
+  device path as often as it likes. Answers that were not read before the
+  device was closed stay queued for the next reader.
+
+Options:
+  --link PATH          also make a symbolic link PATH to the device (removed
+                       at exit; an existing link is replaced)
+  --store DIR          write every received logo to DIR (created if missing):
+                         logo-NNNN.plr  the packed bitmap octets exactly
+                         logo-NNNN.txt  one line per row, '#' set, '.' clear
+                         log.txt        one line per completed message
+                       All of it is written before the phone answers OK.
+                       A log.txt line holds tab-separated key=value fields,
+                       always all of them and in this order:
+                         file kind size number mcc mnc text report
+                         report-parts parts port error
+                       kind: operator-logo (72x14 and 78x21 alike),
+                       group-graphic, picture-message; "invalid" for a message
+                       to a logo port that could not be read (error says why),
+                       "other" for any other message. size: WxH. number: the
+                       destination, "+" first when international. mcc, mnc:
+                       the network code of an operator logo ("262", "02").
+                       text: the picture message's text. report: 1 when any
+                       part asked for a status report; report-parts: that
+                       flag for each part in order (e.g. "001"). parts: the
+                       number of parts. port: the destination port in hex.
+                       Values are UTF-8; backslash, tab, LF, CR and other
+                       control characters are escaped as \\ \t \n \r \xHH.
+  --exit-on-stdin-eof  also end when standard input reaches its end
+  --quiet              no notes on standard error about each message part
+
+Faults (parts are counted from 1 over the phone's whole run; every PDU that
+ends with Ctrl-Z counts, good or bad):
+  --no-echo            command echo off at start (as after ATE0); a terminal
+                       that looks for the echo of its command fails
+  --cmgf-error         "ERROR" to every AT+CMGF command
+  --no-prompt          no answer at all to AT+CMGS=n; the phone stays in
+                       command mode
+  --pdu-error[=N]      "ERROR" instead of +CMGS after the PDU, for every part
+                       or only for part N; the part is not delivered
+  --silent-after-pdu[=N]
+                       no answer at all after the PDU, for every part or only
+                       part N; the part is not delivered
+  --ok-in-pieces       the answer to a PDU comes in two pieces:
+                       "\r\n+CMGS: REF\r\n\r\nO" at once and "K\r\n" after the
+                       piece delay (other answers are not split)
+  --piece-delay-ms MS  the piece delay (default 3000)
+  --hang-up-after N    when the Ctrl-Z of part N arrives, the phone answers
+                       nothing, does not deliver that part, closes the
+                       terminal (whoever has it open sees it hang up: reads
+                       give end of file or EIO, writes EIO) and exits with 0
+  --help               this text
+)";
+
+namespace {
+
+bool parseNumber(std::string_view text, unsigned& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+}  // namespace
+
+std::optional<ProgramArguments> parseArguments(int argc, char** argv, std::string& why) {
+    ProgramArguments arguments;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view argument = argv[i];
+        std::string_view name = argument;
+        std::optional<std::string_view> inlineValue;
+        if (const auto equals = argument.find('='); argument.starts_with("--") && equals != std::string_view::npos) {
+            name = argument.substr(0, equals);
+            inlineValue = argument.substr(equals + 1);
+        }
+        // A value either after "=" or as the next argument.
+        const auto value = [&]() -> std::optional<std::string_view> {
+            if (inlineValue) return inlineValue;
+            if (i + 1 < argc) return std::string_view(argv[++i]);
+            why = std::string(name) + " needs a value";
+            return std::nullopt;
+        };
+        const auto number = [&](unsigned& target, bool allowZero) {
+            const auto text = value();
+            if (!text) return false;
+            if (!parseNumber(*text, target) || (!allowZero && target == 0)) {
+                why = std::string(name) + ": not a " + (allowZero ? "number" : "positive number") + ": " +
+                      std::string(*text);
+                return false;
+            }
+            return true;
+        };
+        const auto selector = [&](PartSelector& target) {
+            target.enabled = true;
+            if (!inlineValue) return true;
+            if (!parseNumber(*inlineValue, target.part) || target.part == 0) {
+                why = std::string(name) + ": not a part number: " + std::string(*inlineValue);
+                return false;
+            }
+            return true;
+        };
+        const auto flag = [&](bool& target) {
+            if (inlineValue) {
+                why = std::string(name) + " takes no value";
+                return false;
+            }
+            target = true;
+            return true;
+        };
+
+        bool ok = true;
+        if (name == "--help" || name == "-h") {
+            ok = flag(arguments.help);
+        } else if (name == "--link") {
+            const auto text = value();
+            ok = text.has_value();
+            if (ok) arguments.link = std::filesystem::path(*text);
+        } else if (name == "--store") {
+            const auto text = value();
+            ok = text.has_value();
+            if (ok) arguments.store = std::filesystem::path(*text);
+        } else if (name == "--no-echo") {
+            bool noEcho = false;
+            ok = flag(noEcho);
+            arguments.phone.echo = !noEcho;
+        } else if (name == "--cmgf-error") {
+            ok = flag(arguments.phone.cmgfError);
+        } else if (name == "--no-prompt") {
+            ok = flag(arguments.phone.noPrompt);
+        } else if (name == "--pdu-error") {
+            ok = selector(arguments.phone.pduError);
+        } else if (name == "--silent-after-pdu") {
+            ok = selector(arguments.phone.silentAfterPdu);
+        } else if (name == "--ok-in-pieces") {
+            ok = flag(arguments.phone.okInPieces);
+        } else if (name == "--piece-delay-ms") {
+            unsigned milliseconds = 0;
+            ok = number(milliseconds, true);
+            arguments.phone.pieceDelay = std::chrono::milliseconds(milliseconds);
+        } else if (name == "--hang-up-after") {
+            ok = number(arguments.phone.hangUpAfter, false);
+        } else if (name == "--exit-on-stdin-eof") {
+            ok = flag(arguments.exitOnStdinEof);
+        } else if (name == "--quiet") {
+            ok = flag(arguments.quiet);
+        } else {
+            why = "unknown option: " + std::string(argument);
+            ok = false;
+        }
+        if (!ok) return std::nullopt;
+    }
+    return arguments;
+}
+
+}  // namespace pelorin::phone

@@ -1,0 +1,203 @@
+// pelorin-phone: a simulated GSM phone on a pseudo-terminal. See --help.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <system_error>
+
+#include "arguments.h"
+#include "phone/modem.h"
+#include "phone/pseudo_terminal.h"
+#include "phone/recipient.h"
+
+namespace {
+
+using pelorin::phone::Modem;
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t ignored = ::write(signalPipe[1], &byte, 1);
+}
+
+bool installSignals() {
+    if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    if (::sigaction(SIGTERM, &action, nullptr) != 0 || ::sigaction(SIGINT, &action, nullptr) != 0) return false;
+    ::signal(SIGPIPE, SIG_IGN);
+    return true;
+}
+
+// The symbolic link named by --link; removed again when the phone ends, as
+// long as it still points at this phone's device.
+class DeviceLink {
+public:
+    DeviceLink() = default;
+    DeviceLink(const DeviceLink&) = delete;
+    DeviceLink& operator=(const DeviceLink&) = delete;
+    ~DeviceLink() { remove(); }
+
+    bool make(const std::filesystem::path& link, const std::string& target, std::string& why) {
+        std::error_code error;
+        if (std::filesystem::exists(std::filesystem::symlink_status(link, error)) &&
+            !std::filesystem::is_symlink(std::filesystem::symlink_status(link, error))) {
+            why = link.string() + " exists and is not a symbolic link";
+            return false;
+        }
+        std::filesystem::path temporary = link;
+        temporary += ".pelorin-phone-" + std::to_string(::getpid());
+        std::filesystem::remove(temporary, error);
+        std::filesystem::create_symlink(target, temporary, error);
+        if (!error) std::filesystem::rename(temporary, link, error);
+        if (error) {
+            std::filesystem::remove(temporary, error);
+            why = link.string() + ": " + error.message();
+            return false;
+        }
+        link_ = link;
+        target_ = target;
+        return true;
+    }
+
+    void remove() {
+        if (link_.empty()) return;
+        std::error_code error;
+        if (std::filesystem::read_symlink(link_, error) == target_ && !error) std::filesystem::remove(link_, error);
+        link_.clear();
+    }
+
+private:
+    std::filesystem::path link_;
+    std::filesystem::path target_;
+};
+
+// Keeps what the phone has said until the terminal side takes it; a host that
+// never reads loses what goes beyond the buffer, as with a real line.
+constexpr std::size_t kMaxUnsent = 64 * 1024;
+
+enum class Ending { Signal, StdinClosed, HungUp, Failure };
+
+Ending run(pelorin::phone::PseudoTerminal& terminal, Modem& modem, bool watchStdin, bool quiet) {
+    std::string unsent;
+    bool stdinOpen = watchStdin;
+    for (;;) {
+        const auto now = Modem::Clock::now();
+        unsent += modem.takeOutput(now);
+        if (unsent.size() > kMaxUnsent) unsent.erase(kMaxUnsent);
+        for (const auto& note : modem.takeNotes()) {
+            if (!quiet) std::cerr << "pelorin-phone: " << note << std::endl;
+        }
+        if (modem.hangUpRequested()) return Ending::HungUp;
+
+        if (!unsent.empty()) {
+            const ssize_t written = ::write(terminal.master(), unsent.data(), unsent.size());
+            if (written > 0) unsent.erase(0, static_cast<std::size_t>(written));
+        }
+
+        int timeout = -1;
+        if (modem.hasPendingOutput()) {
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(modem.nextDue() - now).count();
+            timeout = static_cast<int>(std::clamp<long long>(wait, 0, 60'000));
+        }
+        pollfd fds[3] = {{terminal.master(), static_cast<short>(POLLIN | (unsent.empty() ? 0 : POLLOUT)), 0},
+                         {signalPipe[0], POLLIN, 0},
+                         {stdinOpen ? STDIN_FILENO : -1, POLLIN, 0}};
+        if (::poll(fds, 3, timeout) < 0) {
+            if (errno == EINTR) continue;
+            return Ending::Failure;
+        }
+        if (fds[1].revents != 0) return Ending::Signal;
+        if (fds[2].revents != 0) {
+            char discard[256];
+            const ssize_t got = ::read(STDIN_FILENO, discard, sizeof discard);
+            if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) return Ending::StdinClosed;
+        }
+        bool slaveGone = false;
+        if ((fds[0].revents & POLLIN) != 0) {
+            char buffer[4096];
+            const ssize_t got = ::read(terminal.master(), buffer, sizeof buffer);
+            if (got > 0) {
+                modem.receive(std::string_view(buffer, static_cast<std::size_t>(got)), Modem::Clock::now());
+            } else if (got < 0 && errno == EIO) {
+                slaveGone = true;
+            } else if (got < 0 && errno != EAGAIN && errno != EINTR) {
+                return Ending::Failure;
+            }
+        } else if ((fds[0].revents & (POLLHUP | POLLERR)) != 0) {
+            slaveGone = true;
+        }
+        if (slaveGone) {
+            // Every slave descriptor is gone (ours was hung up); open ours
+            // again so that the device path keeps working, and do not spin.
+            if (!terminal.reopenSlave()) return Ending::Failure;
+            ::usleep(20'000);
+        }
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace pelorin::phone;
+    std::string why;
+    const auto arguments = parseArguments(argc, argv, why);
+    if (!arguments) {
+        std::cerr << "pelorin-phone: " << why << "\nTry pelorin-phone --help.\n";
+        return 2;
+    }
+    if (arguments->help) {
+        std::cout << kHelpText;
+        return 0;
+    }
+    if (arguments->store) {
+        std::error_code error;
+        std::filesystem::create_directories(*arguments->store, error);
+        if (error) {
+            std::cerr << "pelorin-phone: " << arguments->store->string() << ": " << error.message() << "\n";
+            return 1;
+        }
+    }
+    if (!installSignals()) {
+        std::cerr << "pelorin-phone: cannot install signal handlers: " << std::strerror(errno) << "\n";
+        return 1;
+    }
+    auto terminal = PseudoTerminal::open();
+    if (!terminal) {
+        std::cerr << "pelorin-phone: " << terminal.error() << "\n";
+        return 1;
+    }
+    DeviceLink link;
+    if (arguments->link && !link.make(*arguments->link, terminal->slavePath(), why)) {
+        std::cerr << "pelorin-phone: " << why << "\n";
+        return 1;
+    }
+    std::cout << terminal->slavePath() << std::endl;
+
+    Recipient recipient(arguments->store);
+    const bool quiet = arguments->quiet;
+    Modem modem(arguments->phone, [&recipient, quiet](const SubmitMessage& part) {
+        const Reception reception = recipient.receive(part);
+        if (reception.entry && !quiet) std::cerr << "pelorin-phone: " << formatLogLine(*reception.entry) << std::endl;
+        if (!reception.storeError.empty()) std::cerr << "pelorin-phone: " << reception.storeError << std::endl;
+        return reception.storeError.empty();
+    });
+
+    const Ending ending = run(terminal.value(), modem, arguments->exitOnStdinEof, quiet);
+    terminal->close();
+    link.remove();
+    if (ending == Ending::Failure) {
+        std::cerr << "pelorin-phone: terminal failure: " << std::strerror(errno) << "\n";
+        return 1;
+    }
+    return 0;
+}
