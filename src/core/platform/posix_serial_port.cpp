@@ -145,6 +145,9 @@ public:
 
         makeRaw(settings);
         if (::tcsetattr(fd, TCSANOW, &settings) != 0) return nullptr;
+        // Replies that an earlier session left unread would otherwise count
+        // as answers to this job's first command.
+        ::tcflush(fd, TCIOFLUSH);
         return port;
     }
 };

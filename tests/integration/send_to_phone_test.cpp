@@ -1,0 +1,247 @@
+// Our serial port and phone dialogue against the simulated phone over a real
+// pseudo-terminal: what the phone decoded on its own must be what was drawn.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <map>
+
+#include "document/document.h"
+#include "platform/serial_port.h"
+#include "platform/sleeper.h"
+#include "sms/phone_dialogue.h"
+#include "support/phone_process.h"
+
+namespace pelorin {
+namespace {
+
+using testing::PhoneProcess;
+
+// Waits run at a tenth of their real length: the phone answers within
+// milliseconds, and the dialogue's own reads still wait up to 100 ms each.
+constexpr double kFastWaits = 0.1;
+
+class RecordingReporter final : public SendReporter {
+public:
+    void status(std::string text) override { lines.push_back("status " + text); }
+    void caption(std::string text) override { lines.push_back("caption " + text); }
+    void end(std::string text) override {
+        outcome = std::move(text);
+        ++ends;
+    }
+    std::vector<std::string> lines;
+    std::string outcome;
+    int ends = 0;
+};
+
+std::string send(const PhoneProcess& phone, const SendJob& job, Sleeper& sleeper) {
+    auto opener = makePosixSerialPortOpener();
+    RecordingReporter reporter;
+    RunSendJob(job, phone.devicePath(), *opener, sleeper, reporter);
+    EXPECT_EQ(reporter.ends, 1);
+    return reporter.outcome;
+}
+
+std::string send(const PhoneProcess& phone, const SendJob& job) {
+    ScaledSleeper fast(kFastWaits);
+    return send(phone, job, fast);
+}
+
+// One log line of the phone: tab-separated key=value fields.
+std::map<std::string, std::string> fields(const std::string& line) {
+    std::map<std::string, std::string> out;
+    std::size_t start = 0;
+    while (start <= line.size()) {
+        std::size_t end = line.find('\t', start);
+        if (end == std::string::npos) end = line.size();
+        const std::string field = line.substr(start, end - start);
+        const std::size_t eq = field.find('=');
+        if (eq != std::string::npos) out[field.substr(0, eq)] = field.substr(eq + 1);
+        start = end + 1;
+    }
+    return out;
+}
+
+// The picture the phone stored, '#' and '.', compared with the canvas.
+void expectPictureMatches(const PhoneProcess& phone, const std::string& file, const Canvas& canvas) {
+    std::string stem = file;
+    if (stem.size() > 4 && stem.substr(stem.size() - 4) == ".plr") stem.resize(stem.size() - 4);
+    std::ifstream in(phone.storeDir() / (stem + ".txt"));
+    ASSERT_TRUE(in) << "no picture " << stem << ".txt";
+    std::vector<std::string> rows;
+    for (std::string row; std::getline(in, row);) rows.push_back(row);
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(canvas.height()));
+    for (int y = 0; y < canvas.height(); ++y) {
+        ASSERT_EQ(rows[y].size(), static_cast<std::size_t>(canvas.width())) << "row " << y;
+        for (int x = 0; x < canvas.width(); ++x)
+            EXPECT_EQ(rows[y][x] == '#', canvas.isSet(x, y)) << "pixel (" << x << ", " << y << ")";
+    }
+}
+
+void fillPattern(Canvas& canvas, int seed) {
+    for (int x = 0; x < canvas.width(); ++x)
+        for (int y = 0; y < canvas.height(); ++y) canvas.set(x, y, ((x * 13 + y * 5 + seed) % 9) < 4);
+}
+
+class SendToPhoneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fillPattern(doc.operatorCanvas, 1);
+        fillPattern(doc.pictureCanvas, 2);
+        fillPattern(doc.largeOperatorCanvas, 3);
+    }
+
+    SendJob job(SendJobKind kind) const {
+        SendJob j;
+        j.Kind = kind;
+        j.Number = "+4917012345";
+        j.Document = &doc;
+        return j;
+    }
+
+    CPelorinDoc doc;
+};
+
+TEST_F(SendToPhoneTest, EveryKindArrivesAsDrawn) {
+    PhoneProcess phone(PELORIN_PHONE_PATH, {"--quiet"});
+    ASSERT_TRUE(phone.started());
+
+    SendJob operatorLogo = job(SendJobKind::OperatorLogo);
+    operatorLogo.CountryCode = "262";
+    operatorLogo.OperatorCode = "02";
+    EXPECT_EQ(send(phone, operatorLogo), "Logo was successfully sent");
+
+    SendJob group = job(SendJobKind::GroupGraphic);
+    group.Number = "0170123";
+    group.DeliveryReport = true;
+    EXPECT_EQ(send(phone, group), "Logo was successfully sent");
+
+    EXPECT_EQ(send(phone, job(SendJobKind::RestoreOperatorLogo)), "Logo was successfully sent");
+
+    SendJob picture = job(SendJobKind::PictureMessage);
+    picture.Text = "Gr\xC3\xBC\xC3\x9F" "e aus dem S\xC3\xBC" "den";
+    picture.DeliveryReport = true;
+    EXPECT_EQ(send(phone, picture), "Picture message was successfully sent");
+
+    SendJob large = job(SendJobKind::LargeOperatorLogo);
+    large.CountryCode = "310";
+    large.OperatorCode = "26";
+    EXPECT_EQ(send(phone, large), "Logo was successfully sent");
+
+    const auto log = phone.logLines();
+    ASSERT_EQ(log.size(), 5u);
+    std::vector<std::map<std::string, std::string>> received;
+    for (const auto& line : log) received.push_back(fields(line));
+
+    EXPECT_EQ(received[0]["kind"], "operator-logo");
+    EXPECT_EQ(received[0]["size"], "72x14");
+    EXPECT_EQ(received[0]["number"], "+4917012345");
+    EXPECT_EQ(received[0]["mcc"], "262");
+    EXPECT_EQ(received[0]["mnc"], "02");
+    EXPECT_EQ(received[0]["report"], "0");
+    expectPictureMatches(phone, received[0]["file"], doc.operatorCanvas);
+
+    EXPECT_EQ(received[1]["kind"], "group-graphic");
+    EXPECT_EQ(received[1]["number"], "0170123");
+    EXPECT_EQ(received[1]["report"], "1");
+    expectPictureMatches(phone, received[1]["file"], doc.operatorCanvas);
+
+    EXPECT_EQ(received[2]["kind"], "operator-logo");
+    EXPECT_EQ(received[2]["mcc"], "000");
+    EXPECT_EQ(received[2]["mnc"], "00");
+
+    EXPECT_EQ(received[3]["kind"], "picture-message");
+    EXPECT_EQ(received[3]["size"], "72x28");
+    EXPECT_EQ(received[3]["text"], picture.Text);
+    EXPECT_EQ(received[3]["parts"], "3");
+    EXPECT_EQ(received[3]["report-parts"], "001");
+    expectPictureMatches(phone, received[3]["file"], doc.pictureCanvas);
+
+    EXPECT_EQ(received[4]["kind"], "operator-logo");
+    EXPECT_EQ(received[4]["size"], "78x21");
+    EXPECT_EQ(received[4]["mcc"], "310");
+    EXPECT_EQ(received[4]["mnc"], "26");
+    EXPECT_EQ(received[4]["parts"], "2");
+    expectPictureMatches(phone, received[4]["file"], doc.largeOperatorCanvas);
+}
+
+TEST_F(SendToPhoneTest, OneOperatorLogoAtTheRealWaits) {
+    PhoneProcess phone(PELORIN_PHONE_PATH, {"--quiet"});
+    ASSERT_TRUE(phone.started());
+    SendJob logo = job(SendJobKind::OperatorLogo);
+    logo.CountryCode = "231";
+    logo.OperatorCode = "01";
+    RealSleeper real;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(send(phone, logo, real), "Logo was successfully sent");
+    // 1 s after each command and one 2 s round for the acknowledgement.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    ASSERT_EQ(phone.logLines().size(), 1u);
+    expectPictureMatches(phone, fields(phone.logLines()[0])["file"], doc.operatorCanvas);
+}
+
+struct FaultCase {
+    std::vector<std::string> flags;
+    SendJobKind kind;
+    const char* outcome;
+    std::size_t logosStored;
+};
+
+class PhoneFaultTest : public SendToPhoneTest, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(PhoneFaultTest, EndsWithTheRightOutcome) {
+    const FaultCase& fault = GetParam();
+    std::vector<std::string> flags{"--quiet"};
+    flags.insert(flags.end(), fault.flags.begin(), fault.flags.end());
+    PhoneProcess phone(PELORIN_PHONE_PATH, flags);
+    ASSERT_TRUE(phone.started());
+    EXPECT_EQ(send(phone, job(fault.kind)), fault.outcome);
+    EXPECT_EQ(phone.logLines().size(), fault.logosStored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, PhoneFaultTest,
+    ::testing::Values(
+        FaultCase{{"--no-echo"}, SendJobKind::GroupGraphic, "Communication error", 0},
+        FaultCase{{"--cmgf-error"}, SendJobKind::GroupGraphic, "Communication error", 0},
+        FaultCase{{"--no-prompt"}, SendJobKind::GroupGraphic, "Communication error", 0},
+        FaultCase{{"--pdu-error"}, SendJobKind::GroupGraphic, "Message send error", 0},
+        FaultCase{{"--pdu-error=2"}, SendJobKind::PictureMessage, "Message send error", 0},
+        FaultCase{{"--pdu-error=3"}, SendJobKind::GroupGraphic, "Logo was successfully sent", 1},
+        FaultCase{{"--silent-after-pdu"}, SendJobKind::GroupGraphic, "Message send timeout", 0},
+        FaultCase{{"--ok-in-pieces", "--piece-delay-ms", "300"}, SendJobKind::LargeOperatorLogo,
+                  "Logo was successfully sent", 1},
+        FaultCase{{"--hang-up-after", "1"}, SendJobKind::GroupGraphic, "Error in connection", 0},
+        FaultCase{{"--hang-up-after", "2"}, SendJobKind::LargeOperatorLogo, "Error in connection", 0}));
+
+TEST_F(SendToPhoneTest, BusyPortCannotBeOpened) {
+    PhoneProcess phone(PELORIN_PHONE_PATH, {"--quiet"});
+    ASSERT_TRUE(phone.started());
+    auto opener = makePosixSerialPortOpener();
+    auto holder = opener->open(phone.devicePath());
+    ASSERT_NE(holder, nullptr);
+    EXPECT_EQ(send(phone, job(SendJobKind::GroupGraphic)), "Cannot open COM port");
+    holder.reset();
+    EXPECT_EQ(send(phone, job(SendJobKind::GroupGraphic)), "Logo was successfully sent");
+}
+
+TEST_F(SendToPhoneTest, ControlCharactersInTheNumberNeverReachThePhone) {
+    PhoneProcess phone(PELORIN_PHONE_PATH, {"--quiet"});
+    ASSERT_TRUE(phone.started());
+    for (const char* number : {"+49\x1A" "AT+CMGS=1\r", "+49\r\nATZ", "+49\x1B"}) {
+        SendJob bad = job(SendJobKind::GroupGraphic);
+        bad.Number = number;
+        EXPECT_EQ(send(phone, bad), "Number or network code contains invalid characters");
+    }
+    // The phone took nothing from those jobs: the next job is its first
+    // message and goes through untouched.
+    EXPECT_EQ(send(phone, job(SendJobKind::GroupGraphic)), "Logo was successfully sent");
+    const auto log = phone.logLines();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(fields(log[0])["number"], "+4917012345");
+    EXPECT_EQ(fields(log[0])["file"].substr(0, 9), "logo-0001");
+}
+
+}  // namespace
+}  // namespace pelorin
