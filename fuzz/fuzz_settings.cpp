@@ -1,0 +1,58 @@
+// Feeds arbitrary stored settings (as another tool or a damaged settings file
+// could leave them) to the document's reading of its remembered values, the
+// port choice, and a send job built from them: nothing may read outside its
+// text, and the encoding must stay well-formed whatever the number holds.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/document.h"
+#include "settings/memory_settings_store.h"
+#include "settings/port_choice.h"
+#include "sms/encoding.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // Six texts separated by zero bytes: Number, Country, Code, Report,
+    // COMport, then a picture text.
+    std::vector<std::string> texts(6);
+    std::size_t which = 0;
+    for (std::size_t i = 0; i < size && which < texts.size(); ++i) {
+        if (data[i] == 0) {
+            ++which;
+            continue;
+        }
+        texts[which].push_back(static_cast<char>(data[i]));
+    }
+
+    pelorin::MemorySettingsStore store;
+    store.writeString("Last", "Number", texts[0]);
+    store.writeString("Last", "Country", texts[1]);
+    store.writeString("Last", "Code", texts[2]);
+    store.writeString("Last", "Report", texts[3]);
+    store.writeString("Settings", "COMport", texts[4]);
+    pelorin::CPelorinDoc doc(store);
+
+    if (const auto selection = pelorin::settingsPortSelection(doc.comPort)) {
+        if (*selection >= pelorin::kSettingsPortNames.size()) __builtin_trap();
+    }
+
+    pelorin::SendJob job;
+    job.Number = doc.lastNumber;
+    job.CountryCode = doc.lastCountry;
+    job.OperatorCode = doc.lastCode;
+    job.DeliveryReport = doc.lastReport != 0;
+    job.Text = texts[5];
+    job.Document = &doc;
+    for (int kind = 1; kind <= 5; ++kind) {
+        job.Kind = static_cast<pelorin::SendJobKind>(kind);
+        // Every character of the number takes one octet position, so the
+        // text stays two characters an octet and the AT+CMGS count matches.
+        for (const auto& part : pelorin::BuildSendParts(job)) {
+            if (part.pdu.size() % 2 != 0 || part.length != static_cast<int>(part.pdu.size() / 2) - 1)
+                __builtin_trap();
+        }
+    }
+    return 0;
+}
