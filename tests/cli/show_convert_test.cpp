@@ -81,11 +81,11 @@ TEST_F(ShowConvertTest, ShowPrintsKindSizeAndRowsOfADocumentAndABitmap) {
     EXPECT_EQ(shown.status, 0) << shown.err;
     EXPECT_EQ(shown.out, "picture 72x28\n" + picture(logo));
 
-    testing::BmpSpec spec;
-    spec.width = 78;
-    spec.height = 21;
-    spec.pixel = [](int x, int r) { return x == 0 && r == 0 ? 0u : 1u; };  // bottom-left only
-    write("large.BMP", testing::buildBmp(spec));
+    testing::BmpLayout layout;
+    layout.width = 78;
+    layout.height = 21;
+    layout.pixel = [](int x, int r) { return x == 0 && r == 0 ? 0u : 1u; };  // bottom-left only
+    write("large.BMP", testing::buildBmp(layout));
     Canvas expected(sizeOf(LogoKind::LargeOperator));
     expected.set(0, 20, true);
     const CliRun bmp = run("show " + path("large.BMP"));

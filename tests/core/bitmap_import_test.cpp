@@ -9,7 +9,7 @@
 namespace pelorin {
 namespace {
 
-using testing::BmpSpec;
+using testing::BmpLayout;
 using testing::buildBmp;
 using testing::MemoryDocument;
 
@@ -53,9 +53,9 @@ using Pixels = std::vector<std::pair<int, int>>;
 
 TEST(BitmapImportTest, IndexZeroOfTheBottomLeftPixelSetsOnlyThatPixel) {
     BitmapCase c;
-    BmpSpec spec;
-    spec.pixel = [](int x, int r) { return x == 0 && r == 0 ? 0u : 5u; };
-    EXPECT_EQ(c.import(buildBmp(spec)), ImportOutcome::Imported);
+    BmpLayout layout;
+    layout.pixel = [](int x, int r) { return x == 0 && r == 0 ? 0u : 5u; };
+    EXPECT_EQ(c.import(buildBmp(layout)), ImportOutcome::Imported);
     EXPECT_EQ(c.view.kind, LogoKind::Operator);
     EXPECT_EQ(setPixels(c.document.operatorCanvas), (Pixels{{0, 13}}));
     EXPECT_EQ(c.document.pictureCanvas, c.before.pictureCanvas);
@@ -65,7 +65,7 @@ TEST(BitmapImportTest, IndexZeroOfTheBottomLeftPixelSetsOnlyThatPixel) {
 
 TEST(BitmapImportTest, PictureAndLargeSizesFillTheirCanvasesFromBottomUpRows) {
     BitmapCase c;
-    BmpSpec picture;
+    BmpLayout picture;
     picture.height = 28;
     picture.pixel = [](int x, int r) { return (x == 5 && r == 0) || (x == 71 && r == 27) ? 0u : 1u; };
     EXPECT_EQ(c.import(buildBmp(picture)), ImportOutcome::Imported);
@@ -74,7 +74,7 @@ TEST(BitmapImportTest, PictureAndLargeSizesFillTheirCanvasesFromBottomUpRows) {
 
     // 78 wide: stored rows of 80 bytes; the two padding bytes are 0, which
     // would be set pixels if they were taken for image bytes.
-    BmpSpec large;
+    BmpLayout large;
     large.width = 78;
     large.height = 21;
     large.pixel = [](int x, int r) { return (x == 77 && r == 0) || (x == 0 && r == 20) ? 0u : 9u; };
@@ -88,10 +88,10 @@ TEST(BitmapImportTest, PictureAndLargeSizesFillTheirCanvasesFromBottomUpRows) {
 
 TEST(BitmapImportTest, ColoursAreNotConsultedOnlyIndexZeroIsSet) {
     BitmapCase c;
-    BmpSpec spec;
-    spec.entry0[0] = spec.entry0[1] = spec.entry0[2] = 0xFF;  // index 0 is white
-    spec.pixel = [](int x, int) { return x < 2 ? 0u : 1u; };
-    EXPECT_EQ(c.import(buildBmp(spec)), ImportOutcome::Imported);
+    BmpLayout layout;
+    layout.entry0[0] = layout.entry0[1] = layout.entry0[2] = 0xFF;  // index 0 is white
+    layout.pixel = [](int x, int) { return x < 2 ? 0u : 1u; };
+    EXPECT_EQ(c.import(buildBmp(layout)), ImportOutcome::Imported);
     EXPECT_EQ(setPixels(c.document.operatorCanvas).size(), 28u);
     EXPECT_TRUE(c.document.operatorCanvas.isSet(1, 7));
 }
@@ -100,19 +100,19 @@ TEST(BitmapImportTest, LowDepthsFollowTheSameRule) {
     for (int depth : {1, 2, 4}) {
         SCOPED_TRACE(depth);
         BitmapCase c;
-        BmpSpec spec;
-        spec.bitsPerPixel = depth;
-        spec.colourEntries = 1 << depth;
+        BmpLayout layout;
+        layout.bitsPerPixel = depth;
+        layout.colourEntries = 1 << depth;
         // Index 0 on a diagonal pattern, other indexes elsewhere.
-        spec.pixel = [depth](int x, int r) { return (x + r) % 3 == 0 ? 0u : static_cast<unsigned>((1 << depth) - 1); };
-        EXPECT_EQ(c.import(buildBmp(spec)), ImportOutcome::Imported);
+        layout.pixel = [depth](int x, int r) { return (x + r) % 3 == 0 ? 0u : static_cast<unsigned>((1 << depth) - 1); };
+        EXPECT_EQ(c.import(buildBmp(layout)), ImportOutcome::Imported);
         for (int x = 0; x < 72; ++x)
             for (int y = 0; y < 14; ++y)
                 ASSERT_EQ(c.document.operatorCanvas.isSet(x, y), (x + 13 - y) % 3 == 0) << x << "," << y;
 
-        spec.width = 78;
-        spec.height = 21;
-        EXPECT_EQ(c.import(buildBmp(spec)), ImportOutcome::Imported);
+        layout.width = 78;
+        layout.height = 21;
+        EXPECT_EQ(c.import(buildBmp(layout)), ImportOutcome::Imported);
         for (int x = 0; x < 78; ++x)
             for (int y = 0; y < 21; ++y)
                 ASSERT_EQ(c.document.largeOperatorCanvas.isSet(x, y), (x + 20 - y) % 3 == 0) << x << "," << y;
@@ -123,10 +123,10 @@ TEST(BitmapImportTest, SeventyTwoWideOfAnotherHeightOnlySelectsTheOperatorLogo) 
     for (int height : {20, -14, -28, 1, 15}) {
         SCOPED_TRACE(height);
         BitmapCase c;
-        BmpSpec spec;
-        spec.height = height;
-        spec.pixel = [](int, int) { return 0u; };
-        EXPECT_EQ(c.import(buildBmp(spec)), ImportOutcome::KindChangedOnly);
+        BmpLayout layout;
+        layout.height = height;
+        layout.pixel = [](int, int) { return 0u; };
+        EXPECT_EQ(c.import(buildBmp(layout)), ImportOutcome::KindChangedOnly);
         EXPECT_EQ(c.view.kind, LogoKind::Operator);
         EXPECT_TRUE(c.messages.shown.empty());
         EXPECT_EQ(c.document.operatorCanvas, c.before.operatorCanvas);
@@ -146,16 +146,16 @@ TEST(BitmapImportTest, WrongTypeHeaderOrDepthIsReported) {
         c.expectFailure(bytes, "Error:OS2 PM BMP Format not supported");
     }
     for (int depth : {16, 24, 32}) {
-        BmpSpec spec;
-        spec.bitsPerPixel = depth;
-        spec.colourEntries = 0;
-        c.expectFailure(buildBmp(spec), "Unsupported bitmap format");
+        BmpLayout layout;
+        layout.bitsPerPixel = depth;
+        layout.colourEntries = 0;
+        c.expectFailure(buildBmp(layout), "Unsupported bitmap format");
     }
     for (auto [w, h] : {std::pair{78, -21}, {78, 14}, {71, 14}, {16, 16}}) {
-        BmpSpec spec;
-        spec.width = w;
-        spec.height = h;
-        c.expectFailure(buildBmp(spec), "Unsupported bitmap format");
+        BmpLayout layout;
+        layout.width = w;
+        layout.height = h;
+        c.expectFailure(buildBmp(layout), "Unsupported bitmap format");
     }
 }
 
@@ -188,7 +188,7 @@ TEST(BitmapImportTest, MalformedFilesAreRefusedWithoutReadingOutsideThem) {
     c.expectFailure(cut, unsupported);
 
     // Pixel data far beyond any logo are not read into memory.
-    BmpSpec huge;
+    BmpLayout huge;
     huge.width = 1200;
     huge.height = 1000;
     c.expectFailure(buildBmp(huge), unsupported);
@@ -202,12 +202,12 @@ TEST(BitmapImportTest, MalformedFilesAreRefusedWithoutReadingOutsideThem) {
 
 TEST(BitmapReaderTest, ImageIsTheFileDrawnOneToOneWithThePreparedColourTable) {
     MemoryDocument d;
-    BmpSpec spec;
-    spec.width = 3;
-    spec.height = 2;
-    spec.entry0[0] = 0x10, spec.entry0[1] = 0x20, spec.entry0[2] = 0x30;  // blue, green, red
-    spec.pixel = [](int x, int r) { return x == 0 && r == 0 ? 0u : 7u; };
-    d.files.files["s.bmp"] = buildBmp(spec);
+    BmpLayout layout;
+    layout.width = 3;
+    layout.height = 2;
+    layout.entry0[0] = 0x10, layout.entry0[1] = 0x20, layout.entry0[2] = 0x30;  // blue, green, red
+    layout.pixel = [](int x, int r) { return x == 0 && r == 0 ? 0u : 7u; };
+    d.files.files["s.bmp"] = buildBmp(layout);
     BitmapReader reader;
     ASSERT_TRUE(reader.load(d.files, d.messages, "s.bmp"));
     EXPECT_EQ(reader.info().size(), 1064u);
@@ -222,11 +222,11 @@ TEST(BitmapReaderTest, ImageIsTheFileDrawnOneToOneWithThePreparedColourTable) {
     EXPECT_EQ(image.rgb, expected);
 
     // Top-down 24-bit: own colours, first stored row on top.
-    spec.height = -2;
-    spec.bitsPerPixel = 24;
-    spec.colourEntries = 0;
-    spec.pixel = [](int x, int r) { return static_cast<unsigned>(0x40 * r + x); };
-    d.files.files["t.bmp"] = buildBmp(spec);
+    layout.height = -2;
+    layout.bitsPerPixel = 24;
+    layout.colourEntries = 0;
+    layout.pixel = [](int x, int r) { return static_cast<unsigned>(0x40 * r + x); };
+    d.files.files["t.bmp"] = buildBmp(layout);
     ASSERT_TRUE(reader.load(d.files, d.messages, "t.bmp"));
     EXPECT_EQ(reader.image().rgb,
               (std::vector<std::uint8_t>{0, 0, 0, 1, 1, 1, 2, 2, 2,  //

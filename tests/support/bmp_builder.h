@@ -10,7 +10,7 @@
 
 namespace pelorin::testing {
 
-struct BmpSpec {
+struct BmpLayout {
     int width = 72;
     int height = 14;  // negative: rows stored top-down
     int bitsPerPixel = 8;
@@ -23,7 +23,7 @@ struct BmpSpec {
 };
 
 // A complete, well-formed file: headers, table, padded rows.
-std::vector<std::uint8_t> buildBmp(const BmpSpec& spec);
+std::vector<std::uint8_t> buildBmp(const BmpLayout& layout);
 
 std::size_t bmpStride(int width, int bitsPerPixel);
 
