@@ -18,9 +18,9 @@ namespace {
 
 using testing::PhoneProcess;
 
-// Waits run at a tenth of their real length: the phone answers within
+// Waits run at a fifth of their real length: the phone answers within
 // milliseconds, and the dialogue's own reads still wait up to 100 ms each.
-constexpr double kFastWaits = 0.1;
+constexpr double kFastWaits = 0.2;
 
 class RecordingReporter final : public SendReporter {
 public:
@@ -210,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{{"--pdu-error=2"}, SendJobKind::PictureMessage, "Message send error", 0},
         FaultCase{{"--pdu-error=3"}, SendJobKind::GroupGraphic, "Logo was successfully sent", 1},
         FaultCase{{"--silent-after-pdu"}, SendJobKind::GroupGraphic, "Message send timeout", 0},
-        FaultCase{{"--ok-in-pieces", "--piece-delay-ms", "300"}, SendJobKind::LargeOperatorLogo,
+        FaultCase{{"--ok-in-pieces", "--piece-delay-ms", "700"}, SendJobKind::LargeOperatorLogo,
                   "Logo was successfully sent", 1},
         FaultCase{{"--hang-up-after", "1"}, SendJobKind::GroupGraphic, "Error in connection", 0},
         FaultCase{{"--hang-up-after", "2"}, SendJobKind::LargeOperatorLogo, "Error in connection", 0}));
