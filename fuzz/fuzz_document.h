@@ -1,8 +1,8 @@
 #pragma once
 
-// A document over files held in memory, with a view that only keeps the
-// current kind and a message box that shows nothing: the fuzz targets feed
-// bytes to the file commands without touching the disk.
+// A document over files held in memory, with a detached view and a message
+// box that shows nothing: the fuzz targets feed bytes to the file commands
+// without touching the disk.
 
 #include <string>
 
@@ -12,14 +12,6 @@
 
 namespace pelorin::fuzz {
 
-class KindOnlyView : public DocumentView {
-public:
-    LogoKind kind = LogoKind::Picture;
-    LogoKind currentKind() const override { return kind; }
-    void setCurrentKind(LogoKind k) override { kind = k; }
-    void updateAllViews() override {}
-};
-
 class SilentMessages : public UserMessages {
 public:
     void showMessage(const std::string&) override {}
@@ -28,7 +20,7 @@ public:
 struct FuzzDocument {
     MemoryFileSystem files;
     CPelorinDoc document;
-    KindOnlyView view;
+    DetachedView view{LogoKind::Picture};
     SilentMessages messages;
     DocumentContext context{document, view, messages, files};
 };

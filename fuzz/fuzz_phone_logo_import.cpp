@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         pelorin::fuzz::FuzzDocument d;
         d.files.files[path].assign(data, data + size);
         if (pelorin::importFile(d.context, path) != pelorin::ImportOutcome::Imported) __builtin_trap();
-        if (d.view.kind != pelorin::LogoKind::Operator) __builtin_trap();
+        if (d.view.currentKind() != pelorin::LogoKind::Operator) __builtin_trap();
 
         const auto written = pelorin::encodePhoneLogo(format, d.document.operatorCanvas);
         pelorin::Canvas reread(pelorin::sizeOf(pelorin::LogoKind::Operator));

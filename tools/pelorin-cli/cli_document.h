@@ -11,15 +11,6 @@
 
 namespace pelorin::cli {
 
-// The view of the command line: it only remembers the current kind.
-class CliView : public DocumentView {
-public:
-    LogoKind kind = LogoKind::Operator;
-    LogoKind currentKind() const override { return kind; }
-    void setCurrentKind(LogoKind k) override { kind = k; }
-    void updateAllViews() override {}
-};
-
 // Keeps the messages the document commands would show, for standard error.
 class CollectedMessages : public UserMessages {
 public:
@@ -36,14 +27,14 @@ struct CliDocument {
     CliDocument& operator=(const CliDocument&) = delete;
 
     std::unique_ptr<CPelorinDoc> document = std::make_unique<CPelorinDoc>();
-    CliView view;
+    DetachedView view;
     CollectedMessages messages;
     PosixFileSystem files;
     DocumentContext context{*document, view, messages, files};
 };
 
 // Imports any file the editor can open. Returns true when a canvas was
-// filled (its kind is then view.kind); otherwise sets error to one line.
+// filled (its kind is then view.currentKind()); otherwise sets error to one line.
 bool importForCli(CliDocument& cli, const std::string& path, std::string& error);
 
 // "operator", "picture" or "large-operator".

@@ -33,14 +33,14 @@ int runConvert(const std::vector<std::string>& args) {
         std::cerr << "pelorin-cli convert: " << error << "\n";
         return 1;
     }
-    const Canvas& canvas = cli.document->canvas(cli.view.kind);
+    const Canvas& canvas = cli.document->canvas(cli.view.currentKind());
     std::vector<std::uint8_t> bytes;
     if (outType == "plr") {
         bytes = packCanvas(canvas);
     } else if (outType == "bmp") {
         bytes = encodeBitmap(canvas);
     } else {
-        if (cli.view.kind != LogoKind::Operator) {
+        if (cli.view.currentKind() != LogoKind::Operator) {
             std::cerr << "pelorin-cli convert: " << in << " holds a " << canvas.width() << " x " << canvas.height()
                       << " logo; ." << outType << " files hold only 72 x 14 operator logos\n";
             return 1;

@@ -46,7 +46,7 @@ bool loadCanvasFile(const std::string& path, Canvas& canvas, std::string& error)
         error = scratch.messages.joinedFor(path);
         return false;
     }
-    const Canvas& read = scratch.document->canvas(scratch.view.kind);
+    const Canvas& read = scratch.document->canvas(scratch.view.currentKind());
     if (read.size().packedBytes() != canvas.size().packedBytes()) {
         error = path + " holds " + std::to_string(read.size().packedBytes()) + " bytes; this kind needs a " +
                 std::to_string(canvas.width()) + " x " + std::to_string(canvas.height()) + " document of " +

@@ -18,8 +18,8 @@ int runShow(const std::vector<std::string>& args) {
         std::cerr << "pelorin-cli show: " << error << "\n";
         return 1;
     }
-    const Canvas& canvas = cli.document->canvas(cli.view.kind);
-    std::cout << logoKindName(cli.view.kind) << " " << canvas.width() << "x" << canvas.height() << "\n";
+    const Canvas& canvas = cli.document->canvas(cli.view.currentKind());
+    std::cout << logoKindName(cli.view.currentKind()) << " " << canvas.width() << "x" << canvas.height() << "\n";
     for (int y = 0; y < canvas.height(); ++y) {
         std::string line;
         for (int x = 0; x < canvas.width(); ++x) line += canvas.isSet(x, y) ? '#' : '.';

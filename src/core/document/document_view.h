@@ -15,4 +15,18 @@ public:
     virtual void updateAllViews() = 0;
 };
 
+// A view without a window, for programs that run the document commands
+// headless (the command line, the fuzz targets): it keeps the current kind and
+// has nothing to redraw.
+class DetachedView final : public DocumentView {
+public:
+    explicit DetachedView(LogoKind kind = LogoKind::Operator) : kind_(kind) {}
+    LogoKind currentKind() const override { return kind_; }
+    void setCurrentKind(LogoKind kind) override { kind_ = kind; }
+    void updateAllViews() override {}
+
+private:
+    LogoKind kind_;
+};
+
 }  // namespace pelorin
