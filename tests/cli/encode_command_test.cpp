@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "support/pdu_reader.h"
 #include "support/process.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -29,11 +28,10 @@ std::vector<std::string> lines(const std::string& text) {
     return out;
 }
 
-std::filesystem::path writeFile(const std::string& name, const std::vector<unsigned char>& bytes) {
-    const auto path = std::filesystem::temp_directory_path() / ("pelorin-cli-test-" + name);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
-    return path;
+std::filesystem::path writeFile(const pelorin::testing::TemporaryFolder& folder, const std::string& name,
+                                const std::vector<std::uint8_t>& bytes) {
+    pelorin::testing::writeFileBytes(folder.file(name), bytes);
+    return folder.file(name);
 }
 
 TEST(EncodeCommandTest, GroupGraphicForPlusOneTwoThree) {
@@ -61,10 +59,11 @@ TEST(EncodeCommandTest, PrintsEveryMessageOfAPictureWithUtf8Text) {
 }
 
 TEST(EncodeCommandTest, FileAndNetworkReachThePdu) {
-    std::vector<unsigned char> logo(126, 0);
+    const pelorin::testing::TemporaryFolder folder;
+    std::vector<std::uint8_t> logo(126, 0);
     logo[0] = 0x80;    // pixel (0, 0)
     logo[125] = 0x01;  // pixel (71, 13)
-    const auto path = writeFile("logo.plr", logo);
+    const auto path = writeFile(folder, "logo.plr", logo);
     const auto result = encode({"operator-logo", "--to", "+4912", "--network", "262-02", path.string()});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     const auto out = lines(result.out);
@@ -72,11 +71,11 @@ TEST(EncodeCommandTest, FileAndNetworkReachThePdu) {
     EXPECT_EQ(out[0], "AT+CMGS=150");
     EXPECT_EQ(out[1].substr(0, 52), "0051000491942100F5A78C060504158200006" "2F22000480E0180");
     EXPECT_EQ(out[1].substr(out[1].size() - 2), "01");
-    std::filesystem::remove(path);
 }
 
 TEST(EncodeCommandTest, BadArgumentsExitTwoWithOneLine) {
-    const auto wrongSize = writeFile("wrong.plr", std::vector<unsigned char>(127, 0));
+    const pelorin::testing::TemporaryFolder folder;
+    const auto wrongSize = writeFile(folder, "wrong.plr", std::vector<std::uint8_t>(127, 0));
     const std::vector<std::vector<std::string>> cases = {
         {"fax-logo", "--to", "1"},
         {"group-graphic"},
@@ -95,7 +94,6 @@ TEST(EncodeCommandTest, BadArgumentsExitTwoWithOneLine) {
         ASSERT_FALSE(result.err.empty()) << args[0];
         EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
     }
-    std::filesystem::remove(wrongSize);
 }
 
 TEST(EncodeCommandTest, HelpExplainsEveryKind) {

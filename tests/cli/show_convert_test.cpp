@@ -1,60 +1,33 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "document/canvas.h"
 #include "document/packed.h"
 #include "support/bmp_builder.h"
+#include "support/process.h"
+#include "support/temp_folder.h"
 
 namespace pelorin {
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using testing::ProcessResult;
 
 class ShowConvertTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/pelorin-cli-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
-    std::string path(const std::string& name) const { return folder + "/" + name; }
-
-    static std::string slurp(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string path(const std::string& name) const { return folder.file(name); }
 
     void write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        std::ofstream(path(name), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        testing::writeFileBytes(path(name), bytes);
     }
 
-    CliRun run(const std::string& arguments) const {
-        const std::string command = std::string(PELORIN_CLI_PATH) + " " + arguments + " >" + path("out.txt") +
-                                    " 2>" + path("err.txt");
-        const int raw = std::system(command.c_str());
-        CliRun result;
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = slurp(path("out.txt"));
-        result.err = slurp(path("err.txt"));
-        return result;
+    static std::string slurp(const std::string& file) { return testing::readFileText(file); }
+
+    static ProcessResult run(const std::vector<std::string>& arguments) {
+        return testing::runProcess(PELORIN_CLI_PATH, arguments);
     }
 
-    std::string folder;
+    testing::TemporaryFolder folder{"pelorin-cli"};
 };
 
 // The rows show should print for a canvas.
@@ -77,8 +50,8 @@ Canvas pattern(LogoKind kind) {
 TEST_F(ShowConvertTest, ShowPrintsKindSizeAndRowsOfADocumentAndABitmap) {
     const Canvas logo = pattern(LogoKind::Picture);
     write("logo.plr", packCanvas(logo));
-    const CliRun shown = run("show " + path("logo.plr"));
-    EXPECT_EQ(shown.status, 0) << shown.err;
+    const ProcessResult shown = run({"show", path("logo.plr")});
+    EXPECT_EQ(shown.exitStatus, 0) << shown.err;
     EXPECT_EQ(shown.out, "picture 72x28\n" + picture(logo));
 
     testing::BmpLayout layout;
@@ -88,29 +61,29 @@ TEST_F(ShowConvertTest, ShowPrintsKindSizeAndRowsOfADocumentAndABitmap) {
     write("large.BMP", testing::buildBmp(layout));
     Canvas expected(sizeOf(LogoKind::LargeOperator));
     expected.set(0, 20, true);
-    const CliRun bmp = run("show " + path("large.BMP"));
-    EXPECT_EQ(bmp.status, 0) << bmp.err;
+    const ProcessResult bmp = run({"show", path("large.BMP")});
+    EXPECT_EQ(bmp.exitStatus, 0) << bmp.err;
     EXPECT_EQ(bmp.out, "large-operator 78x21\n" + picture(expected));
 }
 
 TEST_F(ShowConvertTest, FilesThatCannotBeImportedFailWithTheImportMessage) {
     write("text.bmp", testing::bytesOf("not a picture"));
-    CliRun r = run("show " + path("text.bmp"));
-    EXPECT_EQ(r.status, 1);
+    ProcessResult r = run({"show", path("text.bmp")});
+    EXPECT_EQ(r.exitStatus, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("Error:Unexpected file type, not a DIB"), std::string::npos) << r.err;
 
     write("odd.plr", std::vector<std::uint8_t>(127, 0));
-    r = run("show " + path("odd.plr"));
-    EXPECT_EQ(r.status, 1);
+    r = run({"show", path("odd.plr")});
+    EXPECT_EQ(r.exitStatus, 1);
     EXPECT_NE(r.err.find("Unsupported file format"), std::string::npos) << r.err;
 
-    r = run("show " + path("missing.nlm"));
-    EXPECT_EQ(r.status, 1);
+    r = run({"show", path("missing.nlm")});
+    EXPECT_EQ(r.exitStatus, 1);
     EXPECT_NE(r.err.find("Failed to open file " + path("missing.nlm") + " for reading."), std::string::npos);
 
-    r = run("convert " + path("odd.plr") + " " + path("x.bmp"));
-    EXPECT_EQ(r.status, 1);
+    r = run({"convert", path("odd.plr"), path("x.bmp")});
+    EXPECT_EQ(r.exitStatus, 1);
     EXPECT_FALSE(std::filesystem::exists(path("x.bmp")));
 }
 
@@ -121,13 +94,13 @@ TEST_F(ShowConvertTest, ConvertWritesEveryFormatAndReadsBackTheSamePixels) {
     const std::string expected = "operator 72x14\n" + picture(logo);
     for (const char* name : {"out.nlm", "out.ngg", "out.nol", "out.bmp", "OUT.NGG", "copy.plr"}) {
         SCOPED_TRACE(name);
-        CliRun r = run("convert " + path("source.plr") + " " + path(name));
-        ASSERT_EQ(r.status, 0) << r.err;
-        r = run("show " + path(name));
+        ProcessResult r = run({"convert", path("source.plr"), path(name)});
+        ASSERT_EQ(r.exitStatus, 0) << r.err;
+        r = run({"show", path(name)});
         EXPECT_EQ(r.out, expected);
         // And back to a document, byte for byte.
-        r = run("convert " + path(name) + " " + path("back.plr"));
-        ASSERT_EQ(r.status, 0) << r.err;
+        r = run({"convert", path(name), path("back.plr")});
+        ASSERT_EQ(r.exitStatus, 0) << r.err;
         EXPECT_EQ(slurp(path("back.plr")), std::string(original.begin(), original.end()));
     }
     EXPECT_EQ(slurp(path("out.nlm")).size(), 136u);
@@ -139,22 +112,22 @@ TEST_F(ShowConvertTest, ConvertRefusesSizesAndTypesItCannotWrite) {
     const Canvas large = pattern(LogoKind::LargeOperator);
     write("large.plr", packCanvas(large));
     for (const char* name : {"l.nlm", "l.ngg", "l.nol"}) {
-        const CliRun r = run("convert " + path("large.plr") + " " + path(name));
-        EXPECT_EQ(r.status, 1);
+        const ProcessResult r = run({"convert", path("large.plr"), path(name)});
+        EXPECT_EQ(r.exitStatus, 1);
         EXPECT_NE(r.err.find("72 x 14"), std::string::npos) << r.err;
         EXPECT_FALSE(std::filesystem::exists(path(name)));
     }
     // A large logo does go through a bitmap and back.
-    ASSERT_EQ(run("convert " + path("large.plr") + " " + path("l.bmp")).status, 0);
-    EXPECT_EQ(run("show " + path("l.bmp")).out, "large-operator 78x21\n" + picture(large));
+    ASSERT_EQ(run({"convert", path("large.plr"), path("l.bmp")}).exitStatus, 0);
+    EXPECT_EQ(run({"show", path("l.bmp")}).out, "large-operator 78x21\n" + picture(large));
 
     for (const char* name : {"l.png", "noextension"}) {
-        const CliRun r = run("convert " + path("large.plr") + " " + path(name));
-        EXPECT_EQ(r.status, 2);
+        const ProcessResult r = run({"convert", path("large.plr"), path(name)});
+        EXPECT_EQ(r.exitStatus, 2);
         EXPECT_FALSE(r.err.empty());
     }
-    const CliRun r = run("convert " + path("large.plr") + " " + path("missing-folder/x.plr"));
-    EXPECT_EQ(r.status, 1);
+    const ProcessResult r = run({"convert", path("large.plr"), path("missing-folder/x.plr")});
+    EXPECT_EQ(r.exitStatus, 1);
     EXPECT_NE(r.err.find("Failed to open file " + path("missing-folder/x.plr") + " for writing."), std::string::npos);
 }
 

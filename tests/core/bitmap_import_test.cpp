@@ -11,17 +11,10 @@ namespace {
 
 using testing::BmpLayout;
 using testing::buildBmp;
+using testing::ImportCase;
 using testing::MemoryDocument;
 
-// A document with drawings on every canvas and Picture current, so that any
-// change an import makes shows.
-struct BitmapCase : MemoryDocument {
-    CPelorinDoc before;
-    BitmapCase() {
-        scribble();
-        before = document;
-        view.kind = LogoKind::Picture;
-    }
+struct BitmapCase : ImportCase {
     ImportOutcome import(const std::vector<std::uint8_t>& bytes, const std::string& path = "/p/logo.bmp") {
         files.files[path] = bytes;
         return importFile(context, path);
@@ -29,9 +22,7 @@ struct BitmapCase : MemoryDocument {
     void expectUnchanged() const {
         EXPECT_EQ(view.kind, LogoKind::Picture);
         EXPECT_TRUE(view.kindsSet.empty());
-        EXPECT_EQ(document.operatorCanvas, before.operatorCanvas);
-        EXPECT_EQ(document.pictureCanvas, before.pictureCanvas);
-        EXPECT_EQ(document.largeOperatorCanvas, before.largeOperatorCanvas);
+        expectCanvasesUnchanged({LogoKind::Operator, LogoKind::Picture, LogoKind::LargeOperator});
     }
     void expectFailure(const std::vector<std::uint8_t>& bytes, const std::string& text) {
         messages.shown.clear();

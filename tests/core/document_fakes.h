@@ -3,6 +3,9 @@
 // A view and a message box that record what the document commands do to them,
 // and a document context over files held in memory.
 
+#include <gtest/gtest.h>
+
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -47,6 +50,20 @@ struct MemoryDocument {
             for (int x = 0; x < c.width(); ++x)
                 for (int y = 0; y < c.height(); ++y) c.set(x, y, (x * 7 + y * 3 + static_cast<int>(k)) % 5 == 0);
         }
+    }
+};
+
+// A document with drawings on every canvas and Picture current, with a copy
+// of it as it was, so that any change an import makes shows.
+struct ImportCase : MemoryDocument {
+    CPelorinDoc before;
+    ImportCase() {
+        scribble();
+        before = document;
+        view.kind = LogoKind::Picture;
+    }
+    void expectCanvasesUnchanged(std::initializer_list<LogoKind> kinds) const {
+        for (LogoKind k : kinds) EXPECT_EQ(document.canvas(k), before.canvas(k)) << "kind " << static_cast<int>(k);
     }
 };
 

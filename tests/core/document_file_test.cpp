@@ -13,6 +13,7 @@
 #include "document/posix_file_system.h"
 #include "document_fakes.h"
 #include "support/bmp_builder.h"
+#include "support/temp_folder.h"
 
 namespace pelorin {
 namespace {
@@ -161,13 +162,6 @@ TEST(DocumentFileTest, NewClearsOnlyTheCurrentCanvas) {
 // The same commands on the real disk.
 class PosixDocumentFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/pelorin-doc-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        folder = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
     std::vector<std::string> namesInFolder() const {
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(folder))
@@ -175,12 +169,10 @@ protected:
         return names;
     }
 
-    static std::vector<std::uint8_t> contentOf(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    static std::vector<std::uint8_t> contentOf(const std::string& path) { return testing::readFileBytes(path); }
 
-    std::string folder;
+    testing::TemporaryFolder temporary{"pelorin-doc"};
+    std::string folder = temporary.path().string();
     PosixFileSystem files;
     CPelorinDoc document;
     testing::RecordingView view;

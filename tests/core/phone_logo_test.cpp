@@ -9,6 +9,7 @@
 namespace pelorin {
 namespace {
 
+using testing::ImportCase;
 using testing::MemoryDocument;
 using Pixels = std::vector<std::pair<int, int>>;
 
@@ -26,20 +27,13 @@ std::vector<std::uint8_t> characterFile(std::size_t header, const std::string& p
     return bytes;
 }
 
-struct PhoneLogoCase : MemoryDocument {
-    CPelorinDoc before;
-    PhoneLogoCase() {
-        scribble();
-        before = document;
-        view.kind = LogoKind::Picture;
-    }
+struct PhoneLogoCase : ImportCase {
     ImportOutcome import(const std::string& path, const std::vector<std::uint8_t>& bytes) {
         files.files[path] = bytes;
         const auto outcome = importFile(context, path);
         EXPECT_TRUE(messages.shown.empty());
         EXPECT_EQ(view.kind, LogoKind::Operator);
-        EXPECT_EQ(document.pictureCanvas, before.pictureCanvas);
-        EXPECT_EQ(document.largeOperatorCanvas, before.largeOperatorCanvas);
+        expectCanvasesUnchanged({LogoKind::Picture, LogoKind::LargeOperator});
         return outcome;
     }
 };

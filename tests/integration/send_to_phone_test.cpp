@@ -12,11 +12,38 @@
 #include "platform/sleeper.h"
 #include "sms/phone_dialogue.h"
 #include "support/phone_process.h"
+#include "support/temp_folder.h"
 
 namespace pelorin {
 namespace {
 
-using testing::PhoneProcess;
+// The simulated phone with a store folder of its own, removed afterwards.
+class StoringPhone {
+public:
+    explicit StoringPhone(std::vector<std::string> flags) : process_(PELORIN_PHONE_PATH, withStore(flags)) {}
+
+    bool started() const { return process_.started(); }
+    const std::string& devicePath() const { return process_.devicePath(); }
+    const std::filesystem::path& storeDir() const { return store_.path(); }
+
+    // The lines of the store's log, oldest first.
+    std::vector<std::string> logLines() const {
+        std::vector<std::string> lines;
+        std::ifstream in(storeDir() / "log.txt");
+        for (std::string line; std::getline(in, line);)
+            if (!line.empty()) lines.push_back(line);
+        return lines;
+    }
+
+private:
+    std::vector<std::string> withStore(std::vector<std::string> flags) const {
+        flags.insert(flags.begin(), {"--store", store_.path().string()});
+        return flags;
+    }
+
+    testing::TemporaryFolder store_{"pelorin-phone-store"};
+    testing::PhoneProcess process_;
+};
 
 // Waits run at a fifth of their real length: the phone answers within
 // milliseconds, and the dialogue's own reads still wait up to 100 ms each.
@@ -35,7 +62,7 @@ public:
     int ends = 0;
 };
 
-std::string send(const PhoneProcess& phone, const SendJob& job, Sleeper& sleeper) {
+std::string send(const StoringPhone& phone, const SendJob& job, Sleeper& sleeper) {
     auto opener = makePosixSerialPortOpener();
     RecordingReporter reporter;
     RunSendJob(job, phone.devicePath(), *opener, sleeper, reporter);
@@ -43,7 +70,7 @@ std::string send(const PhoneProcess& phone, const SendJob& job, Sleeper& sleeper
     return reporter.outcome;
 }
 
-std::string send(const PhoneProcess& phone, const SendJob& job) {
+std::string send(const StoringPhone& phone, const SendJob& job) {
     ScaledSleeper fast(kFastWaits);
     return send(phone, job, fast);
 }
@@ -64,7 +91,7 @@ std::map<std::string, std::string> fields(const std::string& line) {
 }
 
 // The picture the phone stored, '#' and '.', compared with the canvas.
-void expectPictureMatches(const PhoneProcess& phone, const std::string& file, const Canvas& canvas) {
+void expectPictureMatches(const StoringPhone& phone, const std::string& file, const Canvas& canvas) {
     std::string stem = file;
     if (stem.size() > 4 && stem.substr(stem.size() - 4) == ".plr") stem.resize(stem.size() - 4);
     std::ifstream in(phone.storeDir() / (stem + ".txt"));
@@ -104,7 +131,7 @@ protected:
 };
 
 TEST_F(SendToPhoneTest, EveryKindArrivesAsDrawn) {
-    PhoneProcess phone(PELORIN_PHONE_PATH, {"--quiet"});
+    StoringPhone phone({"--quiet"});
     ASSERT_TRUE(phone.started());
 
     SendJob operatorLogo = job(SendJobKind::OperatorLogo);
@@ -167,7 +194,7 @@ TEST_F(SendToPhoneTest, EveryKindArrivesAsDrawn) {
 }
 
 TEST_F(SendToPhoneTest, OneOperatorLogoAtTheRealWaits) {
-    PhoneProcess phone(PELORIN_PHONE_PATH, {"--quiet"});
+    StoringPhone phone({"--quiet"});
     ASSERT_TRUE(phone.started());
     SendJob logo = job(SendJobKind::OperatorLogo);
     logo.CountryCode = "231";
@@ -194,7 +221,7 @@ TEST_P(PhoneFaultTest, EndsWithTheRightOutcome) {
     const FaultCase& fault = GetParam();
     std::vector<std::string> flags{"--quiet"};
     flags.insert(flags.end(), fault.flags.begin(), fault.flags.end());
-    PhoneProcess phone(PELORIN_PHONE_PATH, flags);
+    StoringPhone phone(flags);
     ASSERT_TRUE(phone.started());
     EXPECT_EQ(send(phone, job(fault.kind)), fault.outcome);
     EXPECT_EQ(phone.logLines().size(), fault.logosStored);
@@ -216,7 +243,7 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{{"--hang-up-after", "2"}, SendJobKind::LargeOperatorLogo, "Error in connection", 0}));
 
 TEST_F(SendToPhoneTest, BusyPortCannotBeOpened) {
-    PhoneProcess phone(PELORIN_PHONE_PATH, {"--quiet"});
+    StoringPhone phone({"--quiet"});
     ASSERT_TRUE(phone.started());
     auto opener = makePosixSerialPortOpener();
     auto holder = opener->open(phone.devicePath());
@@ -227,7 +254,7 @@ TEST_F(SendToPhoneTest, BusyPortCannotBeOpened) {
 }
 
 TEST_F(SendToPhoneTest, ControlCharactersInTheNumberNeverReachThePhone) {
-    PhoneProcess phone(PELORIN_PHONE_PATH, {"--quiet"});
+    StoringPhone phone({"--quiet"});
     ASSERT_TRUE(phone.started());
     for (const char* number : {"+49\x1A" "AT+CMGS=1\r", "+49\r\nATZ", "+49\x1B"}) {
         SendJob bad = job(SendJobKind::GroupGraphic);

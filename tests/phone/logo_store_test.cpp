@@ -3,34 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "pdu_builder.h"
 #include "phone/recipient.h"
+#include "support/temp_folder.h"
 
 namespace pelorin::phone {
 namespace {
 
 using testing::Octets;
 using testing::operator+;
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        char name[] = "/tmp/pelorin-phone-store-XXXXXX";
-        path_ = ::mkdtemp(name);
-    }
-    ~TemporaryFolder() { std::filesystem::remove_all(path_); }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 TEST(LogStore, FormatsEveryKeyInOrderAndEscapesValues) {
     LogEntry entry;
@@ -56,7 +38,7 @@ TEST(LogStore, DrawsTheTextPictureRowByRow) {
 }
 
 TEST(Recipient, StoresAGroupGraphicAsFilesAndALogLine) {
-    TemporaryFolder folder;
+    pelorin::testing::TemporaryFolder folder;
     // A file left by an earlier run keeps its number.
     std::ofstream(folder.path() / "logo-0001.plr") << "old";
     Recipient recipient(folder.path());
@@ -73,20 +55,20 @@ TEST(Recipient, StoresAGroupGraphicAsFilesAndALogLine) {
     EXPECT_EQ(reception.storeError, "");
     ASSERT_TRUE(reception.entry);
     EXPECT_EQ(reception.entry->file, "logo-0002");
-    EXPECT_EQ(readFile(folder.path() / "logo-0001.plr"), "old");
-    const std::string plr = readFile(folder.path() / "logo-0002.plr");
+    EXPECT_EQ(pelorin::testing::readFileText(folder.path() / "logo-0001.plr"), "old");
+    const std::string plr = pelorin::testing::readFileText(folder.path() / "logo-0002.plr");
     EXPECT_EQ(plr, std::string(bits.begin(), bits.end()));
     EXPECT_EQ(plr.size(), 126u);
-    const std::string picture = readFile(folder.path() / "logo-0002.txt");
+    const std::string picture = pelorin::testing::readFileText(folder.path() / "logo-0002.txt");
     EXPECT_EQ(picture.substr(0, 73), "###" + std::string(69, '.') + "\n");
     EXPECT_EQ(picture.size(), 73u * 14u);
-    EXPECT_EQ(readFile(folder.path() / "log.txt"),
+    EXPECT_EQ(pelorin::testing::readFileText(folder.path() / "log.txt"),
               "file=logo-0002\tkind=group-graphic\tsize=72x14\tnumber=+123\tmcc=\tmnc=\ttext=\treport=1\t"
               "report-parts=1\tparts=1\tport=1583\terror=\n");
 }
 
 TEST(Recipient, LogsWhatItCannotReadAndStoresNothingForIt) {
-    TemporaryFolder folder;
+    pelorin::testing::TemporaryFolder folder;
     Recipient recipient(folder.path());
     testing::Submit broken;
     broken.header = testing::portHeader(0x1582);
@@ -109,7 +91,7 @@ TEST(Recipient, LogsWhatItCannotReadAndStoresNothingForIt) {
     EXPECT_EQ(recipient.entries()[1].kind, "other");
     EXPECT_EQ(recipient.entries()[2].kind, "invalid");
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "logo-0001.plr"));
-    const std::string log = readFile(folder.path() / "log.txt");
+    const std::string log = pelorin::testing::readFileText(folder.path() / "log.txt");
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 3);
 }
 

@@ -5,21 +5,17 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "pdu_builder.h"
-
-extern char** environ;
+#include "support/phone_process.h"
+#include "support/temp_folder.h"
 
 namespace pelorin::phone {
 namespace {
@@ -28,51 +24,19 @@ using namespace std::chrono_literals;
 using testing::Octets;
 using testing::operator+;
 
-class PhoneProcess {
+// The simulator with the options every test here wants: no notes on
+// standard error, and an end when the test's side of its input closes.
+class PhoneProcess : public pelorin::testing::PhoneProcess {
 public:
-    explicit PhoneProcess(std::vector<std::string> arguments) {
-        int out[2], in[2];
-        if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(in, O_CLOEXEC) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
-        arguments.insert(arguments.begin(), {PELORIN_PHONE_PATH, "--quiet", "--exit-on-stdin-eof"});
-        std::vector<char*> argv;
-        for (auto& argument : arguments) argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        if (::posix_spawn(&pid_, PELORIN_PHONE_PATH, &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        ::close(in[0]);
-        stdin_ = in[1];
-        // The first line is the device path.
-        char c;
-        while (::read(out[0], &c, 1) == 1 && c != '\n') path_.push_back(c);
-        ::close(out[0]);
-    }
-    ~PhoneProcess() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            wait();
-        }
-        if (stdin_ >= 0) ::close(stdin_);
-    }
-
-    const std::string& path() const { return path_; }
-    pid_t pid() const { return pid_; }
-    // The exit status, or -1 when it did not end normally.
-    int wait() {
-        int status = 0;
-        if (pid_ <= 0 || ::waitpid(pid_, &status, 0) != pid_) return -1;
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    explicit PhoneProcess(std::vector<std::string> arguments)
+        : pelorin::testing::PhoneProcess(PELORIN_PHONE_PATH, withDefaults(std::move(arguments))) {}
+    const std::string& path() const { return devicePath(); }
 
 private:
-    pid_t pid_ = -1;
-    int stdin_ = -1;
-    std::string path_;
+    static std::vector<std::string> withDefaults(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--quiet", "--exit-on-stdin-eof"});
+        return arguments;
+    }
 };
 
 class Line {
@@ -131,23 +95,7 @@ private:
     std::string received_;
 };
 
-class TemporaryFolder {
-public:
-    TemporaryFolder() {
-        char name[] = "/tmp/pelorin-phone-test-XXXXXX";
-        path_ = ::mkdtemp(name);
-    }
-    ~TemporaryFolder() { std::filesystem::remove_all(path_); }
-    const std::filesystem::path& path() const { return path_; }
 
-private:
-    std::filesystem::path path_;
-};
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // The group graphic for +123 with the top-left pixel set, as typed: 149 octets, length 148.
 std::string groupGraphicPdu() { return "005100039121F300F5A78A060504158300003000480E0180" + std::string(250, '0'); }
@@ -162,7 +110,7 @@ std::string submit(Line& line, const std::string& pdu, unsigned length, const st
 }
 
 TEST(PhoneProgram, AnswersTheDialogueStoresTheLogoAndSurvivesReconnects) {
-    TemporaryFolder folder;
+    pelorin::testing::TemporaryFolder folder;
     const auto link = folder.path() / "phone";
     const auto store = folder.path() / "store";
     PhoneProcess phone({"--link", link.string(), "--store", store.string()});
@@ -177,12 +125,12 @@ TEST(PhoneProgram, AnswersTheDialogueStoresTheLogoAndSurvivesReconnects) {
         EXPECT_EQ(answer, groupGraphicPdu() + "\r\n+CMGS: 1\r\n\r\nOK\r\n");
 
         // The files are there as soon as OK was read.
-        const std::string plr = readFile(store / "logo-0001.plr");
+        const std::string plr = pelorin::testing::readFileText(store / "logo-0001.plr");
         ASSERT_EQ(plr.size(), 126u);
         EXPECT_EQ(static_cast<unsigned char>(plr[0]), 0x80);
         EXPECT_EQ(plr.substr(1), std::string(125, '\0'));
-        EXPECT_EQ(readFile(store / "logo-0001.txt").substr(0, 74), "#" + std::string(71, '.') + "\n.");
-        EXPECT_EQ(readFile(store / "log.txt"),
+        EXPECT_EQ(pelorin::testing::readFileText(store / "logo-0001.txt").substr(0, 74), "#" + std::string(71, '.') + "\n.");
+        EXPECT_EQ(pelorin::testing::readFileText(store / "log.txt"),
                   "file=logo-0001\tkind=group-graphic\tsize=72x14\tnumber=+123\tmcc=\tmnc=\ttext=\treport=0\t"
                   "report-parts=0\tparts=1\tport=1583\terror=\n");
     }
@@ -261,7 +209,7 @@ TEST(PhoneProgram, OkInPiecesArrivesAcrossReads) {
 }
 
 TEST(PhoneProgram, HangUpAfterClosesTheDeviceAndEnds) {
-    TemporaryFolder folder;
+    pelorin::testing::TemporaryFolder folder;
     PhoneProcess phone({"--hang-up-after", "2", "--no-echo", "--store", folder.path().string()});
     Line line(phone.path());
     EXPECT_EQ(submit(line, groupGraphicPdu(), 148), "\r\n+CMGS: 1\r\n\r\nOK\r\n");

@@ -1,5 +1,6 @@
 #include "support/phone_process.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -7,29 +8,20 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdlib>
-#include <fstream>
 
 namespace pelorin::testing {
 
-std::filesystem::path makeTempDir(const std::string& prefix) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
-    if (mkdtemp(pattern.data()) == nullptr) return {};
-    return pattern;
-}
-
-PhoneProcess::PhoneProcess(const std::string& program, const std::vector<std::string>& flags) {
-    storeDir_ = makeTempDir("pelorin-phone-store");
-    std::vector<std::string> args{program, "--store", storeDir_.string()};
-    args.insert(args.end(), flags.begin(), flags.end());
+PhoneProcess::PhoneProcess(const std::string& program, const std::vector<std::string>& arguments) {
+    std::vector<std::string> args{program};
+    args.insert(args.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (auto& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
 
     int in[2];
     int out[2];
-    if (pipe(in) != 0) return;
-    if (pipe(out) != 0) {
+    if (pipe2(in, O_CLOEXEC) != 0) return;
+    if (pipe2(out, O_CLOEXEC) != 0) {
         close(in[0]);
         close(in[1]);
         return;
@@ -68,25 +60,10 @@ PhoneProcess::PhoneProcess(const std::string& program, const std::vector<std::st
     }
 }
 
-PhoneProcess::~PhoneProcess() {
-    stop();
-    if (!storeDir_.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(storeDir_, ignored);
-    }
-}
+PhoneProcess::~PhoneProcess() { stop(); }
 
-std::vector<std::string> PhoneProcess::logLines() const {
-    std::vector<std::string> lines;
-    std::ifstream in(storeDir_ / "log.txt");
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty()) lines.push_back(line);
-    return lines;
-}
-
-int PhoneProcess::stop() {
+int PhoneProcess::wait() {
     if (pid_ <= 0) return -1;
-    kill(pid_, SIGTERM);
     int status = 0;
     while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
@@ -95,6 +72,12 @@ int PhoneProcess::stop() {
     if (stdoutFd_ >= 0) close(stdoutFd_);
     stdinFd_ = stdoutFd_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int PhoneProcess::stop() {
+    if (pid_ <= 0) return -1;
+    kill(pid_, SIGTERM);
+    return wait();
 }
 
 }  // namespace pelorin::testing

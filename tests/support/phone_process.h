@@ -2,31 +2,28 @@
 
 #include <sys/types.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace pelorin::testing {
 
-// A pelorin-phone started for one test: its device path, the folder where it
-// stores what it received, and its end when the test ends.
+// A pelorin-phone started for one test. Its standard input is a pipe held
+// open for its whole life; the first line of its output is its device path.
+// It is ended (SIGTERM) when the object goes.
 class PhoneProcess {
 public:
-    // Starts the simulator program with --store into a fresh folder plus
-    // extra flags.
-    explicit PhoneProcess(const std::string& program, const std::vector<std::string>& flags = {});
+    PhoneProcess(const std::string& program, const std::vector<std::string>& arguments);
     ~PhoneProcess();
     PhoneProcess(const PhoneProcess&) = delete;
     PhoneProcess& operator=(const PhoneProcess&) = delete;
 
     bool started() const { return !devicePath_.empty(); }
     const std::string& devicePath() const { return devicePath_; }
-    const std::filesystem::path& storeDir() const { return storeDir_; }
+    pid_t pid() const { return pid_; }
 
-    // The lines of the store's log, oldest first.
-    std::vector<std::string> logLines() const;
-
-    // Ends the simulator (SIGTERM) and waits for it; returns its exit status.
+    // Waits for the simulator to end by itself; its exit status, or -1.
+    int wait();
+    // Ends the simulator (SIGTERM) and waits for it; its exit status, or -1.
     int stop();
 
 private:
@@ -34,9 +31,6 @@ private:
     int stdinFd_ = -1;
     int stdoutFd_ = -1;
     std::string devicePath_;
-    std::filesystem::path storeDir_;
 };
-
-std::filesystem::path makeTempDir(const std::string& prefix);
 
 }  // namespace pelorin::testing
