@@ -3,7 +3,10 @@
 # As root it runs apt-get; otherwise it prints the one line to run and stops.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev "$@")
+# qt6-base-dev and a font: the editor and its tests (text must render on a bare
+# machine, where no font is installed).
+packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  qt6-base-dev fonts-dejavu-core "$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,0 +1,91 @@
+#pragma once
+
+// The program's commands: ids, menus and texts in one table that the menus,
+// the router and the tests all read. Plain C++ so that anything may use it.
+
+#include <array>
+#include <string_view>
+
+namespace pelorin::command {
+
+inline constexpr int kFileNew = 57600;
+inline constexpr int kFileOpen = 57601;
+inline constexpr int kFileSave = 57603;
+inline constexpr int kAppAbout = 57664;
+inline constexpr int kAppExit = 57665;
+
+inline constexpr int kSendOperatorLogo = 32781;
+inline constexpr int kSendGroupGraphic = 32782;
+inline constexpr int kSendRestoreOperatorLogo = 32783;
+inline constexpr int kToolPen = 32787;
+inline constexpr int kToolEraser = 32788;
+inline constexpr int kToolMoving = 32789;
+inline constexpr int kToolSelection = 32790;
+inline constexpr int kCopySelection = 32791;
+inline constexpr int kHideSelection = 32792;
+inline constexpr int kDeleteSelection = 32793;
+inline constexpr int kViewOperator = 32797;
+inline constexpr int kViewPicture = 32798;
+inline constexpr int kSendPictureMessage = 32799;
+inline constexpr int kViewLargeOperator = 32800;
+inline constexpr int kSettings = 32801;
+
+inline constexpr int kSeparator = 0;
+
+struct MenuItem {
+    std::string_view menu;  // "File", "Tools", "View" or "Send"
+    std::string_view text;  // as written in the menu resource: "&&" shows as "&"
+    int id;                 // kSeparator for a separator line
+};
+
+inline constexpr std::array<std::string_view, 4> kMenus = {"File", "Tools", "View", "Send"};
+
+inline constexpr std::array<MenuItem, 27> kMenuItems = {{
+    {"File", "New", kFileNew},
+    {"File", "Open", kFileOpen},
+    {"File", "Save", kFileSave},
+    {"File", "", kSeparator},
+    {"File", "About", kAppAbout},
+    {"File", "", kSeparator},
+    {"File", "Exit", kAppExit},
+    {"Tools", "Pen", kToolPen},
+    {"Tools", "Eraser", kToolEraser},
+    {"Tools", "", kSeparator},
+    {"Tools", "Moving", kToolMoving},
+    {"Tools", "", kSeparator},
+    {"Tools", "Selection", kToolSelection},
+    {"Tools", "Hide selection", kHideSelection},
+    {"Tools", "Copy", kCopySelection},
+    {"Tools", "Delete", kDeleteSelection},
+    {"Tools", "", kSeparator},
+    {"Tools", "Settings", kSettings},
+    {"View", "Operator logo && group graphic", kViewOperator},
+    {"View", "Picture message", kViewPicture},
+    {"View", "62xx/71xx Operator logo", kViewLargeOperator},
+    {"Send", "Operator logo", kSendOperatorLogo},
+    {"Send", "Group graphic", kSendGroupGraphic},
+    {"Send", "", kSeparator},
+    {"Send", "Restore operator logo", kSendRestoreOperatorLogo},
+    {"Send", "", kSeparator},
+    {"Send", "Picture message", kSendPictureMessage},
+}};
+
+// Keyboard shortcuts, all with Ctrl.
+struct Accelerator {
+    char key;
+    int id;
+};
+inline constexpr std::array<Accelerator, 4> kAccelerators = {{
+    {'N', kFileNew},
+    {'O', kFileOpen},
+    {'S', kFileSave},
+    {'Q', kAppExit},
+}};
+
+// The tooltip texts of the command bar, in order.
+inline constexpr std::array<std::string_view, 7> kTooltips = {"New", "File", "Help", "Cut", "Copy", "Paste", "About"};
+
+inline constexpr std::string_view kWindowTitle = "Pelorin 0.96 Beta";
+inline constexpr std::string_view kVersionText = "0.96 Beta";
+
+}  // namespace pelorin::command
