@@ -9,6 +9,7 @@
 namespace {
 
 constexpr const char* kUsage = R"(Usage: pelorin-cli COMMAND [ARGUMENTS]
+       pelorin-cli --help | --version
 
 Commands:
   encode KIND --to NUMBER [--network MCC-MNC] [--text TEXT] [--report] [FILE]
@@ -74,6 +75,10 @@ int main(int argc, char** argv) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         std::cout << kUsage;
         return args.empty() ? pelorin::cli::kExitBadArguments : 0;
+    }
+    if (args[0] == "--version") {
+        std::cout << "pelorin-cli " << PELORIN_VERSION_TEXT << "\n";
+        return 0;
     }
     const std::string command = args[0];
     args.erase(args.begin());
