@@ -24,10 +24,9 @@ fail() {
 app_id=org.example.pelorin
 programs=(pelorin-cli pelorin-phone)
 [ "$with_editor" = editor ] && programs+=(pelorin)
-files=(share/bash-completion/completions/pelorin-cli share/bash-completion/completions/pelorin-phone
-  share/doc/pelorin/copyright share/doc/pelorin/changelog.gz)
+files=(share/doc/pelorin/copyright share/doc/pelorin/changelog.gz)
 for program in "${programs[@]}"; do
-  files+=("bin/$program" "share/man/man1/$program.1.gz")
+  files+=("bin/$program" "share/man/man1/$program.1.gz" "share/bash-completion/completions/$program")
 done
 icon_sizes=(16 32 48 64 128 256)
 if [ "$with_editor" = editor ]; then
@@ -89,6 +88,7 @@ check_options() {
 completions=$prefix/share/bash-completion/completions
 check_options pelorin-cli "$completions/pelorin-cli"
 check_options pelorin-phone "$completions/pelorin-phone"
+[ "$with_editor" = editor ] && check_options pelorin "$completions/pelorin"
 
 # What the completion offers for a command line: complete LINE (the last
 # word is the one being completed, possibly empty) prints COMPREPLY.
@@ -126,6 +126,10 @@ fi
 expect_completion "pelorin-phone --pdu" "--pdu-error"
 expect_completion "pelorin-phone --store $work/ports/" "$work/ports/store"
 expect_completion "pelorin-phone --hang-up-after " ""
+if [ "$with_editor" = editor ]; then
+  expect_completion "pelorin --v" "--version"
+  expect_completion "pelorin $work/ports/ph" "$work/ports/phone-link"
+fi
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) of the installed tree failed" >&2
