@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Takes the README's picture of the editor: builds pelorin, runs it under
-# Xvfb with the example logo open, photographs the screen with ImageMagick's
-# import and trims it to the window.
+# Xvfb at twice the normal scale (as on a high-density screen) with a logo
+# open, photographs the screen with ImageMagick's import and trims it to the
+# window. The logo is the word "Pelorin" drawn by ImageMagick as a bitmap,
+# or the file named by PELORIN_SCREENSHOT_LOGO.
 #
 #   scripts/screenshot.sh [OUTPUT.png]     (default docs/images/editor.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/ensure-packages.sh xvfb xauth imagemagick
 output=${1:-docs/images/editor.png}
-logo=${PELORIN_SCREENSHOT_LOGO:-examples/smile.plr}
 
 build=build/release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELORIN_BUILD_TESTS=OFF -DPELORIN_BUILD_BENCH=OFF >/dev/null
@@ -19,8 +20,14 @@ home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 mkdir -p "$home/.config" "$(dirname "$output")"
 shot=$home/screen.png
+logo=${PELORIN_SCREENSHOT_LOGO:-$home/pelorin.bmp}
+if [ -z "${PELORIN_SCREENSHOT_LOGO:-}" ]; then
+  convert -size 72x14 xc:white -fill black -font DejaVu-Sans-Bold -pointsize 12 -draw "text 2,12 'Pelorin'" \
+    -threshold 50% -type palette -colors 2 BMP3:"$logo"
+fi
 
-HOME=$home XDG_CONFIG_HOME=$home/.config xvfb-run --auto-servernum --server-args="-screen 0 800x600x24" \
+export HOME=$home XDG_CONFIG_HOME=$home/.config QT_SCALE_FACTOR=${PELORIN_SCREENSHOT_SCALE:-2}
+xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24" \
   bash -c '
     "$1" "$2" & editor=$!
     sleep "${PELORIN_SCREENSHOT_WAIT:-3}"
