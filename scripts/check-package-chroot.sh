@@ -19,7 +19,7 @@ scripts/ensure-packages.sh debootstrap
 
 deb=${1:-}
 if [ -z "$deb" ]; then
-  deb=$(scripts/package.sh | tail -n 1)
+  deb=$(scripts/package.sh | tee /dev/stderr | tail -n 1)
 fi
 [ -f "$deb" ] || { echo "check-package-chroot.sh: no package $deb" >&2; exit 1; }
 
@@ -71,11 +71,20 @@ inside dpkg-query -W -f='${Package} ${Version}\n' pelorin
 inside env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends man-db >/dev/null 2>&1
 
 echo "== as an ordinary user (nobody)"
-user() { inside setpriv --reuid=65534 --regid=65534 --clear-groups "$@"; }
+mkdir -p "$root/tmp/nobody" && chown 65534:65534 "$root/tmp/nobody"
+user() { inside setpriv --reuid=65534 --regid=65534 --clear-groups env HOME=/tmp/nobody "$@"; }
 echo "\$ pelorin-cli --version"
 user pelorin-cli --version
 echo "\$ pelorin --version"
 user pelorin --version
+echo "\$ pelorin -platform offscreen /tmp/smile.plr    (stopped after 3 s)"
+status=0
+user timeout 3 pelorin -platform offscreen /tmp/smile.plr || status=$?
+if [ "$status" -ne 124 ]; then
+  echo "check-package-chroot.sh: the editor ended by itself with status $status" >&2
+  exit 1
+fi
+echo "the editor was still running"
 echo "\$ man -w pelorin-cli"
 user man -w pelorin-cli
 echo "\$ pelorin-phone & pelorin-cli send group-graphic --to +4917012345 --port /tmp/phone-link /tmp/smile.plr"
