@@ -1,6 +1,7 @@
 #include "app/main_frame.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -68,6 +69,13 @@ void CMainFrame::updateMenuStates(QMenu* menu) {
     for (QAction* item : menu->actions()) {
         if (item->isSeparator()) continue;
         const CommandState state = router_.stateOf(idOf(item));
+        // The checked items of a menu are one choice (a tool, a canvas):
+        // shown as such, with a round mark.
+        if (state.checked && !item->actionGroup()) {
+            auto* group = menu->findChild<QActionGroup*>();
+            if (!group) group = new QActionGroup(menu);
+            group->addAction(item);
+        }
         item->setEnabled(state.enabled);
         item->setCheckable(state.checked.has_value());
         item->setChecked(state.checked.value_or(false));
