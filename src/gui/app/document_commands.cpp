@@ -2,7 +2,6 @@
 
 #include "app/command_table.h"
 #include "document/document_file.h"
-#include "editor/layout.h"
 
 namespace pelorin {
 
@@ -23,9 +22,8 @@ DocumentCommands::DocumentCommands(CPelorinDoc& document, CPelorinView& view, Us
 void DocumentCommands::fileNew() {
     // A selection lifted from the old picture must not be dragged over the new one.
     view_.editor().dropSelection();
+    // The view's update then redraws the whole canvas window and the preview.
     clearCurrentCanvas(document_, view_);
-    view_.editor().redrawAll();
-    view_.repaintPreviewNow(previewFrameRect(view_.currentKind()));
 }
 
 // File Open runs the open-file dialog, File Save the save dialog, Settings the
