@@ -1,14 +1,17 @@
 // The shell without windows: the command line, the router's order, and the
 // editor program started as a process.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
+#include <filesystem>
 
 #include "app/command_line.h"
 #include "app/command_router.h"
 #include "gui_fixture.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
+#include "support/unprivileged.h"
 
 namespace pelorin::testing {
 namespace {
@@ -82,6 +85,21 @@ TEST(EditorProcessTest, HelpVersionAndFilesThatCannotBeOpened) {
     const auto unknown = runProcess(PELORIN_EDITOR_PATH, {"--bogus"});
     EXPECT_EQ(unknown.exitStatus, 2);
     EXPECT_EQ(unknown.err, "pelorin: unknown option '--bogus' (see pelorin --help)\n");
+}
+
+TEST(EditorProcessTest, AFileTheUserMayNotReadEndsTheStartWithOneLine) {
+    TemporaryFolder folder("pelorin-editor-private");
+    ASSERT_TRUE(giveToUnprivilegedUser(folder.path()));
+    const std::string path = folder.file("private.plr");
+    writeFileBytes(path, std::vector<std::uint8_t>(126, 0));
+    std::filesystem::permissions(path, std::filesystem::perms::none);
+    const auto command = commandAsUnprivilegedUser(PELORIN_EDITOR_PATH, {path});
+    if (command.empty() || (::geteuid() == 0 && command.front() == PELORIN_EDITOR_PATH))
+        GTEST_SKIP() << "root, and no way to run as an ordinary user";
+    const auto result = runProcess(command.front(), {command.begin() + 1, command.end()});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.err.find("pelorin: Failed to open file " + path + " for reading.\n"), std::string::npos)
+        << result.err;
 }
 
 using StartupFileTest = EditorFixture;
