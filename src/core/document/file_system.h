@@ -33,6 +33,16 @@ public:
     virtual bool close() = 0;
 };
 
+// One entry of a folder: a name (no path) and what it is. The size is the
+// file's length in bytes; 0 for anything that is not a regular file.
+struct FolderEntry {
+    enum class Type { File, Folder, Other };
+    std::string name;
+    Type type = Type::Other;
+    std::uint64_t size = 0;
+    friend bool operator==(const FolderEntry&, const FolderEntry&) = default;
+};
+
 // The file operations of the document commands and imports, so that tests and
 // fuzzers can run them on files held in memory and simulate failures.
 class FileSystem {
@@ -47,6 +57,9 @@ public:
     // Moves from over to in one step, replacing any file named to.
     virtual bool replace(const std::string& from, const std::string& to) = 0;
     virtual void remove(const std::string& path) = 0;
+    // The entries of a folder, never "." or "..", in no particular order;
+    // nothing when the folder cannot be read.
+    virtual std::optional<std::vector<FolderEntry>> listEntries(const std::string& folder) = 0;
 };
 
 // Writes bytes to a temporary file beside path, flushes it and only then puts
