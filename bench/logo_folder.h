@@ -49,14 +49,30 @@ private:
         std::vector<std::uint8_t> bytes;
         std::string extension;
         switch (i % 8) {
-        case 0: bytes = encodeBitmap(drawing(kind, i)), extension = "bmp"; break;
-        case 1: bytes = packCanvas(drawing(kind, i)), extension = "plr"; break;
-        case 2: bytes = encodePhoneLogo(PhoneLogoFormat::Ngg, operatorLogo), extension = "ngg"; break;
-        case 3: bytes = encodePhoneLogo(PhoneLogoFormat::Nol, operatorLogo), extension = "NOL"; break;
-        case 4: bytes = encodePhoneLogo(PhoneLogoFormat::Nlm, operatorLogo), extension = "nlm"; break;
-        case 5: bytes = encodeBitmap(drawing(kind, i + 1)), extension = "BMP"; break;
-        case 6: bytes = packCanvas(drawing(kind, i)), extension = "plr"; break;
-        default: bytes.assign(300, 'x'), extension = "txt"; break;
+            case 0:
+                bytes = encodeBitmap(drawing(kind, i)), extension = "bmp";
+                break;
+            case 1:
+                bytes = packCanvas(drawing(kind, i)), extension = "plr";
+                break;
+            case 2:
+                bytes = encodePhoneLogo(PhoneLogoFormat::Ngg, operatorLogo), extension = "ngg";
+                break;
+            case 3:
+                bytes = encodePhoneLogo(PhoneLogoFormat::Nol, operatorLogo), extension = "NOL";
+                break;
+            case 4:
+                bytes = encodePhoneLogo(PhoneLogoFormat::Nlm, operatorLogo), extension = "nlm";
+                break;
+            case 5:
+                bytes = encodeBitmap(drawing(kind, i + 1)), extension = "BMP";
+                break;
+            case 6:
+                bytes = packCanvas(drawing(kind, i)), extension = "plr";
+                break;
+            default:
+                bytes.assign(300, 'x'), extension = "txt";
+                break;
         }
         std::ofstream(path_ / ("logo" + std::to_string(i) + "." + extension), std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -41,7 +41,8 @@ void BM_PaintOneScreen(benchmark::State& state) {
     files.opened = 0;
     for (auto _ : state) screen->repaint();
     state.counters["files read a screen"] =
-        static_cast<double>(files.opened) / static_cast<double>(std::max<benchmark::IterationCount>(1, state.iterations()));
+        static_cast<double>(files.opened) /
+        static_cast<double>(std::max<benchmark::IterationCount>(1, state.iterations()));
     state.SetLabel(std::to_string(dialog.fileList().size()) + " files, " + std::to_string(screen->width()) + "x" +
                    std::to_string(screen->height()) + " px");
 }

@@ -1,9 +1,10 @@
+#include "browser/folder_listing.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
 
-#include "browser/folder_listing.h"
 #include "browser/thumbnail.h"
 #include "document/memory_file_system.h"
 #include "document/posix_file_system.h"
@@ -147,8 +148,7 @@ TEST(FolderListingTest, MemoryFoldersListLikeDiskFolders) {
     EXPECT_EQ(listing.folders, (Names{"empty", "sub"}));
     EXPECT_EQ(memory.listEntries("/d/empty"), std::vector<FolderEntry>{});
     EXPECT_EQ(memory.listEntries("/nowhere"), std::nullopt);
-    EXPECT_EQ(memory.listEntries("/d/sub"),
-              (std::vector<FolderEntry>{{"x.nlm", FolderEntry::Type::File, 136}}));
+    EXPECT_EQ(memory.listEntries("/d/sub"), (std::vector<FolderEntry>{{"x.nlm", FolderEntry::Type::File, 136}}));
     EXPECT_TRUE(lessIgnoringCase("a", "B"));
     EXPECT_TRUE(lessIgnoringCase("B", "b"));
     EXPECT_FALSE(lessIgnoringCase("b", "B"));

@@ -1,3 +1,5 @@
+#include "browser/open_file_dialog.h"
+
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -7,8 +9,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include "browser/open_file_dialog.h"
-#include "core/document_fakes.h"
 #include "document/memory_file_system.h"
 #include "support/bmp_builder.h"
 #include "support/logo_files.h"
@@ -16,7 +16,12 @@
 namespace pelorin {
 namespace {
 
-using testing::RecordingMessages;
+class ShownMessages : public UserMessages {
+public:
+    std::vector<std::string> shown;
+    void showMessage(const std::string& text) override { shown.push_back(text); }
+};
+
 using Names = std::vector<std::string>;
 
 QStringList itemsOf(const QComboBox* combo) {
@@ -42,14 +47,13 @@ protected:
     }
 
     MemoryFileSystem files;
-    RecordingMessages messages;
+    ShownMessages messages;
 };
 
 TEST_F(OpenFileDialogTest, ListsTheDocumentsFolderAndItsSubfoldersOneLevelDeep) {
     OpenFileDialog dialog(files, messages, "/docs");
     EXPECT_EQ(dialog.windowTitle(), "Open file");
-    EXPECT_EQ(itemsOf(dialog.typeCombo()),
-              (QStringList{"All supported", "*.plr", "*.bmp", "*.nlm", "*.ngg", "*.nol"}));
+    EXPECT_EQ(itemsOf(dialog.typeCombo()), (QStringList{"All supported", "*.plr", "*.bmp", "*.nlm", "*.ngg", "*.nol"}));
     EXPECT_EQ(dialog.typeCombo()->currentIndex(), 0);
     EXPECT_EQ(itemsOf(dialog.folderCombo()), (QStringList{"My documents", "Empty", "sub"}));
     EXPECT_EQ(dialog.fileList(), (Names{"/docs/A.plr", "/docs/b.ngg"}));
@@ -79,9 +83,8 @@ TEST_F(OpenFileDialogTest, ListsTheDocumentsFolderAndItsSubfoldersOneLevelDeep) 
 TEST_F(OpenFileDialogTest, ATapEndsWithThePathAndCancelWithNone) {
     {
         OpenFileDialog dialog(files, messages, "/docs");
-        QTimer::singleShot(0, &dialog, [&] {
-            QTest::mouseClick(dialog.preview()->viewport(), Qt::LeftButton, {}, QPoint(40, 40));
-        });
+        QTimer::singleShot(
+            0, &dialog, [&] { QTest::mouseClick(dialog.preview()->viewport(), Qt::LeftButton, {}, QPoint(40, 40)); });
         EXPECT_EQ(dialog.exec(), QDialog::Accepted);
         EXPECT_EQ(dialog.selectedPath(), "/docs/b.ngg");
     }

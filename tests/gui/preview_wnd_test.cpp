@@ -1,3 +1,5 @@
+#include "browser/preview_wnd.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -5,7 +7,6 @@
 #include <QTest>
 #include <map>
 
-#include "browser/preview_wnd.h"
 #include "document/memory_file_system.h"
 #include "support/bmp_builder.h"
 

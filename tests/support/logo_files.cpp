@@ -32,7 +32,8 @@ std::vector<std::uint8_t> nlmFile(int width, int height, const PixelRule& set) {
     bytes[8] = static_cast<std::uint8_t>(height);
     for (int y = 0; y < 14; ++y)
         for (int x = 0; x < 72; ++x)
-            if (isSet(set, x, y)) bytes[static_cast<std::size_t>(10 + y * 9 + x / 8)] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+            if (isSet(set, x, y))
+                bytes[static_cast<std::size_t>(10 + y * 9 + x / 8)] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
     return bytes;
 }
 

@@ -43,9 +43,12 @@ bool isOperatorSizedPhoneLogo(FileSystem& files, const std::string& path, PhoneL
 
 FileFilter filterOfPhoneLogo(PhoneLogoFormat format) {
     switch (format) {
-    case PhoneLogoFormat::Ngg: return FileFilter::Ngg;
-    case PhoneLogoFormat::Nol: return FileFilter::Nol;
-    case PhoneLogoFormat::Nlm: return FileFilter::Nlm;
+        case PhoneLogoFormat::Ngg:
+            return FileFilter::Ngg;
+        case PhoneLogoFormat::Nol:
+            return FileFilter::Nol;
+        case PhoneLogoFormat::Nlm:
+            return FileFilter::Nlm;
     }
     return FileFilter::AllSupported;
 }
@@ -80,8 +83,7 @@ std::string fileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-FolderListing listFolderFiles(FileSystem& files, UserMessages& messages, const std::string& folder,
-                              FileFilter filter) {
+FolderListing listFolderFiles(FileSystem& files, UserMessages& messages, const std::string& folder, FileFilter filter) {
     FolderListing listing;
     auto entries = files.listEntries(folder);
     if (!entries) return listing;

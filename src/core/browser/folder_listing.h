@@ -37,8 +37,7 @@ struct FolderListing {
 //   ngg, nol  the whole header can be read and names 72 x 14;
 //   nlm  header and pixels can be read and the header names 72 x 14.
 // A folder that cannot be read lists nothing.
-FolderListing listFolderFiles(FileSystem& files, UserMessages& messages, const std::string& folder,
-                              FileFilter filter);
+FolderListing listFolderFiles(FileSystem& files, UserMessages& messages, const std::string& folder, FileFilter filter);
 
 // Name order ignoring the case of ASCII letters; names that differ only in
 // case keep a fixed order among themselves.

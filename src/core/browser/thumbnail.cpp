@@ -42,8 +42,7 @@ std::optional<Thumbnail> phoneLogoThumbnail(FileSystem& files, const std::string
     if (!bytes) return std::nullopt;
     // The character formats are drawn only when header and all pixels are
     // there; nlm needs its header, and pixels it lacks show clear.
-    const std::size_t needed =
-        format == PhoneLogoFormat::Nlm ? phoneLogoHeaderSize(format) : phoneLogoFileSize(format);
+    const std::size_t needed = format == PhoneLogoFormat::Nlm ? phoneLogoHeaderSize(format) : phoneLogoFileSize(format);
     if (bytes->size() < needed) return std::nullopt;
     Canvas canvas(sizeOf(LogoKind::Operator));
     decodePhoneLogo(format, *bytes, canvas);

@@ -90,10 +90,12 @@ std::optional<std::vector<FolderEntry>> MemoryFileSystem::listEntries(const std:
         if (rest.empty()) continue;
         exists = true;
         const auto slash = rest.find('/');
-        if (slash == std::string::npos)
+        if (slash == std::string::npos) {
             entries[rest] = {rest, FolderEntry::Type::File, bytes.size()};
-        else
-            entries.try_emplace(rest.substr(0, slash), FolderEntry{rest.substr(0, slash), FolderEntry::Type::Folder, 0});
+            continue;
+        }
+        const std::string name = rest.substr(0, slash);
+        entries.try_emplace(name, FolderEntry{name, FolderEntry::Type::Folder, 0});
     }
     for (const auto& path : folders) {
         const std::string rest = under(path);

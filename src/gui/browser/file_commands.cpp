@@ -8,11 +8,6 @@
 
 namespace pelorin {
 
-void newFileCommand(DocumentContext& context, const std::function<void()>& redrawCanvasWindow) {
-    clearCurrentCanvas(context.document, context.view);
-    redrawCanvasWindow();
-}
-
 void openFileCommand(QWidget* parent, DocumentContext& context, const std::string& documentsFolder,
                      const std::function<void()>& redrawCanvasWindow) {
     std::string path;
@@ -28,8 +23,8 @@ void openFileCommand(QWidget* parent, DocumentContext& context, const std::strin
 }
 
 void saveFileCommand(QWidget* parent, DocumentContext& context, const std::string& startFolder) {
-    const QString path = QFileDialog::getSaveFileName(parent, QString(), QString::fromStdString(startFolder),
-                                                      "Pelorin(*.plr)");
+    const QString path =
+        QFileDialog::getSaveFileName(parent, QString(), QString::fromStdString(startFolder), "Pelorin(*.plr)");
     if (path.isEmpty()) return;
     saveDocumentFile(context, path.toStdString());
 }

@@ -9,19 +9,15 @@ class QWidget;
 
 namespace pelorin {
 
-// The File menu's own commands. Each ends by redrawing what it changed: the
-// views are asked to update, and redrawCanvasWindow repaints the whole canvas
-// window at once, so the new picture shows without waiting for another paint.
-
-// New: clears the canvas of the current kind only.
-void newFileCommand(DocumentContext& context, const std::function<void()>& redrawCanvasWindow);
-
-// Open: runs the open-file dialog over parent on documentsFolder and imports
-// the file the user taps. A cancelled dialog changes nothing.
+// File, Open: runs the open-file dialog over parent on documentsFolder and
+// imports the file the user taps; then the views are asked to update and
+// redrawCanvasWindow repaints the whole canvas window at once, so the new
+// picture shows without waiting for another paint. A cancelled dialog changes
+// nothing.
 void openFileCommand(QWidget* parent, DocumentContext& context, const std::string& documentsFolder,
                      const std::function<void()>& redrawCanvasWindow);
 
-// Save: asks for a path with the standard save-file dialog ("Pelorin(*.plr)",
+// File, Save: asks for a path with the standard save-file dialog ("Pelorin(*.plr)",
 // confirming before it overwrites a file), starting in startFolder, and writes
 // the current canvas to exactly that path. A cancelled dialog writes nothing.
 void saveFileCommand(QWidget* parent, DocumentContext& context, const std::string& startFolder);

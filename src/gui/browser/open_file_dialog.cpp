@@ -21,8 +21,7 @@ constexpr int kPreviewHeight = 178;
 
 }  // namespace
 
-OpenFileDialog::OpenFileDialog(FileSystem& files, UserMessages& messages, std::string documentsFolder,
-                               QWidget* parent)
+OpenFileDialog::OpenFileDialog(FileSystem& files, UserMessages& messages, std::string documentsFolder, QWidget* parent)
     : QDialog(parent),
       files_(files),
       messages_(messages),
