@@ -42,40 +42,40 @@ private:
         return canvas;
     }
 
-    void write(int i) {
+    struct Made {
+        std::vector<std::uint8_t> bytes;
+        std::string extension;
+    };
+
+    // Eight kinds in turn; the txt files are never offered.
+    static Made made(int i) {
         static constexpr LogoKind kKinds[] = {LogoKind::Operator, LogoKind::Picture, LogoKind::LargeOperator};
         const LogoKind kind = kKinds[i % 3];
         const Canvas operatorLogo = drawing(LogoKind::Operator, i);
-        std::vector<std::uint8_t> bytes;
-        std::string extension;
         switch (i % 8) {
             case 0:
-                bytes = encodeBitmap(drawing(kind, i)), extension = "bmp";
-                break;
+                return {encodeBitmap(drawing(kind, i)), "bmp"};
             case 1:
-                bytes = packCanvas(drawing(kind, i)), extension = "plr";
-                break;
+                return {packCanvas(drawing(kind, i)), "plr"};
             case 2:
-                bytes = encodePhoneLogo(PhoneLogoFormat::Ngg, operatorLogo), extension = "ngg";
-                break;
+                return {encodePhoneLogo(PhoneLogoFormat::Ngg, operatorLogo), "ngg"};
             case 3:
-                bytes = encodePhoneLogo(PhoneLogoFormat::Nol, operatorLogo), extension = "NOL";
-                break;
+                return {encodePhoneLogo(PhoneLogoFormat::Nol, operatorLogo), "NOL"};
             case 4:
-                bytes = encodePhoneLogo(PhoneLogoFormat::Nlm, operatorLogo), extension = "nlm";
-                break;
+                return {encodePhoneLogo(PhoneLogoFormat::Nlm, operatorLogo), "nlm"};
             case 5:
-                bytes = encodeBitmap(drawing(kind, i + 1)), extension = "BMP";
-                break;
+                return {encodeBitmap(drawing(kind, i + 1)), "BMP"};
             case 6:
-                bytes = packCanvas(drawing(kind, i)), extension = "plr";
-                break;
+                return {packCanvas(drawing(kind, i)), "plr"};
             default:
-                bytes.assign(300, 'x'), extension = "txt";
-                break;
+                return {std::vector<std::uint8_t>(300, 'x'), "txt"};
         }
-        std::ofstream(path_ / ("logo" + std::to_string(i) + "." + extension), std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    void write(int i) {
+        const Made file = made(i);
+        std::ofstream(path_ / ("logo" + std::to_string(i) + "." + file.extension), std::ios::binary)
+            .write(reinterpret_cast<const char*>(file.bytes.data()), static_cast<std::streamsize>(file.bytes.size()));
     }
 
     std::filesystem::path path_;
