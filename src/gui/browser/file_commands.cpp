@@ -8,8 +8,7 @@
 
 namespace pelorin {
 
-void openFileCommand(QWidget* parent, DocumentContext& context, const std::string& documentsFolder,
-                     const std::function<void()>& redrawCanvasWindow) {
+void openFileCommand(QWidget* parent, DocumentContext& context, const std::string& documentsFolder) {
     std::string path;
     {
         OpenFileDialog dialog(context.files, context.messages, documentsFolder, parent);
@@ -19,7 +18,6 @@ void openFileCommand(QWidget* parent, DocumentContext& context, const std::strin
     if (path.empty()) return;
     importFile(context, path);
     context.view.updateAllViews();
-    redrawCanvasWindow();
 }
 
 void saveFileCommand(QWidget* parent, DocumentContext& context, const std::string& startFolder) {

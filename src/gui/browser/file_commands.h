@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 
 #include "document/document_context.h"
@@ -10,12 +9,10 @@ class QWidget;
 namespace pelorin {
 
 // File, Open: runs the open-file dialog over parent on documentsFolder and
-// imports the file the user taps; then the views are asked to update and
-// redrawCanvasWindow repaints the whole canvas window at once, so the new
-// picture shows without waiting for another paint. A cancelled dialog changes
-// nothing.
-void openFileCommand(QWidget* parent, DocumentContext& context, const std::string& documentsFolder,
-                     const std::function<void()>& redrawCanvasWindow);
+// imports the file the user taps; then the views are asked to update, which
+// redraws the canvas window at once, so the new picture shows without waiting
+// for another paint. A cancelled dialog changes nothing.
+void openFileCommand(QWidget* parent, DocumentContext& context, const std::string& documentsFolder);
 
 // File, Save: asks for a path with the standard save-file dialog ("Pelorin(*.plr)",
 // confirming before it overwrites a file), starting in startFolder, and writes
