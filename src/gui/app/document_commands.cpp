@@ -1,6 +1,8 @@
 #include "app/document_commands.h"
 
 #include "app/command_table.h"
+#include "browser/file_commands.h"
+#include "browser/open_file_dialog.h"
 #include "document/document_file.h"
 
 namespace pelorin {
@@ -26,10 +28,17 @@ void DocumentCommands::fileNew() {
     clearCurrentCanvas(document_, view_);
 }
 
-// File Open runs the open-file dialog, File Save the save dialog, Settings the
-// port dialog: each arrives with its dialog.
-void DocumentCommands::fileOpen() {}
-void DocumentCommands::fileSave() {}
+void DocumentCommands::fileOpen() {
+    DocumentContext context{document_, view_, messages_, files_};
+    openFileCommand(dialogParent_, context, documentsFolder());
+}
+
+void DocumentCommands::fileSave() {
+    DocumentContext context{document_, view_, messages_, files_};
+    saveFileCommand(dialogParent_, context, documentsFolder());
+}
+
+// Settings runs the port dialog, which arrives with it.
 void DocumentCommands::settings() {}
 
 }  // namespace pelorin
