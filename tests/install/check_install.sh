@@ -12,7 +12,7 @@ with_editor=$2
 with_icons=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-prefix=$work/prefix
+prefix=$work/root/usr
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 failures=0
@@ -59,6 +59,10 @@ if [ "$with_editor" = editor ]; then
   grep -q '^MimeType=' "$prefix/share/applications/$app_id.desktop" && fail "the desktop entry registers file types"
   appstreamcli validate --no-net "$prefix/share/metainfo/$app_id.metainfo.xml" >"$work/appstream.txt" 2>&1 ||
     { cat "$work/appstream.txt" >&2; fail "appstreamcli validate --no-net"; }
+  # The metadata, its desktop entry and the icons together, as a software
+  # centre reads them.
+  appstreamcli validate-tree --no-net "$work/root" >"$work/appstream.txt" 2>&1 ||
+    { cat "$work/appstream.txt" >&2; fail "appstreamcli validate-tree --no-net"; }
 fi
 
 for program in "${programs[@]}"; do
