@@ -43,10 +43,13 @@ void makeRaw(termios& settings) {
     settings.c_cc[VTIME] = 0;
 }
 
-// The name of the group that owns a device node, or "" when unknown.
+// The name of the group that owns a device node, when joining that group
+// would let the user in (it may read and write, and it is not root's);
+// otherwise "".
 std::string owningGroup(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0) return {};
+    if ((status.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP) || status.st_gid == 0) return {};
     std::vector<char> buffer(4096);
     group entry{};
     group* found = nullptr;

@@ -33,7 +33,7 @@ struct PortOpenFailure {
     int systemError = 0;  // errno of the call that failed; 0 when no call failed
     std::string name;     // the port name as given
     std::string path;     // the device path tried
-    std::string group;    // the group owning the device, when permission was denied and it is known
+    std::string group;    // when permission was denied: the group whose members may use the device, if any
 };
 
 class SerialPortOpener {
