@@ -14,7 +14,6 @@ namespace {
 
 using namespace dialogue_test;
 
-
 TEST_F(PhoneDialogueTest, OperatorLogoRunsTheWholeDialogueInOrder) {
     const SendJob job = jobOfKind(SendJobKind::OperatorLogo);
     line.reply(kModeReply);
