@@ -88,12 +88,15 @@ fi
 echo "the editor was still running"
 echo "\$ man -w pelorin-cli"
 user man -w pelorin-cli
-echo "\$ pelorin-phone & pelorin-cli send group-graphic --to +4917012345 --port /tmp/phone-link /tmp/smile.plr"
+echo "\$ pelorin-phone --network 262-02 &"
+echo "\$ pelorin-cli send group-graphic --to +4917012345 --port /tmp/phone-link /tmp/smile.plr"
+echo "\$ pelorin-cli network --port /tmp/phone-link --fast"
 user /bin/bash -c '
   set -u
-  pelorin-phone --quiet --store /tmp/phone --link /tmp/phone-link & phone=$!
+  pelorin-phone --quiet --network 262-02 --store /tmp/phone --link /tmp/phone-link & phone=$!
   for _ in $(seq 100); do [ -e /tmp/phone-link ] && break; sleep 0.05; done
-  pelorin-cli send group-graphic --to +4917012345 --port /tmp/phone-link /tmp/smile.plr; status=$?
+  pelorin-cli send group-graphic --to +4917012345 --port /tmp/phone-link /tmp/smile.plr &&
+    pelorin-cli network --port /tmp/phone-link --fast; status=$?
   kill "$phone"; wait "$phone"
   exit "$status"'
 echo "\$ cat /tmp/phone/log.txt"
