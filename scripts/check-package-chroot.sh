@@ -19,7 +19,9 @@ scripts/ensure-packages.sh debootstrap
 
 deb=${1:-}
 if [ -z "$deb" ]; then
-  deb=$(scripts/package.sh | tee /dev/stderr | tail -n 1)
+  scripts/package.sh
+  debs=(build/package/pelorin_*.deb)
+  deb=${debs[0]}
 fi
 [ -f "$deb" ] || { echo "check-package-chroot.sh: no package $deb" >&2; exit 1; }
 
