@@ -81,7 +81,8 @@ class SendPathTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QString why;
-        phone = SimulatedPhone::start(PELORIN_PHONE_PATH, QString::fromStdString(store_.path().string()), why);
+        phone = SimulatedPhone::start(PELORIN_PHONE_PATH, QString::fromStdString(store_.path().string()), why,
+                                      {"--quiet"});
         ASSERT_TRUE(phone) << why.toStdString();
         fillPattern(doc.operatorCanvas, 1);
         fillPattern(doc.pictureCanvas, 2);

@@ -13,8 +13,8 @@ constexpr int kStopTimeoutMs = 3000;
 
 }  // namespace
 
-std::unique_ptr<SimulatedPhone> SimulatedPhone::start(const QString& program, const QString& storeDir,
-                                                      QString& why) {
+std::unique_ptr<SimulatedPhone> SimulatedPhone::start(const QString& program, const QString& storeDir, QString& why,
+                                                      const QStringList& options) {
     std::unique_ptr<SimulatedPhone> phone(new SimulatedPhone);
     if (!phone->linkDir_.isValid()) {
         why = QStringLiteral("cannot make a temporary folder: ") + phone->linkDir_.errorString();
@@ -35,8 +35,9 @@ std::unique_ptr<SimulatedPhone> SimulatedPhone::start(const QString& program, co
     QProcess& process = phone->process_;
     // Its notes about each message it receives go to our own standard error.
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process.start(program, {QStringLiteral("--link"), phone->port_, QStringLiteral("--store"), phone->storeDir_,
-                            QStringLiteral("--exit-on-stdin-eof")});
+    process.start(program, QStringList{QStringLiteral("--link"), phone->port_, QStringLiteral("--store"),
+                                       phone->storeDir_, QStringLiteral("--exit-on-stdin-eof")}
+                               << options);
     if (!process.waitForStarted(kStartTimeoutMs)) {
         why = program + QStringLiteral(": ") + process.errorString();
         return nullptr;

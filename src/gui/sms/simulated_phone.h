@@ -16,8 +16,10 @@ namespace pelorin {
 class SimulatedPhone {
 public:
     // Starts `program`; empty `storeDir` makes a new temporary folder.
+    // `options` go to the phone as well (such as --quiet or a fault).
     // Nothing when the phone does not start; `why` then says why.
-    static std::unique_ptr<SimulatedPhone> start(const QString& program, const QString& storeDir, QString& why);
+    static std::unique_ptr<SimulatedPhone> start(const QString& program, const QString& storeDir, QString& why,
+                                                 const QStringList& options = {});
 
     ~SimulatedPhone();
     SimulatedPhone(const SimulatedPhone&) = delete;
