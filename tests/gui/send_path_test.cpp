@@ -152,9 +152,17 @@ TEST_F(SendPathTest, PictureMessageArrivesAsDrawnWithItsCaptionsInOrder) {
         QTest::keyClicks(child<QPlainTextEdit>(dialog, "messageText"), "Hello from the editor");
         QTest::keyClick(child<QPlainTextEdit>(dialog, "messageText"), Qt::Key_Return);
     });
+    // The user can neither escape nor close the progress dialog.
+    bool stayedOpen = false;
+    whenModal<SendProgressDialog>([&stayedOpen](SendProgressDialog& dialog) {
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        dialog.close();
+        stayedOpen = dialog.isVisible() && !dialog.ended();
+    });
     auto send = commands();
     send.sendPictureMessage();
     EXPECT_EQ(outcome(), "Picture message was successfully sent");
+    EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(recorder.captions, (std::vector<std::string>{"Sending SMS", "Sending SMS 1/3", "Sending SMS 2/3",
                                                            "Sending SMS 3/3"}));
     ASSERT_FALSE(recorder.statuses.empty());

@@ -1,6 +1,5 @@
 #include "sms/send_commands.h"
 
-#include "app/command_table.h"
 #include "dialogs/operator_logo_send_dialog.h"
 #include "dialogs/picture_send_dialog.h"
 #include "dialogs/simple_send_dialog.h"
@@ -76,16 +75,6 @@ void SendCommands::run(SendJob job) {
         progress.exec();
     }
     receiver_.progressDialogGone();
-}
-
-std::optional<bool> sendCommandEnabled(int commandId, LogoKind kind) {
-    switch (commandId) {
-    case command::kSendOperatorLogo: return kind == LogoKind::Operator || kind == LogoKind::LargeOperator;
-    case command::kSendGroupGraphic: return kind == LogoKind::Operator;
-    case command::kSendRestoreOperatorLogo: return true;
-    case command::kSendPictureMessage: return kind == LogoKind::Picture;
-    default: return std::nullopt;
-    }
 }
 
 }  // namespace pelorin

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <optional>
-
 #include "document/logo_kind.h"
 #include "sms/send_outcome_receiver.h"
 #include "sms/send_worker.h"
@@ -44,9 +42,5 @@ private:
     SendLink link_;
     SendOutcomeReceiver receiver_;
 };
-
-// Whether a Send menu item is enabled with `kind` on show; nothing for an id
-// that is not a Send item.
-std::optional<bool> sendCommandEnabled(int commandId, LogoKind kind);
 
 }  // namespace pelorin
