@@ -1,3 +1,5 @@
+#include "document/document_file.h"
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -7,13 +9,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "document/document_file.h"
 #include "document/import_file.h"
 #include "document/packed.h"
 #include "document/posix_file_system.h"
 #include "document_fakes.h"
 #include "support/bmp_builder.h"
 #include "support/temp_folder.h"
+#include "support/unprivileged.h"
 
 namespace pelorin {
 namespace {
@@ -129,21 +131,49 @@ TEST(DocumentFileTest, UnopenableOrUnreadableFilesAreReportedAndChangeNothing) {
 
 TEST(DocumentFileTest, FailedSaveKeepsTheEarlierFileAndLeavesNoTemporaryFile) {
     const std::vector<std::uint8_t> earlier(205, 0x5A);
-    for (int how = 0; how < 4; ++how) {
+    for (int how = 0; how < 6; ++how) {
         SCOPED_TRACE(how);
         MemoryDocument d;
         d.scribble();
         d.view.kind = LogoKind::Picture;
         d.files.files["/docs/logo.plr"] = earlier;
+        // Through a temporary file:
         if (how == 0) d.files.freeBytes = 100;  // the disk fills up half-way through the 252 bytes
         if (how == 1) d.files.failSync = true;
         if (how == 2) d.files.failReplace = true;
+        // In place, where the first 205 bytes are written over before the disk is full:
         if (how == 3) d.files.unwritableFolders.insert("/docs/");
+        if (how >= 4) d.files.inPlaceOnly.insert("/docs/logo.plr");
+        if (how == 3 || how == 4) d.files.freeBytes = 10;
+        if (how == 5) d.files.failSync = true;
         EXPECT_FALSE(saveDocumentFile(d.context, "/docs/logo.plr"));
         EXPECT_EQ(d.messages.shown, std::vector<std::string>{"Failed to open file /docs/logo.plr for writing."});
         ASSERT_EQ(d.files.files.size(), 1u);
         EXPECT_EQ(d.files.files.at("/docs/logo.plr"), earlier);
     }
+}
+
+TEST(DocumentFileTest, SavesInPlaceWhereARenameCannotOrMustNot) {
+    MemoryDocument d;
+    d.scribble();
+    d.view.kind = LogoKind::Operator;
+    const auto expected = packCanvas(d.document.operatorCanvas);
+    d.files.files["/ro/logo.plr"] = std::vector<std::uint8_t>(300, 1);  // longer than the new content
+    d.files.unwritableFolders.insert("/ro/");
+    d.files.symlinks["/home/link.plr"] = "/home/to-target.plr";
+    d.files.symlinks["/home/to-target.plr"] = "/ro/logo.plr";
+    ASSERT_TRUE(saveDocumentFile(d.context, "/home/link.plr"));
+    EXPECT_EQ(d.files.files.at("/ro/logo.plr"), expected) << "cut to the new length";
+    EXPECT_EQ(d.files.files.count("/home/link.plr"), 0u) << "the link stays a link";
+    EXPECT_EQ(d.files.files.size(), 1u);
+
+    // No file yet in a folder that cannot be written: nothing to write in place.
+    EXPECT_FALSE(saveDocumentFile(d.context, "/ro/new.plr"));
+    // A loop of links is not followed for ever.
+    d.files.symlinks["/a"] = "/b";
+    d.files.symlinks["/b"] = "/a";
+    EXPECT_FALSE(saveDocumentFile(d.context, "/a"));
+    EXPECT_EQ(d.files.files.size(), 1u);
 }
 
 TEST(DocumentFileTest, NewClearsOnlyTheCurrentCanvas) {
@@ -204,26 +234,110 @@ TEST_F(PosixDocumentFileTest, SavesOverAnEarlierFileKeepingItsPermissions) {
 
 TEST_F(PosixDocumentFileTest, AFullDiskHalfWayKeepsTheEarlierFileByteForByte) {
     const std::string path = folder + "/logo.plr";
-    const std::vector<std::uint8_t> earlier(126, 0xA5);
-    { std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(earlier.data()), 126); }
-    view.kind = LogoKind::Picture;  // 252 bytes to write
+    const std::string otherName = folder + "/other-name.plr";
+    const std::vector<std::uint8_t> earlier(60, 0xA5);  // within the limit below, so it can be written back
+    view.kind = LogoKind::Picture;                      // 252 bytes to write
     document.pictureCanvas.set(0, 0, true);
 
-    // A file-size limit makes the write stop after 100 bytes, as a full disk would.
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 100;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = saveDocumentFile(context, path);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    // Once through a temporary file; once in place, as a second hard link
+    // forces, where the first 100 bytes of the file are written over.
+    for (const bool inPlace : {false, true}) {
+        SCOPED_TRACE(inPlace);
+        messages.shown.clear();
+        testing::writeFileBytes(path, earlier);
+        if (inPlace) {
+            ASSERT_EQ(::link(path.c_str(), otherName.c_str()), 0);
+        }
 
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(messages.shown, std::vector<std::string>{"Failed to open file " + path + " for writing."});
-    EXPECT_EQ(contentOf(path), earlier);
-    EXPECT_EQ(namesInFolder(), std::vector<std::string>{"logo.plr"});
+        // A file-size limit makes the write stop after 100 bytes, as a full disk would.
+        rlimit old{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = 100;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool saved = saveDocumentFile(context, path);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(messages.shown, std::vector<std::string>{"Failed to open file " + path + " for writing."});
+        EXPECT_EQ(contentOf(path), earlier);
+        if (inPlace) {
+            EXPECT_EQ(contentOf(otherName), earlier);
+            EXPECT_EQ(namesInFolder().size(), 2u);
+            ::unlink(otherName.c_str());
+        } else {
+            EXPECT_EQ(namesInFolder(), std::vector<std::string>{"logo.plr"});
+        }
+    }
+}
+
+TEST_F(PosixDocumentFileTest, LinksKeepTheirShapeAndFilesTheirMode) {
+    document.operatorCanvas.set(5, 5, true);
+    view.kind = LogoKind::Operator;
+    const auto expected = packCanvas(document.operatorCanvas);
+    std::filesystem::create_directory(folder + "/real");
+
+    // A symbolic link (relative, through a second link) is followed to its target.
+    const std::string target = folder + "/real/logo.plr";
+    { std::ofstream(target) << "earlier content, longer than the logo will be ... ... ... ... ... ... ... ... ..."; }
+    ASSERT_EQ(::chmod(target.c_str(), 0604), 0);
+    std::filesystem::create_symlink("real/logo.plr", folder + "/hop");
+    std::filesystem::create_symlink("hop", folder + "/link.plr");
+    ASSERT_TRUE(saveDocumentFile(context, folder + "/link.plr"));
+    EXPECT_EQ(contentOf(target), expected);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder + "/link.plr"));
+    EXPECT_EQ(std::filesystem::read_symlink(folder + "/link.plr"), "hop");
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    EXPECT_EQ(std::filesystem::directory_iterator(folder + "/real")->path().filename(), "logo.plr");
+
+    // Two hard links keep sharing one content.
+    const std::string second = folder + "/second.plr";
+    ASSERT_EQ(::link(target.c_str(), second.c_str()), 0);
+    document.operatorCanvas.set(6, 6, true);
+    ASSERT_TRUE(saveDocumentFile(context, second));
+    struct stat a {
+    }, b{};
+    ASSERT_EQ(::stat(target.c_str(), &a), 0);
+    ASSERT_EQ(::stat(second.c_str(), &b), 0);
+    EXPECT_EQ(a.st_ino, b.st_ino);
+    EXPECT_EQ(a.st_nlink, 2u);
+    EXPECT_EQ(contentOf(target), packCanvas(document.operatorCanvas));
+    EXPECT_EQ(b.st_mode & 07777, 0604u);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(PosixDocumentFileTest, AnOrdinaryUserSavesOverHisFileInAReadOnlyFolder) {
+    // The user may write the file but not the folder it is in.
+    ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);
+    const std::string locked = folder + "/locked";
+    std::filesystem::create_directory(locked);
+    const std::string path = locked + "/logo.plr";
+    testing::writeFileBytes(path, std::vector<std::uint8_t>(40, 7));
+    ASSERT_TRUE(testing::giveToUnprivilegedUser(path));
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    ASSERT_EQ(::chmod(locked.c_str(), 0555), 0);
+    document.operatorCanvas.set(1, 1, true);
+    view.kind = LogoKind::Operator;
+
+    const auto run = testing::runUnprivileged([this, &path, &locked]() -> std::string {
+        std::string failures;
+        if (!saveDocumentFile(context, path)) failures += "the save failed; ";
+        if (saveDocumentFile(context, locked + "/new.plr")) failures += "a new file appeared in the locked folder; ";
+        return failures;
+    });
+    ::chmod(locked.c_str(), 0755);
+    if (!run.ran) GTEST_SKIP() << run.skipReason;
+    EXPECT_EQ(run.failures, "");
+    EXPECT_EQ(contentOf(path), packCanvas(document.operatorCanvas));
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(std::vector<std::string>{"logo.plr"},
+              std::vector<std::string>{std::filesystem::directory_iterator(locked)->path().filename().string()});
 }
 
 TEST_F(PosixDocumentFileTest, AFolderThatCannotBeWrittenIsReported) {

@@ -47,7 +47,7 @@ int runConvert(const std::vector<std::string>& args) {
         }
         bytes = encodePhoneLogo(*phoneFormat, canvas);
     }
-    if (!saveFileAtomically(cli.files, out, bytes)) {
+    if (!saveFileSafely(cli.files, out, bytes)) {
         std::cerr << "pelorin-cli convert: " << message::withPath(message::kFailedToOpenForWriting, out) << "\n";
         return 1;
     }

@@ -39,7 +39,7 @@ ImportOutcome readDocumentFile(DocumentContext& context, const std::string& path
 
 bool saveDocumentFile(DocumentContext& context, const std::string& path) {
     const auto bytes = packCanvas(context.document.canvas(context.view.currentKind()));
-    if (saveFileAtomically(context.files, path, bytes)) return true;
+    if (saveFileSafely(context.files, path, bytes)) return true;
     context.messages.showMessage(message::withPath(message::kFailedToOpenForWriting, path));
     return false;
 }

@@ -2,7 +2,9 @@
 
 namespace pelorin {
 
-bool saveFileAtomically(FileSystem& files, const std::string& path, std::span<const std::uint8_t> bytes) {
+namespace {
+
+bool saveThroughTemporaryFile(FileSystem& files, const std::string& path, std::span<const std::uint8_t> bytes) {
     std::string temporaryPath;
     auto out = files.createTemporaryBeside(path, temporaryPath);
     if (!out) return false;
@@ -12,6 +14,36 @@ bool saveFileAtomically(FileSystem& files, const std::string& path, std::span<co
     if (written && closed && files.replace(temporaryPath, path)) return true;
     files.remove(temporaryPath);
     return false;
+}
+
+// Writes over the file from its start before cutting it to length, so a
+// shorter or equal new content reuses the blocks the file already has.
+bool writeWhole(RewritableFile& file, std::span<const std::uint8_t> bytes) {
+    return file.writeAt(0, bytes) && file.truncate(bytes.size()) && file.sync();
+}
+
+bool saveInPlace(FileSystem& files, const std::string& path, std::span<const std::uint8_t> bytes) {
+    auto file = files.openForRewriting(path);
+    if (!file) return false;
+    // Without the old content there would be nothing to put back.
+    const auto size = file->size();
+    if (!size || *size > kMaxRewrittenFileBytes) return false;
+    std::vector<std::uint8_t> old(static_cast<std::size_t>(*size));
+    const auto got = file->readAt(0, old);
+    if (!got || *got != old.size()) return false;
+
+    if (writeWhole(*file, bytes)) return file->close();
+    writeWhole(*file, old);
+    file->close();
+    return false;
+}
+
+}  // namespace
+
+bool saveFileSafely(FileSystem& files, const std::string& path, std::span<const std::uint8_t> bytes) {
+    const SavePlan plan = files.planSave(path);
+    if (plan.path.empty()) return false;
+    return plan.inPlace ? saveInPlace(files, plan.path, bytes) : saveThroughTemporaryFile(files, plan.path, bytes);
 }
 
 ReadResult readWholeFile(FileSystem& files, const std::string& path, std::size_t maxBytes) {
@@ -34,8 +66,7 @@ ReadResult readWholeFile(FileSystem& files, const std::string& path, std::size_t
     return result;
 }
 
-std::optional<std::vector<std::uint8_t>> readFilePrefix(FileSystem& files, const std::string& path,
-                                                        std::size_t count) {
+std::optional<std::vector<std::uint8_t>> readFilePrefix(FileSystem& files, const std::string& path, std::size_t count) {
     auto in = files.openForReading(path);
     if (!in) return std::nullopt;
     std::vector<std::uint8_t> bytes(count);

@@ -33,6 +33,28 @@ public:
     virtual bool close() = 0;
 };
 
+// An existing file opened to be written over in place.
+class RewritableFile : public InputFile {
+public:
+    // Writes all bytes at offset or reports failure (a full disk may stop it
+    // half-way).
+    virtual bool writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) = 0;
+    // Cuts or extends the file to size bytes.
+    virtual bool truncate(std::uint64_t size) = 0;
+    virtual bool sync() = 0;
+    virtual bool close() = 0;
+};
+
+// How a file is saved. A new file is written beside the old one and renamed
+// over it, so that a failure never leaves a half-written file. That is not
+// possible, or would change what the user has, when the folder cannot be
+// written, when the file has other names (hard links) or when a new file
+// would belong to someone else; then the file itself is written.
+struct SavePlan {
+    std::string path;      // where the bytes go: a symbolic link's final target
+    bool inPlace = false;  // write the file itself instead of a renamed copy
+};
+
 // The file operations of the document commands and imports, so that tests and
 // fuzzers can run them on files held in memory and simulate failures.
 class FileSystem {
@@ -43,16 +65,27 @@ public:
     // Creates a new, empty file with a fresh name in the folder of target and
     // stores that name in temporaryPath; nothing when it cannot be created.
     virtual std::unique_ptr<OutputFile> createTemporaryBeside(const std::string& target,
-                                                               std::string& temporaryPath) = 0;
+                                                              std::string& temporaryPath) = 0;
     // Moves from over to in one step, replacing any file named to.
     virtual bool replace(const std::string& from, const std::string& to) = 0;
     virtual void remove(const std::string& path) = 0;
+    // Decides where and how a save to path writes.
+    virtual SavePlan planSave(const std::string& path) = 0;
+    // Opens an existing regular file for reading and writing; nothing when
+    // that fails.
+    virtual std::unique_ptr<RewritableFile> openForRewriting(const std::string& path) = 0;
 };
 
-// Writes bytes to a temporary file beside path, flushes it and only then puts
-// it in place of path. On any failure the temporary file is removed, an
-// earlier file at path is left as it was, and false is returned.
-bool saveFileAtomically(FileSystem& files, const std::string& path, std::span<const std::uint8_t> bytes);
+// The largest existing file that a save writes in place: its old content is
+// held in memory to be written back when the new content does not fit.
+constexpr std::size_t kMaxRewrittenFileBytes = 1 << 20;
+
+// Saves bytes as path, following the file system's SavePlan. A copy is
+// written to a temporary file beside the target, flushed and only then
+// renamed over it; in place, the file is written, cut to length and flushed,
+// and its old content is written back if that fails. Either way a failure
+// returns false and leaves an earlier file as it was.
+bool saveFileSafely(FileSystem& files, const std::string& path, std::span<const std::uint8_t> bytes);
 
 enum class ReadStatus { Ok, CannotRead, TooLarge };
 
@@ -67,7 +100,6 @@ ReadResult readWholeFile(FileSystem& files, const std::string& path, std::size_t
 
 // Reads up to count bytes from the start of a file; a shorter file gives
 // fewer. Nothing when the file cannot be opened or read.
-std::optional<std::vector<std::uint8_t>> readFilePrefix(FileSystem& files, const std::string& path,
-                                                        std::size_t count);
+std::optional<std::vector<std::uint8_t>> readFilePrefix(FileSystem& files, const std::string& path, std::size_t count);
 
 }  // namespace pelorin

@@ -47,6 +47,53 @@ private:
     std::string path_;
 };
 
+// Writing past the end of the file takes free bytes; writing over what it
+// already holds does not.
+class MemoryRewritableFile : public RewritableFile {
+public:
+    MemoryRewritableFile(MemoryFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
+
+    std::optional<std::uint64_t> size() override { return file().size(); }
+
+    std::optional<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
+        const auto& bytes = file();
+        if (offset >= bytes.size()) return 0;
+        const auto start = static_cast<std::size_t>(offset);
+        const std::size_t count = std::min(out.size(), bytes.size() - start);
+        std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(start), count, out.begin());
+        return count;
+    }
+
+    bool writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+        auto& stored = file();
+        const auto start = static_cast<std::size_t>(offset);
+        if (stored.size() < start) return false;
+        std::size_t count = bytes.size();
+        const std::size_t growth = start + count > stored.size() ? start + count - stored.size() : 0;
+        if (owner_.freeBytes && growth > *owner_.freeBytes) count -= growth - *owner_.freeBytes;
+        if (start + count > stored.size()) {
+            if (owner_.freeBytes) *owner_.freeBytes -= start + count - stored.size();
+            stored.resize(start + count);
+        }
+        std::copy_n(bytes.begin(), count, stored.begin() + static_cast<std::ptrdiff_t>(start));
+        return count == bytes.size();
+    }
+
+    bool truncate(std::uint64_t size) override {
+        file().resize(static_cast<std::size_t>(size));
+        return true;
+    }
+
+    bool sync() override { return !owner_.failSync; }
+    bool close() override { return true; }
+
+private:
+    std::vector<std::uint8_t>& file() { return owner_.files[path_]; }
+
+    MemoryFileSystem& owner_;
+    std::string path_;
+};
+
 }  // namespace
 
 std::unique_ptr<InputFile> MemoryFileSystem::openForReading(const std::string& path) {
@@ -57,8 +104,7 @@ std::unique_ptr<InputFile> MemoryFileSystem::openForReading(const std::string& p
 
 std::unique_ptr<OutputFile> MemoryFileSystem::createTemporaryBeside(const std::string& target,
                                                                     std::string& temporaryPath) {
-    for (const auto& folder : unwritableFolders)
-        if (target.compare(0, folder.size(), folder) == 0) return nullptr;
+    if (inUnwritableFolder(target)) return nullptr;
     temporaryPath = target + "." + std::to_string(temporaryCounter_++) + ".tmp";
     files[temporaryPath];
     return std::make_unique<MemoryOutputFile>(*this, temporaryPath);
@@ -74,5 +120,26 @@ bool MemoryFileSystem::replace(const std::string& from, const std::string& to) {
 }
 
 void MemoryFileSystem::remove(const std::string& path) { files.erase(path); }
+
+SavePlan MemoryFileSystem::planSave(const std::string& path) {
+    SavePlan plan{path, false};
+    for (std::size_t hops = 0; symlinks.count(plan.path) != 0; ++hops) {
+        if (hops > symlinks.size()) return {};  // a loop of links
+        plan.path = symlinks.at(plan.path);
+    }
+    plan.inPlace = files.count(plan.path) != 0 && (inPlaceOnly.count(plan.path) != 0 || inUnwritableFolder(plan.path));
+    return plan;
+}
+
+std::unique_ptr<RewritableFile> MemoryFileSystem::openForRewriting(const std::string& path) {
+    if (files.count(path) == 0 || unopenable.count(path) != 0) return nullptr;
+    return std::make_unique<MemoryRewritableFile>(*this, path);
+}
+
+bool MemoryFileSystem::inUnwritableFolder(const std::string& path) const {
+    for (const auto& folder : unwritableFolders)
+        if (path.compare(0, folder.size(), folder) == 0) return true;
+    return false;
+}
 
 }  // namespace pelorin

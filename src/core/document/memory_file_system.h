@@ -27,13 +27,20 @@ public:
     std::optional<std::size_t> freeBytes;
     bool failSync = false;
     bool failReplace = false;
+    // Symbolic links: the link's path and the path it points to.
+    std::map<std::string, std::string> symlinks;
+    // Files that must be written in place (other hard links, another owner).
+    std::set<std::string> inPlaceOnly;
 
     std::unique_ptr<InputFile> openForReading(const std::string& path) override;
     std::unique_ptr<OutputFile> createTemporaryBeside(const std::string& target, std::string& temporaryPath) override;
     bool replace(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
+    SavePlan planSave(const std::string& path) override;
+    std::unique_ptr<RewritableFile> openForRewriting(const std::string& path) override;
 
 private:
+    bool inUnwritableFolder(const std::string& path) const;
     unsigned temporaryCounter_ = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "document/posix_file_system.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +14,28 @@ namespace pelorin {
 
 namespace {
 
+std::optional<std::uint64_t> sizeOf(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || st.st_size < 0) return std::nullopt;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::optional<std::size_t> readAtOffset(int fd, std::uint64_t offset, std::span<std::uint8_t> out) {
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const auto at = static_cast<off_t>(offset + done);
+        if (at < 0) return std::nullopt;
+        const ssize_t got = ::pread(fd, out.data() + done, out.size() - done, at);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return std::nullopt;
+        }
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
 class PosixInputFile : public InputFile {
 public:
     explicit PosixInputFile(int fd) : fd_(fd) {}
@@ -20,26 +43,55 @@ public:
     PosixInputFile(const PosixInputFile&) = delete;
     PosixInputFile& operator=(const PosixInputFile&) = delete;
 
-    std::optional<std::uint64_t> size() override {
-        struct stat st {};
-        if (::fstat(fd_, &st) != 0 || st.st_size < 0) return std::nullopt;
-        return static_cast<std::uint64_t>(st.st_size);
+    std::optional<std::uint64_t> size() override { return sizeOf(fd_); }
+    std::optional<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
+        return readAtOffset(fd_, offset, out);
     }
 
+private:
+    int fd_;
+};
+
+class PosixRewritableFile : public RewritableFile {
+public:
+    explicit PosixRewritableFile(int fd) : fd_(fd) {}
+    ~PosixRewritableFile() override { close(); }
+    PosixRewritableFile(const PosixRewritableFile&) = delete;
+    PosixRewritableFile& operator=(const PosixRewritableFile&) = delete;
+
+    std::optional<std::uint64_t> size() override { return fd_ < 0 ? std::nullopt : sizeOf(fd_); }
     std::optional<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
+        return fd_ < 0 ? std::nullopt : readAtOffset(fd_, offset, out);
+    }
+
+    bool writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
         std::size_t done = 0;
-        while (done < out.size()) {
+        while (fd_ >= 0 && done < bytes.size()) {
             const auto at = static_cast<off_t>(offset + done);
-            if (at < 0) return std::nullopt;
-            const ssize_t got = ::pread(fd_, out.data() + done, out.size() - done, at);
-            if (got < 0) {
+            if (at < 0) return false;
+            const ssize_t put = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, at);
+            if (put < 0) {
                 if (errno == EINTR) continue;
-                return std::nullopt;
+                return false;
             }
-            if (got == 0) break;
-            done += static_cast<std::size_t>(got);
+            if (put == 0) return false;
+            done += static_cast<std::size_t>(put);
         }
-        return done;
+        return fd_ >= 0;
+    }
+
+    bool truncate(std::uint64_t size) override {
+        const auto length = static_cast<off_t>(size);
+        return fd_ >= 0 && length >= 0 && ::ftruncate(fd_, length) == 0;
+    }
+
+    bool sync() override { return fd_ >= 0 && ::fsync(fd_) == 0; }
+
+    bool close() override {
+        if (fd_ < 0) return true;
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
     }
 
 private:
@@ -90,6 +142,29 @@ std::string folderOf(const std::string& path) {
 std::string baseNameOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The path up to and including its last slash; empty for a bare name.
+std::string folderPrefixOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Follows symbolic links until a path that is not one (it may not exist).
+// Empty for a loop of links or a link that cannot be read.
+std::string finalTargetOf(const std::string& path) {
+    constexpr int kMostLinks = 40;  // as many as the kernel follows
+    std::string current = path;
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+        if (hops == kMostLinks) return {};
+        char target[PATH_MAX];
+        const ssize_t length = ::readlink(current.c_str(), target, sizeof target);
+        if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) return {};
+        const std::string text(target, static_cast<std::size_t>(length));
+        current = text.front() == '/' ? text : folderPrefixOf(current) + text;
+    }
 }
 
 // Makes rename durable: the new directory entry is flushed as well.
@@ -145,5 +220,38 @@ bool PosixFileSystem::replace(const std::string& from, const std::string& to) {
 }
 
 void PosixFileSystem::remove(const std::string& path) { ::unlink(path.c_str()); }
+
+SavePlan PosixFileSystem::planSave(const std::string& path) {
+    SavePlan plan;
+    plan.path = finalTargetOf(path);
+    struct stat file {};
+    // A new file, or something that is not a regular file (the rename then
+    // fails and reports it), goes the safe way.
+    if (plan.path.empty() || ::stat(plan.path.c_str(), &file) != 0 || !S_ISREG(file.st_mode)) return plan;
+
+    // A rename would split the file from its other names.
+    if (file.st_nlink > 1) plan.inPlace = true;
+    // The temporary file cannot be made where the folder is not writable.
+    const std::string folder = folderOf(plan.path);
+    if (::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) plan.inPlace = true;
+    // A new file belongs to this user and to the folder's group where the
+    // folder passes its group on, to this user's group otherwise.
+    struct stat dir {};
+    if (::stat(folder.c_str(), &dir) != 0) return plan;
+    const gid_t newGroup = (dir.st_mode & S_ISGID) != 0 ? dir.st_gid : ::getegid();
+    if (file.st_uid != ::geteuid() || file.st_gid != newGroup) plan.inPlace = true;
+    return plan;
+}
+
+std::unique_ptr<RewritableFile> PosixFileSystem::openForRewriting(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<PosixRewritableFile>(fd);
+}
 
 }  // namespace pelorin

@@ -33,7 +33,7 @@ public:
 // It draws only through the DrawingSurface.
 class CanvasEditor {
 public:
-    static constexpr int kBufferStride = 28;                  // rows of the tallest canvas
+    static constexpr int kBufferStride = 28;                 // rows of the tallest canvas
     static constexpr int kBufferCells = 78 * kBufferStride;  // 2184: widest x tallest
     static constexpr int kMinCellSize = 4;
     static constexpr int kMaxCellSize = 15;
@@ -106,6 +106,11 @@ public:
     void redrawAll();
 
 private:
+    // Rebuilds the canvas from `background`, and writes `floating` into the
+    // selection's cells; cells beyond the canvas are skipped.
+    void restoreBackground();
+    void stampFloating();
+
     Canvas& canvas() { return document_.canvas(kind_); }
     const Canvas& canvas() const { return document_.canvas(kind_); }
 

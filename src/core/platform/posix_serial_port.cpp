@@ -1,5 +1,7 @@
 // Serial devices through POSIX: a terminal device opened for exclusive use,
-// switched to raw bytes, with reads that give up after about 100 ms.
+// switched to raw bytes, with reads that give up after about 100 ms. Closing
+// gives the device back as it was found: its settings restored and open to
+// others again.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -44,6 +46,14 @@ class PosixSerialPort final : public SerialPort {
 public:
     explicit PosixSerialPort(int fd) : fd_(fd) {}
     ~PosixSerialPort() override { close(); }
+
+    // The settings to put back on close, once they have been changed.
+    void rememberSettings(const termios& original) {
+        original_ = original;
+        restoreSettings_ = true;
+    }
+    // The exclusive-use flag is ours to clear on close.
+    void rememberExclusive() { clearExclusive_ = true; }
 
     PosixSerialPort(const PosixSerialPort&) = delete;
     PosixSerialPort& operator=(const PosixSerialPort&) = delete;
@@ -99,6 +109,11 @@ public:
 
     void close() override {
         if (fd_ < 0) return;
+        if (restoreSettings_) ::tcsetattr(fd_, TCSANOW, &original_);
+        // The flag stays on the terminal after this descriptor is gone for as
+        // long as anything else holds it open (a modem daemon, the other end's
+        // program), and would keep every later open by an ordinary user out.
+        if (clearExclusive_) ::ioctl(fd_, TIOCNXCL);
         ::close(fd_);  // also drops the advisory lock
         fd_ = -1;
     }
@@ -115,6 +130,9 @@ private:
     }
 
     int fd_;
+    termios original_{};
+    bool restoreSettings_ = false;
+    bool clearExclusive_ = false;
 };
 
 class PosixSerialPortOpener final : public SerialPortOpener {
@@ -139,11 +157,19 @@ public:
 
         // Exclusive use. TIOCEXCL keeps ordinary users out but not root, so an
         // advisory lock is taken as well; a port already locked by another
-        // user of this program is busy.
+        // user of this program is busy. Nothing is undone on a failure before
+        // the lock is ours: the flag and the settings belong to its holder.
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return nullptr;
+        // A flag some other program set (root gets past it) is left for that
+        // program to clear.
+        int alreadyExclusive = 0;
+        if (::ioctl(fd, TIOCGEXCL, &alreadyExclusive) != 0) alreadyExclusive = 0;
         if (::ioctl(fd, TIOCEXCL) != 0) return nullptr;
+        if (alreadyExclusive == 0) port->rememberExclusive();
 
+        const termios original = settings;
         makeRaw(settings);
+        port->rememberSettings(original);
         if (::tcsetattr(fd, TCSANOW, &settings) != 0) return nullptr;
         // Replies that an earlier session left unread would otherwise count
         // as answers to this job's first command.
@@ -160,8 +186,12 @@ std::string devicePathForPortName(const std::string& name) {
     if (name.find('\0') != std::string::npos) return {};
     if (!name.empty() && name.front() == '/') return name;
 
-    // "COMn:" with n a plain decimal number from 1.
-    if (name.size() < 5 || name.compare(0, 3, "COM") != 0 || name.back() != ':') return {};
+    // "COMn:" with n a plain decimal number from 1; the letters in any case,
+    // as a stored "com2:" names the same port.
+    const auto isLetter = [&name](std::size_t at, char upper) {
+        return name[at] == upper || name[at] == static_cast<char>(upper - 'A' + 'a');
+    };
+    if (name.size() < 5 || !isLetter(0, 'C') || !isLetter(1, 'O') || !isLetter(2, 'M') || name.back() != ':') return {};
     const std::string digits = name.substr(3, name.size() - 4);
     if (digits.size() > 3) return {};
     unsigned long number = 0;

@@ -22,7 +22,8 @@ public:
     // true with received == 0 when nothing arrived in time.
     virtual bool read(std::uint8_t* buffer, std::size_t max, std::size_t& received) = 0;
 
-    // Idempotent; the destructor closes too.
+    // Puts the device's terminal settings back as they were before the open
+    // and lets others open it again. Idempotent; the destructor closes too.
     virtual void close() = 0;
 };
 
@@ -37,7 +38,7 @@ public:
 // Serial devices of this machine by their POSIX device nodes.
 std::unique_ptr<SerialPortOpener> makePosixSerialPortOpener();
 
-// "COMn:" (n >= 1) is /dev/ttyS(n-1); a name beginning with "/" is a device
+// "COMn:" (n >= 1, the letters in any case) is /dev/ttyS(n-1); a name beginning with "/" is a device
 // path used as it is. Any other name gives an empty string.
 std::string devicePathForPortName(const std::string& name);
 

@@ -2,8 +2,12 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -12,6 +16,7 @@
 #include <vector>
 
 #include "platform/serial_port.h"
+#include "support/unprivileged.h"
 
 namespace pelorin {
 namespace {
@@ -76,8 +81,12 @@ TEST(PortNameTest, ComNamesMapToSerialDevices) {
     EXPECT_EQ(devicePathForPortName("COM3:"), "/dev/ttyS2");
     EXPECT_EQ(devicePathForPortName("COM10:"), "/dev/ttyS9");
     EXPECT_EQ(devicePathForPortName("/dev/ttyUSB0"), "/dev/ttyUSB0");
-    for (const char* bad :
-         {"COM0:", "COM1", "com1:", "COM:", "COM-1:", "COM1a:", "COM99999999999999999999:", "ttyS0", "dev/ttyS0", ""}) {
+    // A stored name in any case names the same port.
+    EXPECT_EQ(devicePathForPortName("com2:"), "/dev/ttyS1");
+    EXPECT_EQ(devicePathForPortName("Com3:"), "/dev/ttyS2");
+    EXPECT_EQ(devicePathForPortName("cOm256:"), "/dev/ttyS255");
+    for (const char* bad : {"COM0:", "COM1", "com1", "com0:", "CON1:", "C0M1:", "COM:", "COM-1:", "COM1a:",
+                            "COM99999999999999999999:", "ttyS0", "dev/ttyS0", ""}) {
         EXPECT_EQ(devicePathForPortName(bad), "") << bad;
     }
     EXPECT_EQ(devicePathForPortName(std::string("/dev/ttyS0\0x", 12)), "");
@@ -153,6 +162,75 @@ TEST(PosixSerialPortTest, DeviceIsForOneUserAtATime) {
     first->close();
     first->close();  // closing twice is harmless
     EXPECT_NE(opener->open(pty.slavePath()), nullptr) << "free again once closed";
+}
+
+bool sameSettings(const termios& a, const termios& b) {
+    return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag && a.c_lflag == b.c_lflag &&
+           std::equal(std::begin(a.c_cc), std::end(a.c_cc), std::begin(b.c_cc)) &&
+           ::cfgetispeed(&a) == ::cfgetispeed(&b) && ::cfgetospeed(&a) == ::cfgetospeed(&b);
+}
+
+TEST(PosixSerialPortTest, ClosingGivesTheTerminalBackAsItWas) {
+    PseudoTerminal pty;
+    ASSERT_TRUE(pty.ready());
+    // Held open throughout, as the far end's program or a modem daemon would.
+    const int other = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(other, 0);
+    termios before{};
+    ASSERT_EQ(::tcgetattr(other, &before), 0);
+    ASSERT_NE(before.c_lflag & ICANON, 0u) << "a fresh terminal edits lines";
+
+    auto opener = makePosixSerialPortOpener();
+    for (int round = 0; round < 2; ++round) {
+        auto port = opener->open(pty.slavePath());
+        ASSERT_NE(port, nullptr) << round;
+        termios during{};
+        ASSERT_EQ(::tcgetattr(other, &during), 0);
+        EXPECT_EQ(during.c_lflag & (ICANON | ECHO), 0u) << "raw while open";
+        int exclusive = 0;
+        ASSERT_EQ(::ioctl(other, TIOCGEXCL, &exclusive), 0);
+        EXPECT_NE(exclusive, 0) << "for one user while open";
+        port->close();
+
+        termios after{};
+        ASSERT_EQ(::tcgetattr(other, &after), 0);
+        EXPECT_TRUE(sameSettings(before, after)) << round;
+        ASSERT_EQ(::ioctl(other, TIOCGEXCL, &exclusive), 0);
+        EXPECT_EQ(exclusive, 0) << "open to others again";
+    }
+
+    // A port this program could not get leaves the holder's settings and flag alone.
+    auto holder = opener->open(pty.slavePath());
+    ASSERT_NE(holder, nullptr);
+    EXPECT_EQ(opener->open(pty.slavePath()), nullptr);
+    termios held{};
+    ASSERT_EQ(::tcgetattr(other, &held), 0);
+    EXPECT_EQ(held.c_lflag & ICANON, 0u);
+    int exclusive = 0;
+    ASSERT_EQ(::ioctl(other, TIOCGEXCL, &exclusive), 0);
+    EXPECT_NE(exclusive, 0);
+    holder.reset();
+    ::close(other);
+}
+
+TEST(PosixSerialPortTest, AnOrdinaryUserOpensTheSamePortAgainAndAgain) {
+    PseudoTerminal pty;
+    ASSERT_TRUE(pty.ready());
+    ASSERT_EQ(::chmod(pty.slavePath().c_str(), 0666), 0);
+    const int other = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY);  // the far end keeps it open
+    ASSERT_GE(other, 0);
+    const auto run = testing::runUnprivileged([&pty]() -> std::string {
+        auto opener = makePosixSerialPortOpener();
+        for (int round = 1; round <= 3; ++round) {
+            auto port = opener->open(pty.slavePath());
+            if (!port) return "open " + std::to_string(round) + " failed";
+            port->close();
+        }
+        return {};
+    });
+    ::close(other);
+    if (!run.ran) GTEST_SKIP() << run.skipReason;
+    EXPECT_EQ(run.failures, "");
 }
 
 TEST(PosixSerialPortTest, OpensOnlyExistingTerminals) {
