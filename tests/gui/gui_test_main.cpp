@@ -17,6 +17,11 @@ int main(int argc, char** argv) {
     setenv("HOME", home.path().c_str(), 1);
     setenv("XDG_CONFIG_HOME", (home.path() / ".config").c_str(), 1);
     unsetenv("XDG_DOCUMENTS_DIR");
+    // Qt wants a private runtime folder; without one it warns on every start
+    // of the editor program that the tests run.
+    std::filesystem::create_directories(home.path() / "runtime");
+    std::filesystem::permissions(home.path() / "runtime", std::filesystem::perms::owner_all);
+    setenv("XDG_RUNTIME_DIR", (home.path() / "runtime").c_str(), 1);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

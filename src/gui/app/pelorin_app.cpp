@@ -1,12 +1,163 @@
 #include "app/pelorin_app.h"
 
 #include <QApplication>
+#include <QLayout>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+#include "app/about_dialog.h"
+#include "app/command_line.h"
+#include "app/command_table.h"
+#include "app/document_commands.h"
+#include "app/main_frame.h"
+#include "app/message_box_messages.h"
+#include "app/qt_settings_store.h"
+#include "document/import_file.h"
+#include "document/posix_file_system.h"
+#include "editor/pelorin_view.h"
+#include "resources/app_icon.h"
 
 namespace pelorin {
 
+namespace {
+
+// Keeps the first message of the start-up import, to print it instead of
+// showing a box before any window is up.
+class FirstMessage final : public UserMessages {
+public:
+    void showMessage(const std::string& text) override {
+        if (text_.empty()) text_ = text;
+    }
+    const std::string& text() const { return text_; }
+
+private:
+    std::string text_;
+};
+
+std::vector<std::string> argumentsOf(const QStringList& arguments) {
+    std::vector<std::string> args;
+    for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(arguments[i].toStdString());
+    return args;
+}
+
+// Without a window system Qt would stop the program with a long complaint;
+// tell the user in one line instead.
+bool displayAvailable(int argc, char** argv) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    if (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM")) return true;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-platform") == 0) return true;
+    return false;
+#else
+    (void)argc;
+    (void)argv;
+    return true;
+#endif
+}
+
+}  // namespace
+
+CPelorinApp::CPelorinApp(AppServices services)
+    : services_(services), document_(services.settings), frame_(std::make_unique<CMainFrame>(router_)) {
+    view_ = new CPelorinView(document_, frame_.get());
+    frame_->setCentralWidget(view_);
+    documentCommands_ = std::make_unique<DocumentCommands>(document_, *view_, services_.messages, services_.files,
+                                                           services_.settings, frame_.get());
+    commands_.on(command::kAppAbout, [this] { about(); });
+    commands_.on(command::kAppExit, [this] { exit(); });
+
+    router_.setTarget(CommandRouter::Level::View, &view_->commands());
+    router_.setTarget(CommandRouter::Level::Document, &documentCommands_->commands());
+    router_.setTarget(CommandRouter::Level::Frame, &frame_->commands());
+    router_.setTarget(CommandRouter::Level::Application, &commands_);
+    router_.setStateProvider([this](int id) { return view_->commandState(id); });
+    frame_->updateAllMenuStates();
+    frame_->layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+CPelorinApp::~CPelorinApp() = default;
+
+bool CPelorinApp::openAtStartup(const std::string& path, std::string& failure) {
+    if (!services_.files.openForReading(path)) {
+        failure = message::withPath(message::kFailedToOpenForReading, path);
+        return false;
+    }
+    FirstMessage messages;
+    DocumentContext context{document_, *view_, messages, services_.files};
+    switch (importFile(context, path)) {
+        case ImportOutcome::Imported:
+        case ImportOutcome::KindChangedOnly:
+            return true;
+        case ImportOutcome::Failed:
+            failure = messages.text().empty() ? std::string(message::kUnsupportedFileFormat) : messages.text();
+            // Say which file, when the message does not.
+            if (failure.find(path) == std::string::npos) failure = path + ": " + failure;
+            return false;
+        case ImportOutcome::Ignored:
+            // A name without an extension says nothing of what the file holds.
+            failure = path + ": " + std::string(message::kUnsupportedFileFormat);
+            return false;
+    }
+    return false;
+}
+
+void CPelorinApp::show() {
+    frame_->show();
+    frame_->repaint();
+}
+
+void CPelorinApp::about() {
+    AboutDialog dialog(frame_.get());
+    dialog.exec();
+}
+
+void CPelorinApp::exit() { frame_->close(); }
+
 int runPelorin(int argc, char** argv) {
-    QApplication app(argc, argv);
-    return 0;
+    std::vector<std::string> rawArgs(argv + 1, argv + argc);
+    // Help and version need no window system.
+    const StartupRequest early = parseCommandLine(rawArgs);
+    if (early.action == StartupRequest::Action::ShowHelp) {
+        std::cout << helpText();
+        return 0;
+    }
+    if (early.action == StartupRequest::Action::ShowVersion) {
+        std::cout << versionText();
+        return 0;
+    }
+    if (!displayAvailable(argc, argv)) {
+        std::cerr << "pelorin: no display to show the editor on (neither DISPLAY nor WAYLAND_DISPLAY is set)\n";
+        return 1;
+    }
+
+    QApplication qtApp(argc, argv);
+    // The settings store is named before anything reads a setting.
+    QCoreApplication::setOrganizationName(QtSettingsStore::kOrganisation);
+    QCoreApplication::setApplicationName(QtSettingsStore::kApplication);
+    QApplication::setWindowIcon(appIcon());
+
+    // Qt has taken its own options out of the arguments by now.
+    const StartupRequest request = parseCommandLine(argumentsOf(QCoreApplication::arguments()));
+    if (request.action == StartupRequest::Action::Error) {
+        std::cerr << "pelorin: " << request.error << '\n';
+        return 2;
+    }
+
+    QtSettingsStore settings;
+    MessageBoxMessages messages;
+    PosixFileSystem files;
+    CPelorinApp app({settings, messages, files});
+    messages.setParent(&app.frame());
+    if (request.file) {
+        std::string failure;
+        if (!app.openAtStartup(*request.file, failure)) {
+            std::cerr << "pelorin: " << failure << '\n';
+            return 1;
+        }
+    }
+    app.show();
+    return qtApp.exec();
 }
 
 }  // namespace pelorin

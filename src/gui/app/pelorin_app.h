@@ -1,10 +1,64 @@
 #pragma once
 
+#include <memory>
+#include <string>
+
+#include "app/command_router.h"
+#include "document/document.h"
+#include "document/file_system.h"
+#include "document/user_messages.h"
+#include "settings/settings_store.h"
+
 namespace pelorin {
+
+class CMainFrame;
+class CPelorinView;
+class DocumentCommands;
 
 // Starts the editor: parses the command line, builds the document, the main
 // window and the view, and runs until the main window closes. Returns the
 // process's exit status.
 int runPelorin(int argc, char** argv);
+
+// What the editor works with outside itself; the program passes the real
+// ones, tests their own.
+struct AppServices {
+    SettingsStore& settings;
+    UserMessages& messages;
+    FileSystem& files;
+};
+
+// The application: one document, one main window, one view, built in that
+// order, and the routing of commands between them.
+class CPelorinApp {
+public:
+    explicit CPelorinApp(AppServices services);
+    ~CPelorinApp();
+    CPelorinApp(const CPelorinApp&) = delete;
+    CPelorinApp& operator=(const CPelorinApp&) = delete;
+
+    CPelorinDoc& document() { return document_; }
+    CMainFrame& frame() { return *frame_; }
+    CPelorinView& view() { return *view_; }
+    const CommandRouter& router() const { return router_; }
+
+    // Opens the file named on the command line. On failure returns false with
+    // the reason in one line, and nothing has changed.
+    bool openAtStartup(const std::string& path, std::string& failure);
+    // Shows the main window and paints it at once.
+    void show();
+
+    void about();
+    void exit();
+
+private:
+    AppServices services_;
+    CommandRouter router_;
+    CPelorinDoc document_;
+    std::unique_ptr<CMainFrame> frame_;
+    CPelorinView* view_ = nullptr;  // owned by the frame
+    std::unique_ptr<DocumentCommands> documentCommands_;
+    CommandHandlers commands_;
+};
 
 }  // namespace pelorin

@@ -1,0 +1,35 @@
+#include "app/document_commands.h"
+
+#include "app/command_table.h"
+#include "document/document_file.h"
+
+namespace pelorin {
+
+DocumentCommands::DocumentCommands(CPelorinDoc& document, CPelorinView& view, UserMessages& messages, FileSystem& files,
+                                   SettingsStore& settingsStore, QWidget* dialogParent)
+    : document_(document),
+      view_(view),
+      messages_(messages),
+      files_(files),
+      settings_(settingsStore),
+      dialogParent_(dialogParent) {
+    commands_.on(command::kFileNew, [this] { fileNew(); });
+    commands_.on(command::kFileOpen, [this] { fileOpen(); });
+    commands_.on(command::kFileSave, [this] { fileSave(); });
+    commands_.on(command::kSettings, [this] { settings(); });
+}
+
+void DocumentCommands::fileNew() {
+    // A selection lifted from the old picture must not be dragged over the new one.
+    view_.editor().dropSelection();
+    // The view's update then redraws the whole canvas window and the preview.
+    clearCurrentCanvas(document_, view_);
+}
+
+// File Open runs the open-file dialog, File Save the save dialog, Settings the
+// port dialog: each arrives with its dialog.
+void DocumentCommands::fileOpen() {}
+void DocumentCommands::fileSave() {}
+void DocumentCommands::settings() {}
+
+}  // namespace pelorin

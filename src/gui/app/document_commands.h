@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/command_router.h"
+#include "document/document_context.h"
+#include "editor/pelorin_view.h"
+#include "settings/settings_store.h"
+
+namespace pelorin {
+
+// The document's commands: File New, Open and Save, and Tools Settings.
+class DocumentCommands {
+public:
+    DocumentCommands(CPelorinDoc& document, CPelorinView& view, UserMessages& messages, FileSystem& files,
+                     SettingsStore& settings, QWidget* dialogParent);
+
+    const CommandHandlers& commands() const { return commands_; }
+
+    // Clears the canvas shown, drops any selection and shows the result.
+    void fileNew();
+    void fileOpen();
+    void fileSave();
+    void settings();
+
+private:
+    CPelorinDoc& document_;
+    CPelorinView& view_;
+    UserMessages& messages_;
+    FileSystem& files_;
+    SettingsStore& settings_;
+    QWidget* dialogParent_;
+    CommandHandlers commands_;
+};
+
+}  // namespace pelorin

@@ -1,0 +1,89 @@
+#include "app/main_frame.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/command_table.h"
+#include "resources/app_icon.h"
+
+namespace pelorin {
+
+namespace {
+
+QString textOf(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+int idOf(const QAction* action) { return action->data().toInt(); }
+
+}  // namespace
+
+CMainFrame::CMainFrame(const CommandRouter& router) : router_(router) {
+    setWindowTitle(textOf(command::kWindowTitle));
+    setWindowIcon(appIcon());
+    loadTooltips();
+    buildMenus();
+}
+
+void CMainFrame::loadTooltips() {
+    for (const auto text : command::kTooltips) tooltips_.push_back(textOf(text));
+}
+
+void CMainFrame::buildMenus() {
+    for (const auto name : command::kMenus) {
+        QMenu* menu = menuBar()->addMenu(textOf(name));
+        menu->setObjectName(textOf(name));
+        menus_.push_back(menu);
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { updateMenuStates(menu); });
+        for (const auto& item : command::kMenuItems) {
+            if (item.menu != name) continue;
+            if (item.id == command::kSeparator) {
+                menu->addSeparator();
+                continue;
+            }
+            // Qt shows "&&" as a single "&", as the menu texts intend.
+            QAction* action = menu->addAction(textOf(item.text));
+            action->setData(item.id);
+            const int id = item.id;
+            connect(action, &QAction::triggered, this, [this, id] { router_.dispatch(id); });
+            // Also on the window, so that its shortcut works while no menu is open.
+            addAction(action);
+        }
+    }
+    for (const auto& accelerator : command::kAccelerators)
+        action(accelerator.id)->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(accelerator.key)));
+    // The tooltip texts that name a menu item go to it; the others have no
+    // button here to show on.
+    for (const QString& tip : tooltips_)
+        for (QAction* candidate : actions())
+            if (candidate->text() == tip) candidate->setToolTip(tip);
+}
+
+QAction* CMainFrame::action(int id) const {
+    for (QAction* candidate : actions())
+        if (idOf(candidate) == id) return candidate;
+    return nullptr;
+}
+
+void CMainFrame::updateMenuStates(QMenu* menu) {
+    for (QAction* item : menu->actions()) {
+        if (item->isSeparator()) continue;
+        const CommandState state = router_.stateOf(idOf(item));
+        // The checked items of a menu are one choice (a tool, a canvas):
+        // shown as such, with a round mark.
+        if (state.checked && !item->actionGroup()) {
+            auto* group = menu->findChild<QActionGroup*>();
+            if (!group) group = new QActionGroup(menu);
+            group->addAction(item);
+        }
+        item->setEnabled(state.enabled);
+        item->setCheckable(state.checked.has_value());
+        item->setChecked(state.checked.value_or(false));
+    }
+}
+
+void CMainFrame::updateAllMenuStates() {
+    for (QMenu* menu : menus_) updateMenuStates(menu);
+}
+
+}  // namespace pelorin

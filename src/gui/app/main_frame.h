@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <vector>
+
+#include "app/command_router.h"
+
+class QAction;
+class QMenu;
+
+namespace pelorin {
+
+// The main window: title, icon and the four menus built from the command
+// table, one action per command carrying its id. Every action goes to the
+// router; before a menu shows, the router gives each item its state.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(const CommandRouter& router);
+
+    // The action of a command id, or nullptr.
+    QAction* action(int id) const;
+    const std::vector<QMenu*>& menus() const { return menus_; }
+    // The command bar's tooltip texts, in table order.
+    const std::vector<QString>& tooltipTable() const { return tooltips_; }
+    // The frame handles no command of its own.
+    const CommandHandlers& commands() const { return commands_; }
+
+    // Gives every item of the menu its enabled and checked state.
+    void updateMenuStates(QMenu* menu);
+    void updateAllMenuStates();
+
+private:
+    void buildMenus();
+    void loadTooltips();
+
+    const CommandRouter& router_;
+    std::vector<QMenu*> menus_;
+    std::vector<QString> tooltips_;
+    CommandHandlers commands_;
+};
+
+}  // namespace pelorin

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include "document/user_messages.h"
+
+namespace pelorin {
+
+// Tells the user in a modal box with one OK button, titled with the
+// program's title, over the main window.
+class MessageBoxMessages : public UserMessages {
+public:
+    void setParent(QWidget* parent) { parent_ = parent; }
+    void showMessage(const std::string& text) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+}  // namespace pelorin

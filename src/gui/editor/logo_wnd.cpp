@@ -1,0 +1,135 @@
+#include "editor/logo_wnd.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cstdlib>
+#include <cstring>
+
+#include "editor/layout.h"
+#include "editor/qt_geometry.h"
+
+namespace pelorin {
+
+namespace {
+
+// Draws the logic's cells into the client image.
+class ImageCellPainter final : public CellPainter {
+public:
+    explicit ImageCellPainter(QImage& image) : painter_(&image) {}
+    void fill(const Rect& clientRect, Rgb colour) override { painter_.fillRect(toQRect(clientRect), toQColor(colour)); }
+    void erase(const Rect& clientRect) { painter_.fillRect(toQRect(clientRect), Qt::white); }
+
+private:
+    QPainter painter_;
+};
+
+// Moves the pixels of a 32-bit image by (dx, dy); what is uncovered keeps its
+// old pixels until it is painted again.
+void scrollImage(QImage& image, int dx, int dy) {
+    const int width = image.width();
+    const int height = image.height();
+    const int columns = width - std::abs(dx);
+    const int rows = height - std::abs(dy);
+    if (columns <= 0 || rows <= 0) return;
+    const int sourceX = dx >= 0 ? 0 : -dx;
+    const int targetX = dx >= 0 ? dx : 0;
+    const auto bytes = static_cast<std::size_t>(columns) * sizeof(QRgb);
+    const auto moveRow = [&](int row) {
+        const int sourceY = dy >= 0 ? row : row - dy;
+        const int targetY = dy >= 0 ? row + dy : row;
+        std::memmove(reinterpret_cast<QRgb*>(image.scanLine(targetY)) + targetX,
+                     reinterpret_cast<const QRgb*>(image.constScanLine(sourceY)) + sourceX, bytes);
+    };
+    // Rows are copied in the order that never overwrites a row still to be read.
+    if (dy > 0)
+        for (int row = rows - 1; row >= 0; --row) moveRow(row);
+    else
+        for (int row = 0; row < rows; ++row) moveRow(row);
+}
+
+}  // namespace
+
+CLogoWnd::CLogoWnd(CPelorinDoc& document, PreviewSurface& preview, QWidget* parent)
+    : QWidget(parent),
+      editor_(document, *this),
+      preview_(preview),
+      client_(kLogoClientWidth, kLogoClientHeight, QImage::Format_RGB32) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setGeometry(toQRect(kLogoWindowRect));
+    setCursor(Qt::CrossCursor);
+    client_.fill(Qt::white);
+    ImageCellPainter painter(client_);
+    editor_.paint(kLogoClientRect, painter);
+}
+
+// ---------------------------------------------------------------- surface
+
+void CLogoWnd::fillCell(const Rect& clientRect, Rgb colour) {
+    const Rect shown = clientRect.intersected(kLogoClientRect);
+    if (shown.isEmpty()) return;
+    QPainter(&client_).fillRect(toQRect(shown), toQColor(colour));
+    showNow(shown);
+}
+
+void CLogoWnd::repaintNow(const Rect& clientRect) {
+    const Rect area = clientRect.intersected(kLogoClientRect);
+    if (area.isEmpty()) return;
+    {
+        ImageCellPainter painter(client_);
+        // The erase: white, which stays wherever the canvas has no cell.
+        painter.erase(area);
+        editor_.paint(area, painter);
+    }
+    showNow(area);
+}
+
+void CLogoWnd::scrollContent(int dx, int dy) {
+    scrollImage(client_, dx, dy);
+    scroll(dx, dy, toQRect(kLogoClientRect).translated(kBorder, kBorder));
+}
+
+void CLogoWnd::setPreviewPixel(Point viewPoint, Rgb colour) { preview_.setPreviewPixel(viewPoint, colour); }
+
+void CLogoWnd::repaintPreviewNow(const Rect& viewRect) { preview_.repaintPreviewNow(viewRect); }
+
+void CLogoWnd::showNow(const Rect& clientRect) { repaint(toQRect(clientRect).translated(kBorder, kBorder)); }
+
+// ---------------------------------------------------------------- events
+
+void CLogoWnd::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.drawImage(kBorder, kBorder, client_);
+    painter.setPen(QColor(96, 96, 96));
+    painter.drawRect(0, 0, width() - 1, height() - 1);
+}
+
+Point CLogoWnd::clientPoint(const QMouseEvent* event) const {
+    const QPoint p = event->position().toPoint();
+    return {p.x() - kBorder, p.y() - kBorder};
+}
+
+// Qt keeps sending moves and the release to the window that took the press,
+// wherever the pointer goes: the capture from stylus-down to stylus-up.
+void CLogoWnd::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    editor_.stylusDown(clientPoint(event), currentTool());
+}
+
+void CLogoWnd::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton)) return;
+    editor_.stylusMove(clientPoint(event), currentTool());
+}
+
+void CLogoWnd::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    editor_.stylusUp(clientPoint(event), currentTool());
+}
+
+// The second press of a double-click arrives as this event: it counts as a
+// press, so a double-tap with the pen sets its cell twice.
+void CLogoWnd::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    editor_.doubleTap(clientPoint(event), currentTool());
+}
+
+}  // namespace pelorin

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+#include "document/document.h"
+#include "editor/canvas_editor.h"
+#include "editor/drawing_surface.h"
+#include "editor/preview_surface.h"
+
+namespace pelorin {
+
+// The enlarged canvas: a 218 x 138 client inside a one-pixel border. Stylus
+// events go to the editing logic with the current tool; what the logic draws
+// lands in a client image that the paint event shows, so a cell filled
+// directly by the pen stays as drawn until the logic repaints it.
+class CLogoWnd : public QWidget, public DrawingSurface {
+    Q_OBJECT
+public:
+    static constexpr int kBorder = 1;
+
+    CLogoWnd(CPelorinDoc& document, PreviewSurface& preview, QWidget* parent);
+
+    CanvasEditor& editor() { return editor_; }
+    const CanvasEditor& editor() const { return editor_; }
+    // The canvas asks this for the current tool on every stylus event.
+    void setToolSource(std::function<Tool()> source) { toolSource_ = std::move(source); }
+    // What the client shows (218 x 138), as last drawn.
+    const QImage& clientImage() const { return client_; }
+
+    // DrawingSurface
+    void fillCell(const Rect& clientRect, Rgb colour) override;
+    void repaintNow(const Rect& clientRect) override;
+    void scrollContent(int dx, int dy) override;
+    void setPreviewPixel(Point viewPoint, Rgb colour) override;
+    void repaintPreviewNow(const Rect& viewRect) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    Point clientPoint(const QMouseEvent* event) const;
+    Tool currentTool() const { return toolSource_ ? toolSource_() : Tool::Pen; }
+    // Shows a part of the client image now.
+    void showNow(const Rect& clientRect);
+
+    CanvasEditor editor_;
+    PreviewSurface& preview_;
+    std::function<Tool()> toolSource_;
+    QImage client_;
+};
+
+}  // namespace pelorin

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QWidget>
+#include <optional>
+
+#include "app/command_router.h"
+#include "document/document.h"
+#include "document/document_view.h"
+#include "editor/logo_wnd.h"
+#include "editor/preview_surface.h"
+#include "editor/tool_palette_wnd.h"
+
+namespace pelorin {
+
+// The editing view: the canvas window at the top, the actual-size preview
+// with its frame (painted here) and the tool palette below. It holds the
+// current kind for the document's commands, handles the Tools, View and Send
+// commands and supplies the menu states.
+class CPelorinView : public QWidget, public DocumentView, public PreviewSurface {
+    Q_OBJECT
+public:
+    // The view's own size: the palette ends at y = 265.
+    static constexpr int kWidth = 240;
+    static constexpr int kHeight = 275;
+
+    CPelorinView(CPelorinDoc& document, QWidget* parent);
+
+    CPelorinDoc& document() { return document_; }
+    CLogoWnd& logoWnd() { return *logoWnd_; }
+    CToolPaletteWnd& toolPalette() { return *palette_; }
+    CanvasEditor& editor() { return logoWnd_->editor(); }
+    const CommandHandlers& commands() const { return commands_; }
+
+    // View menu: another canvas from its top-left corner, no selection.
+    void setCanvasKind(LogoKind kind);
+    // The enabled and checked states this view decides; nothing for others.
+    std::optional<CommandState> commandState(int id) const;
+
+    // Send menu.
+    void onSendOperatorLogo();
+    void onSendGroupGraphic();
+    void onSendRestoreOperatorLogo();
+    void onSendPictureMessage();
+
+    // DocumentView
+    LogoKind currentKind() const override { return logoWnd_->editor().kind(); }
+    void setCurrentKind(LogoKind kind) override { logoWnd_->editor().setKindOnly(kind); }
+    void updateAllViews() override;
+
+    // PreviewSurface
+    void setPreviewPixel(Point viewPoint, Rgb colour) override;
+    void repaintPreviewNow(const Rect& viewRect) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void registerCommands();
+
+    CPelorinDoc& document_;
+    CLogoWnd* logoWnd_;
+    CToolPaletteWnd* palette_;
+    CommandHandlers commands_;
+    // The one preview pixel that the pen or the eraser is setting right now.
+    struct DirectPixel {
+        Point at;
+        Rgb colour;
+    };
+    std::optional<DirectPixel> directPixel_;
+};
+
+}  // namespace pelorin

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QImage>
+#include <array>
+
+namespace pelorin {
+
+// The ten 32 x 32 pictures of the tool palette, drawn in code:
+// 0/1 pencil grey/colour, 2/3 eraser, 4/5 globe with four arrows, 6/7 two
+// overlapping squares, 8 magnifier with a plus sign, 9 with a minus sign.
+// The grey pictures are the coloured ones washed out.
+std::array<QImage, 10> drawButtonImages();
+
+}  // namespace pelorin

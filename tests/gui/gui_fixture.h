@@ -1,0 +1,58 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QWidget>
+#include <QtTest/QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_frame.h"
+#include "app/pelorin_app.h"
+#include "document/memory_file_system.h"
+#include "editor/pelorin_view.h"
+#include "settings/memory_settings_store.h"
+
+namespace pelorin::testing {
+
+class RecordingMessages : public UserMessages {
+public:
+    void showMessage(const std::string& text) override { shown.push_back(text); }
+    std::vector<std::string> shown;
+};
+
+// Sends one mouse event straight to a widget, as the window system would
+// after its own double-click detection.
+void sendMouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButtons held);
+
+// The whole editor: document, main window and view, shown on the offscreen
+// screen, with settings and files in memory and messages recorded.
+class EditorFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override { app.reset(); }
+
+    CMainFrame& frame() { return app->frame(); }
+    CPelorinView& view() { return app->view(); }
+    CLogoWnd& canvas() { return view().logoWnd(); }
+    CanvasEditor& editor() { return view().editor(); }
+    CToolPaletteWnd& palette() { return view().toolPalette(); }
+
+    // The canvas window's widget point over the middle of a cell.
+    QPoint cellCentre(int x, int y);
+    // A stroke on the canvas window: press at the first point, move through
+    // the others, release at the last.
+    void stroke(const std::vector<QPoint>& points);
+    // What the screen shows of the whole view, painted afresh.
+    QImage viewImage() { return view().grab().toImage(); }
+
+    MemorySettingsStore settings;
+    RecordingMessages messages;
+    MemoryFileSystem files;
+    std::unique_ptr<CPelorinApp> app;
+};
+
+}  // namespace pelorin::testing
