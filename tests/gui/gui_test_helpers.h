@@ -27,7 +27,7 @@ inline bool progressDialogExists() {
 }
 
 // Records each message and whether a progress dialog still existed then.
-class RecordingMessages final : public UserMessages {
+class WatchingMessages final : public UserMessages {
 public:
     void showMessage(const std::string& text) override {
         shown.push_back(text);

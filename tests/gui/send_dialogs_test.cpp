@@ -21,7 +21,7 @@ namespace {
 
 using testing::child;
 using testing::pickItem;
-using testing::RecordingMessages;
+using testing::WatchingMessages;
 
 QStringList itemTexts(QComboBox* list) {
     QStringList texts;
@@ -52,7 +52,7 @@ struct OperatorDialog {
     QString selectedOperator() const { return operators->currentIndex() < 0 ? QString() : operators->currentText(); }
 
     CPelorinDoc doc;
-    RecordingMessages messages;
+    WatchingMessages messages;
     OperatorLogoSendDialog dialog;
     QLineEdit* numberEdit;
     QLineEdit* countryCode;
@@ -186,7 +186,7 @@ TEST(OperatorLogoSendDialogTest, SendChecksOnlyTheCodeLengths) {
 }
 
 TEST(PictureSendDialogTest, TextOfAHundredCharactersPassesAndOneMoreIsRefused) {
-    RecordingMessages messages;
+    WatchingMessages messages;
     PictureSendDialog dialog(nullptr, messages);
     dialog.number = "+4917";
     dialog.deliveryReport = 1;

@@ -28,7 +28,7 @@ namespace pelorin {
 namespace {
 
 using testing::child;
-using testing::RecordingMessages;
+using testing::WatchingMessages;
 using testing::whenModal;
 
 // The dialogue's waits at a tenth of their real length: the phone answers
@@ -140,7 +140,7 @@ protected:
     std::unique_ptr<SimulatedPhone> phone;
     MemorySettingsStore settings;
     CPelorinDoc doc;
-    RecordingMessages messages;
+    WatchingMessages messages;
     SendLink link;
     QWidget host;
 };
