@@ -1,6 +1,8 @@
 #include "app/document_commands.h"
 
 #include "app/command_table.h"
+#include "dialogs/settings_dialog.h"
+#include "platform/serial_devices.h"
 #include "document/document_file.h"
 
 namespace pelorin {
@@ -26,10 +28,12 @@ void DocumentCommands::fileNew() {
     clearCurrentCanvas(document_, view_);
 }
 
-// File Open runs the open-file dialog, File Save the save dialog, Settings the
-// port dialog: each arrives with its dialog.
+// File Open runs the open-file dialog, File Save the save dialog: each
+// arrives with its dialog.
 void DocumentCommands::fileOpen() {}
 void DocumentCommands::fileSave() {}
-void DocumentCommands::settings() {}
+
+// The port list offers COM1 to COM4 and the serial devices present now.
+void DocumentCommands::settings() { runSettingsCommand(dialogParent_, document_, settings_, listSerialDevices()); }
 
 }  // namespace pelorin
