@@ -28,9 +28,6 @@ public:
     void sendRestoreOperatorLogo();
     void sendPictureMessage();
 
-    const SendLink& link() const { return link_; }
-    void setLink(SendLink link) { link_ = std::move(link); }
-
 private:
     void sendSimple(SendJobKind kind);
     void run(SendJob job);

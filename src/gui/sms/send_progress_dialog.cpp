@@ -29,8 +29,6 @@ SendProgressDialog::SendProgressDialog(QWidget* parent, SendLink link, std::shar
 
 SendProgressDialog::~SendProgressDialog() { self_->detach(); }
 
-QString SendProgressDialog::statusText() const { return status_->text(); }
-
 void SendProgressDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (started_) return;

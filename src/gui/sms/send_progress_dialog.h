@@ -28,7 +28,7 @@ public:
     // (which keeps its own share) from then on.
     SendJob& job() { return *job_; }
 
-    QString statusText() const;
+    // The worker has reported the end; the dialog is closing.
     bool ended() const { return ended_; }
 
     void reject() override;

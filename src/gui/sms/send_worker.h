@@ -24,7 +24,8 @@ struct SendLink {
 // The devices of this computer at the real waits.
 SendLink makeSerialSendLink(std::string portOverride = {});
 
-// The port a job of `doc` is sent through.
+// The port a job goes out on: the link's own port if it has one, otherwise
+// the document's COM port setting.
 std::string sendPortName(const SendLink& link, const std::string& documentPort);
 
 // Starts one detached thread that runs the job over `portName` and posts what
