@@ -23,6 +23,7 @@
 #include "platform/sleeper.h"
 #include "sms/simulated_phone.h"
 #include "support/phone_process.h"
+#include "support/phone_store.h"
 #include "support/temp_folder.h"
 
 namespace pelorin::testing {
@@ -84,13 +85,10 @@ TEST_F(EditorSendTest, PictureDrawnInTheEditorArrivesThroughTheSendMenu) {
     const std::string log = logText();
     EXPECT_NE(log.find("kind=picture-message\tsize=72x28\tnumber=+4917099\t"), std::string::npos) << log;
     EXPECT_NE(log.find("\ttext=Drawn here\t"), std::string::npos) << log;
-    std::ifstream picture(store.path() / "logo-0001.txt");
-    std::vector<std::string> rows;
-    for (std::string row; std::getline(picture, row);) rows.push_back(row);
+    const auto rows = readPhonePicture(store.path(), "logo-0001");
+    const Canvas& drawn = app->document().pictureCanvas;
+    EXPECT_EQ(pictureMismatch(rows, 72, 28, [&](int x, int y) { return drawn.isSet(x, y); }), "");
     ASSERT_EQ(rows.size(), 28u);
-    for (int y = 0; y < 28; ++y)
-        for (int x = 0; x < 72; ++x)
-            ASSERT_EQ(rows[y][x] == '#', app->document().pictureCanvas.isSet(x, y)) << x << "," << y;
     EXPECT_EQ(rows[1].substr(0, 7), ".#####.");
     EXPECT_EQ(rows[23].substr(0, 5), "...#.");
 }

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <fstream>
 #include <map>
 
 #include "dialogs/operator_logo_send_dialog.h"
@@ -22,6 +21,7 @@
 #include "sms/send_commands.h"
 #include "sms/send_events.h"
 #include "sms/simulated_phone.h"
+#include "support/phone_store.h"
 #include "support/temp_folder.h"
 
 namespace pelorin {
@@ -56,21 +56,6 @@ protected:
         return false;
     }
 };
-
-// One log line of the phone: tab-separated key=value fields.
-std::map<std::string, std::string> logFields(const std::string& line) {
-    std::map<std::string, std::string> out;
-    std::size_t start = 0;
-    while (start <= line.size()) {
-        std::size_t end = line.find('\t', start);
-        if (end == std::string::npos) end = line.size();
-        const std::string field = line.substr(start, end - start);
-        const std::size_t eq = field.find('=');
-        if (eq != std::string::npos) out[field.substr(0, eq)] = field.substr(eq + 1);
-        start = end + 1;
-    }
-    return out;
-}
 
 void fillPattern(Canvas& canvas, int seed) {
     for (int x = 0; x < canvas.width(); ++x)
@@ -112,26 +97,13 @@ protected:
         return messages.shown.front();
     }
 
-    std::vector<std::map<std::string, std::string>> received() const {
-        std::vector<std::map<std::string, std::string>> lines;
-        std::ifstream in(store_.path() / "log.txt");
-        for (std::string line; std::getline(in, line);)
-            if (!line.empty()) lines.push_back(logFields(line));
-        return lines;
-    }
+    std::vector<std::map<std::string, std::string>> received() const { return testing::readPhoneLog(store_.path()); }
 
     // The picture the phone stored for a log entry, compared with the canvas.
     void expectPictureMatches(const std::map<std::string, std::string>& entry, const Canvas& canvas) const {
-        std::string stem = entry.at("file");
-        if (stem.size() > 4 && stem.substr(stem.size() - 4) == ".plr") stem.resize(stem.size() - 4);
-        std::ifstream in(store_.path() / (stem + ".txt"));
-        ASSERT_TRUE(in) << "no picture " << stem;
-        std::vector<std::string> rows;
-        for (std::string row; std::getline(in, row);) rows.push_back(row);
-        ASSERT_EQ(rows.size(), static_cast<std::size_t>(canvas.height()));
-        for (int y = 0; y < canvas.height(); ++y)
-            for (int x = 0; x < canvas.width(); ++x)
-                ASSERT_EQ(rows[y].at(x) == '#', canvas.isSet(x, y)) << "pixel (" << x << ", " << y << ")";
+        EXPECT_EQ(testing::pictureMismatch(testing::readPhonePicture(store_.path(), entry.at("file")), canvas.width(),
+                                           canvas.height(), [&](int x, int y) { return canvas.isSet(x, y); }),
+                  "");
     }
 
     SendCommands commands() { return SendCommands(&host, doc, settings, messages, link); }

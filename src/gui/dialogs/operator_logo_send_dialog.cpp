@@ -3,13 +3,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 
 #include "dialogs/dialog_text.h"
+#include "dialogs/send_dialog_controls.h"
 #include "document/document.h"
 #include "document/user_messages.h"
 
@@ -34,30 +34,21 @@ void putSelection(QComboBox* list, std::optional<std::size_t> position) {
 
 OperatorLogoSendDialog::OperatorLogoSendDialog(QWidget* parent, const CPelorinDoc& doc, UserMessages& messages)
     : QDialog(parent), choice_(doc), messages_(messages) {
-    setWindowTitle(toQString(kSendDialogCaption));
-
-    sendButton_ = new QPushButton(tr("Send"), this);
-    cancelButton_ = new QPushButton(tr("Cancel"), this);
-    numberEdit_ = new QLineEdit(this);
+    SendDialogControls controls(*this);
+    sendButton_ = controls.send;
+    numberEdit_ = controls.number;
+    reportBox_ = controls.report;
     countryCodeEdit_ = new QLineEdit(this);
     operatorCodeEdit_ = new QLineEdit(this);
-    reportBox_ = new QCheckBox(tr("Delivery report"), this);
     countryList_ = new QComboBox(this);
     operatorList_ = new QComboBox(this);
-    sendButton_->setObjectName("send");
-    cancelButton_->setObjectName("cancel");
-    numberEdit_->setObjectName("number");
     countryCodeEdit_->setObjectName("countryCode");
     operatorCodeEdit_->setObjectName("operatorCode");
-    reportBox_->setObjectName("deliveryReport");
     countryList_->setObjectName("countryList");
     operatorList_->setObjectName("operatorList");
-    sendButton_->setDefault(true);
     countryList_->setMaxVisibleItems(12);
 
-    auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(tr("To"), this), 0, 0);
-    grid->addWidget(numberEdit_, 0, 1, 1, 3);
+    QGridLayout* grid = controls.grid;
     grid->addWidget(new QLabel(tr("Country"), this), 1, 0);
     grid->addWidget(countryList_, 1, 1, 1, 3);
     grid->addWidget(new QLabel(tr("Operator"), this), 2, 0);
@@ -65,29 +56,10 @@ OperatorLogoSendDialog::OperatorLogoSendDialog(QWidget* parent, const CPelorinDo
     grid->addWidget(countryCodeEdit_, 3, 1);
     grid->addWidget(new QLabel("-", this), 3, 2, Qt::AlignCenter);
     grid->addWidget(operatorCodeEdit_, 3, 3);
-    grid->addWidget(reportBox_, 4, 1, 1, 3, Qt::AlignRight);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cancelButton_);
-    buttons->addWidget(sendButton_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
+    controls.finish(*this, {numberEdit_, countryCodeEdit_, operatorCodeEdit_, reportBox_, countryList_, operatorList_});
 
-    // The tab order of the controls; the first stop, "Send", has the focus
-    // when the dialog opens.
-    setTabOrder(sendButton_, cancelButton_);
-    setTabOrder(cancelButton_, numberEdit_);
-    setTabOrder(numberEdit_, countryCodeEdit_);
-    setTabOrder(countryCodeEdit_, operatorCodeEdit_);
-    setTabOrder(operatorCodeEdit_, reportBox_);
-    setTabOrder(reportBox_, countryList_);
-    setTabOrder(countryList_, operatorList_);
-
-    connect(sendButton_, &QPushButton::clicked, this, &OperatorLogoSendDialog::accept);
-    connect(cancelButton_, &QPushButton::clicked, this, &OperatorLogoSendDialog::reject);
     connect(countryCodeEdit_, &QLineEdit::textEdited, this, [this] { syncFromCountryCode(); });
     connect(operatorCodeEdit_, &QLineEdit::textEdited, this, [this] { syncFromOperatorCode(); });
     connect(countryList_, &QComboBox::activated, this, [this](int position) { onCountryPicked(position); });

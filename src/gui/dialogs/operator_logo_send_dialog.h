@@ -71,7 +71,6 @@ private:
     QComboBox* countryList_;
     QComboBox* operatorList_;
     QPushButton* sendButton_;
-    QPushButton* cancelButton_;
 };
 
 }  // namespace pelorin

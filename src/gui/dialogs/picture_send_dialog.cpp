@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,48 +9,25 @@
 #include <QPushButton>
 
 #include "dialogs/dialog_text.h"
+#include "dialogs/send_dialog_controls.h"
 #include "document/user_messages.h"
 #include "sms/encoding.h"
 
 namespace pelorin {
 
 PictureSendDialog::PictureSendDialog(QWidget* parent, UserMessages& messages) : QDialog(parent), messages_(messages) {
-    setWindowTitle(toQString(kSendDialogCaption));
-    sendButton_ = new QPushButton(tr("Send"), this);
-    auto* cancelButton = new QPushButton(tr("Cancel"), this);
-    numberEdit_ = new QLineEdit(this);
+    SendDialogControls controls(*this);
+    numberEdit_ = controls.number;
+    reportBox_ = controls.report;
+    sendButton_ = controls.send;
     textEdit_ = new QPlainTextEdit(this);
-    reportBox_ = new QCheckBox(tr("Delivery report"), this);
-    sendButton_->setObjectName("send");
-    cancelButton->setObjectName("cancel");
-    numberEdit_->setObjectName("number");
     textEdit_->setObjectName("messageText");
-    reportBox_->setObjectName("deliveryReport");
-    sendButton_->setDefault(true);
     textEdit_->setTabChangesFocus(true);
     textEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textEdit_->installEventFilter(this);
-
-    auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(tr("To"), this), 0, 0);
-    grid->addWidget(numberEdit_, 0, 1);
-    grid->addWidget(new QLabel(tr("Text"), this), 1, 0, Qt::AlignTop);
-    grid->addWidget(textEdit_, 1, 1);
-    grid->addWidget(reportBox_, 2, 1, Qt::AlignRight);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cancelButton);
-    buttons->addWidget(sendButton_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
-
-    setTabOrder(sendButton_, cancelButton);
-    setTabOrder(cancelButton, numberEdit_);
-    setTabOrder(numberEdit_, textEdit_);
-    setTabOrder(textEdit_, reportBox_);
-    connect(sendButton_, &QPushButton::clicked, this, &PictureSendDialog::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &PictureSendDialog::reject);
+    controls.grid->addWidget(new QLabel(tr("Text"), this), 1, 0, Qt::AlignTop);
+    controls.grid->addWidget(textEdit_, 1, 1);
+    controls.finish(*this, {numberEdit_, textEdit_, reportBox_});
 }
 
 void PictureSendDialog::transferToControls() {
