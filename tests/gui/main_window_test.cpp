@@ -9,8 +9,10 @@
 #include <QTimer>
 
 #include "app/command_table.h"
+#include "browser/open_file_dialog.h"
 #include "editor/layout.h"
 #include "gui_fixture.h"
+#include "modal.h"
 
 namespace pelorin::testing {
 namespace {
@@ -192,6 +194,7 @@ TEST_F(MainWindowTest, NewAndOpenReachTheDocumentAndNewDropsTheSelection) {
     EXPECT_TRUE(std::all_of(app->document().operatorCanvas.values().begin(),
                             app->document().operatorCanvas.values().end(), [](std::int32_t v) { return v == 0; }));
 
+    onModal<OpenFileDialog>([](OpenFileDialog* dialog) { dialog->reject(); });
     frame().action(kFileOpen)->trigger();
     EXPECT_TRUE(messages.shown.empty());
 }

@@ -33,6 +33,16 @@ public:
     virtual bool close() = 0;
 };
 
+// One entry of a folder: a name (no path) and what it is. The size is the
+// file's length in bytes; 0 for anything that is not a regular file.
+struct FolderEntry {
+    enum class Type { File, Folder, Other };
+    std::string name;
+    Type type = Type::Other;
+    std::uint64_t size = 0;
+    friend bool operator==(const FolderEntry&, const FolderEntry&) = default;
+};
+
 // An existing file opened to be written over in place.
 class RewritableFile : public InputFile {
 public:
@@ -69,6 +79,9 @@ public:
     // Moves from over to in one step, replacing any file named to.
     virtual bool replace(const std::string& from, const std::string& to) = 0;
     virtual void remove(const std::string& path) = 0;
+    // The entries of a folder, never "." or "..", in no particular order;
+    // nothing when the folder cannot be read.
+    virtual std::optional<std::vector<FolderEntry>> listEntries(const std::string& folder) = 0;
     // Decides where and how a save to path writes.
     virtual SavePlan planSave(const std::string& path) = 0;
     // Opens an existing regular file for reading and writing; nothing when

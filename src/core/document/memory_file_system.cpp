@@ -121,6 +121,41 @@ bool MemoryFileSystem::replace(const std::string& from, const std::string& to) {
 
 void MemoryFileSystem::remove(const std::string& path) { files.erase(path); }
 
+std::optional<std::vector<FolderEntry>> MemoryFileSystem::listEntries(const std::string& folder) {
+    const std::string prefix = folder + "/";
+    bool exists = folders.count(folder) != 0;
+    std::map<std::string, FolderEntry> entries;
+    // Every path under the folder names either a file in it or, by its first
+    // component, a folder in it.
+    const auto under = [&](const std::string& path) {
+        if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0) return std::string();
+        return path.substr(prefix.size());
+    };
+    for (const auto& [path, bytes] : files) {
+        const std::string rest = under(path);
+        if (rest.empty()) continue;
+        exists = true;
+        const auto slash = rest.find('/');
+        if (slash == std::string::npos) {
+            entries[rest] = {rest, FolderEntry::Type::File, bytes.size()};
+            continue;
+        }
+        const std::string name = rest.substr(0, slash);
+        entries.try_emplace(name, FolderEntry{name, FolderEntry::Type::Folder, 0});
+    }
+    for (const auto& path : folders) {
+        const std::string rest = under(path);
+        if (rest.empty()) continue;
+        exists = true;
+        const std::string name = rest.substr(0, rest.find('/'));
+        entries.try_emplace(name, FolderEntry{name, FolderEntry::Type::Folder, 0});
+    }
+    if (!exists) return std::nullopt;
+    std::vector<FolderEntry> list;
+    for (auto& [name, entry] : entries) list.push_back(std::move(entry));
+    return list;
+}
+
 SavePlan MemoryFileSystem::planSave(const std::string& path) {
     SavePlan plan{path, false};
     for (std::size_t hops = 0; symlinks.count(plan.path) != 0; ++hops) {

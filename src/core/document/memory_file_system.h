@@ -10,12 +10,14 @@
 
 namespace pelorin {
 
-// Files held in memory, for tests and fuzzers. Folders are not modelled
-// except as path prefixes that can be made unwritable. The public switches
-// simulate the failures of a real disk.
+// Files held in memory, for tests and fuzzers. A folder exists when a file
+// lies under it or it is named in folders; paths are separated by "/". The
+// public switches simulate the failures of a real disk.
 class MemoryFileSystem : public FileSystem {
 public:
     std::map<std::string, std::vector<std::uint8_t>> files;
+    // Folders that exist even when empty (such as "/docs/empty").
+    std::set<std::string> folders;
 
     // Paths that exist but cannot be opened, and paths whose reads fail.
     std::set<std::string> unopenable;
@@ -36,6 +38,7 @@ public:
     std::unique_ptr<OutputFile> createTemporaryBeside(const std::string& target, std::string& temporaryPath) override;
     bool replace(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
+    std::optional<std::vector<FolderEntry>> listEntries(const std::string& folder) override;
     SavePlan planSave(const std::string& path) override;
     std::unique_ptr<RewritableFile> openForRewriting(const std::string& path) override;
 

@@ -1,5 +1,6 @@
 #include "document/posix_file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
@@ -220,6 +221,29 @@ bool PosixFileSystem::replace(const std::string& from, const std::string& to) {
 }
 
 void PosixFileSystem::remove(const std::string& path) { ::unlink(path.c_str()); }
+
+std::optional<std::vector<FolderEntry>> PosixFileSystem::listEntries(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return std::nullopt;
+    std::vector<FolderEntry> entries;
+    while (const dirent* found = ::readdir(dir)) {
+        const std::string name = found->d_name;
+        if (name == "." || name == "..") continue;
+        FolderEntry entry{name, FolderEntry::Type::Other, 0};
+        // Links are followed: a link to a file lists as that file.
+        struct stat st {};
+        if (::fstatat(::dirfd(dir), found->d_name, &st, 0) == 0) {
+            if (S_ISDIR(st.st_mode)) entry.type = FolderEntry::Type::Folder;
+            if (S_ISREG(st.st_mode) && st.st_size >= 0) {
+                entry.type = FolderEntry::Type::File;
+                entry.size = static_cast<std::uint64_t>(st.st_size);
+            }
+        }
+        entries.push_back(std::move(entry));
+    }
+    ::closedir(dir);
+    return entries;
+}
 
 SavePlan PosixFileSystem::planSave(const std::string& path) {
     SavePlan plan;

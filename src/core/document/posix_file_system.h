@@ -16,6 +16,7 @@ public:
     std::unique_ptr<OutputFile> createTemporaryBeside(const std::string& target, std::string& temporaryPath) override;
     bool replace(const std::string& from, const std::string& to) override;
     void remove(const std::string& path) override;
+    std::optional<std::vector<FolderEntry>> listEntries(const std::string& folder) override;
     SavePlan planSave(const std::string& path) override;
     std::unique_ptr<RewritableFile> openForRewriting(const std::string& path) override;
 };

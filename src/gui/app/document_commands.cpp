@@ -1,9 +1,11 @@
 #include "app/document_commands.h"
 
 #include "app/command_table.h"
+#include "browser/file_commands.h"
+#include "browser/open_file_dialog.h"
 #include "dialogs/settings_dialog.h"
-#include "platform/serial_devices.h"
 #include "document/document_file.h"
+#include "platform/serial_devices.h"
 
 namespace pelorin {
 
@@ -28,10 +30,15 @@ void DocumentCommands::fileNew() {
     clearCurrentCanvas(document_, view_);
 }
 
-// File Open runs the open-file dialog, File Save the save dialog: each
-// arrives with its dialog.
-void DocumentCommands::fileOpen() {}
-void DocumentCommands::fileSave() {}
+void DocumentCommands::fileOpen() {
+    DocumentContext context{document_, view_, messages_, files_};
+    openFileCommand(dialogParent_, context, documentsFolder());
+}
+
+void DocumentCommands::fileSave() {
+    DocumentContext context{document_, view_, messages_, files_};
+    saveFileCommand(dialogParent_, context, documentsFolder());
+}
 
 // The port list offers COM1 to COM4 and the serial devices present now.
 void DocumentCommands::settings() { runSettingsCommand(dialogParent_, document_, settings_, listSerialDevices()); }

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <optional>
+
+#include "editor/geometry.h"
+
+namespace pelorin::preview {
+
+// The rows of the file preview, in pixels. Row d starts 5 pixels below the top
+// of the content and 30 * d further down; its thumbnail is centred in the cell
+// x 5 to 85 and its name sits in x 90 to 210. The content is scrolled
+// vertically only; scroll is the vertical scroll position.
+inline constexpr int kRowHeight = 30;
+inline constexpr int kTopMargin = 5;
+inline constexpr int kCellLeft = 5;
+inline constexpr int kCellWidth = 80;
+inline constexpr int kLabelLeft = 90;
+inline constexpr int kLabelRight = 210;
+inline constexpr int kContentWidth = 10;
+
+// The height of the content for a number of files (a 10-pixel margin below).
+constexpr int contentHeight(int fileCount) { return kRowHeight * fileCount + 10; }
+
+constexpr int rowTop(int row, int scroll) { return kRowHeight * row + kTopMargin - scroll; }
+
+// Top-left corner of a thumbnail of the given size, centred in its cell with
+// both halves rounded down.
+constexpr Point thumbnailOrigin(int row, int scroll, int width, int height) {
+    return {kCellLeft + (kCellWidth - width) / 2, rowTop(row, scroll) + (kRowHeight - height) / 2};
+}
+
+constexpr Rect labelRect(int row, int scroll) {
+    return {kLabelLeft, rowTop(row, scroll), kLabelRight, rowTop(row, scroll) + kRowHeight - 1};
+}
+
+// The rows [first, end) that meet a repainted band of the window (top
+// inclusive, bottom exclusive, window coordinates), limited to the files.
+struct RowRange {
+    int first = 0;
+    int end = 0;
+};
+constexpr RowRange rowsMeeting(int clipTop, int clipBottom, int scroll, int fileCount) {
+    // Divisions truncate toward zero, so the top margin belongs to row 0.
+    const int first = (clipTop + scroll - kTopMargin) / kRowHeight;
+    int end = (clipBottom + scroll + kRowHeight - 1 - kTopMargin) / kRowHeight;
+    if (end > fileCount) end = fileCount;
+    return {first < 0 ? 0 : first, end};
+}
+
+// The row a tap chooses: only the thumbnail column (x 5 to 85, both ends
+// included) reacts, and only rows that hold a file.
+constexpr std::optional<int> rowAtTap(Point tap, int scroll, int fileCount) {
+    if (tap.x < kCellLeft || tap.x > kCellLeft + kCellWidth) return std::nullopt;
+    const int row = (tap.y + scroll - kTopMargin) / kRowHeight;
+    if (row < 0 || row >= fileCount) return std::nullopt;
+    return row;
+}
+
+}  // namespace pelorin::preview

@@ -1,0 +1,99 @@
+#include "browser/open_file_dialog.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardPaths>
+
+#include "browser/folder_listing.h"
+#include "browser/preview_layout.h"
+
+namespace pelorin {
+
+namespace {
+
+// The preview's client area shows a label column ending at x 210 beside the
+// scroll bar, and six rows.
+constexpr int kPreviewWidth = 230;
+constexpr int kPreviewHeight = 178;
+
+}  // namespace
+
+OpenFileDialog::OpenFileDialog(FileSystem& files, UserMessages& messages, std::string documentsFolder, QWidget* parent)
+    : QDialog(parent),
+      files_(files),
+      messages_(messages),
+      documentsFolder_(std::move(documentsFolder)),
+      typeCombo_(new QComboBox(this)),
+      folderCombo_(new QComboBox(this)),
+      cancelButton_(new QPushButton("Cancel", this)),
+      preview_(new CPreviewWnd(files, this)) {
+    setWindowTitle("Open file");
+    setModal(true);
+
+    for (std::string_view item : kFileFilterItems) typeCombo_->addItem(QString::fromUtf8(item.data(), item.size()));
+    typeCombo_->setObjectName("typeCombo");
+    folderCombo_->setObjectName("folderCombo");
+    cancelButton_->setAutoDefault(false);
+    preview_->setDialog(this);
+    preview_->setMinimumSize(kPreviewWidth, kPreviewHeight);
+
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setHorizontalSpacing(8);
+    layout->setVerticalSpacing(4);
+    layout->addWidget(new QLabel("Logo type", this), 0, 0);
+    layout->addWidget(new QLabel("Filetype", this), 0, 1);
+    layout->addWidget(typeCombo_, 1, 0);
+    layout->addWidget(folderCombo_, 1, 1);
+    layout->addWidget(cancelButton_, 2, 1, Qt::AlignRight);
+    layout->addWidget(preview_, 3, 0, 1, 2);
+    layout->setRowStretch(3, 1);
+
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(typeCombo_, &QComboBox::activated, this, &OpenFileDialog::listChosenFolder);
+    connect(folderCombo_, &QComboBox::activated, this, &OpenFileDialog::listChosenFolder);
+
+    folderCombo_->addItem("My documents");
+    folderCombo_->setCurrentIndex(0);
+    typeCombo_->setCurrentIndex(0);
+    listFolder(documentsFolder_);
+}
+
+void OpenFileDialog::listFolder(const std::string& folder) {
+    const FileFilter filter = fileFilterAt(typeCombo_->currentIndex());
+    preview_->scrollToOrigin();
+    fileList_.clear();
+    FolderListing listing = listFolderFiles(files_, messages_, folder, filter);
+    if (!foldersListed_)
+        for (const std::string& name : listing.folders) folderCombo_->addItem(QString::fromStdString(name));
+    foldersListed_ = true;
+    fileList_ = std::move(listing.files);
+    preview_->setContentHeight(preview::contentHeight(static_cast<int>(fileList_.size())));
+    preview_->viewport()->repaint();
+}
+
+void OpenFileDialog::listChosenFolder() {
+    const int n = folderCombo_->currentIndex();
+    if (n <= 0) {
+        listFolder(documentsFolder_);
+        return;
+    }
+    listFolder(documentsFolder_ + "/" + folderCombo_->itemText(n).toStdString());
+}
+
+void OpenFileDialog::chooseFile(const std::string& path) {
+    selectedPath_ = path;
+    accept();
+}
+
+std::string documentsFolder() {
+    QString path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (path.isEmpty()) path = QDir::homePath() + "/Documents";
+    QDir().mkpath(path);
+    return QDir::cleanPath(path).toStdString();
+}
+
+}  // namespace pelorin

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <string>
+#include <vector>
+
+#include "document/file_system.h"
+
+namespace pelorin {
+
+// What the preview needs from the dialog that holds it: the files to show and
+// a way to hand back the one the user taps.
+class PreviewOwner {
+public:
+    virtual ~PreviewOwner() = default;
+    virtual const std::vector<std::string>& fileList() const = 0;
+    // Takes the chosen path and ends the dialog with OK.
+    virtual void chooseFile(const std::string& path) = 0;
+};
+
+// The scrolling list of the open-file dialog: one 30-pixel row a file, its
+// thumbnail at 1:1 on the left and its name on the right. Every row that is
+// painted reads its file again, so a thumbnail always shows what the file
+// holds now; only the rows that meet the repainted area are drawn. A tap on a
+// thumbnail chooses that file.
+class CPreviewWnd : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    CPreviewWnd(FileSystem& files, QWidget* parent = nullptr);
+
+    // Set right after creation; the preview shows nothing without it.
+    void setDialog(PreviewOwner* dialog) { dialog_ = dialog; }
+    PreviewOwner* dialog() const { return dialog_; }
+
+    // The height of the content in pixels; the width never scrolls.
+    void setContentHeight(int height);
+    int contentHeight() const { return contentHeight_; }
+    int scrollPosition() const;
+    void scrollToOrigin();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void updateScrollRange();
+
+    FileSystem& files_;
+    PreviewOwner* dialog_ = nullptr;
+    int contentHeight_ = 400;
+};
+
+}  // namespace pelorin
