@@ -2,6 +2,9 @@
 // the results of successive reads (a length byte, then that many bytes; 0xFF
 // makes the read fail). Whatever the phone says, the dialogue must stay
 // inside its reply buffer, end exactly once and close the port it opened.
+// The first byte picks the job's kind and the way: fixed waits, reply-driven
+// (on a clock that a read finding nothing moves on by 100 ms), or the
+// network query.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,8 +14,10 @@
 #include <optional>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
+#include "sms/network_query.h"
 #include "sms/phone_dialogue.h"
 
 namespace {
@@ -23,6 +28,16 @@ struct Script {
     std::deque<std::optional<std::string>> reads;
     int opens = 0;
     int closes = 0;
+    std::int64_t clockMs = 0;
+};
+
+class ScriptClock final : public MonotonicClock {
+public:
+    explicit ScriptClock(Script& script) : script_(script) {}
+    std::int64_t nowMs() override { return script_.clockMs; }
+
+private:
+    Script& script_;
 };
 
 class ScriptedPort final : public SerialPort {
@@ -32,7 +47,10 @@ public:
     void write(std::span<const std::uint8_t>) override {}
     bool read(std::uint8_t* buffer, std::size_t max, std::size_t& received) override {
         received = 0;
-        if (script_.reads.empty()) return true;
+        if (script_.reads.empty()) {
+            script_.clockMs += 100;
+            return true;
+        }
         auto next = std::move(script_.reads.front());
         script_.reads.pop_front();
         if (!next) return false;
@@ -105,8 +123,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     job.Text = "fuzz";
     ScriptedOpener opener(script);
     NoSleep sleeper;
+    ScriptClock clock(script);
+    DialogueOptions options;
+    options.replyDriven = (data[0] & 0x80) != 0;
+    options.clock = &clock;
+    if ((data[0] & 0xC0) == 0x40) {
+        const NetworkQueryResult result = QueryNetwork("/dev/fuzz", opener, sleeper, options);
+        const bool found = result.status == NetworkQueryResult::Status::Found;
+        if (found && (result.mcc.size() != 3 || result.mnc.size() < 2 || result.mnc.size() > 3)) __builtin_trap();
+        if (!found && result.detail.empty()) __builtin_trap();
+        if (script.opens != 1 || script.closes != 1) __builtin_trap();
+        return 0;
+    }
     CountingReporter reporter;
-    RunSendJob(job, "/dev/fuzz", opener, sleeper, reporter);
+    RunSendJob(job, "/dev/fuzz", opener, sleeper, reporter, options);
     if (reporter.ends != 1 || script.opens != 1 || script.closes != 1) __builtin_trap();
     return 0;
 }

@@ -4,9 +4,10 @@
 set -euo pipefail
 
 # qt6-base-dev and a font: the editor and its tests (text must render on a bare
-# machine, where no font is installed).
+# machine, where no font is installed). gammu: the peer test and the send
+# timing drive the simulated phone with it.
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  qt6-base-dev fonts-dejavu-core "$@")
+  qt6-base-dev fonts-dejavu-core gammu "$@")
 
 missing=()
 for package in "${packages[@]}"; do

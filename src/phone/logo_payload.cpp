@@ -51,9 +51,13 @@ Result<ReceivedLogo> operatorLogo(std::span<const std::uint8_t> payload) {
     return Result<ReceivedLogo>::failure(why);
 }
 
+// Caller-group graphic: 0x30 + bitmap, or the bitmap alone (its header
+// begins with 0x00, so the two forms cannot be mistaken for each other).
 Result<ReceivedLogo> groupGraphic(std::span<const std::uint8_t> payload) {
-    if (payload.empty() || payload[0] != kVersion) return Result<ReceivedLogo>::failure("group graphic without 0x30");
-    auto bitmap = readOtaBitmap(payload.subspan(1));
+    if (payload.empty() || (payload[0] != kVersion && payload[0] != 0x00)) {
+        return Result<ReceivedLogo>::failure("group graphic neither with 0x30 nor with a bitmap first");
+    }
+    auto bitmap = readOtaBitmap(payload[0] == kVersion ? payload.subspan(1) : payload);
     if (!bitmap) return Result<ReceivedLogo>::failure(bitmap.error());
     return ReceivedLogo{LogoType::GroupGraphic, std::move(bitmap.value()), std::nullopt, {}};
 }

@@ -34,7 +34,7 @@ bool allDigits(std::string_view text) {
 }  // namespace
 
 Modem::Modem(PhoneOptions options, Deliver deliver)
-    : options_(options), deliver_(std::move(deliver)), echo_(options.echo) {}
+    : options_(options), deliver_(std::move(deliver)), echo_(options.echo), commands_(options.network) {}
 
 void Modem::receive(std::string_view bytes, Clock::time_point now) {
     for (char c : bytes) {
@@ -138,6 +138,7 @@ void Modem::runCommand(std::string line, Clock::time_point now) {
         send(kOk, now);
     } else if (rest == "Z") {
         echo_ = options_.echo;
+        commands_.reset();
         send(kOk, now);
     } else if (rest == "I") {
         send("\r\nPelorin simulated phone\r\n" + kOk, now);
@@ -151,12 +152,12 @@ void Modem::runCommand(std::string line, Clock::time_point now) {
         } else if (rest == "+CMGF=?") {
             send("\r\n+CMGF: (0)\r\n" + kOk, now);
         } else {
-            send(kError, now);  // text mode is not offered
+            send(commands_.error(), now);  // text mode is not offered
         }
     } else if (rest.rfind("+CMGS=", 0) == 0) {
         const std::string number = rest.substr(6);
         if (!allDigits(number) || number.size() > 3) {
-            send(kError, now);
+            send(commands_.error(), now);
             return;
         }
         const unsigned length = static_cast<unsigned>(std::stoul(number));
@@ -173,8 +174,10 @@ void Modem::runCommand(std::string line, Clock::time_point now) {
         pduOverflow_ = false;
         mode_ = Mode::Pdu;
         send(kPrompt, now);
+    } else if (auto reply = commands_.answer(rest)) {
+        send(std::move(*reply), now);
     } else {
-        send(kError, now);
+        send(commands_.error(), now);
     }
 }
 

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "phone/command_set.h"
 #include "phone/submit_pdu.h"
 
 namespace pelorin::phone {
@@ -34,6 +35,7 @@ struct PhoneOptions {
     bool okInPieces = false;      // the +CMGS answer's final "K\r\n" comes pieceDelay later
     std::chrono::milliseconds pieceDelay{3000};
     unsigned hangUpAfter = 0;  // when part n arrives: no answer, hang up (0: never)
+    std::string network;       // the registered network, MCC and MNC digits ("26202"); empty: none
 };
 
 class Modem {
@@ -89,6 +91,7 @@ private:
     unsigned reference_ = 1;
     std::vector<std::pair<Clock::time_point, std::string>> scheduled_;
     std::vector<std::string> notes_;
+    CommandSet commands_;
 };
 
 }  // namespace pelorin::phone

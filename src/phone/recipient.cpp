@@ -1,5 +1,7 @@
 #include "phone/recipient.h"
 
+#include "phone/text_payload.h"
+
 namespace pelorin::phone {
 
 Recipient::Recipient(std::optional<std::filesystem::path> storeFolder) {
@@ -24,6 +26,13 @@ Reception Recipient::receive(const SubmitMessage& part) {
         auto interpreted = interpretLogo(*assembled.message);
         if (interpreted) logo = std::move(interpreted.value());
         entry = describe(*assembled.message, logo ? &*logo : nullptr, interpreted.error());
+        if (!logo) {
+            if (auto text = interpretText(*assembled.message)) {
+                entry.kind = "text-message";
+                entry.text = std::move(*text);
+                entry.error.clear();
+            }
+        }
     }
 
     if (store_) {

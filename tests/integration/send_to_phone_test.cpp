@@ -8,6 +8,7 @@
 #include <map>
 
 #include "document/document.h"
+#include "platform/clock.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
 #include "sms/phone_dialogue.h"
@@ -50,6 +51,12 @@ private:
 // milliseconds, and the dialogue's own reads still wait up to 100 ms each.
 constexpr double kFastWaits = 0.2;
 
+// The reply-driven dialogue never sleeps; a sleep would be a fault.
+class NoSleeper final : public Sleeper {
+public:
+    void sleepMs(int ms) override { ADD_FAILURE() << "slept " << ms << " ms"; }
+};
+
 class RecordingReporter final : public SendReporter {
 public:
     void status(std::string text) override { lines.push_back("status " + text); }
@@ -74,6 +81,21 @@ std::string send(const StoringPhone& phone, const SendJob& job, Sleeper& sleeper
 std::string send(const StoringPhone& phone, const SendJob& job) {
     ScaledSleeper fast(kFastWaits);
     return send(phone, job, fast);
+}
+
+// Reply-driven, with bounds measured on a clock that runs five times as fast
+// (a silent phone ends the job after 6 s instead of 30 s).
+std::string sendReplyDriven(const StoringPhone& phone, const SendJob& job) {
+    auto opener = makePosixSerialPortOpener();
+    RecordingReporter reporter;
+    FastClock clock(5.0);
+    DialogueOptions options;
+    options.replyDriven = true;
+    options.clock = &clock;
+    NoSleeper noSleep;
+    RunSendJob(job, phone.devicePath(), *opener, noSleep, reporter, options);
+    EXPECT_EQ(reporter.ends, 1);
+    return reporter.outcome;
 }
 
 std::map<std::string, std::string> fields(const std::string& line) { return testing::phoneLogFields(line); }
@@ -249,6 +271,65 @@ TEST_F(SendToPhoneTest, ControlCharactersInTheNumberNeverReachThePhone) {
     EXPECT_EQ(fields(log[0])["number"], "+4917012345");
     EXPECT_EQ(fields(log[0])["file"].substr(0, 9), "logo-0001");
 }
+
+TEST_F(SendToPhoneTest, ReplyDrivenSendsPutTheSameBytesOnTheLineForEveryKind) {
+    testing::TemporaryFolder transcripts("pelorin-transcripts");
+    const auto fixedFile = transcripts.file("fixed"), fastFile = transcripts.file("fast");
+    StoringPhone fixedPhone({"--quiet", "--transcript", fixedFile});
+    StoringPhone fastPhone({"--quiet", "--transcript", fastFile});
+    ASSERT_TRUE(fixedPhone.started() && fastPhone.started());
+
+    SendJob operatorLogo = job(SendJobKind::OperatorLogo);
+    operatorLogo.CountryCode = "262";
+    operatorLogo.OperatorCode = "02";
+    SendJob large = job(SendJobKind::LargeOperatorLogo);
+    large.CountryCode = "310";
+    large.OperatorCode = "26";
+    large.DeliveryReport = true;
+    SendJob picture = job(SendJobKind::PictureMessage);
+    picture.Text = "Same bytes";
+    for (const SendJob& each :
+         {operatorLogo, job(SendJobKind::GroupGraphic), job(SendJobKind::RestoreOperatorLogo), picture, large}) {
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(IsSuccessOutcome(sendReplyDriven(fastPhone, each)));
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_TRUE(IsSuccessOutcome(send(fixedPhone, each)));
+        EXPECT_LT(took, std::chrono::seconds(3)) << "no fixed waits (generous for a loaded machine)";
+
+        const std::string fixedBytes = testing::readFileText(fixedFile);
+        EXPECT_FALSE(fixedBytes.empty());
+        EXPECT_EQ(testing::readFileText(fastFile), fixedBytes) << static_cast<int>(each.Kind);
+    }
+    EXPECT_EQ(fastPhone.logLines(), fixedPhone.logLines());
+}
+
+class ReplyDrivenFaultTest : public PhoneFaultTest {};
+
+TEST_P(ReplyDrivenFaultTest, EndsWithTheSameOutcomeAsTheFixedWaits) {
+    const FaultCase& fault = GetParam();
+    std::vector<std::string> flags{"--quiet"};
+    flags.insert(flags.end(), fault.flags.begin(), fault.flags.end());
+    StoringPhone phone(flags);
+    ASSERT_TRUE(phone.started());
+    EXPECT_EQ(sendReplyDriven(phone, job(fault.kind)), fault.outcome);
+    EXPECT_EQ(phone.logLines().size(), fault.logosStored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ReplyDrivenFaultTest,
+    ::testing::Values(
+        FaultCase{{"--no-echo"}, SendJobKind::GroupGraphic, "Communication error", 0},
+        FaultCase{{"--cmgf-error"}, SendJobKind::GroupGraphic, "Communication error", 0},
+        FaultCase{{"--no-prompt"}, SendJobKind::GroupGraphic, "Communication error", 0},
+        FaultCase{{"--pdu-error"}, SendJobKind::GroupGraphic, "Message send error", 0},
+        FaultCase{{"--pdu-error=2"}, SendJobKind::PictureMessage, "Message send error", 0},
+        FaultCase{{"--pdu-error=3"}, SendJobKind::GroupGraphic, "Logo was successfully sent", 1},
+        FaultCase{{"--silent-after-pdu"}, SendJobKind::GroupGraphic, "Message send timeout", 0},
+        FaultCase{{"--silent-after-pdu=2"}, SendJobKind::LargeOperatorLogo, "Message send timeout", 0},
+        FaultCase{{"--ok-in-pieces", "--piece-delay-ms", "700"}, SendJobKind::LargeOperatorLogo,
+                  "Logo was successfully sent", 1},
+        FaultCase{{"--hang-up-after", "1"}, SendJobKind::GroupGraphic, "Error in connection", 0},
+        FaultCase{{"--hang-up-after", "2"}, SendJobKind::LargeOperatorLogo, "Error in connection", 0}));
 
 }  // namespace
 }  // namespace pelorin

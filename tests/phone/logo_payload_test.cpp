@@ -159,21 +159,25 @@ TEST(LogoPayload, SkipsUnknownPictureItemsByTheirLength) {
     EXPECT_EQ(logo->bitmap.bits, (Octets{0x80, 0x80}));
 }
 
-TEST(LogoPayload, ReadsAGroupGraphic) {
+TEST(LogoPayload, ReadsAGroupGraphicWithOrWithoutTheVersion) {
     const Octets bits = testing::packBits(72, 14, [](unsigned x, unsigned y) { return x == 0 && y == 13; });
-    const auto logo = interpretLogo(single(0x1583, Octets{0x30} + testing::otaBitmap(72, 14, bits)));
-    ASSERT_TRUE(logo) << logo.error();
-    EXPECT_EQ(logo->type, LogoType::GroupGraphic);
-    EXPECT_FALSE(logo->networkCode);
-    EXPECT_EQ(logo->bitmap.bits[117], 0x80);
-    EXPECT_TRUE(logo->bitmap.pixel(0, 13));
+    for (const Octets& version : {Octets{0x30}, Octets{}}) {
+        const auto logo = interpretLogo(single(0x1583, version + testing::otaBitmap(72, 14, bits)));
+        ASSERT_TRUE(logo) << logo.error();
+        EXPECT_EQ(logo->type, LogoType::GroupGraphic);
+        EXPECT_FALSE(logo->networkCode);
+        EXPECT_EQ(logo->bitmap.bits[117], 0x80);
+        EXPECT_TRUE(logo->bitmap.pixel(0, 13));
+    }
 }
 
 TEST(LogoPayload, RefusesPayloadsThatDoNotAddUp) {
     const Octets bitmap = testing::otaBitmap(72, 14, Octets(126, 0xFF));
     const auto refuses = [](std::uint16_t port, Octets payload) { return !interpretLogo(single(port, payload)); };
     EXPECT_FALSE(refuses(0x1583, Octets{0x30} + bitmap));
-    EXPECT_TRUE(refuses(0x1583, bitmap));                                                     // no 0x30
+    EXPECT_FALSE(refuses(0x1583, bitmap));                                                    // no 0x30
+    EXPECT_TRUE(refuses(0x1583, Octets{0x31} + bitmap));                                      // other version
+    EXPECT_TRUE(refuses(0x1583, Octets{0x30, 0x30} + bitmap));                                // two versions
     EXPECT_TRUE(refuses(0x1583, Octets{0x30} + testing::otaBitmap(72, 14, Octets(125, 0))));  // one octet short
     EXPECT_TRUE(refuses(0x1583, Octets{0x30} + testing::otaBitmap(72, 14, Octets(127, 0))));  // one too many
     EXPECT_TRUE(refuses(0x1583, Octets{0x30, 0x00, 72, 14, 0x02} + Octets(126, 0)));          // depth 2

@@ -205,5 +205,58 @@ TEST(Modem, HangsUpWhenTheNamedPartArrives) {
     EXPECT_EQ(phone.delivered.size(), 1u);
 }
 
+TEST(Modem, AnswersTheStandardCommandsOtherProgramsAsk) {
+    Harness phone(options(false, [](auto& o) { o.network = "26202"; }));
+    const std::string ok = "\r\nOK\r\n";
+    EXPECT_EQ(phone.type("AT+CGMI\r"), "\r\nPelorin\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CGMM\r"), "\r\nPelorin simulated phone\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CGMR\r"), "\r\n1.0\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CGSN\r"), "\r\n490154203237518\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CPIN?\r"), "\r\n+CPIN: READY\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CSQ\r"), "\r\n+CSQ: 20,99\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CSCA?\r"), "\r\n+CSCA: \"+491710760000\",145\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CSMS=0\r"), "\r\n+CSMS: 1,1,1\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CPMS=\"ME\",\"ME\"\r"), "\r\n+CPMS: 0,10,0,10,0,10\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CPMS=\"SM\"\r"), "\r\nERROR\r\n");
+    EXPECT_EQ(phone.type("AT+CNMI=2,1,0,0,0\r"), ok);
+    EXPECT_EQ(phone.type("AT+CNMI?\r"), "\r\n+CNMI: 2,1,0,0,0\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CMGF=?\r"), "\r\n+CMGF: (0)\r\n" + ok);
+
+    EXPECT_EQ(phone.type("AT+CSCS=\"UCS2\"\r"), ok);
+    EXPECT_EQ(phone.type("AT+CSCS?\r"), "\r\n+CSCS: \"UCS2\"\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CSCS=\"KOI8\"\r"), "\r\nERROR\r\n");
+
+    // The network in the format AT+COPS=3,n chose.
+    EXPECT_EQ(phone.type("AT+COPS?\r"), "\r\n+COPS: 0,0,\"262 02\"\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+COPS=3,2\r"), ok);
+    EXPECT_EQ(phone.type("AT+COPS?\r"), "\r\n+COPS: 0,2,\"26202\"\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+COPS=4\r"), "\r\nERROR\r\n");
+
+    // ATZ goes back to the settings at switch-on.
+    EXPECT_EQ(phone.type("ATZ\r"), ok);
+    EXPECT_EQ(phone.type("AT+CSCS?\r"), "\r\n+CSCS: \"GSM\"\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+COPS?\r"), "\r\n+COPS: 0,0,\"262 02\"\r\n" + ok);
+
+    Harness unregistered(options());
+    EXPECT_EQ(unregistered.type("AT+COPS?\r"), "\r\n+COPS: 0\r\n" + ok);
+    EXPECT_EQ(unregistered.type("AT+CREG?\r"), "\r\n+CREG: 0,0\r\n" + ok);
+}
+
+TEST(Modem, CmeeChoosesTheFormOfErrors) {
+    Harness phone(options(true));
+    EXPECT_EQ(phone.type("AT+CMEE?\r"), "AT+CMEE?\r\r\n+CMEE: 0\r\n\r\nOK\r\n");
+    EXPECT_EQ(phone.type("AT+CMEE=1\r"), "AT+CMEE=1\r\r\nOK\r\n");
+    EXPECT_EQ(phone.type("AT+CGATT=1\r"), "AT+CGATT=1\r\r\n+CME ERROR: 4\r\n");
+    EXPECT_EQ(phone.type("AT+CMGF=1\r"), "AT+CMGF=1\r\r\n+CME ERROR: 4\r\n");
+    EXPECT_EQ(phone.type("AT+CMEE=2\r"), "AT+CMEE=2\r\r\nOK\r\n");
+    EXPECT_EQ(phone.type("AT+CGATT=1\r"), "AT+CGATT=1\r\r\n+CME ERROR: operation not supported\r\n");
+    EXPECT_EQ(phone.type("AT+CMEE=3\r"), "AT+CMEE=3\r\r\n+CME ERROR: operation not supported\r\n");
+    // Echo off is honoured for the standard commands too.
+    EXPECT_EQ(phone.type("ATE0\r"), "ATE0\r\r\nOK\r\n");
+    EXPECT_EQ(phone.type("ATI\r"), "\r\nPelorin simulated phone\r\n\r\nOK\r\n");
+    EXPECT_EQ(phone.type("ATZ\r"), "\r\nOK\r\n");
+    EXPECT_EQ(phone.type("AT+CGATT=1\r"), "AT+CGATT=1\r\r\nERROR\r\n") << "ATZ: echo on and plain ERROR again";
+}
+
 }  // namespace
 }  // namespace pelorin::phone

@@ -141,7 +141,7 @@ TEST(PhoneProgram, AnswersTheDialogueStoresTheLogoAndSurvivesReconnects) {
         EXPECT_EQ(line.readUntil("OK\r\n"), "AT\r\r\nOK\r\n");
         line.write("ATE0\r");
         EXPECT_EQ(line.readUntil("OK\r\n"), "ATE0\r\r\nOK\r\n");
-        line.write("AT+CPIN?\r");
+        line.write("AT+CGATT=1\r");
         EXPECT_EQ(line.readUntil("ERROR\r\n"), "\r\nERROR\r\n");
         EXPECT_EQ(submit(line, groupGraphicPdu(), 147, "\r\n"), "\r\n+CMS ERROR: 304\r\n");
         line.write("ATE1\r");

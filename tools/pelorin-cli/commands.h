@@ -11,6 +11,7 @@ int runEncode(const std::vector<std::string>& args);
 int runSend(const std::vector<std::string>& args);
 int runShow(const std::vector<std::string>& args);
 int runConvert(const std::vector<std::string>& args);
+int runNetwork(const std::vector<std::string>& args);
 
 constexpr int kExitBadArguments = 2;
 

@@ -90,6 +90,8 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
             if (!value(text)) return std::nullopt;
         } else if (arg == "--report") {
             report = true;
+        } else if (allowPort && arg == "--fast") {
+            result.fast = true;
         } else if (allowPort && arg == "--port") {
             if (!value(port)) return std::nullopt;
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {

@@ -11,11 +11,13 @@
 namespace pelorin::cli {
 
 // The arguments shared by "encode" and "send": KIND --to NUMBER
-// [--network MCC-MNC] [--text TEXT] [--report] [FILE], plus --port for send.
+// [--network MCC-MNC] [--text TEXT] [--report] [FILE], plus --port and --fast
+// for send.
 struct JobArguments {
     std::unique_ptr<CPelorinDoc> document;
     SendJob job;
-    std::string port;  // only with allowPort
+    std::string port;   // only with allowPort
+    bool fast = false;  // --fast, only with allowPort
 };
 
 // Parses and loads FILE. On a problem returns nothing and sets error to one

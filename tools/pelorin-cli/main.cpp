@@ -16,13 +16,25 @@ Commands:
       message, in sending order, the AT+CMGS command (without "\r\n") on one
       line and the PDU text (without the Ctrl-Z) on the next.
   send KIND --to NUMBER [--network MCC-MNC] [--text TEXT] [--report]
-       --port NAME [FILE]
+       --port NAME [--fast] [FILE]
       Send KIND to the phone on serial port NAME: "COMn:" is /dev/ttyS(n-1),
       a name beginning with "/" is a device path (such as /dev/ttyUSB0 or the
       pseudo-terminal of pelorin-phone). Prints each caption and status line
       as it comes and the outcome as the last line; exits with status 0 when
-      every message was accepted and 1 otherwise. The phone must echo
-      commands; each message may wait up to 30 s for its acknowledgement.
+      every message was accepted and 1 otherwise. A failure may add one line
+      before the outcome: the phone's +CMS ERROR or +CME ERROR code and its
+      meaning, or why the port did not open and what to do. The phone must
+      echo commands; each message may wait up to 30 s for its
+      acknowledgement. Without --fast the editor's fixed waits are kept (a
+      second after each command, rounds of two seconds for each
+      acknowledgement); with --fast each step goes on as soon as the phone's
+      reply is complete (same bytes, same outcomes, same upper bounds).
+  network --port NAME [--fast]
+      Ask the phone on NAME which network it is on (AT+COPS=3,2, then
+      AT+COPS?) and print "MCC-MNC country operator", the names from the
+      built-in tables or "unknown". Exits with 0, with 1 when the phone does
+      not name a network (the reason on standard error), 2 for bad
+      arguments.
   show FILE
       Import FILE as the editor's File, Open would and print its kind and
       size on one line ("operator 72x14", "picture 72x28" or
@@ -87,6 +99,7 @@ int main(int argc, char** argv) {
     if (command == "send") return pelorin::cli::runSend(args);
     if (command == "show") return pelorin::cli::runShow(args);
     if (command == "convert") return pelorin::cli::runConvert(args);
+    if (command == "network") return pelorin::cli::runNetwork(args);
     std::cerr << "pelorin-cli: unknown command " << command << " (try --help)\n";
     return pelorin::cli::kExitBadArguments;
 }

@@ -16,6 +16,7 @@ class TerminalReporter final : public SendReporter {
 public:
     void status(std::string text) override { std::cout << text << std::endl; }
     void caption(std::string text) override { std::cout << text << std::endl; }
+    void failureDetail(std::string text) override { std::cout << text << std::endl; }
     void end(std::string outcome) override {
         std::cout << outcome << std::endl;
         outcome_ = std::move(outcome);
@@ -30,7 +31,8 @@ private:
 }  // namespace
 
 // Sends the job over the named serial port with the phone dialogue's real
-// waits. Exit status 0 when every message was accepted, 1 otherwise.
+// waits, or reply-driven with --fast. Exit status 0 when every message was
+// accepted, 1 otherwise.
 int runSend(const std::vector<std::string>& args) {
     std::string error;
     auto parsed = parseJobArguments(args, true, error);
@@ -41,7 +43,9 @@ int runSend(const std::vector<std::string>& args) {
     auto opener = makePosixSerialPortOpener();
     RealSleeper sleeper;
     TerminalReporter reporter;
-    RunSendJob(parsed->job, parsed->port, *opener, sleeper, reporter);
+    DialogueOptions options;
+    options.replyDriven = parsed->fast;
+    RunSendJob(parsed->job, parsed->port, *opener, sleeper, reporter, options);
     return IsSuccessOutcome(reporter.outcome()) ? 0 : 1;
 }
 

@@ -15,9 +15,17 @@ with --exit-on-stdin-eof, until standard input ends).
 Dialogue:
   Commands end at CR; a LF right after the CR is accepted and swallowed (not
   echoed). Command echo is on at start; every other received character is
-  echoed except Ctrl-Z and ESC, also while a PDU is typed. Answers: "\r\nOK\r\n" to AT, ATE0, ATE1, ATZ, AT+CMGF=0 (also AT+CMGF?
-  and AT+CMGF=?); "\r\nERROR\r\n" to anything else (AT+CMGF=1 included, text
-  mode is not offered). AT+CMGS=n (n from 1 to 255) answers "\r\n> " and
+  echoed except Ctrl-Z and ESC, also while a PDU is typed. Answers: "\r\nOK\r\n"
+  to AT, ATE0, ATE1 (echo off and on), ATZ (echo and settings as at start),
+  AT+CMGF=0 (AT+CMGF? gives 0, AT+CMGF=? gives (0): PDU mode only).
+  Standard commands: ATI, AT+CGMI, +CGMM, +CGMR, +CGSN (identification),
+  AT+CMEE=0|1|2 (and ? and =?), AT+CPIN? (READY), AT+CSQ (20,99),
+  AT+CSCS (GSM, IRA, UCS2), AT+CSCA? (+491710760000), AT+CSMS (service 0),
+  AT+CPMS ("ME" only, empty), AT+CNMI (settings kept, nothing indicated),
+  AT+COPS? / =? / =0 / =3,n and AT+CREG? for the --network. Anything else,
+  AT+CMGF=1 included, gets "\r\nERROR\r\n", or after AT+CMEE=1
+  "\r\n+CME ERROR: 4\r\n" (after AT+CMEE=2 "+CME ERROR: operation not
+  supported"). AT+CMGS=n (n from 1 to 255) answers "\r\n> " and
   takes PDU text up to Ctrl-Z: hex digits, the service-centre field first, n
   being the octet count after that field, decodable as an SMS-SUBMIT. A good
   PDU gets "\r\n+CMGS: REF\r\n\r\nOK\r\n" (REF counts 1, 2, ... modulo 256), a
@@ -51,7 +59,8 @@ Options:
                        kind: operator-logo (72x14 and 78x21 alike),
                        group-graphic, picture-message; "invalid" for a message
                        to a logo port that could not be read (error says why),
-                       "other" for any other message. size: WxH. number: the
+                       text-message for plain text (GSM 7-bit or UCS-2, its
+                       text in text), "other" for any other message. size: WxH. number: the
                        destination, "+" first when international. mcc, mnc:
                        the network code of an operator logo ("262", "02").
                        text: the picture message's text. report: 1 when any
@@ -60,6 +69,12 @@ Options:
                        number of parts. port: the destination port in hex.
                        Values are UTF-8; backslash, tab, LF, CR and other
                        control characters are escaped as \\ \t \n \r \xHH.
+  --transcript FILE    append every byte the terminal side sends to FILE, as
+                       it arrives (to compare what two programs put on the
+                       line)
+  --network MCC-MNC    the network the phone is registered with, such as
+                       262-02 (three digits, then two or three); without it
+                       the phone is not registered (AT+COPS? gives "+COPS: 0")
   --exit-on-stdin-eof  also end when standard input reaches its end
   --quiet              no notes on standard error about each message part
 
@@ -171,6 +186,24 @@ std::optional<ProgramArguments> parseArguments(int argc, char** argv, std::strin
             arguments.phone.pieceDelay = std::chrono::milliseconds(milliseconds);
         } else if (name == "--hang-up-after") {
             ok = number(arguments.phone.hangUpAfter, false);
+        } else if (name == "--transcript") {
+            const auto text = value();
+            ok = text.has_value();
+            if (ok) arguments.transcript = std::filesystem::path(*text);
+        } else if (name == "--network") {
+            const auto text = value();
+            ok = text.has_value();
+            if (ok) {
+                const std::string code(*text);
+                const bool digits = code.find_first_not_of("0123456789-") == std::string::npos;
+                ok = digits && code.size() >= 6 && code.size() <= 7 && code[3] == '-' &&
+                     code.find('-', 4) == std::string::npos;
+                if (ok) {
+                    arguments.phone.network = code.substr(0, 3) + code.substr(4);
+                } else {
+                    why = "--network takes MCC-MNC, three digits and two or three digits, such as 262-02: " + code;
+                }
+            }
         } else if (name == "--exit-on-stdin-eof") {
             ok = flag(arguments.exitOnStdinEof);
         } else if (name == "--quiet") {

@@ -12,6 +12,7 @@ struct ProgramArguments {
     PhoneOptions phone;
     std::optional<std::filesystem::path> link;
     std::optional<std::filesystem::path> store;
+    std::optional<std::filesystem::path> transcript;
     bool exitOnStdinEof = false;
     bool quiet = false;
     bool help = false;

@@ -87,7 +87,7 @@ constexpr std::size_t kMaxUnsent = 64 * 1024;
 
 enum class Ending { Signal, StdinClosed, HungUp, Failure };
 
-Ending run(pelorin::phone::PseudoTerminal& terminal, Modem& modem, bool watchStdin, bool quiet) {
+Ending run(pelorin::phone::PseudoTerminal& terminal, Modem& modem, bool watchStdin, bool quiet, int transcript) {
     std::string unsent;
     bool stdinOpen = watchStdin;
     for (;;) {
@@ -127,6 +127,10 @@ Ending run(pelorin::phone::PseudoTerminal& terminal, Modem& modem, bool watchStd
             char buffer[4096];
             const ssize_t got = ::read(terminal.master(), buffer, sizeof buffer);
             if (got > 0) {
+                if (transcript >= 0) {
+                    // Written before the phone answers, so the transcript is complete once the reply is seen.
+                    [[maybe_unused]] const ssize_t kept = ::write(transcript, buffer, static_cast<std::size_t>(got));
+                }
                 modem.receive(std::string_view(buffer, static_cast<std::size_t>(got)), Modem::Clock::now());
             } else if (got < 0 && errno == EIO) {
                 slaveGone = true;
@@ -192,7 +196,16 @@ int main(int argc, char** argv) {
         return reception.storeError.empty();
     });
 
-    const Ending ending = run(terminal.value(), modem, arguments->exitOnStdinEof, quiet);
+    int transcript = -1;
+    if (arguments->transcript) {
+        transcript = ::open(arguments->transcript->c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (transcript < 0) {
+            std::cerr << "pelorin-phone: " << arguments->transcript->string() << ": " << std::strerror(errno) << "\n";
+            return 1;
+        }
+    }
+    const Ending ending = run(terminal.value(), modem, arguments->exitOnStdinEof, quiet, transcript);
+    if (transcript >= 0) ::close(transcript);
     terminal->close();
     link.remove();
     if (ending == Ending::Failure) {

@@ -4,14 +4,17 @@
 // others again.
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <vector>
 
 #include "platform/serial_port.h"
 
@@ -40,6 +43,20 @@ void makeRaw(termios& settings) {
     // whatever is there and never waits inside read() itself.
     settings.c_cc[VMIN] = 0;
     settings.c_cc[VTIME] = 0;
+}
+
+// The name of the group that owns a device node, when joining that group
+// would let the user in (it may read and write, and it is not root's);
+// otherwise "".
+std::string owningGroup(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return {};
+    if ((status.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP) || status.st_gid == 0) return {};
+    std::vector<char> buffer(4096);
+    group entry{};
+    group* found = nullptr;
+    if (::getgrgid_r(status.st_gid, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr) return {};
+    return found->gr_name;
 }
 
 class PosixSerialPort final : public SerialPort {
@@ -135,11 +152,51 @@ private:
     bool clearExclusive_ = false;
 };
 
+// The reason an open failed, from the errno of the call that failed.
+std::nullptr_t failed(PortOpenFailure& failure, int error) {
+    using Reason = PortOpenFailure::Reason;
+    failure.systemError = error;
+    switch (error) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+        case ENOTDIR:
+            failure.reason = Reason::NoSuchDevice;
+            break;
+        case EACCES:
+        case EPERM:
+            failure.reason = Reason::PermissionDenied;
+            failure.group = owningGroup(failure.path);
+            break;
+        case EBUSY:
+        case EWOULDBLOCK:
+            failure.reason = Reason::InUse;
+            break;
+        case ENOTTY:
+            failure.reason = Reason::NotATerminal;
+            break;
+        default:
+            failure.reason = Reason::Other;
+    }
+    return nullptr;
+}
+
 class PosixSerialPortOpener final : public SerialPortOpener {
 public:
     std::unique_ptr<SerialPort> open(const std::string& name) override {
+        PortOpenFailure ignored;
+        return openExplaining(name, ignored);
+    }
+
+    std::unique_ptr<SerialPort> openExplaining(const std::string& name, PortOpenFailure& failure) override {
+        failure = {};
+        failure.name = name;
         const std::string path = devicePathForPortName(name);
-        if (path.empty()) return nullptr;
+        failure.path = path;
+        if (path.empty()) {
+            failure.reason = PortOpenFailure::Reason::BadName;
+            return nullptr;
+        }
 
         // No O_CREAT: only a device that exists. Non-blocking so that the open
         // does not wait for a carrier and reads never hang.
@@ -147,30 +204,30 @@ public:
         do {
             fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         } while (fd < 0 && errno == EINTR);
-        if (fd < 0) return nullptr;
+        if (fd < 0) return failed(failure, errno);
         auto port = std::make_unique<PosixSerialPort>(fd);
 
         // Only a terminal device: anything else (a plain file, a pipe) would
         // take the commands as data written into it.
         termios settings{};
-        if (!::isatty(fd) || ::tcgetattr(fd, &settings) != 0) return nullptr;
+        if (!::isatty(fd) || ::tcgetattr(fd, &settings) != 0) return failed(failure, ENOTTY);
 
         // Exclusive use. TIOCEXCL keeps ordinary users out but not root, so an
         // advisory lock is taken as well; a port already locked by another
         // user of this program is busy. Nothing is undone on a failure before
         // the lock is ours: the flag and the settings belong to its holder.
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return nullptr;
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return failed(failure, errno);
         // A flag some other program set (root gets past it) is left for that
         // program to clear.
         int alreadyExclusive = 0;
         if (::ioctl(fd, TIOCGEXCL, &alreadyExclusive) != 0) alreadyExclusive = 0;
-        if (::ioctl(fd, TIOCEXCL) != 0) return nullptr;
+        if (::ioctl(fd, TIOCEXCL) != 0) return failed(failure, errno);
         if (alreadyExclusive == 0) port->rememberExclusive();
 
         const termios original = settings;
         makeRaw(settings);
         port->rememberSettings(original);
-        if (::tcsetattr(fd, TCSANOW, &settings) != 0) return nullptr;
+        if (::tcsetattr(fd, TCSANOW, &settings) != 0) return failed(failure, errno);
         // Replies that an earlier session left unread would otherwise count
         // as answers to this job's first command.
         ::tcflush(fd, TCIOFLUSH);

@@ -27,13 +27,38 @@ public:
     virtual void close() = 0;
 };
 
+// Why a port did not open, for a line that tells the user what to do.
+struct PortOpenFailure {
+    enum class Reason { None, BadName, NoSuchDevice, PermissionDenied, InUse, NotATerminal, Other };
+    Reason reason = Reason::None;
+    int systemError = 0;  // errno of the call that failed; 0 when no call failed
+    std::string name;     // the port name as given
+    std::string path;     // the device path tried
+    std::string group;    // when permission was denied: the group whose members may use the device, if any
+};
+
 class SerialPortOpener {
 public:
     virtual ~SerialPortOpener() = default;
 
     // Opens the device for exclusive use; nullptr when it cannot be opened.
     virtual std::unique_ptr<SerialPort> open(const std::string& name) = 0;
+
+    // As open(), and on failure says why. Openers that cannot tell report
+    // Reason::Other.
+    virtual std::unique_ptr<SerialPort> openExplaining(const std::string& name, PortOpenFailure& failure) {
+        auto port = open(name);
+        if (!port) {
+            failure = {};
+            failure.reason = PortOpenFailure::Reason::Other;
+            failure.name = name;
+        }
+        return port;
+    }
 };
+
+// One line: the system's reason and what to do about it.
+std::string describePortOpenFailure(const PortOpenFailure& failure);
 
 // Serial devices of this machine by their POSIX device nodes.
 std::unique_ptr<SerialPortOpener> makePosixSerialPortOpener();

@@ -1,11 +1,14 @@
 #include "sms/phone_dialogue.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
+
+#include "sms/at_reply.h"
+#include "sms/phone_errors.h"
 
 namespace pelorin {
 
@@ -32,13 +35,6 @@ constexpr std::string_view kPduModeEcho = "AT+CMGF=0";
 constexpr std::uint8_t kCtrlZ = 0x1A;
 constexpr std::uint8_t kEscape = 0x1B;
 
-constexpr int kCommandWaitMs = 1000;
-constexpr int kAcknowledgementRoundMs = 2000;
-constexpr int kAcknowledgementRounds = 15;
-
-// The most reply bytes kept from one read sequence.
-constexpr std::size_t kReplyCapacity = 1024;
-
 bool isPrintableAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) {
         const auto byte = static_cast<unsigned char>(c);
@@ -50,8 +46,8 @@ bool isPrintableAscii(std::string_view text) {
 // nullptr when it went through, otherwise the outcome that ends the job.
 class Dialogue {
 public:
-    Dialogue(SerialPort& port, Sleeper& sleeper, SendReporter& reporter)
-        : port_(port), sleeper_(sleeper), reporter_(reporter) {}
+    Dialogue(SerialPort& port, Sleeper& sleeper, SendReporter& reporter, const DialogueOptions& options)
+        : channel_(port, sleeper, options), reporter_(reporter) {}
 
     const char* sendAll(const std::vector<MessagePart>& parts, const char* successOutcome) {
         for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -68,88 +64,45 @@ public:
         return successOutcome;
     }
 
+    // The phone's own error code in the reply that ended the job, if any.
+    std::optional<PhoneErrorReply> phoneError() const { return findPhoneError(channel_.reply()); }
+
 private:
     const char* switchToPduMode() {
-        if (!exchange(kPduModeCommand)) return kErrorInConnection;
+        if (!channel_.exchange(kPduModeCommand, false)) return kErrorInConnection;
         // A phone that does not echo commands is not one this dialogue can drive.
-        if (!replyContains("OK") || !replyContains(kPduModeEcho)) return kCommunicationError;
+        if (!channel_.replyContains("OK") || !channel_.replyContains(kPduModeEcho)) return kCommunicationError;
         return nullptr;
     }
 
     const char* announceMessage(int length) {
-        if (!exchange("AT+CMGS=" + std::to_string(length) + "\r\n")) return kErrorInConnection;
-        if (!replyContains(">")) return kCommunicationError;
+        if (!channel_.exchange("AT+CMGS=" + std::to_string(length) + "\r\n", true)) return kErrorInConnection;
+        if (!channel_.replyContains(">")) return kCommunicationError;
         return nullptr;
     }
 
-    // Writes a command, gives the phone a second, then takes one read of its
-    // reply. false when the read failed.
-    bool exchange(std::string_view command) {
-        writeText(command);
-        sleeper_.sleepMs(kCommandWaitMs);
-        clearReply();
-        return readMore();
-    }
-
     // Types the PDU with its Ctrl-Z in one write and waits for "OK" or
-    // "ERROR", collecting the reply over up to 15 rounds of 2 s.
+    // "ERROR" (up to 15 rounds of 2 s).
     const char* submit(const std::string& pdu) {
         reporter_.status(kSendingLogo);
         std::vector<std::uint8_t> bytes(pdu.begin(), pdu.end());
         bytes.push_back(kCtrlZ);
-        port_.write(bytes);
+        channel_.write(bytes);
 
-        clearReply();
-        bool answered = false;
-        for (int round = 0; round < kAcknowledgementRounds && !answered; ++round) {
-            sleeper_.sleepMs(kAcknowledgementRoundMs);
-            reporter_.status(kWaitingForAcknowledgement);
-            const std::size_t before = received_;
-            if (!readMore()) return kErrorInConnection;
-            if (received_ > before) answered = replyContains("OK") || replyContains("ERROR");
-        }
-        if (!answered) {
+        const auto answer = channel_.awaitAcknowledgement([this] { reporter_.status(kWaitingForAcknowledgement); });
+        if (answer == AtChannel::Acknowledgement::ReadFailed) return kErrorInConnection;
+        if (answer == AtChannel::Acknowledgement::TimedOut) {
             const std::uint8_t escape = kEscape;  // abandons the message at the phone
-            port_.write(std::span<const std::uint8_t>(&escape, 1));
+            channel_.write(std::span<const std::uint8_t>(&escape, 1));
             return kMessageSendTimeout;
         }
         // A reply with both counts as refused.
-        if (replyContains("ERROR")) return kMessageSendError;
+        if (channel_.replyContains("ERROR")) return kMessageSendError;
         return nullptr;
     }
 
-    void writeText(std::string_view text) {
-        port_.write(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-    }
-
-    void clearReply() {
-        reply_.fill(0);
-        received_ = 0;
-    }
-
-    // Reads behind what this sequence has received, into the room that is
-    // left; a port claiming more than it was asked for is held to the room.
-    bool readMore() {
-        const std::size_t room = kReplyCapacity - received_;
-        std::size_t got = 0;
-        if (!port_.read(reply_.data() + received_, room, got)) return false;
-        received_ += std::min(got, room);
-        reply_[received_] = 0;
-        return true;
-    }
-
-    // Searches every byte received in this sequence; a zero byte from the
-    // phone does not end the text.
-    bool replyContains(std::string_view needle) const {
-        const std::string_view text(reinterpret_cast<const char*>(reply_.data()), received_);
-        return text.find(needle) != std::string_view::npos;
-    }
-
-    SerialPort& port_;
-    Sleeper& sleeper_;
+    AtChannel channel_;
     SendReporter& reporter_;
-    std::array<std::uint8_t, kReplyCapacity + 1> reply_{};
-    std::size_t received_ = 0;
 };
 
 }  // namespace
@@ -164,6 +117,11 @@ bool HasPrintableAddressing(const SendJob& job) {
 
 void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
                 SendReporter& reporter) {
+    RunSendJob(job, portName, opener, sleeper, reporter, DialogueOptions{});
+}
+
+void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
+                SendReporter& reporter, const DialogueOptions& options) {
     // The number and codes go into the PDU text as they are; a control
     // character among them (Ctrl-Z, CR, ESC) would end or break the message
     // on the line, so such a job never gets that far.
@@ -180,13 +138,19 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
         job.Kind == SendJobKind::PictureMessage ? kPictureMessageSentOutcome.data() : kLogoSentOutcome.data();
 
     reporter.status(kOpeningPort);
-    std::unique_ptr<SerialPort> port = opener.open(portName);
+    PortOpenFailure failure;
+    std::unique_ptr<SerialPort> port = opener.openExplaining(portName, failure);
     if (!port) {
+        const std::string detail = describePortOpenFailure(failure);
+        if (!detail.empty()) reporter.failureDetail(detail);
         reporter.end(kCannotOpenPort);
         return;
     }
-    Dialogue dialogue(*port, sleeper, reporter);
+    Dialogue dialogue(*port, sleeper, reporter, options);
     const char* outcome = dialogue.sendAll(parts, successOutcome);
+    if (outcome != successOutcome) {
+        if (const auto error = dialogue.phoneError()) reporter.failureDetail(describePhoneError(*error));
+    }
     reporter.end(outcome);
     port->close();
 }

@@ -5,6 +5,7 @@
 
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
+#include "sms/at_channel.h"
 #include "sms/encoding.h"
 
 namespace pelorin {
@@ -17,6 +18,10 @@ public:
     virtual void status(std::string text) = 0;
     virtual void caption(std::string text) = 0;
     virtual void end(std::string outcome) = 0;
+    // One line that says more about a failure than its outcome text (the
+    // phone's error code and its meaning, or why the port did not open).
+    // When there is one it comes just before end(); the default drops it.
+    virtual void failureDetail(std::string text) { (void)text; }
 };
 
 // The outcomes that mean every message of the job was accepted.
@@ -37,5 +42,11 @@ bool HasPrintableAddressing(const SendJob& job);
 // message).
 void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
                 SendReporter& reporter);
+
+// The same job, with options: options.replyDriven goes on at each step as
+// soon as the phone's reply is complete, with the same bytes on the line, the
+// same reports and outcomes and the same upper bounds as the fixed waits.
+void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
+                SendReporter& reporter, const DialogueOptions& options);
 
 }  // namespace pelorin

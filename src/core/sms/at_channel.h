@@ -1,0 +1,70 @@
+#pragma once
+
+// Commands to the phone and the collection of its replies, in one of two
+// ways: with the fixed waits (a second after each command, rounds of two
+// seconds for an acknowledgement) or reply-driven (reading until the reply is
+// complete, within the same upper bounds).
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string_view>
+
+#include "platform/clock.h"
+#include "platform/serial_port.h"
+#include "platform/sleeper.h"
+
+namespace pelorin {
+
+struct DialogueOptions {
+    // Go on as soon as a reply is complete instead of after the fixed waits.
+    bool replyDriven = false;
+    // Measures the bounds of the reply-driven way; nullptr: the steady clock.
+    MonotonicClock* clock = nullptr;
+};
+
+class AtChannel {
+public:
+    static constexpr int kCommandWaitMs = 1000;
+    static constexpr int kAcknowledgementRoundMs = 2000;
+    static constexpr int kAcknowledgementRounds = 15;
+    // The most reply bytes kept from one read sequence.
+    static constexpr std::size_t kReplyCapacity = 1024;
+
+    AtChannel(SerialPort& port, Sleeper& sleeper, const DialogueOptions& options);
+
+    void write(std::span<const std::uint8_t> bytes) { port_.write(bytes); }
+    void writeText(std::string_view text);
+
+    // Writes a command and collects its reply: with fixed waits one read after
+    // a second; reply-driven, reads until a final result (or, when
+    // promptExpected, the PDU prompt) has arrived or a second has passed.
+    // false when a read failed.
+    bool exchange(std::string_view command, bool promptExpected);
+
+    enum class Acknowledgement { Answered, TimedOut, ReadFailed };
+    // Collects the phone's answer to a PDU just written, for up to 30 s;
+    // waiting() is called at the start of every 2 s round.
+    Acknowledgement awaitAcknowledgement(const std::function<void()>& waiting);
+
+    // Everything received in the current read sequence; a zero byte from the
+    // phone does not end it.
+    std::string_view reply() const { return {reinterpret_cast<const char*>(reply_.data()), received_}; }
+    bool replyContains(std::string_view needle) const { return reply().find(needle) != std::string_view::npos; }
+
+private:
+    void clearReply();
+    bool readMore();
+    std::int64_t nowMs();
+
+    SerialPort& port_;
+    Sleeper& sleeper_;
+    DialogueOptions options_;
+    SteadyClock steady_;
+    std::array<std::uint8_t, kReplyCapacity + 1> reply_{};
+    std::size_t received_ = 0;
+};
+
+}  // namespace pelorin

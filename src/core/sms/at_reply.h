@@ -1,0 +1,46 @@
+#pragma once
+
+// Reading what a phone answers to one AT command. These functions look only
+// at the bytes they are given; anything may arrive on a serial line.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pelorin {
+
+// How far the reply to one command has come.
+enum class ReplyEnd {
+    Open,    // nothing that ends it yet
+    Final,   // a whole line with a final result: "OK", "ERROR", "+CMS ERROR: ...", "+CME ERROR: ..."
+    Prompt,  // the "> " that asks for the PDU (only when a prompt was asked for)
+};
+
+// Looks through everything received for one command. A line counts once its
+// CR or LF has arrived, so a final result still on its way is not taken for
+// one. The prompt counts at the start of the text or right after a CR or LF.
+ReplyEnd scanReply(std::string_view received, bool promptExpected);
+
+// A "+CMS ERROR: ..." or "+CME ERROR: ..." line of a reply.
+struct PhoneErrorReply {
+    enum class Family { Cms, Cme };
+    Family family = Family::Cms;
+    std::optional<int> code;  // the number, when the phone sent a number (up to 5 digits)
+    std::string text;         // what followed the colon, trimmed (at most 80 characters)
+};
+
+// The first whole line of that form in the reply, if any.
+std::optional<PhoneErrorReply> findPhoneError(std::string_view received);
+
+// What "+COPS: mode,format,"operator"" says. network is the operator field
+// without its quotes (at most 32 characters); format is -1 when the phone
+// sent no operator at all (it is not registered).
+struct OperatorReply {
+    int format = -1;
+    std::string network;
+};
+
+// The first whole "+COPS:" line of a reply, if any.
+std::optional<OperatorReply> findOperatorReply(std::string_view received);
+
+}  // namespace pelorin

@@ -1,0 +1,142 @@
+#include "phone/command_set.h"
+
+#include <array>
+
+namespace pelorin::phone {
+
+namespace {
+
+const std::string kOk = "\r\nOK\r\n";
+
+std::string info(const std::string& line) { return "\r\n" + line + "\r\n" + kOk; }
+
+// The value after "=" in a command of the form NAME=VALUE, when it is one.
+std::optional<std::string> valueOf(const std::string& command, const std::string& name) {
+    if (command.rfind(name + "=", 0) != 0) return std::nullopt;
+    return command.substr(name.size() + 1);
+}
+
+std::string unquoted(const std::string& text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+    return text;
+}
+
+constexpr std::array<const char*, 3> kCharsets = {"GSM", "IRA", "UCS2"};
+
+}  // namespace
+
+void CommandSet::reset() {
+    errorMode_ = 0;
+    charset_ = "GSM";
+    operatorFormat_ = 0;
+    newMessageIndications_ = "0,0,0,0,0";
+}
+
+std::string CommandSet::error() const {
+    // "operation not supported", code 4 of the ME error table.
+    if (errorMode_ == 1) return "\r\n+CME ERROR: 4\r\n";
+    if (errorMode_ == 2) return "\r\n+CME ERROR: operation not supported\r\n";
+    return "\r\nERROR\r\n";
+}
+
+std::optional<std::string> CommandSet::answer(const std::string& command) {
+    // Identification (27.007 and the V.25ter forms without the C).
+    if (command == "+CGMI" || command == "+GMI") return info("Pelorin");
+    if (command == "+CGMM" || command == "+GMM") return info("Pelorin simulated phone");
+    if (command == "+CGMR" || command == "+GMR") return info("1.0");
+    if (command == "+CGSN" || command == "+GSN") return info("490154203237518");
+    if (command == "+CGMI=?" || command == "+CGMM=?" || command == "+CGMR=?" || command == "+CGSN=?") return kOk;
+
+    if (command == "+CMEE?") return info("+CMEE: " + std::to_string(errorMode_));
+    if (command == "+CMEE=?") return info("+CMEE: (0-2)");
+    if (const auto value = valueOf(command, "+CMEE")) {
+        if (*value != "0" && *value != "1" && *value != "2") return error();
+        errorMode_ = (*value)[0] - '0';
+        return kOk;
+    }
+    if (command == "+CPIN?") return info("+CPIN: READY");
+    if (command == "+CSQ") return info("+CSQ: 20,99");
+    if (command == "+CSQ=?") return info("+CSQ: (0-31,99),(0-7,99)");
+
+    if (command == "+CSCS?") return info("+CSCS: \"" + charset_ + "\"");
+    if (command == "+CSCS=?") return info("+CSCS: (\"GSM\",\"IRA\",\"UCS2\")");
+    if (const auto value = valueOf(command, "+CSCS")) {
+        const std::string wanted = unquoted(*value);
+        for (const char* charset : kCharsets) {
+            if (wanted == charset) {
+                charset_ = wanted;
+                return kOk;
+            }
+        }
+        return error();
+    }
+    if (auto reply = messageService(command)) return reply;
+    return network(command);
+}
+
+// 27.005: service, storage, indications and the service centre.
+std::optional<std::string> CommandSet::messageService(const std::string& command) {
+    if (command == "+CSCA?") return info("+CSCA: \"+491710760000\",145");
+    if (command == "+CSMS?") return info("+CSMS: 0,1,1,1");
+    if (command == "+CSMS=?") return info("+CSMS: (0)");
+    if (const auto value = valueOf(command, "+CSMS")) {
+        if (*value != "0") return error();
+        return info("+CSMS: 1,1,1");
+    }
+    // One store, the phone's own, kept empty: everything received is handed
+    // to the logo store instead.
+    if (command == "+CPMS?") return info("+CPMS: \"ME\",0,10,\"ME\",0,10,\"ME\",0,10");
+    if (command == "+CPMS=?") return info("+CPMS: (\"ME\"),(\"ME\"),(\"ME\")");
+    if (const auto value = valueOf(command, "+CPMS")) {
+        std::size_t start = 0;
+        int memories = 0;
+        while (start <= value->size()) {
+            const std::size_t comma = value->find(',', start);
+            const std::string memory = unquoted(value->substr(start, comma - start));
+            if (memory != "ME" || ++memories > 3) return error();
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+        std::string counts = "+CPMS: 0,10";
+        for (int i = 1; i < 3; ++i) counts += ",0,10";
+        return info(counts);
+    }
+    if (command == "+CNMI?") return info("+CNMI: " + newMessageIndications_);
+    if (command == "+CNMI=?") return info("+CNMI: (0-2),(0-3),(0,2),(0-2),(0,1)");
+    if (const auto value = valueOf(command, "+CNMI")) {
+        if (value->empty() || value->size() > 16 || value->find_first_not_of("0123456789,") != std::string::npos)
+            return error();
+        newMessageIndications_ = *value;
+        return kOk;
+    }
+    return std::nullopt;
+}
+
+// 27.007 operator selection: the network given at start, in the format
+// AT+COPS=3,<format> chose. The phone has no operator names, so the
+// alphanumeric formats give the codes as "MCC MNC", as phones do for a
+// network they have no name for.
+std::optional<std::string> CommandSet::network(const std::string& command) {
+    const std::string spaced = network_.empty() ? "" : network_.substr(0, 3) + " " + network_.substr(3);
+    if (command == "+COPS?") {
+        if (network_.empty()) return info("+COPS: 0");
+        const std::string name = operatorFormat_ == 2 ? network_ : spaced;
+        return info("+COPS: 0," + std::to_string(operatorFormat_) + ",\"" + name + "\"");
+    }
+    if (command == "+COPS=?") {
+        if (network_.empty()) return info("+COPS: ,,(0-4),(0-2)");
+        return info("+COPS: (2,\"" + spaced + "\",\"" + spaced + "\",\"" + network_ + "\"),,(0-4),(0-2)");
+    }
+    if (const auto value = valueOf(command, "+COPS")) {
+        if (*value == "0") return network_.empty() ? error() : kOk;
+        if (value->size() == 3 && value->rfind("3,", 0) == 0 && (*value)[2] >= '0' && (*value)[2] <= '2') {
+            operatorFormat_ = (*value)[2] - '0';
+            return kOk;
+        }
+        return error();
+    }
+    if (command == "+CREG?") return info(network_.empty() ? "+CREG: 0,0" : "+CREG: 0,1");
+    return std::nullopt;
+}
+
+}  // namespace pelorin::phone
