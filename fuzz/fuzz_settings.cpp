@@ -1,16 +1,19 @@
 // Feeds arbitrary stored settings (as another tool or a damaged settings file
 // could leave them) to the document's reading of its remembered values, the
-// port choice, and a send job built from them: nothing may read outside its
-// text, and the encoding must stay well-formed whatever the number holds.
+// port choice, the operator-logo dialog's network choice and a send job built
+// from them: nothing may read outside its text, and the encoding must stay
+// well-formed whatever the number holds.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "data/network_choice.h"
 #include "document/document.h"
 #include "settings/memory_settings_store.h"
 #include "settings/port_choice.h"
+#include "settings/port_list.h"
 #include "sms/encoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -37,6 +40,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto selection = pelorin::settingsPortSelection(doc.comPort)) {
         if (*selection >= pelorin::kSettingsPortNames.size()) __builtin_trap();
     }
+    const auto items = pelorin::settingsPortItems({"/dev/ttyUSB0", texts[5]});
+    if (const auto selection = pelorin::settingsPortItemSelection(items, doc.comPort)) {
+        if (*selection >= items.size()) __builtin_trap();
+    }
+
+    // The operator-logo dialog opens with the stored codes: its lists must
+    // stay within the tables and its selections within its lists.
+    pelorin::NetworkChoice choice(doc);
+    choice.countryCode = doc.lastCountry;
+    choice.operatorCode = doc.lastCode;
+    choice.open();
+    if (choice.countrySelection() && *choice.countrySelection() >= choice.countryCount()) __builtin_trap();
+    if (choice.operatorSelection() && *choice.operatorSelection() >= choice.operators().size()) __builtin_trap();
+    (void)pelorin::checkNetworkCodes(doc.lastCountry, doc.lastCode);
 
     pelorin::SendJob job;
     job.Number = doc.lastNumber;

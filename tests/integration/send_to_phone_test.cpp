@@ -13,6 +13,7 @@
 #include "platform/sleeper.h"
 #include "sms/phone_dialogue.h"
 #include "support/phone_process.h"
+#include "support/phone_store.h"
 #include "support/temp_folder.h"
 
 namespace pelorin {
@@ -97,35 +98,14 @@ std::string sendReplyDriven(const StoringPhone& phone, const SendJob& job) {
     return reporter.outcome;
 }
 
-// One log line of the phone: tab-separated key=value fields.
-std::map<std::string, std::string> fields(const std::string& line) {
-    std::map<std::string, std::string> out;
-    std::size_t start = 0;
-    while (start <= line.size()) {
-        std::size_t end = line.find('\t', start);
-        if (end == std::string::npos) end = line.size();
-        const std::string field = line.substr(start, end - start);
-        const std::size_t eq = field.find('=');
-        if (eq != std::string::npos) out[field.substr(0, eq)] = field.substr(eq + 1);
-        start = end + 1;
-    }
-    return out;
-}
+std::map<std::string, std::string> fields(const std::string& line) { return testing::phoneLogFields(line); }
 
 // The picture the phone stored, '#' and '.', compared with the canvas.
 void expectPictureMatches(const StoringPhone& phone, const std::string& file, const Canvas& canvas) {
-    std::string stem = file;
-    if (stem.size() > 4 && stem.substr(stem.size() - 4) == ".plr") stem.resize(stem.size() - 4);
-    std::ifstream in(phone.storeDir() / (stem + ".txt"));
-    ASSERT_TRUE(in) << "no picture " << stem << ".txt";
-    std::vector<std::string> rows;
-    for (std::string row; std::getline(in, row);) rows.push_back(row);
-    ASSERT_EQ(rows.size(), static_cast<std::size_t>(canvas.height()));
-    for (int y = 0; y < canvas.height(); ++y) {
-        ASSERT_EQ(rows[y].size(), static_cast<std::size_t>(canvas.width())) << "row " << y;
-        for (int x = 0; x < canvas.width(); ++x)
-            EXPECT_EQ(rows[y][x] == '#', canvas.isSet(x, y)) << "pixel (" << x << ", " << y << ")";
-    }
+    EXPECT_EQ(testing::pictureMismatch(testing::readPhonePicture(phone.storeDir(), file), canvas.width(),
+                                       canvas.height(), [&](int x, int y) { return canvas.isSet(x, y); }),
+              "")
+        << file;
 }
 
 void fillPattern(Canvas& canvas, int seed) {

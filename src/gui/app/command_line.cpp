@@ -1,8 +1,22 @@
 #include "app/command_line.h"
 
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
 #include "app/command_table.h"
 
 namespace pelorin {
+
+namespace {
+
+bool takesStoreFolder(const std::string& next) {
+    if (next.empty() || next[0] == '-') return false;
+    std::error_code error;
+    return !std::filesystem::is_regular_file(next, error);
+}
+
+}  // namespace
 
 StartupRequest parseCommandLine(const std::vector<std::string>& args) {
     StartupRequest request;
@@ -12,8 +26,16 @@ StartupRequest parseCommandLine(const std::vector<std::string>& args) {
     const auto fail = [&](std::string text) {
         if (request.error.empty()) request.error = std::move(text);
     };
-    for (const std::string& arg : args) {
-        if (!optionsEnded && arg == "--") {
+    constexpr std::string_view kSimulatedPhone = "--simulated-phone";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg == kSimulatedPhone) {
+            request.simulatedPhone = std::string();
+            // The folder may follow; an option or an existing file does not name one.
+            if (i + 1 < args.size() && takesStoreFolder(args[i + 1])) request.simulatedPhone = args[++i];
+        } else if (!optionsEnded && arg.rfind(std::string(kSimulatedPhone) + "=", 0) == 0) {
+            request.simulatedPhone = arg.substr(kSimulatedPhone.size() + 1);
+        } else if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && (arg == "-h" || arg == "--help")) {
             help = true;
@@ -44,6 +66,12 @@ std::string helpText() {
            "(.bmp) of 72x14, 72x28 or 78x21 pixels, or a phone logo (.ngg, .nol, .nlm).\n"
            "\n"
            "Options:\n"
+           "  --simulated-phone[=DIR]\n"
+           "                   send to a simulated phone started for this run (the\n"
+           "                   stored COM port is left as it is); it keeps what it\n"
+           "                   receives in DIR, or in a new temporary folder named at\n"
+           "                   start. DIR may also follow as the next argument, unless\n"
+           "                   that is an option or an existing file.\n"
            "  -h, --help       show this help and exit\n"
            "  -v, --version    show the version and exit\n"
            "\n"

@@ -11,6 +11,9 @@ struct StartupRequest {
     enum class Action { Run, ShowHelp, ShowVersion, Error };
     Action action = Action::Run;
     std::optional<std::string> file;  // a file to open at start-up
+    // --simulated-phone: the folder the phone stores what it receives in,
+    // empty for a new temporary one.
+    std::optional<std::string> simulatedPhone;
     std::string error;                // for Error: one line, without the program name
 };
 

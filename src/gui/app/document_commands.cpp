@@ -3,7 +3,9 @@
 #include "app/command_table.h"
 #include "browser/file_commands.h"
 #include "browser/open_file_dialog.h"
+#include "dialogs/settings_dialog.h"
 #include "document/document_file.h"
+#include "platform/serial_devices.h"
 
 namespace pelorin {
 
@@ -38,7 +40,7 @@ void DocumentCommands::fileSave() {
     saveFileCommand(dialogParent_, context, documentsFolder());
 }
 
-// Settings runs the port dialog, which arrives with it.
-void DocumentCommands::settings() {}
+// The port list offers COM1 to COM4 and the serial devices present now.
+void DocumentCommands::settings() { runSettingsCommand(dialogParent_, document_, settings_, listSerialDevices()); }
 
 }  // namespace pelorin

@@ -17,6 +17,8 @@
 #include "document/posix_file_system.h"
 #include "editor/pelorin_view.h"
 #include "resources/app_icon.h"
+#include "sms/send_commands.h"
+#include "sms/simulated_phone.h"
 
 namespace pelorin {
 
@@ -64,6 +66,9 @@ CPelorinApp::CPelorinApp(AppServices services)
     frame_->setCentralWidget(view_);
     documentCommands_ = std::make_unique<DocumentCommands>(document_, *view_, services_.messages, services_.files,
                                                            services_.settings, frame_.get());
+    sendCommands_ = std::make_unique<SendCommands>(view_, document_, services_.settings, services_.messages,
+                                                   services_.send.opener ? services_.send : makeSerialSendLink());
+    view_->setSendCommands(sendCommands_.get());
     commands_.on(command::kAppAbout, [this] { about(); });
     commands_.on(command::kAppExit, [this] { exit(); });
 
@@ -147,10 +152,26 @@ int runPelorin(int argc, char** argv) {
         return 2;
     }
 
+    // The simulated phone outlives the editor's windows and is stopped when
+    // the editor closes; its port is used for this run only, not stored.
+    std::unique_ptr<SimulatedPhone> phone;
+    SendLink sendLink = makeSerialSendLink();
+    if (request.simulatedPhone) {
+        QString why;
+        phone = SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone), why);
+        if (!phone) {
+            std::cerr << "pelorin: no simulated phone: " << why.toStdString() << '\n';
+            return 1;
+        }
+        std::cout << "pelorin: simulated phone on " << phone->devicePath().toStdString() << ", storing what it receives in "
+                  << phone->storeDir().toStdString() << std::endl;
+        sendLink.portOverride = phone->port().toStdString();
+    }
+
     QtSettingsStore settings;
     MessageBoxMessages messages;
     PosixFileSystem files;
-    CPelorinApp app({settings, messages, files});
+    CPelorinApp app({settings, messages, files, sendLink});
     messages.setParent(&app.frame());
     if (request.file) {
         std::string failure;

@@ -8,12 +8,14 @@
 #include "document/file_system.h"
 #include "document/user_messages.h"
 #include "settings/settings_store.h"
+#include "sms/send_worker.h"
 
 namespace pelorin {
 
 class CMainFrame;
 class CPelorinView;
 class DocumentCommands;
+class SendCommands;
 
 // Starts the editor: parses the command line, builds the document, the main
 // window and the view, and runs until the main window closes. Returns the
@@ -26,6 +28,9 @@ struct AppServices {
     SettingsStore& settings;
     UserMessages& messages;
     FileSystem& files;
+    // How sends reach the phone; without an opener, the serial devices of
+    // this computer at the real waits.
+    SendLink send = {};
 };
 
 // The application: one document, one main window, one view, built in that
@@ -59,6 +64,7 @@ private:
     CPelorinView* view_ = nullptr;  // owned by the frame
     std::unique_ptr<DocumentCommands> documentCommands_;
     CommandHandlers commands_;
+    std::unique_ptr<SendCommands> sendCommands_;
 };
 
 }  // namespace pelorin

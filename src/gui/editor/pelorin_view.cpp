@@ -7,6 +7,7 @@
 #include "app/command_table.h"
 #include "editor/layout.h"
 #include "editor/qt_geometry.h"
+#include "sms/send_commands.h"
 
 namespace pelorin {
 
@@ -112,12 +113,21 @@ std::optional<CommandState> CPelorinView::commandState(int id) const {
     }
 }
 
-// The send dialogs and the sending job come with the send commands; until
-// then the items exist with their states and do nothing.
-void CPelorinView::onSendOperatorLogo() {}
-void CPelorinView::onSendGroupGraphic() {}
-void CPelorinView::onSendRestoreOperatorLogo() {}
-void CPelorinView::onSendPictureMessage() {}
+void CPelorinView::onSendOperatorLogo() {
+    if (sendCommands_) sendCommands_->sendOperatorLogo(currentKind());
+}
+
+void CPelorinView::onSendGroupGraphic() {
+    if (sendCommands_) sendCommands_->sendGroupGraphic();
+}
+
+void CPelorinView::onSendRestoreOperatorLogo() {
+    if (sendCommands_) sendCommands_->sendRestoreOperatorLogo();
+}
+
+void CPelorinView::onSendPictureMessage() {
+    if (sendCommands_) sendCommands_->sendPictureMessage();
+}
 
 // A document command or an import changed a canvas or the kind. The selection
 // and its buffers belong to the picture that was there, so they go; the

@@ -12,6 +12,8 @@
 
 namespace pelorin {
 
+class SendCommands;
+
 // The editing view: the canvas window at the top, the actual-size preview
 // with its frame (painted here) and the tool palette below. It holds the
 // current kind for the document's commands, handles the Tools, View and Send
@@ -36,7 +38,9 @@ public:
     // The enabled and checked states this view decides; nothing for others.
     std::optional<CommandState> commandState(int id) const;
 
-    // Send menu.
+    // Send menu: each runs its command of `commands` (set once by the
+    // application) for the canvas shown.
+    void setSendCommands(SendCommands* commands) { sendCommands_ = commands; }
     void onSendOperatorLogo();
     void onSendGroupGraphic();
     void onSendRestoreOperatorLogo();
@@ -61,6 +65,7 @@ private:
     CLogoWnd* logoWnd_;
     CToolPaletteWnd* palette_;
     CommandHandlers commands_;
+    SendCommands* sendCommands_ = nullptr;
     // The one preview pixel that the pen or the eraser is setting right now.
     struct DirectPixel {
         Point at;

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "data/network_choice.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace pelorin {
+
+class CPelorinDoc;
+class UserMessages;
+
+// Asks for the number, the network (picked by name or typed as codes) and the
+// delivery report before an operator logo is sent. The caller presets the
+// four values, runs the dialog and reads them back after "Send"; the dialog
+// itself stores nothing. Its lists follow the user's own typing and picking
+// only: while the dialog puts values into its controls, their signals are
+// blocked, and it listens to textEdited and activated, which the program's
+// own changes never raise.
+class OperatorLogoSendDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    OperatorLogoSendDialog(QWidget* parent, const CPelorinDoc& doc, UserMessages& messages);
+
+    // The dialog's values; moved to and from the controls by the two
+    // transfers.
+    std::string number;
+    std::string countryCode;
+    std::string operatorCode;
+    std::int32_t deliveryReport = 0;
+
+    void transferToControls();
+    void transferFromControls();
+
+    void fillOperatorList();
+    void syncFromCountryCode();
+    void syncFromOperatorCode();
+    void onCountryPicked(int position);
+    void onOperatorPicked(int position);
+
+    // "Send": the codes must hold 3 and 2 characters; otherwise the reason is
+    // shown and the focus goes to the field at fault.
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void openNetworkChoice();
+    // One reaction: the controls' values in, a step of the network choice,
+    // then the lists and the values back out.
+    void react(const std::function<void()>& step);
+    void showLists();
+
+    NetworkChoice choice_;
+    UserMessages& messages_;
+    bool opened_ = false;
+
+    QLineEdit* numberEdit_;
+    QLineEdit* countryCodeEdit_;
+    QLineEdit* operatorCodeEdit_;
+    QCheckBox* reportBox_;
+    QComboBox* countryList_;
+    QComboBox* operatorList_;
+    QPushButton* sendButton_;
+};
+
+}  // namespace pelorin

@@ -1,0 +1,74 @@
+#include "dialogs/picture_send_dialog.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "dialogs/dialog_text.h"
+#include "dialogs/send_dialog_controls.h"
+#include "document/user_messages.h"
+#include "sms/encoding.h"
+
+namespace pelorin {
+
+PictureSendDialog::PictureSendDialog(QWidget* parent, UserMessages& messages) : QDialog(parent), messages_(messages) {
+    SendDialogControls controls(*this);
+    numberEdit_ = controls.number;
+    reportBox_ = controls.report;
+    sendButton_ = controls.send;
+    textEdit_ = new QPlainTextEdit(this);
+    textEdit_->setObjectName("messageText");
+    textEdit_->setTabChangesFocus(true);
+    textEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    textEdit_->installEventFilter(this);
+    controls.grid->addWidget(new QLabel(tr("Text"), this), 1, 0, Qt::AlignTop);
+    controls.grid->addWidget(textEdit_, 1, 1);
+    controls.finish(*this, {numberEdit_, textEdit_, reportBox_});
+}
+
+void PictureSendDialog::transferToControls() {
+    numberEdit_->setText(toQString(number));
+    textEdit_->setPlainText(toQString(messageText));
+    reportBox_->setChecked(deliveryReport != 0);
+}
+
+void PictureSendDialog::transferFromControls() {
+    number = toUtf8(numberEdit_->text());
+    messageText = toUtf8(textEdit_->toPlainText());
+    deliveryReport = reportBox_->isChecked() ? 1 : 0;
+}
+
+void PictureSendDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (opened_) return;
+    opened_ = true;
+    transferToControls();
+    sendButton_->setFocus();
+}
+
+bool PictureSendDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == textEdit_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            sendButton_->click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void PictureSendDialog::accept() {
+    transferFromControls();
+    // Characters as the user sees them, not UTF-16 units or bytes.
+    if (textEdit_->toPlainText().toUcs4().size() > static_cast<qsizetype>(kMaxPictureText)) {
+        messages_.showMessage(kPictureTextTooLongMessage);
+        return;
+    }
+    QDialog::accept();
+}
+
+}  // namespace pelorin

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+#include <string>
+
+class QCheckBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace pelorin {
+
+class UserMessages;
+
+// Asks for the number, the text and the delivery report before a picture
+// message is sent. The text starts empty every time; "Send" refuses more than
+// 100 characters. Enter in the text does not break the line: it acts on the
+// default button, as anywhere else in the dialog.
+class PictureSendDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    PictureSendDialog(QWidget* parent, UserMessages& messages);
+
+    std::string number;
+    std::string messageText;
+    std::int32_t deliveryReport = 0;
+
+    void transferToControls();
+    void transferFromControls();
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    UserMessages& messages_;
+    bool opened_ = false;
+    QLineEdit* numberEdit_;
+    QPlainTextEdit* textEdit_;
+    QCheckBox* reportBox_;
+    QPushButton* sendButton_;
+};
+
+// What "Send" shows when the text is longer than a picture message carries.
+inline constexpr const char* kPictureTextTooLongMessage = "Max: 100 chars";
+
+}  // namespace pelorin

@@ -1,0 +1,80 @@
+#include "sms/send_commands.h"
+
+#include "dialogs/operator_logo_send_dialog.h"
+#include "dialogs/picture_send_dialog.h"
+#include "dialogs/simple_send_dialog.h"
+#include "document/document.h"
+#include "settings/remembered_values.h"
+#include "sms/send_progress_dialog.h"
+
+namespace pelorin {
+
+SendCommands::SendCommands(QWidget* parent, CPelorinDoc& doc, SettingsStore& store, UserMessages& messages,
+                           SendLink link)
+    : parent_(parent), doc_(doc), store_(store), messages_(messages), link_(std::move(link)), receiver_(messages) {}
+
+void SendCommands::sendOperatorLogo(LogoKind current) {
+    if (current == LogoKind::Picture) return;
+    OperatorLogoSendDialog dialog(parent_, doc_, messages_);
+    dialog.number = doc_.lastNumber;
+    dialog.countryCode = doc_.lastCountry;
+    dialog.operatorCode = doc_.lastCode;
+    dialog.deliveryReport = doc_.lastReport;
+    if (dialog.exec() != QDialog::Accepted) return;
+
+    rememberOperatorLogoSend(doc_, store_, dialog.number, dialog.countryCode, dialog.operatorCode,
+                             dialog.deliveryReport);
+    SendJob job;
+    job.Kind = current == LogoKind::LargeOperator ? SendJobKind::LargeOperatorLogo : SendJobKind::OperatorLogo;
+    job.Number = dialog.number;
+    job.CountryCode = dialog.countryCode;
+    job.OperatorCode = dialog.operatorCode;
+    job.DeliveryReport = dialog.deliveryReport != 0;
+    run(std::move(job));
+}
+
+void SendCommands::sendGroupGraphic() { sendSimple(SendJobKind::GroupGraphic); }
+
+void SendCommands::sendRestoreOperatorLogo() { sendSimple(SendJobKind::RestoreOperatorLogo); }
+
+void SendCommands::sendSimple(SendJobKind kind) {
+    SimpleSendDialog dialog(parent_);
+    dialog.number = doc_.lastNumber;
+    dialog.deliveryReport = doc_.lastReport;
+    if (dialog.exec() != QDialog::Accepted) return;
+
+    rememberSend(doc_, store_, dialog.number, dialog.deliveryReport);
+    SendJob job;
+    job.Kind = kind;
+    job.Number = dialog.number;
+    job.DeliveryReport = dialog.deliveryReport != 0;
+    run(std::move(job));
+}
+
+void SendCommands::sendPictureMessage() {
+    PictureSendDialog dialog(parent_, messages_);
+    dialog.number = doc_.lastNumber;
+    dialog.deliveryReport = doc_.lastReport;
+    if (dialog.exec() != QDialog::Accepted) return;
+
+    rememberSend(doc_, store_, dialog.number, dialog.deliveryReport);
+    SendJob job;
+    job.Kind = SendJobKind::PictureMessage;
+    job.Number = dialog.number;
+    job.Text = dialog.messageText;
+    job.DeliveryReport = dialog.deliveryReport != 0;
+    run(std::move(job));
+}
+
+void SendCommands::run(SendJob job) {
+    job.Document = &doc_;
+    receiver_.progressDialogOpened();
+    {
+        SendProgressDialog progress(parent_, link_, receiver_.target());
+        progress.job() = std::move(job);
+        progress.exec();
+    }
+    receiver_.progressDialogGone();
+}
+
+}  // namespace pelorin

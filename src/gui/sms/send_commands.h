@@ -1,0 +1,43 @@
+#pragma once
+
+#include "document/logo_kind.h"
+#include "sms/send_outcome_receiver.h"
+#include "sms/send_worker.h"
+
+class QWidget;
+
+namespace pelorin {
+
+class CPelorinDoc;
+class SettingsStore;
+class UserMessages;
+
+// The four commands of the Send menu. Each opens its send dialog preset with
+// the remembered values; "Send" stores the confirmed values (before the job
+// starts, so they stay stored whatever the outcome) and runs the job in a
+// progress dialog; "Cancel" stores and sends nothing. The outcome is shown by
+// `messages` once the progress dialog has gone.
+class SendCommands {
+public:
+    SendCommands(QWidget* parent, CPelorinDoc& doc, SettingsStore& store, UserMessages& messages, SendLink link);
+
+    // Kind 1 for the operator-logo canvas, 5 for the large one; nothing for
+    // the picture canvas.
+    void sendOperatorLogo(LogoKind current);
+    void sendGroupGraphic();
+    void sendRestoreOperatorLogo();
+    void sendPictureMessage();
+
+private:
+    void sendSimple(SendJobKind kind);
+    void run(SendJob job);
+
+    QWidget* parent_;
+    CPelorinDoc& doc_;
+    SettingsStore& store_;
+    UserMessages& messages_;
+    SendLink link_;
+    SendOutcomeReceiver receiver_;
+};
+
+}  // namespace pelorin

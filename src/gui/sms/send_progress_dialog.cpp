@@ -1,0 +1,70 @@
+#include "sms/send_progress_dialog.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "dialogs/dialog_text.h"
+#include "document/document.h"
+#include "sms/post_target.h"
+#include "sms/send_events.h"
+
+namespace pelorin {
+
+SendProgressDialog::SendProgressDialog(QWidget* parent, SendLink link, std::shared_ptr<PostTarget> outcome)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      job_(std::make_shared<SendJob>()),
+      link_(std::move(link)),
+      self_(std::make_shared<PostTarget>(this)),
+      outcome_(std::move(outcome)) {
+    setWindowTitle(kSendProgressCaption);
+    setModal(true);
+    status_ = new QLabel(this);
+    status_->setObjectName("status");
+    status_->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Waiting for acknowledgement")) + 16);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(status_);
+    setSizeGripEnabled(false);
+}
+
+SendProgressDialog::~SendProgressDialog() { self_->detach(); }
+
+void SendProgressDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (started_) return;
+    started_ = true;
+    const std::string port = sendPortName(link_, job_->Document ? job_->Document->comPort : std::string());
+    startSendWorker(job_, port, link_, self_, outcome_);
+}
+
+bool SendProgressDialog::event(QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != WM_SEND_STATUS && type != WM_SEND_CAPTION && type != WM_SEND_END) return QDialog::event(event);
+    const auto& text = static_cast<SendEvent*>(event)->text();
+    if (type == WM_SEND_END) {
+        ended_ = true;
+        self_->detach();
+        done(1);
+    } else if (text && type == WM_SEND_STATUS) {
+        status_->setText(toQString(*text));
+    } else if (text && type == WM_SEND_CAPTION) {
+        setWindowTitle(toQString(*text));
+    }
+    return true;
+}
+
+// Only the end of the job closes the dialog: not Escape, not the window's
+// close button.
+void SendProgressDialog::reject() {
+    if (ended_) QDialog::reject();
+}
+
+void SendProgressDialog::closeEvent(QCloseEvent* event) {
+    if (!ended_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+}  // namespace pelorin

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+#include "sms/encoding.h"
+#include "sms/send_worker.h"
+
+class QLabel;
+
+namespace pelorin {
+
+class PostTarget;
+
+// The modal dialog of one send: it holds the job, starts the worker when it
+// is first shown, shows the worker's status line and captions, and closes when
+// the worker reports the end. It has no buttons and the user cannot close it,
+// Escape included. The outcome goes to `outcome`, which shows it once this
+// dialog has gone.
+class SendProgressDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    SendProgressDialog(QWidget* parent, SendLink link, std::shared_ptr<PostTarget> outcome);
+    ~SendProgressDialog() override;
+
+    // Filled by the send command before the dialog runs; read by the worker
+    // (which keeps its own share) from then on.
+    SendJob& job() { return *job_; }
+
+    // The worker has reported the end; the dialog is closing.
+    bool ended() const { return ended_; }
+
+    void reject() override;
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    std::shared_ptr<SendJob> job_;
+    SendLink link_;
+    std::shared_ptr<PostTarget> self_;
+    std::shared_ptr<PostTarget> outcome_;
+    QLabel* status_;
+    bool started_ = false;
+    bool ended_ = false;
+};
+
+// The caption the dialog opens with.
+inline constexpr const char* kSendProgressCaption = "Sending SMS";
+
+}  // namespace pelorin
