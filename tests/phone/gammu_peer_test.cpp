@@ -11,6 +11,7 @@
 
 #include "support/bmp_builder.h"
 #include "support/phone_process.h"
+#include "support/phone_store.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
 
@@ -36,20 +37,6 @@ void writeBitmap(const std::string& path, int width, int height, bool (*set)(int
     pelorin::testing::writeFileBytes(path, bytes);
 }
 
-std::map<std::string, std::string> fields(const std::string& line) {
-    std::map<std::string, std::string> out;
-    std::size_t start = 0;
-    while (start <= line.size()) {
-        std::size_t end = line.find('\t', start);
-        if (end == std::string::npos) end = line.size();
-        const std::string field = line.substr(start, end - start);
-        const std::size_t eq = field.find('=');
-        if (eq != std::string::npos) out[field.substr(0, eq)] = field.substr(eq + 1);
-        start = end + 1;
-    }
-    return out;
-}
-
 class GammuPeerTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -66,13 +53,7 @@ protected:
         return pelorin::testing::runProcess("/usr/bin/timeout", args);
     }
 
-    std::vector<std::map<std::string, std::string>> log() const {
-        std::vector<std::map<std::string, std::string>> entries;
-        std::ifstream in(store.path() / "log.txt");
-        for (std::string line; std::getline(in, line);)
-            if (!line.empty()) entries.push_back(fields(line));
-        return entries;
-    }
+    std::vector<std::map<std::string, std::string>> log() const { return pelorin::testing::readPhoneLog(store.path()); }
 
     void expectPicture(const std::string& file, int width, int height, bool (*set)(int, int)) {
         std::ifstream in(store.path() / (file + ".txt"));
