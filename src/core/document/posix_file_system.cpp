@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace pelorin {
@@ -35,6 +36,37 @@ std::optional<std::size_t> readAtOffset(int fd, std::uint64_t offset, std::span<
         done += static_cast<std::size_t>(got);
     }
     return done;
+}
+
+// Writes all of bytes, at offset when one is given, else at the file position;
+// a short write that makes no progress is a failure.
+bool writeAll(int fd, std::span<const std::uint8_t> bytes, std::optional<std::uint64_t> offset) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t put = 0;
+        if (offset) {
+            const auto at = static_cast<off_t>(*offset + done);
+            if (at < 0) return false;
+            put = ::pwrite(fd, bytes.data() + done, bytes.size() - done, at);
+        } else {
+            put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        }
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (put == 0) return false;
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+// Closes a descriptor once; later calls succeed without doing anything.
+bool closeOnce(int& fd) {
+    if (fd < 0) return true;
+    const int held = fd;
+    fd = -1;
+    return ::close(held) == 0;
 }
 
 class PosixInputFile : public InputFile {
@@ -66,19 +98,7 @@ public:
     }
 
     bool writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
-        std::size_t done = 0;
-        while (fd_ >= 0 && done < bytes.size()) {
-            const auto at = static_cast<off_t>(offset + done);
-            if (at < 0) return false;
-            const ssize_t put = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, at);
-            if (put < 0) {
-                if (errno == EINTR) continue;
-                return false;
-            }
-            if (put == 0) return false;
-            done += static_cast<std::size_t>(put);
-        }
-        return fd_ >= 0;
+        return fd_ >= 0 && writeAll(fd_, bytes, offset);
     }
 
     bool truncate(std::uint64_t size) override {
@@ -88,12 +108,7 @@ public:
 
     bool sync() override { return fd_ >= 0 && ::fsync(fd_) == 0; }
 
-    bool close() override {
-        if (fd_ < 0) return true;
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
+    bool close() override { return closeOnce(fd_); }
 
 private:
     int fd_;
@@ -106,28 +121,11 @@ public:
     PosixOutputFile(const PosixOutputFile&) = delete;
     PosixOutputFile& operator=(const PosixOutputFile&) = delete;
 
-    bool write(std::span<const std::uint8_t> bytes) override {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            const ssize_t put = ::write(fd_, bytes.data() + done, bytes.size() - done);
-            if (put < 0) {
-                if (errno == EINTR) continue;
-                return false;
-            }
-            if (put == 0) return false;
-            done += static_cast<std::size_t>(put);
-        }
-        return true;
-    }
+    bool write(std::span<const std::uint8_t> bytes) override { return writeAll(fd_, bytes, std::nullopt); }
 
     bool sync() override { return fd_ >= 0 && ::fsync(fd_) == 0; }
 
-    bool close() override {
-        if (fd_ < 0) return true;
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
+    bool close() override { return closeOnce(fd_); }
 
 private:
     int fd_;
