@@ -4,7 +4,9 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QWindow>
 #include <filesystem>
+#include <map>
 
 #include "app/command_table.h"
 #include "browser/open_file_dialog.h"
@@ -92,7 +94,7 @@ TEST_F(FileCommandsTest, SaveThenOpenRestoresTheCanvasExactly) {
     onModal<QFileDialog>([&](QFileDialog* dialog) {
         dialogAsExpected = dialog->nameFilters() == QStringList{"Pelorin(*.plr)"} &&
                            !dialog->testOption(QFileDialog::DontConfirmOverwrite) &&
-                           dialog->defaultSuffix().isEmpty() && dialog->acceptMode() == QFileDialog::AcceptSave;
+                           dialog->defaultSuffix() == "plr" && dialog->acceptMode() == QFileDialog::AcceptSave;
         dialog->selectFile(QString::fromStdString(docs + "/saved.plr"));
         static_cast<QDialog*>(dialog)->accept();  // as the Save button does
     });
@@ -100,8 +102,6 @@ TEST_F(FileCommandsTest, SaveThenOpenRestoresTheCanvasExactly) {
     EXPECT_TRUE(dialogAsExpected);
     ASSERT_EQ(files.files.count(docs + "/saved.plr"), 1u);
     EXPECT_EQ(files.files[docs + "/saved.plr"], packCanvas(drawn));
-    saveAs(docs + "/no-extension");
-    EXPECT_EQ(files.files.count(docs + "/no-extension"), 1u) << "the path is used as the dialog returns it";
 
     trigger(command::kFileNew);
     trigger(command::kViewOperator);
@@ -114,6 +114,114 @@ TEST_F(FileCommandsTest, SaveThenOpenRestoresTheCanvasExactly) {
     EXPECT_TRUE(canvasOf(LogoKind::Picture).isSet(3, 3));
     EXPECT_EQ(shownCell(0, 0), kBlack);
     EXPECT_NE(shownCell(1, 0), kBlack);
+}
+
+TEST_F(FileCommandsTest, ANameTypedWithoutAnExtensionIsSavedAsPlr) {
+    canvasOf(LogoKind::Operator).set(0, 0, true);
+    const auto drawn = packCanvas(canvasOf(LogoKind::Operator));
+    struct Case {
+        std::string typed, written;
+    };
+    const Case cases[] = {{"logo", "logo.plr"},
+                          {"logo.plr", "logo.plr"},
+                          {"keep.bin", "keep.bin"},
+                          {"two.dots.txt", "two.dots.txt"},
+                          {"sub.dir/inner", "sub.dir/inner.plr"}};
+    std::filesystem::create_directories(docs + "/sub.dir");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        files.files.clear();
+        saveAs(docs + "/" + c.typed);
+        EXPECT_EQ(files.files, (std::map<std::string, std::vector<std::uint8_t>>{{docs + "/" + c.written, drawn}}));
+    }
+    std::filesystem::remove_all(docs + "/sub.dir");
+
+    // The question about replacing a file names the file that is written.
+    const std::string existing = docs + "/taken.plr";
+    writeFileBytes(existing, {1, 2, 3});
+    int asked = 0;
+    onModal<QFileDialog>([&](QFileDialog* dialog) {
+        onModal<QMessageBox>([&](QMessageBox* box) {
+            ++asked;
+            box->button(QMessageBox::No)->click();
+        });
+        dialog->selectFile(QString::fromStdString(docs + "/taken"));
+        static_cast<QDialog*>(dialog)->accept();
+        if (dialog->isVisible()) dialog->reject();
+    });
+    files.files.clear();
+    trigger(command::kFileSave);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(files.files.empty());
+    std::filesystem::remove(existing);
+}
+
+// The press and release of a real click, sent where the window system sends
+// them: to the window under the pointer, which finds the widget itself and
+// tells a double-click by the time and place of the previous press.
+void systemMouse(QWidget& window, QPoint global, QEvent::Type type) {
+    QWindow* handle = window.windowHandle();
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    qt_handleMouseEvent(handle, handle->mapFromGlobal(global), global, held, Qt::LeftButton, type, {},
+                        ++QTest::lastMouseTimestamp);
+}
+
+TEST_F(FileCommandsTest, ADoubleClickThatChoosesAFileChangesNothingBeneath) {
+    struct Case {
+        int tool;
+        std::uint8_t fill;  // what every pixel of the file holds
+    };
+    const Case cases[] = {{command::kToolPen, 0x00}, {command::kToolEraser, 0xFF}, {command::kToolSelection, 0xFF}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tool);
+        const std::vector<std::uint8_t> file(252, c.fill);
+        files.files[docs + "/a.plr"] = file;
+        trigger(command::kViewPicture);
+        trigger(c.tool);
+        const QPoint target = canvas().mapToGlobal(cellCentre(20, 10));
+        QTest::lastMouseTimestamp += 1000;  // long after any earlier click
+
+        onModal<OpenFileDialog>([&](OpenFileDialog* dialog) {
+            // Wherever the dialog was put, its first thumbnail now lies over
+            // the canvas.
+            QWidget* rows = dialog->preview()->viewport();
+            dialog->move(dialog->pos() + target - rows->mapToGlobal(QPoint(40, 20)));
+            ASSERT_EQ(rows->mapToGlobal(QPoint(40, 20)), target);
+            systemMouse(*dialog, target, QEvent::MouseButtonPress);  // chooses and closes
+            systemMouse(frame(), target, QEvent::MouseButtonRelease);
+        });
+        trigger(command::kFileOpen);
+        ASSERT_FALSE(QApplication::activeModalWidget());
+        // The second click of the double-click, on what lay beneath the dialog.
+        ASSERT_TRUE(canvas().rect().contains(canvas().mapFromGlobal(target)));
+        systemMouse(frame(), target, QEvent::MouseButtonPress);
+        systemMouse(frame(), target, QEvent::MouseButtonRelease);
+
+        EXPECT_EQ(editor().kind(), LogoKind::Picture);
+        EXPECT_EQ(packCanvas(canvasOf(LogoKind::Picture)), file);
+        EXPECT_TRUE(editor().selection().isEmpty());
+        EXPECT_EQ(shownCell(20, 10) == kBlack, c.fill != 0);
+        QTest::lastMouseTimestamp += 1000;
+    }
+    EXPECT_TRUE(messages.shown.empty());
+
+    // A double-click that begins and ends on the canvas reaches it whole.
+    struct Counter : QObject {
+        std::vector<QEvent::Type> seen;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() >= QEvent::MouseButtonPress && event->type() <= QEvent::MouseButtonDblClick)
+                seen.push_back(event->type());
+            return false;
+        }
+    } counter;
+    canvas().installEventFilter(&counter);
+    const QPoint cell = canvas().mapToGlobal(cellCentre(3, 3));
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress,
+                              QEvent::MouseButtonRelease})
+        systemMouse(frame(), cell, type);
+    canvas().removeEventFilter(&counter);
+    EXPECT_EQ(counter.seen, (std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                                       QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}));
 }
 
 TEST_F(FileCommandsTest, SaveAsksBeforeReplacingAFile) {

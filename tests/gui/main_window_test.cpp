@@ -6,6 +6,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOptionMenuItem>
+#include <map>
 #include <QTimer>
 
 #include "app/command_table.h"
@@ -165,6 +168,61 @@ TEST_F(MainWindowTest, MenuStatesFollowTheKindShownAndTheTool) {
         for (int id : toolItems) EXPECT_EQ(frame().action(id)->isChecked(), id == chosen) << chosen << " " << id;
     }
     EXPECT_EQ(palette().currentTool(), Tool::Selection);
+}
+
+// Notes how the style is asked to draw each menu item.
+class MenuMarks : public QProxyStyle {
+public:
+    struct Mark {
+        QStyleOptionMenuItem::CheckType type;
+        bool checked;
+        friend bool operator==(const Mark&, const Mark&) = default;
+    };
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+            element == CE_MenuItem && item != nullptr && item->menuItemType == QStyleOptionMenuItem::Normal)
+            marks[item->text.section('\t', 0, 0)] = {item->checkType, item->checked};
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+    mutable std::map<QString, Mark> marks;
+};
+
+TEST_F(MainWindowTest, ToolsAndViewItemsCarryCheckMarksNotRadioMarks) {
+    using Type = QStyleOptionMenuItem::CheckType;
+    const MenuMarks::Mark on{Type::NonExclusive, true}, off{Type::NonExclusive, false},
+        none{Type::NotCheckable, false};
+    const auto shownMarks = [&](QMenu* menu) {
+        MenuMarks style;
+        menu->setStyle(&style);
+        menu->popup(frame().mapToGlobal(QPoint(0, 0)));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(menu));
+        menu->repaint();
+        menu->hide();
+        menu->setStyle(nullptr);
+        return style.marks;
+    };
+    frame().action(command::kToolEraser)->trigger();
+    frame().action(command::kViewPicture)->trigger();
+    EXPECT_EQ(shownMarks(frame().menus()[1]), (std::map<QString, MenuMarks::Mark>{{"Pen", off},
+                                                                                 {"Eraser", on},
+                                                                                 {"Moving", off},
+                                                                                 {"Selection", off},
+                                                                                 {"Hide selection", none},
+                                                                                 {"Copy", none},
+                                                                                 {"Delete", none},
+                                                                                 {"Settings", none}}));
+    EXPECT_EQ(shownMarks(frame().menus()[2]),
+              (std::map<QString, MenuMarks::Mark>{
+                  {"Operator logo && group graphic", off}, {"Picture message", on}, {"62xx/71xx Operator logo", off}}));
+
+    // Choosing the item already chosen leaves it checked, and only it.
+    frame().action(command::kViewPicture)->trigger();
+    EXPECT_TRUE(frame().action(command::kViewPicture)->isChecked());
+    EXPECT_FALSE(frame().action(command::kViewOperator)->isChecked());
+    frame().action(command::kToolPen)->trigger();
+    EXPECT_TRUE(frame().action(command::kToolPen)->isChecked());
+    EXPECT_FALSE(frame().action(command::kToolEraser)->isChecked());
 }
 
 TEST_F(MainWindowTest, NewAndOpenReachTheDocumentAndNewDropsTheSelection) {

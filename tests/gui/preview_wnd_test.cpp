@@ -138,7 +138,7 @@ TEST_F(PreviewTest, APaintReadsAgainOnlyTheRowsItMeets) {
     EXPECT_NE(grab().pixel(10 + 20, 35 + 8 + 5), kBlack) << "a file that no longer reads gets no thumbnail";
 }
 
-TEST_F(PreviewTest, OnlyTapsOnTheThumbnailColumnChooseARow) {
+TEST_F(PreviewTest, ATapAnywhereOnARowChoosesIt) {
     dialog.files = {"/d/0", "/d/1", "/d/2", "/d/3", "/d/4", "/d/5", "/d/6", "/d/7", "/d/8", "/d/9"};
     show(10);
     QWidget* window = preview.viewport();
@@ -147,11 +147,12 @@ TEST_F(PreviewTest, OnlyTapsOnTheThumbnailColumnChooseARow) {
         QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(x, y));
         return dialog.chosen.empty() ? std::string("none") : dialog.chosen.front();
     };
-    EXPECT_EQ(tap(4, 20), "none");
-    EXPECT_EQ(tap(5, 20), "/d/0");
+    EXPECT_EQ(tap(0, 20), "/d/0");
+    EXPECT_EQ(tap(4, 20), "/d/0");
     EXPECT_EQ(tap(85, 20), "/d/0");
-    EXPECT_EQ(tap(86, 20), "none");
-    EXPECT_EQ(tap(150, 20), "none") << "the names do not react";
+    EXPECT_EQ(tap(86, 20), "/d/0");
+    EXPECT_EQ(tap(150, 20), "/d/0") << "the names react too";
+    EXPECT_EQ(tap(preview.viewport()->width() - 1, 64), "/d/1");
     EXPECT_EQ(tap(40, 2), "/d/0") << "the top margin belongs to the first row";
     EXPECT_EQ(tap(40, 34), "/d/0");
     EXPECT_EQ(tap(40, 35), "/d/1");
@@ -168,6 +169,55 @@ TEST_F(PreviewTest, OnlyTapsOnTheThumbnailColumnChooseARow) {
     preview.scrollToOrigin();
     EXPECT_EQ(tap(10, 94), "/d/2");
     EXPECT_EQ(tap(10, 95), "none") << "below the last row";
+}
+
+TEST_F(PreviewTest, TheArrowKeysMoveAHighlightAndEnterChooses) {
+    for (int i = 0; i < 10; ++i) dialog.files.push_back("/d/" + std::to_string(i));
+    show(10);
+    const QRgb highlight = preview.palette().color(QPalette::Highlight).rgb();
+    ASSERT_NE(grab().pixel(87, 20), highlight);
+    const auto key = [&](Qt::Key k) { QTest::keyClick(&preview, k); };
+    // The rows shown highlighted, seen between thumbnail and name.
+    const auto highlightedRows = [&] {
+        std::vector<int> rows;
+        const QImage image = grab();
+        for (int row = 0; row < 10; ++row) {
+            const int y = 30 * row + 20 - preview.scrollPosition();
+            if (y >= 0 && y < image.height() && image.pixel(87, y) == highlight) rows.push_back(row);
+        }
+        return rows;
+    };
+
+    key(Qt::Key_Return);
+    EXPECT_TRUE(dialog.chosen.empty()) << "nothing is highlighted yet";
+    EXPECT_EQ(highlightedRows(), std::vector<int>{});
+    key(Qt::Key_Down);
+    EXPECT_EQ(preview.highlightedRow(), 0);
+    EXPECT_EQ(highlightedRows(), std::vector<int>{0});
+    key(Qt::Key_Down);
+    key(Qt::Key_Down);
+    key(Qt::Key_Up);
+    EXPECT_EQ(highlightedRows(), std::vector<int>{1});
+    key(Qt::Key_Up);
+    key(Qt::Key_Up);
+    EXPECT_EQ(preview.highlightedRow(), 0) << "the highlight stops at the first row";
+    key(Qt::Key_End);
+    EXPECT_EQ(preview.highlightedRow(), 9);
+    // The last row was scrolled into view, whole.
+    EXPECT_EQ(preview.scrollPosition(), 30 * 9 + 5 + 30 - preview.viewport()->height());
+    EXPECT_EQ(highlightedRows(), std::vector<int>{9});
+    key(Qt::Key_Down);
+    EXPECT_EQ(preview.highlightedRow(), 9);
+    key(Qt::Key_Home);
+    EXPECT_EQ(preview.scrollPosition(), 0);
+    key(Qt::Key_Down);
+    key(Qt::Key_Enter);
+    EXPECT_EQ(dialog.chosen, std::vector<std::string>{"/d/1"});
+    key(Qt::Key_Return);
+    EXPECT_EQ(dialog.chosen, (std::vector<std::string>{"/d/1", "/d/1"}));
+
+    preview.clearHighlight();
+    EXPECT_EQ(highlightedRows(), std::vector<int>{});
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "app/main_frame.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -45,7 +44,12 @@ void CMainFrame::buildMenus() {
             QAction* action = menu->addAction(textOf(item.text));
             action->setData(item.id);
             const int id = item.id;
-            connect(action, &QAction::triggered, this, [this, id] { router_.dispatch(id); });
+            connect(action, &QAction::triggered, this, [this, id, menu] {
+                router_.dispatch(id);
+                // A checkable item flips itself when chosen; the view decides
+                // what is checked, so a chosen tool or canvas stays checked.
+                updateMenuStates(menu);
+            });
             // Also on the window, so that its shortcut works while no menu is open.
             addAction(action);
         }
@@ -68,14 +72,11 @@ QAction* CMainFrame::action(int id) const {
 void CMainFrame::updateMenuStates(QMenu* menu) {
     for (QAction* item : menu->actions()) {
         if (item->isSeparator()) continue;
+        // The checked items of a menu are one choice (a tool, a canvas), which
+        // the view keeps to one item. They are not put in an exclusive action
+        // group: styles draw such items with round radio marks, and these
+        // items carry check marks.
         const CommandState state = router_.stateOf(idOf(item));
-        // The checked items of a menu are one choice (a tool, a canvas):
-        // shown as such, with a round mark.
-        if (state.checked && !item->actionGroup()) {
-            auto* group = menu->findChild<QActionGroup*>();
-            if (!group) group = new QActionGroup(menu);
-            group->addAction(item);
-        }
         item->setEnabled(state.enabled);
         item->setCheckable(state.checked.has_value());
         item->setChecked(state.checked.value_or(false));

@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/command_table.h"
 #include "app/document_commands.h"
+#include "app/double_click_guard.h"
 #include "app/main_frame.h"
 #include "app/message_box_messages.h"
 #include "app/qt_settings_store.h"
@@ -36,12 +37,6 @@ public:
 private:
     std::string text_;
 };
-
-std::vector<std::string> argumentsOf(const QStringList& arguments) {
-    std::vector<std::string> args;
-    for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(arguments[i].toStdString());
-    return args;
-}
 
 // Without a window system Qt would stop the program with a long complaint;
 // tell the user in one line instead.
@@ -79,6 +74,10 @@ CPelorinApp::CPelorinApp(AppServices services)
     router_.setStateProvider([this](int id) { return view_->commandState(id); });
     frame_->updateAllMenuStates();
     frame_->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // Closing a window on a press must not let the rest of a double-click
+    // reach the editor beneath it.
+    doubleClickGuard_ = std::make_unique<DoubleClickGuard>();
+    QCoreApplication::instance()->installEventFilter(doubleClickGuard_.get());
 }
 
 CPelorinApp::~CPelorinApp() = default;
@@ -145,8 +144,10 @@ int runPelorin(int argc, char** argv) {
     // finds the program's menu entry and icon for its windows.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.pelorin"));
 
-    // Qt has taken its own options out of the arguments by now.
-    const StartupRequest request = parseCommandLine(argumentsOf(QCoreApplication::arguments()));
+    // Qt has taken its own options out of argc and argv by now. The rest are
+    // read as the bytes they are: a file name need not be valid in any
+    // encoding, and QCoreApplication::arguments() would have decoded it.
+    const StartupRequest request = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (request.action == StartupRequest::Action::Error) {
         std::cerr << "pelorin: " << request.error << '\n';
         return 2;

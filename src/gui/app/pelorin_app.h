@@ -14,6 +14,7 @@ namespace pelorin {
 
 class CMainFrame;
 class CPelorinView;
+class DoubleClickGuard;
 class DocumentCommands;
 class SendCommands;
 
@@ -65,6 +66,7 @@ private:
     std::unique_ptr<DocumentCommands> documentCommands_;
     CommandHandlers commands_;
     std::unique_ptr<SendCommands> sendCommands_;
+    std::unique_ptr<DoubleClickGuard> doubleClickGuard_;
 };
 
 }  // namespace pelorin

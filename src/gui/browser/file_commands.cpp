@@ -21,10 +21,18 @@ void openFileCommand(QWidget* parent, DocumentContext& context, const std::strin
 }
 
 void saveFileCommand(QWidget* parent, DocumentContext& context, const std::string& startFolder) {
-    const QString path =
-        QFileDialog::getSaveFileName(parent, QString(), QString::fromStdString(startFolder), "Pelorin(*.plr)");
-    if (path.isEmpty()) return;
-    saveDocumentFile(context, path.toStdString());
+    QFileDialog dialog(parent, QString(), QFile::decodeName(QByteArray::fromStdString(startFolder)), "Pelorin(*.plr)");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // A name typed without an extension gets ".plr", so that File > Open,
+    // the start-up import and pelorin-cli recognise the file; the dialog adds
+    // it before it asks about replacing, so the question names the file that
+    // is written. A name with an extension is kept as typed.
+    dialog.setDefaultSuffix("plr");
+    if (dialog.exec() != QDialog::Accepted) return;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.front().isEmpty()) return;
+    saveDocumentFile(context, QFile::encodeName(chosen.front()).toStdString());
 }
 
 }  // namespace pelorin
