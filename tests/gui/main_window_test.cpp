@@ -170,28 +170,27 @@ TEST_F(MainWindowTest, MenuStatesFollowTheKindShownAndTheTool) {
     EXPECT_EQ(palette().currentTool(), Tool::Selection);
 }
 
-// Notes how the style is asked to draw each menu item.
+// Notes how the style is asked to draw each menu item: "check" or "radio"
+// mark, on or off, or "none".
 class MenuMarks : public QProxyStyle {
 public:
-    struct Mark {
-        QStyleOptionMenuItem::CheckType type;
-        bool checked;
-        friend bool operator==(const Mark&, const Mark&) = default;
-    };
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override {
         if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
-            element == CE_MenuItem && item != nullptr && item->menuItemType == QStyleOptionMenuItem::Normal)
-            marks[item->text.section('\t', 0, 0)] = {item->checkType, item->checked};
+            element == CE_MenuItem && item != nullptr && item->menuItemType == QStyleOptionMenuItem::Normal) {
+            std::string mark = "none";
+            if (item->checkType != QStyleOptionMenuItem::NotCheckable)
+                mark = std::string(item->checkType == QStyleOptionMenuItem::Exclusive ? "radio" : "check") +
+                       (item->checked ? " on" : " off");
+            marks[item->text.section('\t', 0, 0).toStdString()] = mark;
+        }
         QProxyStyle::drawControl(element, option, painter, widget);
     }
-    mutable std::map<QString, Mark> marks;
+    mutable std::map<std::string, std::string> marks;
 };
 
 TEST_F(MainWindowTest, ToolsAndViewItemsCarryCheckMarksNotRadioMarks) {
-    using Type = QStyleOptionMenuItem::CheckType;
-    const MenuMarks::Mark on{Type::NonExclusive, true}, off{Type::NonExclusive, false},
-        none{Type::NotCheckable, false};
+    using Marks = std::map<std::string, std::string>;
     const auto shownMarks = [&](QMenu* menu) {
         MenuMarks style;
         menu->setStyle(&style);
@@ -204,17 +203,17 @@ TEST_F(MainWindowTest, ToolsAndViewItemsCarryCheckMarksNotRadioMarks) {
     };
     frame().action(command::kToolEraser)->trigger();
     frame().action(command::kViewPicture)->trigger();
-    EXPECT_EQ(shownMarks(frame().menus()[1]), (std::map<QString, MenuMarks::Mark>{{"Pen", off},
-                                                                                 {"Eraser", on},
-                                                                                 {"Moving", off},
-                                                                                 {"Selection", off},
-                                                                                 {"Hide selection", none},
-                                                                                 {"Copy", none},
-                                                                                 {"Delete", none},
-                                                                                 {"Settings", none}}));
-    EXPECT_EQ(shownMarks(frame().menus()[2]),
-              (std::map<QString, MenuMarks::Mark>{
-                  {"Operator logo && group graphic", off}, {"Picture message", on}, {"62xx/71xx Operator logo", off}}));
+    EXPECT_EQ(shownMarks(frame().menus()[1]), (Marks{{"Pen", "check off"},
+                                                     {"Eraser", "check on"},
+                                                     {"Moving", "check off"},
+                                                     {"Selection", "check off"},
+                                                     {"Hide selection", "none"},
+                                                     {"Copy", "none"},
+                                                     {"Delete", "none"},
+                                                     {"Settings", "none"}}));
+    EXPECT_EQ(shownMarks(frame().menus()[2]), (Marks{{"Operator logo && group graphic", "check off"},
+                                                     {"Picture message", "check on"},
+                                                     {"62xx/71xx Operator logo", "check off"}}));
 
     // Choosing the item already chosen leaves it checked, and only it.
     frame().action(command::kViewPicture)->trigger();
