@@ -123,10 +123,9 @@ int runCommand(const std::string& command, const std::vector<std::string>& args)
 // Everything written to standard output must have arrived: a full disk or a
 // closed pipe is a failure even when the work itself went well.
 int withOutputChecked(int status) {
-    errno = 0;
     const bool flushed = std::fflush(stdout) == 0;
     if (flushed && !std::ferror(stdout) && std::cout.good()) return status;
-    const int error = errno;
+    const int error = errno;  // of the write that failed: nothing else runs in between
     std::cerr << "pelorin-cli: cannot write to standard output" << (error != 0 ? ": " : "")
               << (error != 0 ? std::strerror(error) : "") << "\n";
     return 1;

@@ -43,6 +43,7 @@ AtChannel::Acknowledgement AtChannel::awaitAcknowledgement(const std::function<v
             const std::size_t before = received_;
             if (!readMore()) return Acknowledgement::ReadFailed;
             if (received_ > before && (replyContains("OK") || replyContains("ERROR"))) return Acknowledgement::Answered;
+            if (cancelled()) return Acknowledgement::Cancelled;
         }
         return Acknowledgement::TimedOut;
     }
@@ -63,8 +64,9 @@ AtChannel::Acknowledgement AtChannel::awaitAcknowledgement(const std::function<v
             waiting();
         }
         if (!readMore()) return Acknowledgement::ReadFailed;
-        if (cancelled()) return Acknowledgement::Cancelled;
+        // An answer that is there counts, even when the job is being stopped.
         if (scanReply(reply(), false) == ReplyEnd::Final) return Acknowledgement::Answered;
+        if (cancelled()) return Acknowledgement::Cancelled;
         if (received_ == kReplyCapacity && !makeRoom()) {
             // A full buffer without a final line: decide on what is there,
             // as the fixed rounds would.

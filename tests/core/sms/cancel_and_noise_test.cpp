@@ -1,0 +1,134 @@
+// Stopping a send on request, and phones that talk about other things
+// between a PDU and its answer.
+
+#include <gtest/gtest.h>
+
+#include "dialogue_fakes.h"
+#include "sms/at_reply.h"
+#include "sms/phone_dialogue.h"
+
+namespace pelorin {
+namespace {
+
+using namespace dialogue_test;
+
+// Records like RecordingReporter and cancels the token when a given status
+// line is reported, as a signal arriving at that moment would.
+class CancellingReporter final : public SendReporter {
+public:
+    CancellingReporter(SendReporter& inner, CancelToken& token, std::string at)
+        : inner_(inner), token_(token), at_(std::move(at)) {}
+    void status(std::string text) override {
+        if (text == at_) token_.cancel();
+        inner_.status(std::move(text));
+    }
+    void caption(std::string text) override { inner_.caption(std::move(text)); }
+    void end(std::string outcome) override { inner_.end(std::move(outcome)); }
+
+private:
+    SendReporter& inner_;
+    CancelToken& token_;
+    std::string at_;
+};
+
+TEST_F(PhoneDialogueTest, ACancelledSendStopsAtItsNextWaitAndEscapesOnlyAtThePrompt) {
+    const SendJob job = jobOfKind(SendJobKind::GroupGraphic);
+    const auto part = BuildSendParts(job)[0];
+    const std::string mode = "AT+CMGF=0\r\n";
+    const std::string announce = "AT+CMGS=" + std::to_string(part.length) + "\r\n";
+    const std::string pdu = part.pdu + "\x1A";
+    struct Case {
+        const char* cancelAt;
+        std::vector<std::string> writes;
+    };
+    const Case cases[] = {
+        {"Opening COM port", {}},                       // before the first command
+        {"Setting up connection", {}},                  // the first command is not written
+        {"Setting up phone", {mode}},                   // between two commands
+        {"Sending logo", {mode, announce, "\x1B"}},     // at the prompt: the PDU is abandoned
+        {"Waiting for acknowledgement", {mode, announce, pdu}},  // the message is out: nothing more
+    };
+    for (const bool replyDriven : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.cancelAt) + (replyDriven ? ", reply-driven" : ", fixed waits"));
+            resetLine();
+            line.replies.clear();
+            line.reply(kModeReply);
+            line.reply(promptReply(part.length));  // and then no acknowledgement
+            CancelToken token;
+            CancellingReporter cancelling(reporter, token, c.cancelAt);
+            DialogueOptions cancellable;
+            cancellable.replyDriven = replyDriven;
+            cancellable.clock = &clock;
+            cancellable.cancel = &token;
+            RunSendJob(job, "COM3:", opener, clock, cancelling, cancellable);
+            EXPECT_EQ(outcome(), "Send cancelled");
+            EXPECT_EQ(line.writes, c.writes);
+            EXPECT_EQ(line.closes, 1);
+            EXPECT_EQ(events.back(), "close");
+        }
+    }
+
+    // A token cancelled before the job starts: the port is never opened.
+    resetLine();
+    CancelToken early;
+    early.cancel();
+    DialogueOptions cancelled;
+    cancelled.cancel = &early;
+    RunSendJob(job, "COM3:", opener, clock, reporter, cancelled);
+    EXPECT_EQ(events, std::vector<std::string>{"end Send cancelled"});
+}
+
+TEST_F(PhoneDialogueTest, UnrelatedLinesBeforeTheAcknowledgementDoNotEndAReplyDrivenSend) {
+    options.replyDriven = true;
+    options.clock = &clock;
+    line.clockMs = &clock.elapsedMs;
+    const SendJob job = jobOfKind(SendJobKind::PictureMessage);
+    std::string noise;
+    for (int i = 1; noise.size() < 2 * AtChannel::kReplyCapacity; ++i)
+        noise += i % 2 == 1 ? "\r\n+CMTI: \"ME\"," + std::to_string(i) + "\r\n" : std::string("\r\nRING\r\n");
+    line.reply(kModeReply);
+    for (const auto& part : BuildSendParts(job)) {
+        line.reply(promptReply(part.length));
+        line.reply(noise);
+        line.reply(kAccepted);
+    }
+    run(job);
+    EXPECT_EQ(outcome(), "Picture message was successfully sent");
+    EXPECT_LT(clock.elapsedMs, 1000);
+
+    // A refusal after the noise is still read as one, with its code.
+    resetLine();
+    line.reply(kModeReply);
+    line.reply(promptReply(BuildSendParts(job)[0].length));
+    line.reply(noise);
+    line.reply(kRefused);
+    run(job);
+    EXPECT_EQ(outcome(), "Message send error");
+    ASSERT_EQ(reporter.details.size(), 1u);
+    EXPECT_NE(reporter.details[0].find("500"), std::string::npos);
+}
+
+TEST(DropUnrelatedLinesTest, KeepsTheReplysLinesAndWhatIsStillOnItsWay) {
+    struct Case {
+        std::string received;
+        std::string kept;
+    };
+    const Case cases[] = {
+        {"\r\nRING\r\n\r\n+CMTI: \"ME\",3\r\n\r\n+CMGS: 7\r\n\r\nOK\r\n", "+CMGS: 7\r\n\r\nOK\r\n"},
+        {"AT+CMGS=40\r\r\nRING\r\n> ", "AT+CMGS=40\r\r\n> "},
+        {"0011000B91\r\n+CMS ERROR: 304\r\n", "+CMS ERROR: 304\r\n"},
+        {"\r\n+COPS: 0,2,\"26202\"\r\n\r\n+CME ERROR: 4\r\nERROR\r\n", "+COPS: 0,2,\"26202\"\r\n\r\n+CME ERROR: 4\r\nERROR\r\n"},
+        {"RING\r\n+CMGS: 1\r\n\r\nO", "+CMGS: 1\r\n\r\nO"},  // a final result still on its way stays
+        {"no line end at all", "no line end at all"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        std::string buffer = c.received;
+        const std::size_t kept = dropUnrelatedLines(std::span<char>(buffer.data(), buffer.size()));
+        EXPECT_EQ(escaped(buffer.substr(0, kept)), escaped(c.kept)) << escaped(c.received);
+    }
+}
+
+}  // namespace
+}  // namespace pelorin
