@@ -87,7 +87,14 @@ int openFolder(const std::filesystem::path& folder, std::string& why) {
 int openStoreFile(int folder, const char* name, bool exclusive, int& fd) {
     const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (exclusive ? O_EXCL : O_APPEND);
     fd = ::openat(folder, name, flags, 0644);
-    if (fd < 0) return errno;
+    if (fd < 0) {
+        const int error = errno;
+        // A pipe without a reader, a device, a folder: said plainly.
+        struct stat there {};
+        if (error != EEXIST && ::fstatat(folder, name, &there, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(there.st_mode))
+            return S_ISLNK(there.st_mode) ? ELOOP : EINVAL;
+        return error;
+    }
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);

@@ -228,6 +228,8 @@ int main(int argc, char** argv) {
     if (transcript >= 0) ::close(transcript);
     terminal->close();
     link.remove();
+    // A folder made for this run that received nothing is not left behind.
+    if (!arguments->store) ::rmdir(store.c_str());
     if (ending == Ending::Failure) {
         std::cerr << "pelorin-phone: terminal failure: " << std::strerror(errno) << "\n";
         return 1;
