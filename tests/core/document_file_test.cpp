@@ -374,3 +374,40 @@ TEST_F(PosixDocumentFileTest, FoldersAndHugeFilesAreNeverReadAsDocuments) {
 
 }  // namespace
 }  // namespace pelorin
+
+namespace pelorin {
+namespace {
+
+// The document's Save against a pipe, a link to one, and names at the length
+// limit of a folder entry.
+TEST_F(PosixDocumentFileTest, SaveRefusesPipesAndSavesTheLongestNames) {
+    const std::string pipe = folder + "/pipe.plr";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::filesystem::create_symlink("pipe.plr", folder + "/link.plr");
+    for (const std::string& name : {pipe, folder + "/link.plr"}) {
+        messages.shown.clear();
+        EXPECT_FALSE(saveDocumentFile(context, name));
+        const std::string named = name == pipe ? pipe : name + " (" + folder + "/pipe.plr)";
+        EXPECT_EQ(messages.shown, std::vector<std::string>{"Cannot save as " + named +
+                                                           ": it is not a regular file (a device, a pipe, a socket "
+                                                           "or a folder), so it was left as it is."});
+        EXPECT_EQ(std::filesystem::status(pipe).type(), std::filesystem::file_type::fifo);
+    }
+    EXPECT_EQ(namesInFolder().size(), 2u);
+
+    // 255 bytes, some of them in characters of two bytes: the temporary
+    // file's name is cut to fit, at a character boundary.
+    std::string name;
+    while (name.size() + 2 <= 251) name += "\xC3\xA9";
+    name += "x.plr";
+    ASSERT_EQ(name.size(), 255u);
+    document.operatorCanvas.set(1, 1, true);
+    view.kind = LogoKind::Operator;
+    ASSERT_TRUE(saveDocumentFile(context, folder + "/" + name)) << (messages.shown.empty() ? "" : messages.shown[0]);
+    ASSERT_TRUE(saveDocumentFile(context, folder + "/" + name));
+    EXPECT_EQ(contentOf(folder + "/" + name), packCanvas(document.operatorCanvas));
+    EXPECT_EQ(namesInFolder().size(), 3u);
+}
+
+}  // namespace
+}  // namespace pelorin
