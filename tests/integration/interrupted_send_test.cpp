@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <thread>
+#include <utility>
 
 #include "support/phone_process.h"
 #include "support/process.h"
@@ -43,50 +44,34 @@ TEST(InterruptedSendTest, ASignalledSendEscapesThePromptGivesThePortBackAndTheNe
     send.insert(send.end(), job.begin(), job.end());
     send.insert(send.end(), {"--port", link});
 
-    const auto asUser = [](std::vector<std::string> command) {
-        const std::string first = command.front();
-        command.erase(command.begin());
-        return testing::commandAsUnprivilegedUser(first, command);
-    };
-    const auto split = [](std::vector<std::string> command) {
-        const std::string first = command.front();
-        command.erase(command.begin());
-        return std::pair{first, command};
-    };
 
-    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
-        SCOPED_TRACE("signal " + std::to_string(signalNumber));
+    // Interrupts the send at the phone's prompt: SIGPIPE from a reader that
+    // goes after four lines (the next is "Sending logo"), the others sent
+    // inside the second after AT+CMGS=n. Prints the send's exit status.
+    const std::string interrupt = R"(set -o pipefail
+        if [ "$1" = PIPE ]; then "$0" "${@:2}" | head -n 4 >/dev/null; echo "${PIPESTATUS[0]}"; exit; fi
+        coproc "$0" "${@:2}"; pid=$COPROC_PID
+        while read -r line <&"${COPROC[0]}"; do [ "$line" = "Setting up phone" ] && break; done
+        sleep 0.3; kill -"$1" "$pid"; wait "$pid"; echo $?)";
+    const auto asUser = [](const std::string& tool, const std::vector<std::string>& arguments) {
+        auto command = testing::commandAsUnprivilegedUser(tool, arguments);
+        const std::string first = command.front();
+        command.erase(command.begin());
+        return testing::runProcess(first, command);
+    };
+    for (const auto& [name, number] : {std::pair{"INT", SIGINT}, {"TERM", SIGTERM}, {"HUP", SIGHUP}, {"PIPE", SIGPIPE}}) {
+        SCOPED_TRACE(name);
         const std::size_t heard = testing::readFileText(transcript).size();
-        std::vector<std::string> sender{PELORIN_CLI_PATH};
-        sender.insert(sender.end(), send.begin(), send.end());
-        int status = -1;
-        if (signalNumber == SIGPIPE) {
-            // The reader goes after four lines; the next line written is
-            // "Sending logo", at the prompt.
-            std::string line = "set -o pipefail; \"$0\"";
-            for (const auto& argument : send) line += " '" + argument + "'";
-            line += " | head -n 4 >/dev/null; echo \"${PIPESTATUS[0]}\"";
-            const auto [shell, arguments] = split(asUser({"/bin/bash", "-c", line, PELORIN_CLI_PATH}));
-            const auto result = testing::runProcess(shell, arguments);
-            status = std::stoi(result.out.empty() ? "-1" : result.out);
-        } else {
-            const auto [cli, arguments] = split(asUser(sender));
-            testing::RunningProcess running(cli, arguments);
-            ASSERT_TRUE(running.waitForLine("Setting up phone", 10'000)) << running.output();
-            // Inside the second after AT+CMGS=n: the phone shows its prompt.
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            running.signal(signalNumber);
-            status = running.wait();
-        }
-        EXPECT_EQ(status, 128 + signalNumber);
+        std::vector<std::string> arguments{"-c", interrupt, PELORIN_CLI_PATH, name};
+        arguments.insert(arguments.end(), send.begin(), send.end());
+        EXPECT_EQ(asUser("/bin/bash", arguments).out, std::to_string(128 + number) + "\n");
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         EXPECT_EQ(testing::readFileText(transcript).substr(heard), "AT+CMGF=0\r\n" + announce + "\x1B")
             << "ESC at the prompt and nothing else";
 
-        std::vector<std::string> again = sender;
-        again.push_back("--fast");
-        const auto [cli, arguments] = split(asUser(again));
-        const auto next = testing::runProcess(cli, arguments);
+        send.push_back("--fast");
+        const auto next = asUser(PELORIN_CLI_PATH, send);
+        send.pop_back();
         EXPECT_EQ(next.exitStatus, 0) << next.out << next.err;
         EXPECT_NE(next.out.find("Logo was successfully sent"), std::string::npos) << next.out;
     }

@@ -1,12 +1,10 @@
 #include "support/process.h"
 
 #include <poll.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 
 namespace pelorin::testing {
 
@@ -70,71 +68,6 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     }
     if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
     return result;
-}
-
-RunningProcess::RunningProcess(const std::string& program, const std::vector<std::string>& args) {
-    int outPipe[2];
-    if (pipe(outPipe) != 0) return;
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(outPipe[1], STDOUT_FILENO);
-        close(outPipe[0]);
-        close(outPipe[1]);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
-    close(outPipe[1]);
-    if (pid < 0) {
-        close(outPipe[0]);
-        return;
-    }
-    pid_ = pid;
-    stdoutFd_ = outPipe[0];
-}
-
-RunningProcess::~RunningProcess() {
-    if (pid_ > 0) {
-        kill(pid_, SIGKILL);
-        wait();
-    }
-    if (stdoutFd_ >= 0) close(stdoutFd_);
-}
-
-bool RunningProcess::waitForLine(const std::string& line, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (stdoutFd_ >= 0 && std::chrono::steady_clock::now() < deadline) {
-        pollfd entry{stdoutFd_, POLLIN, 0};
-        if (poll(&entry, 1, 50) <= 0) continue;
-        char c = 0;
-        const ssize_t n = read(stdoutFd_, &c, 1);
-        if (n <= 0) return false;
-        output_.push_back(c);
-        if (c != '\n') {
-            line_.push_back(c);
-            continue;
-        }
-        const bool found = line_ == line;
-        line_.clear();
-        if (found) return true;
-    }
-    return false;
-}
-
-void RunningProcess::signal(int signalNumber) {
-    if (pid_ > 0) kill(pid_, signalNumber);
-}
-
-int RunningProcess::wait() {
-    if (pid_ <= 0) return -1;
-    int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
-    pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace pelorin::testing
