@@ -1,5 +1,4 @@
-// Stopping a send on request, and phones that talk about other things
-// between a PDU and its answer.
+// Stopping a send on request.
 
 #include <gtest/gtest.h>
 
@@ -62,25 +61,6 @@ TEST_F(PhoneDialogueTest, ACancelledSendStopsAtItsNextWaitAndEscapesOnlyAtThePro
             EXPECT_EQ(events.back(), "close");
         }
     }
-}
-
-TEST_F(PhoneDialogueTest, UnrelatedLinesBeforeTheAcknowledgementDoNotEndAReplyDrivenSend) {
-    options.replyDriven = true;
-    options.clock = &clock;
-    line.clockMs = &clock.elapsedMs;
-    const SendJob job = jobOfKind(SendJobKind::PictureMessage);
-    std::string noise;
-    for (int i = 1; noise.size() < 2 * AtChannel::kReplyCapacity; ++i)
-        noise += i % 2 == 1 ? "\r\n+CMTI: \"ME\"," + std::to_string(i) + "\r\n" : std::string("\r\nRING\r\n");
-    line.reply(kModeReply);
-    for (const auto& part : BuildSendParts(job)) {
-        line.reply(promptReply(part.length));
-        line.reply(noise);
-        line.reply(kAccepted);
-    }
-    run(job);
-    EXPECT_EQ(outcome(), "Picture message was successfully sent");
-    EXPECT_LT(clock.elapsedMs, 1000);
 }
 
 }  // namespace
