@@ -38,12 +38,13 @@ using namespace command;
 // of the real waits.
 class EditorSendTest : public EditorFixture {
 protected:
-    void SetUp() override {
+    void SetUp() override { start(std::make_shared<ScaledSleeper>(0.1), {"--quiet"}); }
+    void start(std::shared_ptr<Sleeper> sleeper, const QStringList& phoneOptions) {
         QString why;
         phone = SimulatedPhone::start(PELORIN_PHONE_PATH, QString::fromStdString(store.path().string()), why,
-                                      {"--quiet"});
+                                      phoneOptions);
         ASSERT_TRUE(phone) << why.toStdString();
-        SendLink link{makePosixSerialPortOpener(), std::make_shared<ScaledSleeper>(0.1), phone->port().toStdString()};
+        SendLink link{makePosixSerialPortOpener(), std::move(sleeper), phone->port().toStdString()};
         app = std::make_unique<CPelorinApp>(AppServices{settings, messages, files, link});
         app->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->frame()));
@@ -174,21 +175,10 @@ TEST(SimulatedPhoneTest, EditorNamesTheStoreAndThePhoneEndsWithTheEditor) {
 
 // The editor asked to quit by a signal in the middle of a send, at the real
 // waits.
-class QuitOnSignalTest : public EditorFixture {
+class QuitOnSignalTest : public EditorSendTest {
 protected:
     void SetUp() override {
-        QString why;
-        phone = SimulatedPhone::start(PELORIN_PHONE_PATH, QString::fromStdString(store.path().string()), why,
-                                      {"--quiet", "--transcript", QString::fromStdString(transcript)});
-        ASSERT_TRUE(phone) << why.toStdString();
-        SendLink link{makePosixSerialPortOpener(), std::make_shared<RealSleeper>(), phone->port().toStdString()};
-        app = std::make_unique<CPelorinApp>(AppServices{settings, messages, files, link});
-        app->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->frame()));
-    }
-    void TearDown() override {
-        EXPECT_TRUE(waitUntil([] { return runningSendWorkers() == 0; }, 5000));
-        EditorFixture::TearDown();
+        start(std::make_shared<RealSleeper>(), {"--quiet", "--transcript", QString::fromStdString(transcript)});
     }
 
     void sendRestoreLogo() {
@@ -196,9 +186,7 @@ protected:
         frame().action(kSendRestoreOperatorLogo)->trigger();
     }
 
-    TemporaryFolder store{"pelorin-quit-phone"};
     std::string transcript = store.file("transcript");
-    std::unique_ptr<SimulatedPhone> phone;
 };
 
 TEST_F(QuitOnSignalTest, TheWorkerGivesThePortBackBeforeTheEditorQuits) {
