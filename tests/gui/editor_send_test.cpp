@@ -214,6 +214,8 @@ TEST_F(QuitOnSignalTest, TheWorkerGivesThePortBackBeforeTheEditorQuits) {
     EXPECT_EQ(workersAtQuit, 0);
     ASSERT_TRUE(waitUntil([this] { return !messages.shown.empty(); }));
     EXPECT_EQ(messages.shown, std::vector<std::string>{"Send cancelled"});
+    // The phone notes what it hears before it acts on it.
+    waitUntil([&] { return readFileText(transcript).ends_with("\x1B"); }, 3000);
     const std::string heard = readFileText(transcript);
     const std::string dialogue = heard.substr(heard.rfind("AT+CMGF=0\r\nAT+CMGS="));
     EXPECT_EQ(dialogue.substr(dialogue.find("\r\n", 11)), "\r\n\x1B") << "ESC at the prompt, nothing else";

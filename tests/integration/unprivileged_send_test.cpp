@@ -80,7 +80,9 @@ TEST(UnprivilegedSendTest, TwoSendsInARowBothArriveAndSoDoesEachAfterAnInterrupt
         std::vector<std::string> arguments{"-c", interrupt, PELORIN_CLI_PATH, name};
         arguments.insert(arguments.end(), send.begin(), send.end());
         EXPECT_EQ(asUser("/bin/bash", arguments).out, std::to_string(128 + number) + "\n");
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        // The phone notes what it hears before it acts on it.
+        for (int waited = 0; waited < 3000 && !testing::readFileText(transcript).ends_with("\x1B"); waited += 20)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         EXPECT_EQ(testing::readFileText(transcript).substr(heard), "AT+CMGF=0\r\n" + announce + "\x1B")
             << "ESC at the prompt and nothing else";
 
