@@ -93,8 +93,8 @@ TEST_F(FileCommandsTest, SaveThenOpenRestoresTheCanvasExactly) {
     bool dialogAsExpected = false;
     onModal<QFileDialog>([&](QFileDialog* dialog) {
         dialogAsExpected = dialog->nameFilters() == QStringList{"Pelorin(*.plr)"} &&
-                           !dialog->testOption(QFileDialog::DontConfirmOverwrite) &&
-                           dialog->defaultSuffix() == "plr" && dialog->acceptMode() == QFileDialog::AcceptSave;
+                           !dialog->testOption(QFileDialog::DontConfirmOverwrite) && dialog->defaultSuffix() == "plr" &&
+                           dialog->acceptMode() == QFileDialog::AcceptSave;
         dialog->selectFile(QString::fromStdString(docs + "/saved.plr"));
         static_cast<QDialog*>(dialog)->accept();  // as the Save button does
     });
@@ -117,35 +117,25 @@ TEST_F(FileCommandsTest, SaveThenOpenRestoresTheCanvasExactly) {
 }
 
 TEST_F(FileCommandsTest, ANameTypedWithoutAnExtensionIsSavedAsPlr) {
-    canvasOf(LogoKind::Operator).set(0, 0, true);
     const auto drawn = packCanvas(canvasOf(LogoKind::Operator));
-    struct Case {
-        std::string typed, written;
-    };
-    const Case cases[] = {{"logo", "logo.plr"},
-                          {"logo.plr", "logo.plr"},
-                          {"keep.bin", "keep.bin"},
-                          {"two.dots.txt", "two.dots.txt"},
-                          {"sub.dir/inner", "sub.dir/inner.plr"}};
     std::filesystem::create_directories(docs + "/sub.dir");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.typed);
+    for (const auto& [typed, written] : std::map<std::string, std::string>{{"logo", "logo.plr"},
+                                                                           {"keep.bin", "keep.bin"},
+                                                                           {"a.b.plr", "a.b.plr"},
+                                                                           {"sub.dir/in", "sub.dir/in.plr"}}) {
         files.files.clear();
-        saveAs(docs + "/" + c.typed);
-        EXPECT_EQ(files.files, (std::map<std::string, std::vector<std::uint8_t>>{{docs + "/" + c.written, drawn}}));
+        saveAs(docs + "/" + typed);
+        EXPECT_EQ(files.files, (decltype(files.files){{docs + "/" + written, drawn}})) << typed;
     }
-    std::filesystem::remove_all(docs + "/sub.dir");
-
-    // The question about replacing a file names the file that is written.
-    const std::string existing = docs + "/taken.plr";
-    writeFileBytes(existing, {1, 2, 3});
+    // Replacing a file is asked about under the name that is written.
+    writeFileBytes(docs + "/sub.dir/taken.plr", {1});
     int asked = 0;
     onModal<QFileDialog>([&](QFileDialog* dialog) {
         onModal<QMessageBox>([&](QMessageBox* box) {
             ++asked;
             box->button(QMessageBox::No)->click();
         });
-        dialog->selectFile(QString::fromStdString(docs + "/taken"));
+        dialog->selectFile(QString::fromStdString(docs + "/sub.dir/taken"));
         static_cast<QDialog*>(dialog)->accept();
         if (dialog->isVisible()) dialog->reject();
     });
@@ -153,75 +143,59 @@ TEST_F(FileCommandsTest, ANameTypedWithoutAnExtensionIsSavedAsPlr) {
     trigger(command::kFileSave);
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(files.files.empty());
-    std::filesystem::remove(existing);
+    std::filesystem::remove_all(docs + "/sub.dir");
 }
 
-// The press and release of a real click, sent where the window system sends
-// them: to the window under the pointer, which finds the widget itself and
-// tells a double-click by the time and place of the previous press.
+// A press or release as the window system gives it: to the window under the
+// pointer, which finds the widget and tells a double-click by the time and
+// place of the previous press.
 void systemMouse(QWidget& window, QPoint global, QEvent::Type type) {
     QWindow* handle = window.windowHandle();
-    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
-    qt_handleMouseEvent(handle, handle->mapFromGlobal(global), global, held, Qt::LeftButton, type, {},
+    qt_handleMouseEvent(handle, handle->mapFromGlobal(global), global,
+                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, type, {},
                         ++QTest::lastMouseTimestamp);
 }
 
 TEST_F(FileCommandsTest, ADoubleClickThatChoosesAFileChangesNothingBeneath) {
-    struct Case {
-        int tool;
-        std::uint8_t fill;  // what every pixel of the file holds
-    };
-    const Case cases[] = {{command::kToolPen, 0x00}, {command::kToolEraser, 0xFF}, {command::kToolSelection, 0xFF}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.tool);
-        const std::vector<std::uint8_t> file(252, c.fill);
+    // Each tool on a file whose pixels it would change.
+    for (const auto& [tool, fill] : std::map<int, std::uint8_t>{
+             {command::kToolPen, 0x00}, {command::kToolEraser, 0xFF}, {command::kToolSelection, 0xFF}}) {
+        const std::vector<std::uint8_t> file(252, fill);
         files.files[docs + "/a.plr"] = file;
         trigger(command::kViewPicture);
-        trigger(c.tool);
+        trigger(tool);
         const QPoint target = canvas().mapToGlobal(cellCentre(20, 10));
         QTest::lastMouseTimestamp += 1000;  // long after any earlier click
-
         onModal<OpenFileDialog>([&](OpenFileDialog* dialog) {
-            // Wherever the dialog was put, its first thumbnail now lies over
-            // the canvas.
+            // Put the first thumbnail over the canvas, and click it.
             QWidget* rows = dialog->preview()->viewport();
             dialog->move(dialog->pos() + target - rows->mapToGlobal(QPoint(40, 20)));
-            ASSERT_EQ(rows->mapToGlobal(QPoint(40, 20)), target);
-            systemMouse(*dialog, target, QEvent::MouseButtonPress);  // chooses and closes
+            systemMouse(*dialog, target, QEvent::MouseButtonPress);
             systemMouse(frame(), target, QEvent::MouseButtonRelease);
         });
         trigger(command::kFileOpen);
-        ASSERT_FALSE(QApplication::activeModalWidget());
-        // The second click of the double-click, on what lay beneath the dialog.
+        // The second click, on what lay beneath the dialog.
         ASSERT_TRUE(canvas().rect().contains(canvas().mapFromGlobal(target)));
         systemMouse(frame(), target, QEvent::MouseButtonPress);
         systemMouse(frame(), target, QEvent::MouseButtonRelease);
-
-        EXPECT_EQ(editor().kind(), LogoKind::Picture);
-        EXPECT_EQ(packCanvas(canvasOf(LogoKind::Picture)), file);
-        EXPECT_TRUE(editor().selection().isEmpty());
-        EXPECT_EQ(shownCell(20, 10) == kBlack, c.fill != 0);
-        QTest::lastMouseTimestamp += 1000;
+        EXPECT_EQ(packCanvas(canvasOf(LogoKind::Picture)), file) << tool;
+        EXPECT_TRUE(editor().selection().isEmpty()) << tool;
     }
-    EXPECT_TRUE(messages.shown.empty());
 
-    // A double-click that begins and ends on the canvas reaches it whole.
-    struct Counter : QObject {
-        std::vector<QEvent::Type> seen;
+    // A double-click begun on the canvas reaches it.
+    struct : QObject {
+        int doubleClicks = 0;
         bool eventFilter(QObject*, QEvent* event) override {
-            if (event->type() >= QEvent::MouseButtonPress && event->type() <= QEvent::MouseButtonDblClick)
-                seen.push_back(event->type());
+            doubleClicks += event->type() == QEvent::MouseButtonDblClick;
             return false;
         }
-    } counter;
-    canvas().installEventFilter(&counter);
-    const QPoint cell = canvas().mapToGlobal(cellCentre(3, 3));
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress,
-                              QEvent::MouseButtonRelease})
-        systemMouse(frame(), cell, type);
-    canvas().removeEventFilter(&counter);
-    EXPECT_EQ(counter.seen, (std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                                                       QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}));
+    } reached;
+    canvas().installEventFilter(&reached);
+    for (int i = 0; i < 4; ++i)
+        systemMouse(frame(), canvas().mapToGlobal(cellCentre(3, 3)),
+                    i % 2 ? QEvent::MouseButtonRelease : QEvent::MouseButtonPress);
+    canvas().removeEventFilter(&reached);
+    EXPECT_EQ(reached.doubleClicks, 1);
 }
 
 TEST_F(FileCommandsTest, SaveAsksBeforeReplacingAFile) {

@@ -174,50 +174,26 @@ TEST_F(PreviewTest, ATapAnywhereOnARowChoosesIt) {
 TEST_F(PreviewTest, TheArrowKeysMoveAHighlightAndEnterChooses) {
     for (int i = 0; i < 10; ++i) dialog.files.push_back("/d/" + std::to_string(i));
     show(10);
-    const QRgb highlight = preview.palette().color(QPalette::Highlight).rgb();
-    ASSERT_NE(grab().pixel(87, 20), highlight);
-    const auto key = [&](Qt::Key k) { QTest::keyClick(&preview, k); };
-    // The rows shown highlighted, seen between thumbnail and name.
-    const auto highlightedRows = [&] {
+    // The keys, then the rows shown highlighted (seen between thumbnail and name).
+    const auto keys = [&](std::initializer_list<Qt::Key> list) {
+        for (Qt::Key key : list) QTest::keyClick(&preview, key);
         std::vector<int> rows;
         const QImage image = grab();
-        for (int row = 0; row < 10; ++row) {
-            const int y = 30 * row + 20 - preview.scrollPosition();
-            if (y >= 0 && y < image.height() && image.pixel(87, y) == highlight) rows.push_back(row);
-        }
+        for (int row = 0, y = 20 - preview.scrollPosition(); row < 10; ++row, y += 30)
+            if (y >= 0 && y < image.height() &&
+                image.pixel(87, y) == preview.palette().color(QPalette::Highlight).rgb())
+                rows.push_back(row);
         return rows;
     };
-
-    key(Qt::Key_Return);
+    EXPECT_EQ(keys({Qt::Key_Return}), std::vector<int>{});
     EXPECT_TRUE(dialog.chosen.empty()) << "nothing is highlighted yet";
-    EXPECT_EQ(highlightedRows(), std::vector<int>{});
-    key(Qt::Key_Down);
-    EXPECT_EQ(preview.highlightedRow(), 0);
-    EXPECT_EQ(highlightedRows(), std::vector<int>{0});
-    key(Qt::Key_Down);
-    key(Qt::Key_Down);
-    key(Qt::Key_Up);
-    EXPECT_EQ(highlightedRows(), std::vector<int>{1});
-    key(Qt::Key_Up);
-    key(Qt::Key_Up);
-    EXPECT_EQ(preview.highlightedRow(), 0) << "the highlight stops at the first row";
-    key(Qt::Key_End);
-    EXPECT_EQ(preview.highlightedRow(), 9);
-    // The last row was scrolled into view, whole.
-    EXPECT_EQ(preview.scrollPosition(), 30 * 9 + 5 + 30 - preview.viewport()->height());
-    EXPECT_EQ(highlightedRows(), std::vector<int>{9});
-    key(Qt::Key_Down);
-    EXPECT_EQ(preview.highlightedRow(), 9);
-    key(Qt::Key_Home);
-    EXPECT_EQ(preview.scrollPosition(), 0);
-    key(Qt::Key_Down);
-    key(Qt::Key_Enter);
+    EXPECT_EQ(keys({Qt::Key_Down}), std::vector<int>{0});
+    EXPECT_EQ(keys({Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}), std::vector<int>{1});
+    EXPECT_EQ(keys({Qt::Key_Up, Qt::Key_Up}), std::vector<int>{0}) << "it stops at the first row";
+    EXPECT_EQ(keys({Qt::Key_End, Qt::Key_Down}), std::vector<int>{9});
+    EXPECT_EQ(preview.scrollPosition(), 30 * 9 + 35 - preview.viewport()->height()) << "the last row shows whole";
+    keys({Qt::Key_Home, Qt::Key_Down, Qt::Key_Enter});
     EXPECT_EQ(dialog.chosen, std::vector<std::string>{"/d/1"});
-    key(Qt::Key_Return);
-    EXPECT_EQ(dialog.chosen, (std::vector<std::string>{"/d/1", "/d/1"}));
-
-    preview.clearHighlight();
-    EXPECT_EQ(highlightedRows(), std::vector<int>{});
 }
 
 }  // namespace

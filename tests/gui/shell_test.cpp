@@ -97,8 +97,7 @@ TEST(EditorProcessTest, AFileNameThatIsNotUtf8OpensThatVeryFile) {
         SCOPED_TRACE(locale);
         const auto result = runProcess("/usr/bin/env", {locale, PELORIN_EDITOR_PATH, path});
         EXPECT_EQ(result.exitStatus, 1);
-        EXPECT_NE(result.err.find("pelorin: " + path + ": Unsupported file format\n"), std::string::npos)
-            << result.err;
+        EXPECT_NE(result.err.find("pelorin: " + path + ": Unsupported file format\n"), std::string::npos) << result.err;
     }
 }
 

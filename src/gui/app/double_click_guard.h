@@ -25,7 +25,7 @@ protected:
 private:
     QPointer<QWidget> pressWindow_;  // the window of the latest press
     bool pressSeen_ = false;
-    bool droppingRelease_ = false;   // the release of a dropped double-click
+    bool droppingRelease_ = false;  // the release of a dropped double-click
 };
 
 }  // namespace pelorin
