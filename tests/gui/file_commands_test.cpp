@@ -181,21 +181,6 @@ TEST_F(FileCommandsTest, ADoubleClickThatChoosesAFileChangesNothingBeneath) {
         EXPECT_EQ(packCanvas(canvasOf(LogoKind::Picture)), file) << tool;
         EXPECT_TRUE(editor().selection().isEmpty()) << tool;
     }
-
-    // A double-click begun on the canvas reaches it.
-    struct : QObject {
-        int doubleClicks = 0;
-        bool eventFilter(QObject*, QEvent* event) override {
-            doubleClicks += event->type() == QEvent::MouseButtonDblClick;
-            return false;
-        }
-    } reached;
-    canvas().installEventFilter(&reached);
-    for (int i = 0; i < 4; ++i)
-        systemMouse(frame(), canvas().mapToGlobal(cellCentre(3, 3)),
-                    i % 2 ? QEvent::MouseButtonRelease : QEvent::MouseButtonPress);
-    canvas().removeEventFilter(&reached);
-    EXPECT_EQ(reached.doubleClicks, 1);
 }
 
 TEST_F(FileCommandsTest, SaveAsksBeforeReplacingAFile) {
