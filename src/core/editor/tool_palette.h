@@ -36,7 +36,6 @@ public:
         {Tool::Rectangle, {38, 38}, "Rectangle", 'R'},
         {Tool::Fill, {74, 38}, "Fill", 'F'},
     }};
-    static constexpr std::array<Point, 4> kButtonPos = {{{2, 2}, {38, 2}, {74, 2}, {110, 2}}};
     static constexpr Rect kZoomInRect{146, 38, 178, 70};
     static constexpr Rect kZoomOutRect{182, 38, 214, 70};
     static constexpr int kImageSlots = 10;  // pen, eraser, moving, selection (grey, colour); zoom in; zoom out

@@ -1,7 +1,6 @@
 #include "app/pelorin_app.h"
 
 #include <QApplication>
-#include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
