@@ -7,20 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_texts.h"
 #include "settings/memory_settings_store.h"
 #include "settings/window_placement.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Five texts separated by zero bytes: Left, Top, Width, Height, Maximised.
-    std::vector<std::string> texts(5);
-    std::size_t which = 0;
-    for (std::size_t i = 0; i < size && which < texts.size(); ++i) {
-        if (data[i] == 0) {
-            ++which;
-            continue;
-        }
-        texts[which].push_back(static_cast<char>(data[i]));
-    }
+    const std::vector<std::string> texts = pelorin::fuzz::splitTexts(data, size, 5);
     pelorin::MemorySettingsStore store;
     const char* names[] = {"Left", "Top", "Width", "Height", "Maximised"};
     for (std::size_t i = 0; i < texts.size(); ++i) store.writeString("Window", names[i], texts[i]);
