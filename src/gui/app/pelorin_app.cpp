@@ -1,7 +1,9 @@
 #include "app/pelorin_app.h"
 
 #include <QApplication>
-#include <QLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -20,6 +22,9 @@
 #include "document/import_file.h"
 #include "document/posix_file_system.h"
 #include "editor/pelorin_view.h"
+#include "editor/qt_geometry.h"
+#include "editor/unsaved_drawings.h"
+#include "settings/window_placement.h"
 #include "resources/app_icon.h"
 #include "sms/send_commands.h"
 #include "sms/send_worker.h"
@@ -79,9 +84,14 @@ CPelorinApp::CPelorinApp(AppServices services)
     router_.setTarget(CommandRouter::Level::Document, &documentCommands_->commands());
     router_.setTarget(CommandRouter::Level::Frame, &frame_->commands());
     router_.setTarget(CommandRouter::Level::Application, &commands_);
-    router_.setStateProvider([this](int id) { return view_->commandState(id); });
+    // Menu states come with the commands' registrations.
     frame_->updateAllMenuStates();
-    frame_->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    view_->logoWnd().setOnEdited([this] { frame_->updateAllMenuStates(); });
+    frame_->setCloseGuard([this] { return confirmQuit(); });
+    frame_->setOnClose([this] { rememberWindow(); });
+    // The window opens at its default size, which is also its smallest.
+    frame_->setMinimumSize(frame_->minimumSizeHint());
+    frame_->resize(frame_->minimumSize());
     // Closing a window on a press must not let the rest of a double-click
     // reach the editor beneath it.
     doubleClickGuard_ = std::make_unique<DoubleClickGuard>();
@@ -99,6 +109,8 @@ bool CPelorinApp::openAtStartup(const std::string& path, std::string& failure) {
     DocumentContext context{document_, *view_, messages, services_.files};
     switch (importFile(context, path)) {
         case ImportOutcome::Imported:
+            view_->editor().markSaved(view_->currentKind());
+            return true;
         case ImportOutcome::KindChangedOnly:
             return true;
         case ImportOutcome::Failed:
@@ -115,8 +127,39 @@ bool CPelorinApp::openAtStartup(const std::string& path, std::string& failure) {
 }
 
 void CPelorinApp::show() {
-    frame_->show();
+    const auto placement = readWindowPlacement(services_.settings);
+    if (placement) {
+        std::vector<Rect> screens;
+        for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(fromQRect(screen->availableGeometry()));
+        const QSize minimum = frame_->minimumSize();
+        frame_->setGeometry(toQRect(placeOnScreens(placement->frame, screens, {minimum.width(), minimum.height()})));
+    }
+    if (placement && placement->maximised)
+        frame_->showMaximized();
+    else
+        frame_->show();
     frame_->repaint();
+}
+
+bool CPelorinApp::confirmQuit() {
+    const auto kinds = view_->editor().unsavedKinds();
+    if (kinds.empty()) return true;
+    const auto title =
+        QString::fromUtf8(command::kWindowTitle.data(), static_cast<qsizetype>(command::kWindowTitle.size()));
+    QMessageBox box(QMessageBox::Question, title, QString::fromStdString(unsavedDrawingsQuestion(kinds)),
+                    QMessageBox::NoButton, frame_.get());
+    QPushButton* quit = box.addButton(QStringLiteral("Quit"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(quit);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == quit;
+}
+
+void CPelorinApp::rememberWindow() {
+    const bool maximised = frame_->isMaximized();
+    const QRect normal = maximised ? frame_->normalGeometry() : frame_->geometry();
+    writeWindowPlacement(services_.settings, {fromQRect(normal), maximised});
 }
 
 void CPelorinApp::about() {

@@ -8,19 +8,21 @@
 
 namespace pelorin {
 
-void openFileCommand(QWidget* parent, DocumentContext& context, const std::string& documentsFolder) {
+std::optional<ImportOutcome> openFileCommand(QWidget* parent, DocumentContext& context,
+                                             const std::string& documentsFolder) {
     std::string path;
     {
         OpenFileDialog dialog(context.files, context.messages, documentsFolder, parent);
-        if (dialog.exec() != QDialog::Accepted) return;
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
         path = dialog.selectedPath();
     }
-    if (path.empty()) return;
-    importFile(context, path);
+    if (path.empty()) return std::nullopt;
+    const ImportOutcome outcome = importFile(context, path);
     context.view.updateAllViews();
+    return outcome;
 }
 
-void saveFileCommand(QWidget* parent, DocumentContext& context, const std::string& startFolder) {
+bool saveFileCommand(QWidget* parent, DocumentContext& context, const std::string& startFolder) {
     QFileDialog dialog(parent, QString(), QFile::decodeName(QByteArray::fromStdString(startFolder)), "Pelorin(*.plr)");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -29,10 +31,10 @@ void saveFileCommand(QWidget* parent, DocumentContext& context, const std::strin
     // it before it asks about replacing, so the question names the file that
     // is written. A name with an extension is kept as typed.
     dialog.setDefaultSuffix("plr");
-    if (dialog.exec() != QDialog::Accepted) return;
+    if (dialog.exec() != QDialog::Accepted) return false;
     const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty() || chosen.front().isEmpty()) return;
-    saveDocumentFile(context, QFile::encodeName(chosen.front()).toStdString());
+    if (chosen.isEmpty() || chosen.front().isEmpty()) return false;
+    return saveDocumentFile(context, QFile::encodeName(chosen.front()).toStdString());
 }
 
 }  // namespace pelorin
