@@ -4,7 +4,6 @@
 #include <array>
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 #include <QImageWriter>
 
@@ -66,8 +65,11 @@ GreyImage greyFromImage(const QImage& image) {
     return grey;
 }
 
-PictureRead readPictureData(std::span<const std::uint8_t> bytes, const std::string& name) {
+PictureRead readPictureData(std::span<const std::uint8_t> bytes, const std::string& name, long long maxPixels) {
     PictureRead result;
+    // Qt's own guard (128 MB by default) would refuse pictures well below our
+    // limit, with a less clear message; ours is checked before decoding.
+    QImageReader::setAllocationLimit(static_cast<int>(std::max(128LL, maxPixels * 4 / (1024 * 1024) + 64)));
     QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
                                               static_cast<qsizetype>(bytes.size()));
     QBuffer buffer(&data);
@@ -82,10 +84,11 @@ PictureRead readPictureData(std::span<const std::uint8_t> bytes, const std::stri
     }
     const QSize size = reader.size();
     if (size.isValid()) {
-        if (static_cast<long long>(size.width()) * size.height() > kMaxPicturePixels) {
+        if (static_cast<long long>(size.width()) * size.height() > maxPixels) {
             result.error = withName(name, "the picture is " + std::to_string(size.width()) + " x " +
                                               std::to_string(size.height()) +
-                                              " pixels; pictures of at most 100 megapixels can be read");
+                                              " pixels; pictures of at most " + std::to_string(maxPixels / 1'000'000) +
+                                              " megapixels can be read");
             return result;
         }
         const bool scalable = reader.supportsOption(QImageIOHandler::ScaledSize);
@@ -103,25 +106,29 @@ PictureRead readPictureData(std::span<const std::uint8_t> bytes, const std::stri
         result.error = withName(name, "the picture is damaged or incomplete (" + why.toStdString() + ")");
         return result;
     }
-    if (static_cast<long long>(image.width()) * image.height() > kMaxPicturePixels) {
-        result.error = withName(name, "pictures of at most 100 megapixels can be read");
+    if (static_cast<long long>(image.width()) * image.height() > maxPixels) {
+        result.error = withName(name, "the picture is larger than " + std::to_string(maxPixels / 1'000'000) +
+                                          " megapixels");
         return result;
     }
     result.picture = greyFromImage(image);
     return result;
 }
 
-PictureRead readPicture(const std::string& path) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {std::nullopt, message::withPath(message::kFailedToOpenForReading, path)};
-    }
+PictureRead readPicture(FileSystem& files, const std::string& path) {
+    const auto failedToOpen = [&path] {
+        return PictureRead{std::nullopt, message::withPath(message::kFailedToOpenForReading, path)};
+    };
+    const auto file = files.openForReading(path);
+    if (!file) return failedToOpen();
+    const auto size = file->size();
+    if (!size) return failedToOpen();
     // A picture file of over a gigabyte is not one we could show anyway.
-    if (file.size() > (1LL << 30)) return {std::nullopt, withName(path, "the file is too large to be a picture")};
-    const QByteArray bytes = file.readAll();
-    return readPictureData({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
-                            static_cast<std::size_t>(bytes.size())},
-                           path);
+    if (*size > (1ULL << 30)) return {std::nullopt, withName(path, "the file is too large to be a picture")};
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*size));
+    const auto read = file->readAt(0, bytes);
+    if (!read || *read != bytes.size()) return failedToOpen();
+    return readPictureData(bytes, path);
 }
 
 bool isPictureExtension(std::string_view extension) {

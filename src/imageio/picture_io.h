@@ -33,8 +33,9 @@ struct PictureRead {
 // ICO, PBM/PGM/PPM, XPM, SVG with Qt's SVG module) by its content, not its
 // name. Transparent parts count as white. A damaged, incomplete or unknown
 // file, or one over kMaxPicturePixels, gives an error naming the file.
-PictureRead readPicture(const std::string& path);
-PictureRead readPictureData(std::span<const std::uint8_t> bytes, const std::string& name);
+PictureRead readPicture(FileSystem& files, const std::string& path);
+PictureRead readPictureData(std::span<const std::uint8_t> bytes, const std::string& name,
+                            long long maxPixels = kMaxPicturePixels);
 
 // An image already in memory (the clipboard) as grey, alpha on white.
 GreyImage greyFromImage(const QImage& image);

@@ -47,7 +47,7 @@ int runConvert(const std::vector<std::string>& args) {
     imageio::PictureRead read;
     {
         QuietStandardError quiet;
-        read = imageio::readPicture(in);
+        read = imageio::readPicture(cli.files, in);
     }
     if (!read.picture) {
         std::cerr << "pelorin-cli convert: " << read.error << "\n";

@@ -30,6 +30,11 @@ inline constexpr int kSendPictureMessage = 32799;
 inline constexpr int kViewLargeOperator = 32800;
 inline constexpr int kSettings = 32801;
 
+// Pictures and text in and out.
+inline constexpr int kImportPicture = 32840;
+inline constexpr int kExportPicture = 32841;
+inline constexpr int kText = 32842;
+
 inline constexpr int kSeparator = 0;
 
 struct MenuItem {
@@ -40,10 +45,12 @@ struct MenuItem {
 
 inline constexpr std::array<std::string_view, 4> kMenus = {"File", "Tools", "View", "Send"};
 
-inline constexpr std::array<MenuItem, 27> kMenuItems = {{
+inline constexpr std::array<MenuItem, 31> kMenuItems = {{
     {"File", "New", kFileNew},
     {"File", "Open", kFileOpen},
     {"File", "Save", kFileSave},
+    {"File", "Import picture...", kImportPicture},
+    {"File", "Export picture...", kExportPicture},
     {"File", "", kSeparator},
     {"File", "About", kAppAbout},
     {"File", "", kSeparator},
@@ -59,6 +66,8 @@ inline constexpr std::array<MenuItem, 27> kMenuItems = {{
     {"Tools", "Delete", kDeleteSelection},
     {"Tools", "", kSeparator},
     {"Tools", "Settings", kSettings},
+    {"Tools", "", kSeparator},
+    {"Tools", "Text...", kText},
     {"View", "Operator logo && group graphic", kViewOperator},
     {"View", "Picture message", kViewPicture},
     {"View", "62xx/71xx Operator logo", kViewLargeOperator},
@@ -75,10 +84,12 @@ struct Accelerator {
     char key;
     int id;
 };
-inline constexpr std::array<Accelerator, 4> kAccelerators = {{
+inline constexpr std::array<Accelerator, 6> kAccelerators = {{
     {'N', kFileNew},
     {'O', kFileOpen},
     {'S', kFileSave},
+    {'I', kImportPicture},
+    {'E', kExportPicture},
     {'Q', kAppExit},
 }};
 

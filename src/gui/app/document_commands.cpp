@@ -16,11 +16,13 @@ DocumentCommands::DocumentCommands(CPelorinDoc& document, CPelorinView& view, Us
       messages_(messages),
       files_(files),
       settings_(settingsStore),
-      dialogParent_(dialogParent) {
+      dialogParent_(dialogParent),
+      pictures_(document, view, messages, files, dialogParent) {
     commands_.on(command::kFileNew, [this] { fileNew(); });
     commands_.on(command::kFileOpen, [this] { fileOpen(); });
     commands_.on(command::kFileSave, [this] { fileSave(); });
     commands_.on(command::kSettings, [this] { settings(); });
+    pictures_.registerIn(commands_);
 }
 
 void DocumentCommands::fileNew() {

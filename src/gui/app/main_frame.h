@@ -2,6 +2,8 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "app/command_router.h"
@@ -31,6 +33,13 @@ public:
     void updateMenuStates(QMenu* menu);
     void updateAllMenuStates();
 
+    // What to do with a local file dropped on the window.
+    void setFileDropHandler(std::function<void(const std::string&)> handler) { fileDropped_ = std::move(handler); }
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
     void buildMenus();
     void loadTooltips();
@@ -39,6 +48,7 @@ private:
     std::vector<QMenu*> menus_;
     std::vector<QString> tooltips_;
     CommandHandlers commands_;
+    std::function<void(const std::string&)> fileDropped_;
 };
 
 }  // namespace pelorin

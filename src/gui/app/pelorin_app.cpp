@@ -72,6 +72,7 @@ CPelorinApp::CPelorinApp(AppServices services)
     commands_.on(command::kAppAbout, [this] { about(); });
     commands_.on(command::kAppExit, [this] { exit(); });
 
+    frame_->setFileDropHandler([this](const std::string& path) { documentCommands_->pictures().openDroppedFile(path); });
     router_.setTarget(CommandRouter::Level::View, &view_->commands());
     router_.setTarget(CommandRouter::Level::Document, &documentCommands_->commands());
     router_.setTarget(CommandRouter::Level::Frame, &frame_->commands());

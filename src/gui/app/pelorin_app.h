@@ -46,6 +46,7 @@ public:
     CMainFrame& frame() { return *frame_; }
     CPelorinView& view() { return *view_; }
     const CommandRouter& router() const { return router_; }
+    DocumentCommands& documentCommands() { return *documentCommands_; }
 
     // Opens the file named on the command line. On failure returns false with
     // the reason in one line, and nothing has changed.

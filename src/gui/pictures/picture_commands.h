@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+
+#include "app/command_router.h"
+#include "document/document_context.h"
+#include "imaging/grey_image.h"
+
+class QWidget;
+
+namespace pelorin {
+
+class CPelorinView;
+
+// Pictures and text in and out of the editor: File "Import picture...",
+// "Export picture...", Tools "Text...", and files dropped on the window.
+class PictureCommands {
+public:
+    PictureCommands(CPelorinDoc& document, CPelorinView& view, UserMessages& messages, FileSystem& files,
+                    QWidget* dialogParent);
+
+    void registerIn(CommandHandlers& handlers);
+
+    // Asks for a picture file, then runs the import dialog over it.
+    void importPicture();
+    // Reads the file (a failure shows one message and changes nothing), then
+    // runs the import dialog; OK fills the chosen canvas and makes it current.
+    void importPictureFile(const std::string& path);
+    void importGreyPicture(const GreyImage& picture);
+    // Asks for the type, scale and look, then the file name, and writes the
+    // current canvas.
+    void exportPicture();
+    // Runs the text dialog; OK places the text at the top-left of the visible
+    // part of the canvas.
+    void placeText();
+    // A file dropped on the window: a picture goes through the import dialog,
+    // a logo file is imported as File, Open imports it.
+    void openDroppedFile(const std::string& path);
+
+private:
+    void replaceCanvas(LogoKind kind, const Canvas& content);
+    void placeBlock(const Canvas& block);
+
+    CPelorinDoc& document_;
+    CPelorinView& view_;
+    UserMessages& messages_;
+    FileSystem& files_;
+    QWidget* dialogParent_;
+};
+
+}  // namespace pelorin
