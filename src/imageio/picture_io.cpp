@@ -131,6 +131,14 @@ PictureRead readPicture(FileSystem& files, const std::string& path) {
     return readPictureData(bytes, path);
 }
 
+std::optional<QImage> readPictureThumbnail(FileSystem& files, const std::string& path, QSize box) {
+    const PictureRead read = readPicture(files, path);
+    if (!read.picture) return std::nullopt;
+    const GreyImage& grey = *read.picture;
+    QImage image(grey.pixels.data(), grey.width, grey.height, grey.width, QImage::Format_Grayscale8);
+    return image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_RGB32);
+}
+
 bool isPictureExtension(std::string_view extension) {
     static constexpr std::array<std::string_view, 12> kExtensions{"png", "jpg", "jpeg", "gif", "bmp", "ico",
                                                                   "pbm", "pgm", "ppm",  "xpm", "svg", "svgz"};

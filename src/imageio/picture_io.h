@@ -37,6 +37,10 @@ PictureRead readPicture(FileSystem& files, const std::string& path);
 PictureRead readPictureData(std::span<const std::uint8_t> bytes, const std::string& name,
                             long long maxPixels = kMaxPicturePixels);
 
+// A small picture of the file for the file browser, fitted into box keeping
+// its aspect ratio; nothing when it cannot be read. Shows no message.
+std::optional<QImage> readPictureThumbnail(FileSystem& files, const std::string& path, QSize box);
+
 // An image already in memory (the clipboard) as grey, alpha on white.
 GreyImage greyFromImage(const QImage& image);
 

@@ -14,6 +14,8 @@
 #include "document/packed.h"
 #include "gui_fixture.h"
 #include "modal.h"
+#include "browser/open_file_dialog.h"
+#include "browser/preview_wnd.h"
 #include "pictures/export_picture_dialog.h"
 #include "pictures/import_picture_dialog.h"
 #include "pictures/picture_preview.h"
@@ -114,6 +116,11 @@ TEST_F(PictureCommandsTest, ImportDialogGivesTheCanvasTheCommandLineGives) {
     EXPECT_EQ(editor().kind(), LogoKind::LargeOperator);
     EXPECT_EQ(app->document().largeOperatorCanvas, expected);
     EXPECT_EQ(app->document().pictureCanvas, pictureBefore);
+    // One undo step takes it all back.
+    ASSERT_TRUE(editor().undo());
+    EXPECT_EQ(editor().kind(), LogoKind::Operator);
+    EXPECT_EQ(app->document().largeOperatorCanvas, Canvas(sizeOf(LogoKind::LargeOperator)));
+    EXPECT_FALSE(editor().canUndo());
 }
 
 TEST_F(PictureCommandsTest, DitheringChangesThePreviewLive) {
@@ -206,6 +213,11 @@ TEST_F(PictureCommandsTest, TextGoesOnTheCanvasFromTheFirstVisibleCell) {
             const bool inText = x >= 2 && x < 9 && y >= 1 && y < 6 && rows[y - 1][x - 2] == '#';
             ASSERT_EQ(canvas.isSet(x, y), inText) << x << "," << y;
         }
+    // Lifted, ready to drag; one undo step takes it away.
+    EXPECT_EQ(editor().selection(), (Rect{2, 1, 9, 6}));
+    ASSERT_TRUE(editor().undo());
+    EXPECT_TRUE(std::all_of(canvas.values().begin(), canvas.values().end(), [](std::int32_t v) { return v == 0; }));
+    EXPECT_FALSE(editor().canUndo());
 
     // An installed font, drawn without antialiasing, fits the block.
     TextDialog dialog;
@@ -248,6 +260,28 @@ TEST_F(PictureCommandsTest, DroppedFilesImportAsOpenOrThroughTheDialog) {
     const auto& cells = app->document().pictureCanvas.values();
     EXPECT_TRUE(std::all_of(cells.begin(), cells.end(), [](std::int32_t v) { return v != 0; }));
     EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(PictureCommandsTest, OpenListsPicturesWithThumbnailsAndImportsThemThroughTheDialog) {
+    QImage black(144, 28, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    files.files[documentsFolder() + "/black.png"] = pngBytes(black);
+    onModal<OpenFileDialog>([](OpenFileDialog* dialog) {
+        ASSERT_EQ(dialog->fileList().size(), 1u);
+        // The thumbnail: the picture fitted into 78 x 28, here 72 x 14 of black.
+        const QImage shown = dialog->preview()->viewport()->grab().toImage();
+        EXPECT_EQ(shown.pixelColor(5 + 40, 5 + 7), QColor(Qt::black));
+        QTest::mouseClick(dialog->preview()->viewport(), Qt::LeftButton, {}, QPoint(40, 20));
+    });
+    bool asked = false;
+    onModal<ImportPictureDialog>([&asked](ImportPictureDialog* dialog) {
+        asked = true;
+        dialog->accept();
+    });
+    trigger(command::kFileOpen);
+    EXPECT_TRUE(asked);
+    const auto& cells = app->document().operatorCanvas.values();
+    EXPECT_TRUE(std::all_of(cells.begin(), cells.end(), [](std::int32_t v) { return v != 0; }));
 }
 
 }  // namespace

@@ -34,7 +34,8 @@ void DocumentCommands::fileNew() {
 
 void DocumentCommands::fileOpen() {
     DocumentContext context{document_, view_, messages_, files_};
-    openFileCommand(dialogParent_, context, documentsFolder());
+    openFileCommand(dialogParent_, context, documentsFolder(),
+                    [this](const std::string& path) { pictures_.importPictureFile(path); });
 }
 
 void DocumentCommands::fileSave() {

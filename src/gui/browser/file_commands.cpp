@@ -5,10 +5,12 @@
 #include "browser/open_file_dialog.h"
 #include "document/document_file.h"
 #include "document/import_file.h"
+#include "imageio/picture_io.h"
 
 namespace pelorin {
 
-void openFileCommand(QWidget* parent, DocumentContext& context, const std::string& documentsFolder) {
+void openFileCommand(QWidget* parent, DocumentContext& context, const std::string& documentsFolder,
+                     const std::function<void(const std::string&)>& openPicture) {
     std::string path;
     {
         OpenFileDialog dialog(context.files, context.messages, documentsFolder, parent);
@@ -16,6 +18,10 @@ void openFileCommand(QWidget* parent, DocumentContext& context, const std::strin
         path = dialog.selectedPath();
     }
     if (path.empty()) return;
+    if (openPicture && imageio::opensAsPicture(context.files, path)) {
+        openPicture(path);
+        return;
+    }
     importFile(context, path);
     context.view.updateAllViews();
 }

@@ -66,7 +66,8 @@ void OpenFileDialog::listFolder(const std::string& folder) {
     const FileFilter filter = fileFilterAt(typeCombo_->currentIndex());
     preview_->scrollToOrigin();
     fileList_.clear();
-    FolderListing listing = listFolderFiles(files_, messages_, folder, filter);
+    // The editor can bring pictures in too (through the import dialog).
+    FolderListing listing = listFolderFiles(files_, messages_, folder, filter, true);
     if (!foldersListed_)
         for (const std::string& name : listing.folders) folderCombo_->addItem(QString::fromStdString(name));
     foldersListed_ = true;

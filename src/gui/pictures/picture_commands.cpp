@@ -69,7 +69,7 @@ void PictureCommands::exportPicture() {
 void PictureCommands::placeText() {
     TextDialog dialog(dialogParent_);
     if (dialog.exec() != QDialog::Accepted) return;
-    placeBlock(dialog.result());
+    placeBlock(dialog.result(), "Text");
 }
 
 void PictureCommands::openDroppedFile(const std::string& path) {
@@ -77,29 +77,20 @@ void PictureCommands::openDroppedFile(const std::string& path) {
         importPictureFile(path);
         return;
     }
-    view_.editor().dropSelection();
+    CanvasEditor& editor = view_.editor();
+    editor.dropSelection();
     DocumentContext context{document_, view_, messages_, files_};
+    editor.beginEdit("Open");
     importFile(context, path);
+    editor.commitEdit();
 }
 
 void PictureCommands::replaceCanvas(LogoKind kind, const Canvas& content) {
-    view_.editor().dropSelection();
-    document_.canvas(kind) = content;
-    view_.setCurrentKind(kind);
-    view_.updateAllViews();
+    view_.editor().replaceCanvas(kind, content, "Import picture");
 }
 
-void PictureCommands::placeBlock(const Canvas& block) {
-    // Set cells of the block go onto the canvas from the first visible cell.
-    CanvasEditor& editor = view_.editor();
-    Canvas& canvas = document_.canvas(view_.currentKind());
-    // The first cell whole in view.
-    const Point origin = editor.cellAt({editor.cellSize() - 1, editor.cellSize() - 1});
-    for (int x = 0; x < block.width(); ++x)
-        for (int y = 0; y < block.height(); ++y)
-            if (block.isSet(x, y) && canvas.contains(origin.x + x, origin.y + y))
-                canvas.set(origin.x + x, origin.y + y, true);
-    view_.updateAllViews();
+void PictureCommands::placeBlock(const Canvas& block, std::string_view label) {
+    view_.editor().placeFloating(block, label);
 }
 
 }  // namespace pelorin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "app/command_router.h"
 #include "document/document_context.h"
@@ -24,14 +25,15 @@ public:
     // Asks for a picture file, then runs the import dialog over it.
     void importPicture();
     // Reads the file (a failure shows one message and changes nothing), then
-    // runs the import dialog; OK fills the chosen canvas and makes it current.
+    // runs the import dialog; OK fills the chosen canvas and makes it current,
+    // as one undo step.
     void importPictureFile(const std::string& path);
     void importGreyPicture(const GreyImage& picture);
     // Asks for the type, scale and look, then the file name, and writes the
     // current canvas.
     void exportPicture();
-    // Runs the text dialog; OK places the text at the top-left of the visible
-    // part of the canvas.
+    // Runs the text dialog; OK places the text as a lifted selection at the
+    // top-left of the visible part of the canvas: one undo step.
     void placeText();
     // A file dropped on the window: a picture goes through the import dialog,
     // a logo file is imported as File, Open imports it.
@@ -39,7 +41,9 @@ public:
 
 private:
     void replaceCanvas(LogoKind kind, const Canvas& content);
-    void placeBlock(const Canvas& block);
+    // A block of cells as the lifted selection at the top-left of the visible
+    // area, ready to drag: one undo step.
+    void placeBlock(const Canvas& block, std::string_view label);
 
     CPelorinDoc& document_;
     CPelorinView& view_;
