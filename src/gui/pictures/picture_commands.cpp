@@ -81,8 +81,9 @@ void PictureCommands::openDroppedFile(const std::string& path) {
     editor.dropSelection();
     DocumentContext context{document_, view_, messages_, files_};
     editor.beginEdit("Open");
-    importFile(context, path);
+    const ImportOutcome outcome = importFile(context, path);
     editor.commitEdit();
+    if (outcome == ImportOutcome::Imported) editor.markSaved(view_.currentKind());
 }
 
 void PictureCommands::replaceCanvas(LogoKind kind, const Canvas& content) {
