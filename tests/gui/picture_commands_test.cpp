@@ -1,4 +1,6 @@
 #include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -282,6 +284,64 @@ TEST_F(PictureCommandsTest, OpenListsPicturesWithThumbnailsAndImportsThemThrough
     EXPECT_TRUE(asked);
     const auto& cells = app->document().operatorCanvas.values();
     EXPECT_TRUE(std::all_of(cells.begin(), cells.end(), [](std::int32_t v) { return v != 0; }));
+}
+
+TEST_F(PictureCommandsTest, CopyPictureThenPastePictureGivesTheSameCells) {
+    Canvas& canvas = app->document().operatorCanvas;
+    for (int x = 3; x < 9; ++x) canvas.set(x, (x * 3) % 4 + 2, true);
+    editor().setSelection({3, 2, 9, 6});
+    trigger(command::kCopyPicture);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_TRUE(data->hasImage());
+    const QImage image = qvariant_cast<QImage>(data->imageData());
+    ASSERT_EQ(image.size(), QSize(6, 4));
+    std::string rows;
+    for (int y = 2; y < 6; ++y) {
+        for (int x = 3; x < 9; ++x) {
+            rows += canvas.isSet(x, y) ? '#' : '.';
+            EXPECT_EQ(image.pixel(x - 3, y - 2), canvas.isSet(x, y) ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        }
+        rows += '\n';
+    }
+    EXPECT_EQ(data->text().toStdString(), rows);
+    EXPECT_FALSE(editor().canUndo());  // copying changes nothing
+
+    // Paste on another canvas, panned: lifted at the first visible cell.
+    editor().setCanvasKind(LogoKind::Picture);
+    editor().setOrigin({editor().cellSize() * 10, editor().cellSize() * 5});
+    trigger(command::kPastePicture);
+    EXPECT_EQ(editor().selection(), (Rect{10, 5, 16, 9}));
+    for (int x = 0; x < 6; ++x)
+        for (int y = 0; y < 4; ++y)
+            EXPECT_EQ(app->document().pictureCanvas.isSet(10 + x, 5 + y), canvas.isSet(3 + x, 2 + y)) << x << "," << y;
+    ASSERT_TRUE(editor().undo());
+    const auto& cells = app->document().pictureCanvas.values();
+    EXPECT_TRUE(std::all_of(cells.begin(), cells.end(), [](std::int32_t v) { return v == 0; }));
+
+    // Without a selection the whole canvas goes; plain text is no picture.
+    editor().setCanvasKind(LogoKind::Operator);
+    trigger(command::kCopyPicture);
+    EXPECT_EQ(qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData()).size(), QSize(72, 14));
+    QGuiApplication::clipboard()->setText("hello");
+    trigger(command::kPastePicture);
+    EXPECT_EQ(messages.shown, std::vector<std::string>{"The clipboard holds no picture."});
+}
+
+TEST_F(PictureCommandsTest, TheTextButtonAndKeyOpenTheTextDialog) {
+    int opened = 0;
+    const auto cancel = [&opened](TextDialog* dialog) {
+        ++opened;
+        dialog->reject();
+    };
+    onModal<TextDialog>(cancel);
+    QTest::keyClick(&frame(), Qt::Key_T);
+    EXPECT_EQ(opened, 1);
+    onModal<TextDialog>(cancel);
+    QTest::mouseClick(&palette(), Qt::LeftButton, {}, QPoint(110 + 16, 38 + 16));
+    EXPECT_EQ(opened, 2);
+    EXPECT_EQ(palette().currentTool(), Tool::Pen);
+    EXPECT_EQ(CToolPaletteWnd::toolTipAt({120, 50}), "Text (T)");
+    EXPECT_FALSE(editor().canUndo());
 }
 
 }  // namespace

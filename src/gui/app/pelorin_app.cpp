@@ -78,6 +78,7 @@ CPelorinApp::CPelorinApp(AppServices services)
     commands_.on(command::kAppAbout, [this] { about(); });
     commands_.on(command::kAppExit, [this] { exit(); });
 
+    view_->toolPalette().setTextCommand([this] { router_.dispatch(command::kText); });
     frame_->setFileDropHandler([this](const std::string& path) { documentCommands_->pictures().openDroppedFile(path); });
     router_.setTarget(CommandRouter::Level::View, &view_->commands());
     router_.setTarget(CommandRouter::Level::Document, &documentCommands_->commands());

@@ -1,11 +1,18 @@
 #include "pictures/picture_commands.h"
 
+#include <QClipboard>
+#include <QComboBox>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QMimeData>
+
+#include <algorithm>
 
 #include "app/command_table.h"
 #include "document/import_file.h"
 #include "editor/pelorin_view.h"
 #include "imageio/picture_io.h"
+#include "imaging/cell_text.h"
 #include "pictures/export_picture_dialog.h"
 #include "pictures/import_picture_dialog.h"
 #include "browser/open_file_dialog.h"
@@ -25,6 +32,8 @@ void PictureCommands::registerIn(CommandHandlers& handlers) {
     handlers.on(command::kImportPicture, [this] { importPicture(); });
     handlers.on(command::kExportPicture, [this] { exportPicture(); });
     handlers.on(command::kText, [this] { placeText(); });
+    handlers.on(command::kCopyPicture, [this] { copyPicture(); });
+    handlers.on(command::kPastePicture, [this] { pastePicture(); });
 }
 
 void PictureCommands::importPicture() {
@@ -70,6 +79,40 @@ void PictureCommands::placeText() {
     TextDialog dialog(dialogParent_);
     if (dialog.exec() != QDialog::Accepted) return;
     placeBlock(dialog.result(), "Text");
+}
+
+void PictureCommands::copyPicture() {
+    const Canvas& canvas = document_.canvas(view_.currentKind());
+    Rect area = view_.editor().selection();
+    area = {std::max(area.left, 0), std::max(area.top, 0), std::min(area.right, canvas.width()),
+            std::min(area.bottom, canvas.height())};
+    if (area.isEmpty()) area = {0, 0, canvas.width(), canvas.height()};
+    Canvas cells(area.width(), area.height());
+    for (int x = 0; x < cells.width(); ++x)
+        for (int y = 0; y < cells.height(); ++y) cells.set(x, y, canvas.isSet(area.left + x, area.top + y));
+    auto* data = new QMimeData;
+    data->setImageData(imageio::canvasImage(cells, 1, imageio::Look::Plain));
+    data->setText(QString::fromStdString(cellText(cells)));
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void PictureCommands::pastePicture() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (data && data->hasText()) {
+        if (const auto cells = parseCellText(data->text().toStdString(), {78, 28})) {
+            placeBlock(*cells, "Paste picture");
+            return;
+        }
+    }
+    if (data && data->hasImage()) {
+        const QImage image = qvariant_cast<QImage>(data->imageData());
+        ImportPictureDialog dialog(imageio::greyFromImage(image), view_.currentKind(), dialogParent_);
+        // The paste lands on the canvas shown.
+        dialog.kindList()->setEnabled(false);
+        if (dialog.exec() == QDialog::Accepted) placeBlock(dialog.result(), "Paste picture");
+        return;
+    }
+    messages_.showMessage("The clipboard holds no picture.");
 }
 
 void PictureCommands::openDroppedFile(const std::string& path) {

@@ -35,6 +35,14 @@ public:
     // Runs the text dialog; OK places the text as a lifted selection at the
     // top-left of the visible part of the canvas: one undo step.
     void placeText();
+    // Edit, "Copy picture": the selection, or the whole canvas when there is
+    // none, on the clipboard as an image (black on white, 1:1) and as text
+    // ('#' and '.' rows).
+    void copyPicture();
+    // Edit, "Paste picture": '#'/'.' text as it is, or an image through the
+    // import dialog, placed as a lifted selection at the top-left of the
+    // visible area: one undo step. A clipboard without either shows a message.
+    void pastePicture();
     // A file dropped on the window: a picture goes through the import dialog,
     // a logo file is imported as File, Open imports it.
     void openDroppedFile(const std::string& path);

@@ -15,4 +15,8 @@ std::array<QImage, 10> drawButtonImages();
 // 2/3 rectangle, 4/5 fill (a bucket).
 std::array<QImage, 6> drawSecondRowImages();
 
+// The second row's fourth button, the Text command: a large "T". A command,
+// not a tool, so it is always shown in colour.
+QImage drawTextButtonImage();
+
 }  // namespace pelorin
