@@ -1,10 +1,13 @@
 #include "app/pelorin_app.h"
 
+#include <QTimer>
+
 #include <QApplication>
 #include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -15,6 +18,7 @@
 #include "app/document_commands.h"
 #include "app/main_frame.h"
 #include "app/message_box_messages.h"
+#include "imageio/picture_io.h"
 #include "app/qt_settings_store.h"
 #include "document/import_file.h"
 #include "document/posix_file_system.h"
@@ -101,6 +105,15 @@ bool CPelorinApp::openAtStartup(const std::string& path, std::string& failure) {
         failure = message::withPath(message::kFailedToOpenForReading, path);
         return false;
     }
+    if (imageio::opensAsPicture(services_.files, path)) {
+        auto read = imageio::readPicture(services_.files, path);
+        if (!read.picture) {
+            failure = read.error;
+            return false;
+        }
+        startPicture_ = std::move(read.picture);
+        return true;
+    }
     FirstMessage messages;
     DocumentContext context{document_, *view_, messages, services_.files};
     switch (importFile(context, path)) {
@@ -135,6 +148,14 @@ void CPelorinApp::show() {
     else
         frame_->show();
     frame_->repaint();
+    if (startPicture_) {
+        // Once the event loop runs, over the window.
+        QTimer::singleShot(0, frame_.get(), [this] {
+            const GreyImage picture = std::move(*startPicture_);
+            startPicture_.reset();
+            documentCommands_->pictures().importGreyPicture(picture);
+        });
+    }
 }
 
 bool CPelorinApp::confirmQuit() {

@@ -46,10 +46,10 @@ ImportPictureDialog::ImportPictureDialog(GreyImage picture, LogoKind kind, QWidg
     threshold_->setRange(0, 255);
     thresholdValue_ = new QLabel(this);
     thresholdValue_->setMinimumWidth(28);
-    automatic_ = new QCheckBox(tr("Automatic"), this);
+    automatic_ = new QCheckBox(tr("&Automatic"), this);
     ditherList_ = new QComboBox(this);
     ditherList_->addItems({tr("None"), tr("Floyd-Steinberg"), tr("Atkinson"), tr("Ordered")});
-    invert_ = new QCheckBox(tr("Invert"), this);
+    invert_ = new QCheckBox(tr("&Invert"), this);
 
     auto* previews = new QHBoxLayout;
     previews->addWidget(actual_, 0, Qt::AlignTop);
@@ -59,10 +59,12 @@ ImportPictureDialog::ImportPictureDialog(GreyImage picture, LogoKind kind, QWidg
     thresholdRow->addWidget(thresholdValue_);
     thresholdRow->addWidget(automatic_);
     auto* form = new QFormLayout;
-    form->addRow(tr("Canvas"), kindList_);
-    form->addRow(tr("Fit"), fitList_);
-    form->addRow(tr("Threshold"), thresholdRow);
-    form->addRow(tr("Dithering"), ditherList_);
+    // Each row has a key (Alt and the underlined letter).
+    form->addRow(tr("&Canvas"), kindList_);
+    form->addRow(tr("&Fit"), fitList_);
+    form->addRow(tr("&Threshold"), thresholdRow);
+    if (auto* label = qobject_cast<QLabel*>(form->labelForField(thresholdRow))) label->setBuddy(threshold_);
+    form->addRow(tr("&Dithering"), ditherList_);
     form->addRow(QString(), invert_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
