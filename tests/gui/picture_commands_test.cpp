@@ -136,9 +136,12 @@ TEST_F(PictureCommandsTest, DitheringChangesThePreviewLive) {
     }
     for (std::size_t a = 0; a < results.size(); ++a)
         for (std::size_t b = a + 1; b < results.size(); ++b) EXPECT_NE(results[a], results[b]) << a << " " << b;
-    // The automatic threshold shows on the slider; moving it sets a fixed one.
-    EXPECT_EQ(dialog.thresholdSlider()->value(), otsuThreshold(fitImage(imageio::greyFromImage(photo(300, 100)), 72,
-                                                                        28, FitMode::Contain)));
+    // The automatic threshold shows on the slider: the middle with a dithering,
+    // the picture's own by Otsu's method without.
+    EXPECT_EQ(dialog.thresholdSlider()->value(), 128);
+    dialog.ditherList()->setCurrentIndex(0);
+    emit dialog.ditherList()->activated(0);
+    EXPECT_EQ(dialog.thresholdSlider()->value(), otsuThreshold(imageio::greyFromImage(photo(300, 100))));
 }
 
 TEST_F(PictureCommandsTest, BadPictureShowsOneMessageAndChangesNothing) {

@@ -12,9 +12,16 @@ struct PictureOptions {
     ToneOptions tone;
 };
 
+// What an automatic threshold is for a picture: for a plain threshold, Otsu's
+// method over the picture itself (not over the white that a fit adds around
+// it, which would pull the split towards white); for the ditherings the
+// middle, 128, which keeps the picture's tones.
+int automaticThreshold(const GreyImage& picture, Dither dither);
+
+// The options with an automatic threshold made a fixed one for this picture.
+ToneOptions resolvedTone(const GreyImage& picture, const ToneOptions& tone);
+
 // The picture fitted into a canvas of the given size and turned to one bit.
-inline Canvas pictureToCanvas(const GreyImage& picture, CanvasSize size, const PictureOptions& options) {
-    return toOneBit(fitImage(picture, size.width, size.height, options.fit), options.tone);
-}
+Canvas pictureToCanvas(const GreyImage& picture, CanvasSize size, const PictureOptions& options);
 
 }  // namespace pelorin

@@ -31,7 +31,11 @@ int indexOf(const T (&values)[N], T value) {
 }  // namespace
 
 ImportPictureDialog::ImportPictureDialog(GreyImage picture, LogoKind kind, QWidget* parent)
-    : QDialog(parent), picture_(std::move(picture)), kind_(kind), result_(sizeOf(kind)) {
+    : QDialog(parent),
+      picture_(std::move(picture)),
+      pictureOtsu_(automaticThreshold(picture_, Dither::None)),
+      kind_(kind),
+      result_(sizeOf(kind)) {
     setWindowTitle(tr("Import picture"));
     const QSize largest(78, 28);
     actual_ = new PicturePreview(largest + QSize(8, 8), this);
@@ -122,9 +126,12 @@ void ImportPictureDialog::refit() {
 }
 
 void ImportPictureDialog::retone() {
-    result_ = toOneBit(fitted_, options_.tone);
+    const ToneOptions tone = options_.tone.threshold ? options_.tone
+                             : ToneOptions{options_.tone.dither == Dither::None ? pictureOtsu_ : 128,
+                                           options_.tone.dither, options_.tone.invert};
+    result_ = toOneBit(fitted_, tone);
     // The slider shows the threshold in use, the automatic one too.
-    const int shown = options_.tone.threshold.value_or(otsuThreshold(fitted_));
+    const int shown = *tone.threshold;
     {
         const QSignalBlocker blocker(threshold_);
         threshold_->setValue(shown);

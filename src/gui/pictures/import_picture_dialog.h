@@ -45,6 +45,7 @@ private:
     void retone();
 
     GreyImage picture_;
+    int pictureOtsu_;  // the automatic threshold without dithering, found once
     GreyImage fitted_;
     LogoKind kind_;
     PictureOptions options_;

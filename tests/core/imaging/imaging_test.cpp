@@ -94,6 +94,18 @@ TEST(Otsu, SplitsATwoLevelPictureHalfwayBetweenTheLevels) {
     EXPECT_EQ(otsuThreshold(GreyImage(3, 3, 77)), 128);
 }
 
+TEST(PictureToCanvas, AutomaticThresholdIsThePicturesOwnNotThePaddings) {
+    // Two levels, 50 and 200, contained in a square: white rows above and below.
+    GreyImage wide(8, 2, 200);
+    for (int x = 0; x < 8; x += 4) wide.at(x, 0) = wide.at(x + 1, 0) = wide.at(x, 1) = wide.at(x + 1, 1) = 50;
+    EXPECT_EQ(patternOf(pictureToCanvas(wide, {4, 4}, {})), (std::vector<std::string>{"....", "#.#.", "....", "...."}));
+    // With a dithering, automatic is the middle: 200 over 128 stays clear.
+    PictureOptions ordered;
+    ordered.tone.dither = Dither::Ordered;
+    EXPECT_EQ(resolvedTone(wide, ordered.tone).threshold, 128);
+    EXPECT_EQ(resolvedTone(wide, {}).threshold, 125);
+}
+
 TEST(ToOneBit, GreyRampThroughEachDitheringGivesItsPattern) {
     GreyImage ramp(4, 4);
     for (int y = 0; y < 4; ++y)
