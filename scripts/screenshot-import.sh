@@ -25,10 +25,10 @@ cmake --build "$build" --target pelorin >/dev/null
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 mkdir -p "$home/.config" "$(dirname "$output")"
-# A face-like photo: a lit sphere on a soft gradient with some texture.
+# A photo-like banner: a lit sphere on a soft gradient, with fine texture.
 photo=$home/photo.png
-convert -size 480x240 xc: -fx \
-  'd=hypot(i-150,j-120)/90; s=d<1 ? 0.15+0.8*sqrt(1-d*d)*(0.6+0.4*(i-110)/120) : 0.35+0.5*i/w; s+0.05*sin(i/3)*sin(j/4)' \
+convert -size 600x150 xc: -fx \
+  '(hypot(i-110,j-75)<62) ? (0.1+0.85*sqrt(max(0,1-pow(hypot(i-110,j-75)/62,2)))*(0.55+0.45*(i-70)/90)) : (0.25+0.6*i/w+0.06*sin(i/5)*sin(j/6))' \
   -colorspace Gray "$photo"
 
 export HOME=$home XDG_CONFIG_HOME=$home/.config QT_SCALE_FACTOR=${PELORIN_SCREENSHOT_SCALE:-2}
