@@ -328,6 +328,42 @@ TEST_F(PictureCommandsTest, CopyPictureThenPastePictureGivesTheSameCells) {
     QGuiApplication::clipboard()->setText("hello");
     trigger(command::kPastePicture);
     EXPECT_EQ(messages.shown, std::vector<std::string>{"The clipboard holds no picture."});
+
+    // An image alone goes through the import dialog, onto the canvas shown.
+    QImage black(144, 28, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    QGuiApplication::clipboard()->setImage(black);
+    onModal<ImportPictureDialog>([](ImportPictureDialog* dialog) {
+        EXPECT_FALSE(dialog->kindList()->isEnabled());
+        dialog->accept();
+    });
+    editor().setOrigin({0, 0});
+    trigger(command::kPastePicture);
+    EXPECT_EQ(editor().selection(), (Rect{0, 0, 72, 14}));
+    EXPECT_TRUE(std::all_of(canvas.values().begin(), canvas.values().end(), [](std::int32_t v) { return v != 0; }));
+    EXPECT_EQ(messages.shown.size(), 1u);
+}
+
+TEST_F(PictureCommandsTest, APictureNamedAtStartComesInThroughTheDialog) {
+    QImage black(72, 28, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    files.files["/docs/start.png"] = pngBytes(black);
+    files.files["/docs/broken.jpg"] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00};
+    std::string failure;
+    EXPECT_FALSE(app->openAtStartup("/docs/broken.jpg", failure));
+    EXPECT_NE(failure.find("/docs/broken.jpg"), std::string::npos) << failure;
+    ASSERT_TRUE(app->openAtStartup("/docs/start.png", failure)) << failure;
+    bool asked = false;
+    onModal<ImportPictureDialog>([&asked](ImportPictureDialog* dialog) {
+        asked = true;
+        EXPECT_EQ(dialog->kindList()->currentIndex(), 0);
+        dialog->accept();
+    });
+    app->show();
+    EXPECT_TRUE(QTest::qWaitFor([&asked] { return asked; }, 2000));
+    QTest::qWait(20);
+    EXPECT_TRUE(app->document().operatorCanvas.isSet(36, 7));
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(PictureCommandsTest, TheTextButtonAndKeyOpenTheTextDialog) {
