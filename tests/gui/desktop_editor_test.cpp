@@ -173,6 +173,22 @@ TEST_F(DesktopEditorTest, TheRightButtonClearsAndTheSecondRowHoldsTheNewTools) {
     // along the palette's last rows, over the button's transparent margin.
     EXPECT_EQ(tools.copy(2, 38, 32, 28), line.copy(0, 0, 32, 28));
     EXPECT_EQ(tools.pixelColor(0, 50), QColor(Qt::black));  // and framed
+    // A grey picture for each tool not chosen, a coloured one for the chosen.
+    const auto& pictures = palette().secondRowImages();
+    ASSERT_EQ(pictures.size(), 6u);
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        const QImage& picture = pictures[i];
+        bool coloured = false;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const QColor c = picture.pixelColor(x, y);
+                coloured = coloured || (c.alpha() > 0 && (c.red() != c.green() || c.green() != c.blue()));
+            }
+        EXPECT_EQ(coloured, i % 2 == 1) << i;
+        if (i % 2 == 1) {
+            EXPECT_NE(picture, pictures[i - 1]) << i;
+        }
+    }
     EXPECT_EQ(CToolPaletteWnd::toolTipAt({80, 50}), "Fill (F)");
     EXPECT_EQ(CToolPaletteWnd::toolTipAt({3, 3}), "Pen (P)");
     EXPECT_EQ(CToolPaletteWnd::toolTipAt({150, 50}), "Zoom in (+)");

@@ -36,7 +36,6 @@ public:
         {Tool::Rectangle, {38, 38}, "Rectangle", 'R'},
         {Tool::Fill, {74, 38}, "Fill", 'F'},
     }};
-    static constexpr std::array<Point, 4> kButtonPos = {{{2, 2}, {38, 2}, {74, 2}, {110, 2}}};
     // The second row's fourth button runs the Text command; it is no tool.
     static constexpr Point kTextButtonPos{110, 38};
     static constexpr Rect kZoomInRect{146, 38, 178, 70};

@@ -138,6 +138,7 @@ inline constexpr std::array<Shortcut, 24> kShortcuts = {{
     {kToolFill, "F"},
     {kZoomIn, "+"},
     {kZoomIn, "Ctrl+="},
+    {kZoomIn, "Ctrl++"},
     {kZoomOut, "-"},
     {kZoomOut, "Ctrl+-"},
     {kDeleteSelection, "Del"},
@@ -146,7 +147,6 @@ inline constexpr std::array<Shortcut, 24> kShortcuts = {{
     {kNudgeRight, "Right"},
     {kNudgeUp, "Up"},
     {kNudgeDown, "Down"},
-    {kZoomIn, "Ctrl++"},
 }};
 // The commands that only keys reach.
 inline constexpr std::array<int, 6> kKeyOnlyCommands = {kZoomIn, kZoomOut, kNudgeLeft, kNudgeRight, kNudgeUp, kNudgeDown};

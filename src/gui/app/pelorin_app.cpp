@@ -3,7 +3,6 @@
 #include <QTimer>
 
 #include <QApplication>
-#include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>

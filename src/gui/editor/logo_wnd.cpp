@@ -60,6 +60,8 @@ CLogoWnd::CLogoWnd(CPelorinDoc& document, PreviewSurface& preview, QWidget* pare
     setAttribute(Qt::WA_OpaquePaintEvent);
     setGeometry(toQRect(kLogoWindowRect));
     setCursor(Qt::CrossCursor);
+    // The right button clears pixels; it opens no menu here.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     client_.fill(Qt::white);
     ImageCellPainter painter(client_);
     editor_.paint(kLogoClientRect, painter);

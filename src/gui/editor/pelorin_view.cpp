@@ -100,8 +100,6 @@ void CPelorinView::registerCommands() {
 
 void CPelorinView::setCanvasKind(LogoKind kind) { editor().setCanvasKind(kind); }
 
-std::optional<CommandState> CPelorinView::commandState(int id) const { return commands_.stateOf(id); }
-
 void CPelorinView::onSendOperatorLogo() {
     if (sendCommands_) sendCommands_->sendOperatorLogo(currentKind());
 }

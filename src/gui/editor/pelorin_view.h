@@ -36,8 +36,6 @@ public:
 
     // View menu: another canvas from its top-left corner, no selection.
     void setCanvasKind(LogoKind kind);
-    // The enabled and checked states this view decides; nothing for others.
-    std::optional<CommandState> commandState(int id) const;
 
     // Send menu: each runs its command of `commands` (set once by the
     // application) for the canvas shown.

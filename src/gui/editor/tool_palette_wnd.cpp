@@ -22,8 +22,13 @@ QString tipOf(std::string_view name, std::string_view key) {
 }  // namespace
 
 CToolPaletteWnd::CToolPaletteWnd(CanvasEditor& editor, QWidget* parent)
-    : QWidget(parent), editor_(editor), buttonImages_(drawButtonImages()), secondRowImages_(drawSecondRowImages()),
+    : QWidget(parent),
+      editor_(editor),
+      buttonImages_(drawButtonImages()),
+      secondRowImages_(drawSecondRowImages()),
       textImage_(drawTextButtonImage()) {
+    // Two pictures for every tool of the second row.
+    Q_ASSERT(secondRowImages_.size() == 2 * (ToolPalette::kTools.size() - kFirstRowTools));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setGeometry(toQRect(kPaletteRect));
 }
@@ -40,7 +45,7 @@ void CToolPaletteWnd::paintEvent(QPaintEvent* /*event*/) {
         const Point at = ToolPalette::kTools[i].pos;
         const auto slot = static_cast<std::size_t>(palette_.imageSlot(static_cast<int>(i)));
         painter.drawImage(at.x, at.y,
-                          i < kFirstRowTools ? buttonImages_[slot] : secondRowImages_[slot - 2 * kFirstRowTools]);
+                          i < kFirstRowTools ? buttonImages_[slot] : secondRowImages_.at(slot - 2 * kFirstRowTools));
     }
     painter.drawImage(ToolPalette::kTextButtonPos.x, ToolPalette::kTextButtonPos.y, textImage_);
     painter.drawImage(ToolPalette::kZoomInRect.left, ToolPalette::kZoomInRect.top, buttonImages_[kZoomInSlot]);

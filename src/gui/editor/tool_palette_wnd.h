@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QWidget>
 #include <array>
+#include <vector>
 
 #include "editor/canvas_editor.h"
 #include "editor/tool_palette.h"
@@ -24,7 +25,7 @@ public:
     // The Tools menu: sets the tool and shows it at once.
     void setCurrentTool(Tool tool);
     const std::array<QImage, ToolPalette::kImageSlots>& buttonImages() const { return buttonImages_; }
-    const std::array<QImage, 6>& secondRowImages() const { return secondRowImages_; }
+    const std::vector<QImage>& secondRowImages() const { return secondRowImages_; }
     // The tooltip of the button under a point: "Pen (P)"; empty between buttons.
     static QString toolTipAt(Point point);
     // What the Text button runs (the Text command).
@@ -41,7 +42,7 @@ private:
     CanvasEditor& editor_;
     ToolPalette palette_;
     std::array<QImage, ToolPalette::kImageSlots> buttonImages_;
-    std::array<QImage, 6> secondRowImages_;
+    std::vector<QImage> secondRowImages_;
     QImage textImage_;
     std::function<void()> textCommand_;
 };

@@ -175,7 +175,7 @@ void drawFillTool(QPainter& p) {
 
 }  // namespace
 
-std::array<QImage, 6> drawSecondRowImages() {
+std::vector<QImage> drawSecondRowImages() {
     const QImage line = drawPicture(drawLineTool);
     const QImage rectangle = drawPicture(drawRectangleTool);
     const QImage fill = drawPicture(drawFillTool);

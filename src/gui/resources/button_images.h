@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <array>
+#include <vector>
 
 namespace pelorin {
 
@@ -11,9 +12,9 @@ namespace pelorin {
 // The grey pictures are the coloured ones washed out.
 std::array<QImage, 10> drawButtonImages();
 
-// The second row's tools, in the same style: 0/1 line grey/colour,
-// 2/3 rectangle, 4/5 fill (a bucket).
-std::array<QImage, 6> drawSecondRowImages();
+// The second row's tools, in the same style, two pictures a tool in the
+// palette's order: 0/1 line grey/colour, 2/3 rectangle, 4/5 fill (a bucket).
+std::vector<QImage> drawSecondRowImages();
 
 // The second row's fourth button, the Text command: a large "T". A command,
 // not a tool, so it is always shown in colour.

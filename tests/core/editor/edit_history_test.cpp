@@ -9,6 +9,7 @@
 #include "editor/canvas_editor.h"
 #include "editor/layout.h"
 #include "editor/shapes.h"
+#include "editor/unsaved_drawings.h"
 
 namespace pelorin {
 namespace {
@@ -331,6 +332,8 @@ TEST_F(HistoryTest, UnsavedKindsAreThoseThatDifferFromWhatWasLastOpenedOrSaved) 
     gesture(Tool::Pen, {{3, 1}});
     editor.undo();  // back to what was saved
     EXPECT_TRUE(editor.unsavedKinds().empty());
+    EXPECT_EQ(unsavedDrawingsQuestion({LogoKind::Operator, LogoKind::LargeOperator}),
+              "Drawings that are not saved will be lost: Operator logo & group graphic, 62xx/71xx Operator logo.");
 }
 
 }  // namespace
