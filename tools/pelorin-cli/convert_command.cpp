@@ -14,6 +14,8 @@ namespace pelorin::cli {
 // like the editor's Open; any other picture is fitted and turned to one bit
 // by the picture options.
 int runConvert(const std::vector<std::string>& args) {
+    for (const auto& arg : args)
+        if (isHelpOption(arg)) return kShowUsage;
     std::string error;
     const auto parsed = parsePictureArguments(args, false, error);
     if (!parsed) {

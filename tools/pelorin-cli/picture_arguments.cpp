@@ -153,9 +153,9 @@ int writeCanvasFile(const std::string& command, const Canvas& canvas, const std:
         bytes = encodePhoneLogo(*phoneLogoFormatForExtension(type), canvas);
     }
     PosixFileSystem files;
-    if (!saveFileSafely(files, out, bytes)) {
-        std::cerr << "pelorin-cli " << command << ": " << message::withPath(message::kFailedToOpenForWriting, out)
-                  << "\n";
+    const SaveResult saved = saveFile(files, out, bytes);
+    if (saved.status != SaveStatus::Saved) {
+        std::cerr << "pelorin-cli " << command << ": " << describeSaveFailure(saved, out) << "\n";
         return 1;
     }
     return 0;

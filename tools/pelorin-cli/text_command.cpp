@@ -9,6 +9,8 @@ namespace pelorin::cli {
 
 // Writes TEXT centred on a blank canvas in one of the pixel fonts.
 int runText(const std::vector<std::string>& args) {
+    for (const auto& arg : args)
+        if (isHelpOption(arg)) return kShowUsage;
     std::string error;
     const auto parsed = parsePictureArguments(args, true, error);
     if (!parsed) {

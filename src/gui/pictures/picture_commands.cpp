@@ -71,8 +71,12 @@ void PictureCommands::exportPicture() {
     const std::string path = withPictureExtension(chosen.toStdString(), format);
     const auto bytes =
         imageio::encodePicture(document_.canvas(view_.currentKind()), format, choice.scale(), choice.look());
-    if (!bytes || !saveFileSafely(files_, path, *bytes))
+    if (!bytes) {
         messages_.showMessage(message::withPath(message::kFailedToOpenForWriting, path));
+        return;
+    }
+    const SaveResult saved = saveFile(files_, path, *bytes);
+    if (saved.status != SaveStatus::Saved) messages_.showMessage(describeSaveFailure(saved, path));
 }
 
 void PictureCommands::placeText() {
