@@ -7,6 +7,8 @@
 #include "imaging/picture_to_logo.h"
 #include "imaging/tone.h"
 
+#include "pattern.h"
+
 namespace pelorin {
 namespace {
 
@@ -24,15 +26,7 @@ std::vector<std::vector<int>> rowsOf(const GreyImage& image) {
     return rows;
 }
 
-std::vector<std::string> patternOf(const Canvas& canvas) {
-    std::vector<std::string> rows;
-    for (int y = 0; y < canvas.height(); ++y) {
-        std::string row;
-        for (int x = 0; x < canvas.width(); ++x) row += canvas.isSet(x, y) ? '#' : '.';
-        rows.push_back(row);
-    }
-    return rows;
-}
+using testing::patternOf;
 
 TEST(FitImage, CleanBlackAndWhiteStaysExactAtOneToOneAndTwoToOne) {
     // A 4 x 2 pattern drawn with 2 x 2 blocks at 8 x 4.

@@ -5,18 +5,12 @@
 
 #include "imaging/pixel_font.h"
 
+#include "pattern.h"
+
 namespace pelorin {
 namespace {
 
-std::vector<std::string> patternOf(const Canvas& canvas) {
-    std::vector<std::string> rows;
-    for (int y = 0; y < canvas.height(); ++y) {
-        std::string row;
-        for (int x = 0; x < canvas.width(); ++x) row += canvas.isSet(x, y) ? '#' : '.';
-        rows.push_back(row);
-    }
-    return rows;
-}
+using testing::patternOf;
 
 Canvas rendered(const PixelFont& font, std::u32string_view text) {
     const TextExtent extent = measureText(font, text);
