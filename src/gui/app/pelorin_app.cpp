@@ -1,7 +1,5 @@
 #include "app/pelorin_app.h"
 
-#include <QTimer>
-
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -100,7 +98,7 @@ CPelorinApp::CPelorinApp(AppServices services)
     view_->logoWnd().setOnEdited([this] { frame_->updateAllMenuStates(); });
     frame_->setCloseGuard([this] { return confirmQuit(); });
     frame_->setOnClose([this] { rememberWindow(); });
-    // The window opens at the handheld's size, which is also its smallest.
+    // The window opens at its default size, which is also its smallest.
     frame_->setMinimumSize(frame_->minimumSizeHint());
     frame_->resize(frame_->minimumSize());
 }
