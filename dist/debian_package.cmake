@@ -19,6 +19,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PELORIN_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+# Qt loads its SVG image reader as a plugin; without it SVG pictures are refused.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libqt6svg6")
 if(TARGET pelorin)
   # Qt finds its window-system plugins at run time; no linked library names them.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")

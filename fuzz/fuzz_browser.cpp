@@ -3,6 +3,7 @@
 // outside the bytes, and every offered bitmap or document file must give a
 // thumbnail of a logo size.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -27,6 +28,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         files.files[name].assign(data, data + size);
 
     const auto listing = pelorin::listFolderFiles(files, messages, "/d", pelorin::FileFilter::AllSupported);
+    // With pictures the editor's listing offers at least the same logo files.
+    const auto withPictures =
+        pelorin::listFolderFiles(files, messages, "/d", pelorin::FileFilter::AllSupported, true);
+    for (const auto& path : listing.files)
+        if (std::find(withPictures.files.begin(), withPictures.files.end(), path) == withPictures.files.end())
+            __builtin_trap();
     for (const auto& [path, bytes] : files.files) {
         const auto thumbnail = pelorin::readThumbnail(files, path);
         if (thumbnail && thumbnail->rgb.size() != static_cast<std::size_t>(thumbnail->width * thumbnail->height * 3))

@@ -6,9 +6,11 @@ set -euo pipefail
 # qt6-base-dev and a font: the editor and its tests (text must render on a bare
 # machine, where no font is installed). gammu: the peer test and the send
 # timing drive the simulated phone with it. desktop-file-utils, appstream,
-# man-db: the validators of the installed tree's test.
+# man-db: the validators of the installed tree's test. qt6-svg-dev and
+# libqt6svg6 (which carries Qt's SVG image-format plugin): SVG pictures can be
+# imported.
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  qt6-base-dev fonts-dejavu-core gammu desktop-file-utils appstream man-db "$@")
+  qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core gammu desktop-file-utils appstream man-db "$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -121,7 +121,7 @@ TEST_F(ShowConvertTest, ConvertRefusesSizesAndTypesItCannotWrite) {
     ASSERT_EQ(run({"convert", path("large.plr"), path("l.bmp")}).exitStatus, 0);
     EXPECT_EQ(run({"show", path("l.bmp")}).out, "large-operator 78x21\n" + picture(large));
 
-    for (const char* name : {"l.png", "noextension"}) {
+    for (const char* name : {"l.gif", "noextension"}) {
         const ProcessResult r = run({"convert", path("large.plr"), path(name)});
         EXPECT_EQ(r.exitStatus, 2);
         EXPECT_FALSE(r.err.empty());

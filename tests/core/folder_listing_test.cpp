@@ -112,6 +112,26 @@ TEST_F(DocumentsFolder, EachFilterOffersOnlyImportableFilesOfItsKindInNameOrder)
     EXPECT_EQ(fileFilterAt(6), FileFilter::AllSupported);
 }
 
+TEST_F(DocumentsFolder, WithPicturesAllSupportedAlsoOffersPicturesByName) {
+    for (const char* name : {"photo.PNG", "shot.jpg", "scan.jpeg", "anim.gif", "vector.svg"})
+        writeFileBytes(docs.path() / name, testing::bytesOf("whatever"));
+    const auto names = [&](FileFilter filter) {
+        Names result;
+        for (const auto& path : listFolderFiles(files, messages, docs.path().string(), filter, true).files)
+            result.push_back(fileNameOf(path));
+        return result;
+    };
+    // Every bitmap that is a bitmap comes in: logos as logos, the others as pictures.
+    const Names all = {"anim.gif",  "good.ngg",    "good.nlm",  "good.nol", "headeronly.ngg", "large.plr",
+                       "large8.bmp", "LOGO.NGG",   "mono1.bmp", "odd8.bmp", "op.plr",         "op8.bmp",
+                       "photo.PNG", "Pic8.bmp",    "PICTURE.PLR", "scan.jpeg", "shot.jpg",    "topdown8.bmp",
+                       "true24.bmp"};
+    EXPECT_EQ(names(FileFilter::AllSupported), all);
+    // The file that is no bitmap at all still says so, once.
+    EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(message::kNotADib) + "\n" + docs.file("notes.bmp")});
+    EXPECT_EQ(names(FileFilter::Bmp), (Names{"large8.bmp", "op8.bmp", "Pic8.bmp"}));
+}
+
 TEST_F(DocumentsFolder, ABrokenBitmapShowsItsMessageEachTimeBitmapsAreListed) {
     // The message says which file it is about, on a line of its own.
     const std::string notADib = std::string(message::kNotADib) + "\n" + docs.file("notes.bmp");

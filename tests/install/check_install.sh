@@ -115,7 +115,9 @@ expect_completion() {
   got=$(complete_line "$1")
   [ "$got" = "$2" ] || fail "completing \"$1\" gave \"$got\", not \"$2\""
 }
-expect_completion "pelorin-cli " "--help --version convert encode network send show"
+expect_completion "pelorin-cli " "--help --version convert encode network send show text"
+expect_completion "pelorin-cli convert in.png out.plr --dither " "atkinson floyd-steinberg none ordered"
+expect_completion "pelorin-cli text Hi out.png --f" "--font"
 expect_completion "pelorin-cli se" "send"
 expect_completion "pelorin-cli send " \
   "group-graphic large-operator-logo operator-logo picture-message restore-operator-logo"

@@ -13,6 +13,7 @@ int runSend(const std::vector<std::string>& args);
 int runShow(const std::vector<std::string>& args);
 int runConvert(const std::vector<std::string>& args);
 int runNetwork(const std::vector<std::string>& args);
+int runText(const std::vector<std::string>& args);
 
 constexpr int kExitBadArguments = 2;
 constexpr int kShowUsage = -1;

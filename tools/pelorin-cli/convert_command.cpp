@@ -3,58 +3,61 @@
 #include "cli_document.h"
 #include "commands.h"
 #include "document/import_file.h"
-#include "document/packed.h"
-#include "formats/bitmap_writer.h"
-#include "formats/phone_logo.h"
+#include "imageio/picture_io.h"
+#include "imaging/fit.h"
+#include "picture_arguments.h"
 
 namespace pelorin::cli {
 
-// Imports IN like the editor's Open and writes the logo to OUT in the format
-// its extension names: plr (our document), bmp (8-bit bitmap), or the 72 x 14
-// phone-logo files nlm, ngg and nol.
+// Imports IN and writes the logo to OUT in the format its extension names.
+// A logo file (.plr, .nlm, .ngg, .nol, a bitmap of a canvas size) is imported
+// like the editor's Open; any other picture is fitted and turned to one bit
+// by the picture options.
 int runConvert(const std::vector<std::string>& args) {
     for (const auto& arg : args)
         if (isHelpOption(arg)) return kShowUsage;
-    if (args.size() != 2) {
+    std::string error;
+    const auto parsed = parsePictureArguments(args, false, error);
+    if (!parsed) {
+        std::cerr << "pelorin-cli convert: " << error << "\n";
+        return kExitBadArguments;
+    }
+    if (parsed->positional.size() != 2) {
         std::cerr << "pelorin-cli convert: takes IN and OUT\n";
         return kExitBadArguments;
     }
-    const std::string& in = args[0];
-    const std::string& out = args[1];
-    const std::string outType = importExtension(out).value_or("");
-    const auto phoneFormat = phoneLogoFormatForExtension(outType);
-    if (outType != "plr" && outType != "bmp" && !phoneFormat) {
-        std::cerr << "pelorin-cli convert: cannot write " << out
-                  << ": the name must end in .plr, .bmp, .nlm, .ngg or .nol\n";
-        return kExitBadArguments;
-    }
+    const std::string& in = parsed->positional[0];
+    const std::string& out = parsed->positional[1];
+    if (!outputNameAccepted("convert", out, parsed->scale)) return kExitBadArguments;
 
     CliDocument cli;
-    std::string error;
-    if (!importForCli(cli, in, error)) {
-        std::cerr << "pelorin-cli convert: " << error << "\n";
-        return 1;
-    }
-    const Canvas& canvas = cli.document->canvas(cli.view.currentKind());
-    std::vector<std::uint8_t> bytes;
-    if (outType == "plr") {
-        bytes = packCanvas(canvas);
-    } else if (outType == "bmp") {
-        bytes = encodeBitmap(canvas);
-    } else {
-        if (cli.view.currentKind() != LogoKind::Operator) {
-            std::cerr << "pelorin-cli convert: " << in << " holds a " << canvas.width() << " x " << canvas.height()
-                      << " logo; ." << outType << " files hold only 72 x 14 operator logos\n";
+    const bool picture = imageio::opensAsPicture(cli.files, in) ||
+                         (parsed->pictureOptionGiven && importExtension(in).value_or("") == "bmp");
+    if (!picture) {
+        if (parsed->pictureOptionGiven) {
+            std::cerr << "pelorin-cli convert: " << in
+                      << " is a logo file; --kind, --fit, --threshold, --dither and --invert apply to pictures\n";
+            return kExitBadArguments;
+        }
+        if (!importForCli(cli, in, error)) {
+            std::cerr << "pelorin-cli convert: " << error << "\n";
             return 1;
         }
-        bytes = encodePhoneLogo(*phoneFormat, canvas);
+        return writeCanvasFile("convert", cli.document->canvas(cli.view.currentKind()), out, parsed->scale);
     }
-    const SaveResult saved = saveFile(cli.files, out, bytes);
-    if (saved.status != SaveStatus::Saved) {
-        std::cerr << "pelorin-cli convert: " << describeSaveFailure(saved, out) << "\n";
+
+    imageio::PictureRead read;
+    {
+        QuietStandardError quiet;
+        read = imageio::readPicture(cli.files, in);
+    }
+    if (!read.picture) {
+        std::cerr << "pelorin-cli convert: " << read.error << "\n";
         return 1;
     }
-    return 0;
+    const LogoKind kind = parsed->kind.value_or(nearestKind(read.picture->width, read.picture->height));
+    return writeCanvasFile("convert", pictureToCanvas(*read.picture, sizeOf(kind), parsed->picture), out,
+                           parsed->scale);
 }
 
 }  // namespace pelorin::cli

@@ -49,16 +49,38 @@ Commands:
       "large-operator 78x21"), then the logo, one line a row, top row first:
       '#' a set pixel, '.' a clear one. A file that cannot be imported
       prints the reason on standard error and exits with status 1.
-  convert IN OUT
-      Import IN like show and write the logo to OUT, whose extension picks
-      the format: .plr (Pelorin document), .bmp (8-bit bitmap, index 0
-      black), or .nlm, .ngg, .nol (phone-logo files, 72 x 14 logos only).
-      A failure exits with status 1, an unknown OUT extension with 2.
+  convert IN OUT [--kind K] [--fit F] [--threshold N|auto] [--dither D]
+                 [--invert] [--scale N]
+      Import IN and write the logo to OUT, whose extension picks the format:
+      .plr (Pelorin document), .bmp (8-bit bitmap, index 0 black; with
+      --scale a black-on-white picture at that scale), .png (black on white,
+      --scale N pixels a cell, default 1), or .nlm, .ngg, .nol (phone-logo
+      files, 72 x 14 logos only). A logo file as IN is imported like show.
+      Any other picture (PNG, JPEG, GIF, BMP, ICO, PBM, PGM, PPM, XPM, SVG)
+      is fitted into a canvas and turned black and white:
+        --kind K         operator, picture or large-operator (default: the
+                         one nearest the picture's aspect ratio)
+        --fit F          contain (whole picture, white around; the default),
+                         cover (fill, cut the overflow) or stretch
+        --threshold N    grey levels below N (0 to 255) become set pixels;
+                         auto (the default) picks N by Otsu's method, or
+                         128 with a dithering
+        --dither D       none (the default), floyd-steinberg, atkinson or
+                         ordered
+        --invert         swap set and clear pixels
+      A failure exits with status 1 and writes nothing; bad options or an
+      unknown OUT extension exit with 2.
+  text TEXT OUT [--font NAME] [--kind K] [--scale N]
+      Write TEXT centred on a blank canvas of kind K (default operator) in a
+      pixel font: 3x5, 5x7 (the default) or bold-7. A line break in TEXT
+      starts a new line; text that does not fit is cut at the canvas edge.
+      OUT as for convert.
 
 Importable files (chosen by the extension, in any case): .bmp Windows
 bitmaps of 72 x 14, 72 x 28 or 78 x 21 pixels (1, 2, 4 or 8 bits per pixel;
 colour index 0 is a set pixel); .nlm, .ngg, .nol 72 x 14 phone logos; any
-other extension a Pelorin document of 126, 252 or 205 bytes.
+other extension a Pelorin document of 126, 252 or 205 bytes. convert also
+takes pictures, as above.
 
 KIND is one of:
   operator-logo          72 x 14 operator logo, one message (needs a network)
@@ -110,6 +132,8 @@ int runCommand(const std::string& command, const std::vector<std::string>& args)
         status = pelorin::cli::runConvert(args);
     } else if (command == "network") {
         status = pelorin::cli::runNetwork(args);
+    } else if (command == "text") {
+        status = pelorin::cli::runText(args);
     } else {
         std::cerr << "pelorin-cli: unknown command " << command << " (try --help)\n";
     }

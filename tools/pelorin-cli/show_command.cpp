@@ -2,6 +2,7 @@
 
 #include "cli_document.h"
 #include "commands.h"
+#include "imaging/cell_text.h"
 
 namespace pelorin::cli {
 
@@ -22,11 +23,7 @@ int runShow(const std::vector<std::string>& args) {
     }
     const Canvas& canvas = cli.document->canvas(cli.view.currentKind());
     std::cout << logoKindName(cli.view.currentKind()) << " " << canvas.width() << "x" << canvas.height() << "\n";
-    for (int y = 0; y < canvas.height(); ++y) {
-        std::string line;
-        for (int x = 0; x < canvas.width(); ++x) line += canvas.isSet(x, y) ? '#' : '.';
-        std::cout << line << "\n";
-    }
+    std::cout << cellText(canvas);
     return 0;
 }
 

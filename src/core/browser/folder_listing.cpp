@@ -68,10 +68,26 @@ FileFilter filterOfPhoneLogo(PhoneLogoFormat format) {
     return FileFilter::AllSupported;
 }
 
+struct SilentMessages : UserMessages {
+    void showMessage(const std::string&) override {}
+};
+
+bool startsWithBitmapMagic(FileSystem& files, const std::string& path) {
+    const auto bytes = readFilePrefix(files, path, 2);
+    return bytes && bytes->size() == 2 && (*bytes)[0] == 'B' && (*bytes)[1] == 'M';
+}
+
 bool isOffered(FileSystem& files, UserMessages& messages, const std::string& path, std::uint64_t size,
-               FileFilter filter) {
+               FileFilter filter, bool withPictures) {
     const auto extension = importExtension(path);
     if (!extension) return false;
+    const bool pictures = withPictures && filter == FileFilter::AllSupported;
+    if (pictures && isBrowsedPictureExtension(*extension)) return true;
+    if (*extension == "bmp" && pictures) {
+        SilentMessages silent;
+        if (isLogoBitmap(files, silent, path) || startsWithBitmapMagic(files, path)) return true;
+        return isLogoBitmap(files, messages, path);  // shows why it is not a bitmap
+    }
     if (*extension == "bmp") return filterTakes(filter, FileFilter::Bmp) && isLogoBitmap(files, messages, path);
     if (*extension == "plr") return filterTakes(filter, FileFilter::Plr) && documentKindForLength(size).has_value();
     // ngg, nol and nlm, checked in that order.
@@ -80,6 +96,10 @@ bool isOffered(FileSystem& files, UserMessages& messages, const std::string& pat
 }
 
 }  // namespace
+
+bool isBrowsedPictureExtension(std::string_view extension) {
+    return extension == "png" || extension == "jpg" || extension == "jpeg" || extension == "gif";
+}
 
 FileFilter fileFilterAt(int position) {
     if (position < 0 || position >= static_cast<int>(kFileFilterItems.size())) return FileFilter::AllSupported;
@@ -98,7 +118,8 @@ std::string fileNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-FolderListing listFolderFiles(FileSystem& files, UserMessages& messages, const std::string& folder, FileFilter filter) {
+FolderListing listFolderFiles(FileSystem& files, UserMessages& messages, const std::string& folder, FileFilter filter,
+                              bool withPictures) {
     FolderListing listing;
     auto entries = files.listEntries(folder);
     if (!entries) return listing;
@@ -111,7 +132,7 @@ FolderListing listFolderFiles(FileSystem& files, UserMessages& messages, const s
         if (entry.type == FolderEntry::Type::Folder) listing.folders.push_back(entry.name);
         if (entry.type != FolderEntry::Type::File) continue;
         const std::string path = prefix + entry.name;
-        if (isOffered(files, messages, path, entry.size, filter)) listing.files.push_back(path);
+        if (isOffered(files, messages, path, entry.size, filter, withPictures)) listing.files.push_back(path);
     }
     return listing;
 }

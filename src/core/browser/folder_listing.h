@@ -38,7 +38,17 @@ struct FolderListing {
 //   ngg, nol  the whole header can be read and names 72 x 14;
 //   nlm  header and pixels can be read and the header names 72 x 14.
 // A folder that cannot be read lists nothing.
-FolderListing listFolderFiles(FileSystem& files, UserMessages& messages, const std::string& folder, FileFilter filter);
+//
+// With pictures, "All supported" also offers pictures by their extension:
+// png, jpg, jpeg, gif, and a bmp that is a Windows bitmap ("BM") but not a
+// logo bitmap, offered silently. A bmp that is neither still shows the
+// bitmap reader's message.
+FolderListing listFolderFiles(FileSystem& files, UserMessages& messages, const std::string& folder, FileFilter filter,
+                              bool withPictures = false);
+
+// The extensions of pictures the file browser offers besides logo files
+// (bitmaps aside).
+bool isBrowsedPictureExtension(std::string_view extension);
 
 // Name order ignoring the case of ASCII letters; names that differ only in
 // case keep a fixed order among themselves.

@@ -17,6 +17,7 @@ ToolPalette::TapResult ToolPalette::tap(Point point) {
     const int row = point.y < kRowHeight ? 0 : 1;
     const int column = point.x / kColumnWidth;
     if (column >= kToolsPerRow) return TapResult::Ignored;
+    if (row == 1 && column * kColumnWidth + 2 == kTextButtonPos.x) return TapResult::Text;
     const int index = row * kToolsPerRow + column;
     if (index >= static_cast<int>(kTools.size())) return TapResult::Ignored;
     currentTool_ = kTools[static_cast<std::size_t>(index)].tool;

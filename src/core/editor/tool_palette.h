@@ -36,11 +36,13 @@ public:
         {Tool::Rectangle, {38, 38}, "Rectangle", 'R'},
         {Tool::Fill, {74, 38}, "Fill", 'F'},
     }};
+    // The second row's fourth button runs the Text command; it is no tool.
+    static constexpr Point kTextButtonPos{110, 38};
     static constexpr Rect kZoomInRect{146, 38, 178, 70};
     static constexpr Rect kZoomOutRect{182, 38, 214, 70};
     static constexpr int kImageSlots = 10;  // pen, eraser, moving, selection (grey, colour); zoom in; zoom out
 
-    enum class TapResult { Ignored, ToolChosen, ZoomIn, ZoomOut };
+    enum class TapResult { Ignored, ToolChosen, ZoomIn, ZoomOut, Text };
 
     Tool currentTool() const { return currentTool_; }
     void setCurrentTool(Tool tool) { currentTool_ = tool; }

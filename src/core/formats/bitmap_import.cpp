@@ -47,6 +47,17 @@ ImportOutcome importLoadedBitmap(DocumentContext& context, const BitmapReader& r
     return ImportOutcome::Failed;
 }
 
+bool isLogoBitmap(FileSystem& files, const std::string& path) {
+    struct Silent : UserMessages {
+        void showMessage(const std::string&) override {}
+    } silent;
+    BitmapReader reader;
+    if (!reader.load(files, silent, path) || reader.bitsPerPixel() > 8) return false;
+    const int width = reader.width();
+    const int height = reader.height();
+    return (width == 72 && (height == 14 || height == 28)) || (width == 78 && height == 21);
+}
+
 ImportOutcome importBitmap(DocumentContext& context, const std::string& path) {
     BitmapReader reader;
     if (!reader.load(context.files, context.messages, path)) return ImportOutcome::Failed;

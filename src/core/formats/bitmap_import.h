@@ -17,6 +17,11 @@ namespace pelorin {
 // "Unsupported bitmap format".
 ImportOutcome importBitmap(DocumentContext& context, const std::string& path);
 
+// True when the file is a bitmap the import fills a canvas from (at most 8
+// bits per pixel, stored bottom-up, of one of the three canvas sizes); any
+// other bitmap is an ordinary picture. Shows no message.
+bool isLogoBitmap(FileSystem& files, const std::string& path);
+
 // The same, from a reader that has loaded the file.
 ImportOutcome importLoadedBitmap(DocumentContext& context, const BitmapReader& reader);
 

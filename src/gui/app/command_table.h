@@ -44,6 +44,12 @@ inline constexpr int kNudgeLeft = 32832;
 inline constexpr int kNudgeRight = 32833;
 inline constexpr int kNudgeUp = 32834;
 inline constexpr int kNudgeDown = 32835;
+// Pictures and text in and out.
+inline constexpr int kImportPicture = 32840;
+inline constexpr int kExportPicture = 32841;
+inline constexpr int kText = 32842;
+inline constexpr int kCopyPicture = 32843;
+inline constexpr int kPastePicture = 32844;
 
 inline constexpr int kSeparator = 0;
 
@@ -55,16 +61,21 @@ struct MenuItem {
 
 inline constexpr std::array<std::string_view, 5> kMenus = {"File", "Edit", "Tools", "View", "Send"};
 
-inline constexpr std::array<MenuItem, 32> kMenuItems = {{
+inline constexpr std::array<MenuItem, 39> kMenuItems = {{
     {"File", "New", kFileNew},
     {"File", "Open", kFileOpen},
     {"File", "Save", kFileSave},
+    {"File", "Import picture...", kImportPicture},
+    {"File", "Export picture...", kExportPicture},
     {"File", "", kSeparator},
     {"File", "About", kAppAbout},
     {"File", "", kSeparator},
     {"File", "Exit", kAppExit},
     {"Edit", "Undo", kEditUndo},
     {"Edit", "Redo", kEditRedo},
+    {"Edit", "", kSeparator},
+    {"Edit", "Copy picture", kCopyPicture},
+    {"Edit", "Paste picture", kPastePicture},
     {"Tools", "Pen", kToolPen},
     {"Tools", "Eraser", kToolEraser},
     {"Tools", "Line", kToolLine},
@@ -79,6 +90,8 @@ inline constexpr std::array<MenuItem, 32> kMenuItems = {{
     {"Tools", "Delete", kDeleteSelection},
     {"Tools", "", kSeparator},
     {"Tools", "Settings", kSettings},
+    {"Tools", "", kSeparator},
+    {"Tools", "Text...", kText},
     {"View", "Operator logo && group graphic", kViewOperator},
     {"View", "Picture message", kViewPicture},
     {"View", "62xx/71xx Operator logo", kViewLargeOperator},
@@ -95,10 +108,12 @@ struct Accelerator {
     char key;
     int id;
 };
-inline constexpr std::array<Accelerator, 4> kAccelerators = {{
+inline constexpr std::array<Accelerator, 6> kAccelerators = {{
     {'N', kFileNew},
     {'O', kFileOpen},
     {'S', kFileSave},
+    {'I', kImportPicture},
+    {'E', kExportPicture},
     {'Q', kAppExit},
 }};
 
@@ -107,8 +122,11 @@ struct Shortcut {
     int id;
     std::string_view keys;
 };
-inline constexpr std::array<Shortcut, 21> kShortcuts = {{
+inline constexpr std::array<Shortcut, 24> kShortcuts = {{
     {kEditUndo, "Ctrl+Z"},
+    {kCopyPicture, "Ctrl+C"},
+    {kPastePicture, "Ctrl+V"},
+    {kText, "T"},
     {kEditRedo, "Ctrl+Shift+Z"},
     {kEditRedo, "Ctrl+Y"},
     {kToolPen, "P"},

@@ -16,11 +16,13 @@ DocumentCommands::DocumentCommands(CPelorinDoc& document, CPelorinView& view, Us
       messages_(messages),
       files_(files),
       settings_(settingsStore),
-      dialogParent_(dialogParent) {
+      dialogParent_(dialogParent),
+      pictures_(document, view, messages, files, dialogParent) {
     commands_.on(command::kFileNew, [this] { fileNew(); });
     commands_.on(command::kFileOpen, [this] { fileOpen(); });
     commands_.on(command::kFileSave, [this] { fileSave(); });
     commands_.on(command::kSettings, [this] { settings(); });
+    pictures_.registerIn(commands_);
 }
 
 void DocumentCommands::fileNew() {
@@ -37,7 +39,11 @@ void DocumentCommands::fileOpen() {
     CanvasEditor& editor = view_.editor();
     DocumentContext context{document_, view_, messages_, files_};
     editor.beginEdit("Open");
-    const auto outcome = openFileCommand(dialogParent_, context, documentsFolder());
+    // A picture goes through the import dialog, which records its own step.
+    const auto outcome = openFileCommand(dialogParent_, context, documentsFolder(), [this](const std::string& path) {
+        view_.editor().cancelEdit();
+        pictures_.importPictureFile(path);
+    });
     editor.commitEdit();
     if (outcome == ImportOutcome::Imported) editor.markSaved(view_.currentKind());
 }

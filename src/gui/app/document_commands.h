@@ -5,11 +5,13 @@
 #include "app/command_router.h"
 #include "document/document_context.h"
 #include "editor/pelorin_view.h"
+#include "pictures/picture_commands.h"
 #include "settings/settings_store.h"
 
 namespace pelorin {
 
-// The document's commands: File New, Open and Save, and Tools Settings.
+// The document's commands: File New, Open and Save, and Tools Settings; the
+// pictures and text coming in and going out (PictureCommands).
 class DocumentCommands {
 public:
     DocumentCommands(CPelorinDoc& document, CPelorinView& view, UserMessages& messages, FileSystem& files,
@@ -22,6 +24,7 @@ public:
     void fileOpen();
     void fileSave();
     void settings();
+    PictureCommands& pictures() { return pictures_; }
 
 private:
     CPelorinDoc& document_;
@@ -30,6 +33,7 @@ private:
     FileSystem& files_;
     SettingsStore& settings_;
     QWidget* dialogParent_;
+    PictureCommands pictures_;
     CommandHandlers commands_;
 };
 

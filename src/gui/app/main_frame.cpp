@@ -2,6 +2,9 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -16,6 +19,13 @@ QString textOf(std::string_view text) { return QString::fromUtf8(text.data(), st
 
 int idOf(const QAction* action) { return action->data().toInt(); }
 
+// The one local file a drop carries, or an empty text.
+QString droppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
+    const QUrl url = data->urls().front();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(const CommandRouter& router) : router_(router) {
@@ -23,6 +33,18 @@ CMainFrame::CMainFrame(const CommandRouter& router) : router_(router) {
     setWindowIcon(appIcon());
     loadTooltips();
     buildMenus();
+    setAcceptDrops(true);
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (fileDropped_ && !droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty() || !fileDropped_) return;
+    event->acceptProposedAction();
+    fileDropped_(path.toStdString());
 }
 
 void CMainFrame::loadTooltips() {

@@ -3,6 +3,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "app/command_router.h"
@@ -38,9 +39,13 @@ public:
     void setCloseGuard(std::function<bool()> guard) { closeGuard_ = std::move(guard); }
     // Runs when the window closes for good.
     void setOnClose(std::function<void()> onClose) { onClose_ = std::move(onClose); }
+    // What to do with a local file dropped on the window.
+    void setFileDropHandler(std::function<void(const std::string&)> handler) { fileDropped_ = std::move(handler); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildMenus();
@@ -55,6 +60,7 @@ private:
     CommandHandlers commands_;
     std::function<bool()> closeGuard_;
     std::function<void()> onClose_;
+    std::function<void(const std::string&)> fileDropped_;
 };
 
 }  // namespace pelorin

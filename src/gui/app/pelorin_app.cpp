@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include "app/double_click_guard.h"
 #include "app/main_frame.h"
 #include "app/message_box_messages.h"
+#include "imageio/picture_io.h"
 #include "app/qt_settings_store.h"
 #include "app/quit_on_signals.h"
 #include "document/import_file.h"
@@ -80,6 +82,8 @@ CPelorinApp::CPelorinApp(AppServices services)
     commands_.on(command::kAppAbout, [this] { about(); });
     commands_.on(command::kAppExit, [this] { exit(); });
 
+    view_->toolPalette().setTextCommand([this] { router_.dispatch(command::kText); });
+    frame_->setFileDropHandler([this](const std::string& path) { documentCommands_->pictures().openDroppedFile(path); });
     router_.setTarget(CommandRouter::Level::View, &view_->commands());
     router_.setTarget(CommandRouter::Level::Document, &documentCommands_->commands());
     router_.setTarget(CommandRouter::Level::Frame, &frame_->commands());
@@ -104,6 +108,15 @@ bool CPelorinApp::openAtStartup(const std::string& path, std::string& failure) {
     if (!services_.files.openForReading(path)) {
         failure = message::withPath(message::kFailedToOpenForReading, path);
         return false;
+    }
+    if (imageio::opensAsPicture(services_.files, path)) {
+        auto read = imageio::readPicture(services_.files, path);
+        if (!read.picture) {
+            failure = read.error;
+            return false;
+        }
+        startPicture_ = std::move(read.picture);
+        return true;
     }
     FirstMessage messages;
     DocumentContext context{document_, *view_, messages, services_.files};
@@ -139,6 +152,14 @@ void CPelorinApp::show() {
     else
         frame_->show();
     frame_->repaint();
+    if (startPicture_) {
+        // Once the event loop runs, over the window.
+        QTimer::singleShot(0, frame_.get(), [this] {
+            const GreyImage picture = std::move(*startPicture_);
+            startPicture_.reset();
+            documentCommands_->pictures().importGreyPicture(picture);
+        });
+    }
 }
 
 bool CPelorinApp::confirmQuit() {

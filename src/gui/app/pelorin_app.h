@@ -1,12 +1,14 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/command_router.h"
 #include "document/document.h"
 #include "document/file_system.h"
 #include "document/user_messages.h"
+#include "imaging/grey_image.h"
 #include "settings/settings_store.h"
 #include "sms/send_worker.h"
 
@@ -47,9 +49,11 @@ public:
     CMainFrame& frame() { return *frame_; }
     CPelorinView& view() { return *view_; }
     const CommandRouter& router() const { return router_; }
+    DocumentCommands& documentCommands() { return *documentCommands_; }
 
     // Opens the file named on the command line. On failure returns false with
-    // the reason in one line, and nothing has changed.
+    // the reason in one line, and nothing has changed. A picture is read now
+    // and brought in through the import dialog once the window shows.
     bool openAtStartup(const std::string& path, std::string& failure);
     // Shows the main window where it was last (group "Window" of the
     // settings, kept on a screen there is) and paints it at once.
@@ -74,6 +78,7 @@ private:
     CommandHandlers commands_;
     std::unique_ptr<SendCommands> sendCommands_;
     std::unique_ptr<DoubleClickGuard> doubleClickGuard_;
+    std::optional<GreyImage> startPicture_;
 };
 
 }  // namespace pelorin

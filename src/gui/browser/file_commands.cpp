@@ -5,11 +5,13 @@
 #include "browser/open_file_dialog.h"
 #include "document/document_file.h"
 #include "document/import_file.h"
+#include "imageio/picture_io.h"
 
 namespace pelorin {
 
 std::optional<ImportOutcome> openFileCommand(QWidget* parent, DocumentContext& context,
-                                             const std::string& documentsFolder) {
+                                             const std::string& documentsFolder,
+                                             const std::function<void(const std::string&)>& openPicture) {
     std::string path;
     {
         OpenFileDialog dialog(context.files, context.messages, documentsFolder, parent);
@@ -17,6 +19,10 @@ std::optional<ImportOutcome> openFileCommand(QWidget* parent, DocumentContext& c
         path = dialog.selectedPath();
     }
     if (path.empty()) return std::nullopt;
+    if (openPicture && imageio::opensAsPicture(context.files, path)) {
+        openPicture(path);
+        return std::nullopt;
+    }
     const ImportOutcome outcome = importFile(context, path);
     context.view.updateAllViews();
     return outcome;

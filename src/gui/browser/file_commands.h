@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -13,8 +14,11 @@ namespace pelorin {
 // imports the file the user taps; then the views are asked to update, which
 // redraws the canvas window at once, so the new picture shows without waiting
 // for another paint. A cancelled dialog changes nothing and gives no outcome.
+// A picture (not a logo file) chosen goes to openPicture instead, which runs
+// the import dialog over it; that gives no outcome either.
 std::optional<ImportOutcome> openFileCommand(QWidget* parent, DocumentContext& context,
-                                             const std::string& documentsFolder);
+                                             const std::string& documentsFolder,
+                                             const std::function<void(const std::string&)>& openPicture = {});
 
 // File, Save: asks for a path with the standard save-file dialog ("Pelorin(*.plr)",
 // confirming before it overwrites a file), starting in startFolder, and writes

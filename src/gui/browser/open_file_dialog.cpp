@@ -70,7 +70,8 @@ void OpenFileDialog::listFolder(const std::string& folder) {
     preview_->scrollToOrigin();
     preview_->clearHighlight();
     fileList_.clear();
-    FolderListing listing = listFolderFiles(files_, messages_, folder, filter);
+    // The editor can bring pictures in too (through the import dialog).
+    FolderListing listing = listFolderFiles(files_, messages_, folder, filter, true);
     if (!foldersListed_)
         // Each item keeps the folder's name as the bytes the system gave; only
         // the text shown is decoded, so a name that is not UTF-8 still opens.

@@ -11,6 +11,8 @@
 #include "browser/folder_listing.h"
 #include "browser/preview_layout.h"
 #include "browser/thumbnail.h"
+#include "document/import_file.h"
+#include "imageio/picture_io.h"
 
 namespace pelorin {
 
@@ -93,6 +95,9 @@ void CPreviewWnd::paintEvent(QPaintEvent* event) {
                                QImage::Format_RGB888);
             const Point at = preview::thumbnailOrigin(row, scroll, thumbnail->width, thumbnail->height);
             painter.drawImage(QPoint(at.x, at.y), image);
+        } else if (const auto picture = pictureThumbnail(path)) {
+            const Point at = preview::thumbnailOrigin(row, scroll, picture->width(), picture->height());
+            painter.drawImage(QPoint(at.x, at.y), *picture);
         }
         const Rect label = preview::labelRect(row, scroll);
         painter.setPen(palette().color(highlighted ? QPalette::HighlightedText : QPalette::Text));
@@ -101,6 +106,17 @@ void CPreviewWnd::paintEvent(QPaintEvent* event) {
                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                          QFile::decodeName(QByteArray::fromStdString(fileNameOf(path))));
     }
+}
+
+std::optional<QImage> CPreviewWnd::pictureThumbnail(const std::string& path) {
+    const auto extension = importExtension(path);
+    if (!extension || !imageio::isPictureExtension(*extension)) return std::nullopt;
+    const auto known = pictureThumbnails_.find(path);
+    if (known != pictureThumbnails_.end()) return known->second;
+    // As large as a logo thumbnail can be.
+    auto thumbnail = imageio::readPictureThumbnail(files_, path, QSize(78, 28));
+    pictureThumbnails_.emplace(path, thumbnail);
+    return thumbnail;
 }
 
 void CPreviewWnd::mousePressEvent(QMouseEvent* event) {

@@ -1,5 +1,10 @@
 #pragma once
 
+#include <QImage>
+#include <map>
+#include <optional>
+#include <string>
+
 #include <QAbstractScrollArea>
 #include <string>
 #include <vector>
@@ -56,8 +61,13 @@ private:
     void moveHighlight(int step);
     void updateRow(int row);
 
+    // A picture's thumbnail: logo files are read anew at each paint (they are
+    // tiny), pictures once per path, as decoding a photo takes a while.
+    std::optional<QImage> pictureThumbnail(const std::string& path);
+
     FileSystem& files_;
     PreviewOwner* dialog_ = nullptr;
+    std::map<std::string, std::optional<QImage>> pictureThumbnails_;
     int contentHeight_ = 400;
     int highlight_ = -1;
 };

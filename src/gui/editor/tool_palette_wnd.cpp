@@ -22,7 +22,11 @@ QString tipOf(std::string_view name, std::string_view key) {
 }  // namespace
 
 CToolPaletteWnd::CToolPaletteWnd(CanvasEditor& editor, QWidget* parent)
-    : QWidget(parent), editor_(editor), buttonImages_(drawButtonImages()), secondRowImages_(drawSecondRowImages()) {
+    : QWidget(parent),
+      editor_(editor),
+      buttonImages_(drawButtonImages()),
+      secondRowImages_(drawSecondRowImages()),
+      textImage_(drawTextButtonImage()) {
     // Two pictures for every tool of the second row.
     Q_ASSERT(secondRowImages_.size() == 2 * (ToolPalette::kTools.size() - kFirstRowTools));
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -43,6 +47,7 @@ void CToolPaletteWnd::paintEvent(QPaintEvent* /*event*/) {
         painter.drawImage(at.x, at.y,
                           i < kFirstRowTools ? buttonImages_[slot] : secondRowImages_.at(slot - 2 * kFirstRowTools));
     }
+    painter.drawImage(ToolPalette::kTextButtonPos.x, ToolPalette::kTextButtonPos.y, textImage_);
     painter.drawImage(ToolPalette::kZoomInRect.left, ToolPalette::kZoomInRect.top, buttonImages_[kZoomInSlot]);
     painter.drawImage(ToolPalette::kZoomOutRect.left, ToolPalette::kZoomOutRect.top, buttonImages_[kZoomOutSlot]);
 
@@ -67,6 +72,9 @@ void CToolPaletteWnd::mousePressEvent(QMouseEvent* event) {
         case ToolPalette::TapResult::ToolChosen:
             repaint();
             break;
+        case ToolPalette::TapResult::Text:
+            if (textCommand_) textCommand_();
+            break;
         case ToolPalette::TapResult::Ignored:
             break;
     }
@@ -80,6 +88,7 @@ QString CToolPaletteWnd::toolTipAt(Point point) {
     };
     for (const ToolButton& tool : ToolPalette::kTools)
         if (button(tool.pos).contains(point)) return tipOf(tool.name, std::string_view(&tool.key, 1));
+    if (button(ToolPalette::kTextButtonPos).contains(point)) return tipOf("Text", "T");
     if (ToolPalette::kZoomInRect.contains(point)) return tipOf("Zoom in", "+");
     if (ToolPalette::kZoomOutRect.contains(point)) return tipOf("Zoom out", "-");
     return {};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QImage>
 #include <QWidget>
 #include <array>
@@ -26,6 +28,8 @@ public:
     const std::vector<QImage>& secondRowImages() const { return secondRowImages_; }
     // The tooltip of the button under a point: "Pen (P)"; empty between buttons.
     static QString toolTipAt(Point point);
+    // What the Text button runs (the Text command).
+    void setTextCommand(std::function<void()> command) { textCommand_ = std::move(command); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -39,6 +43,8 @@ private:
     ToolPalette palette_;
     std::array<QImage, ToolPalette::kImageSlots> buttonImages_;
     std::vector<QImage> secondRowImages_;
+    QImage textImage_;
+    std::function<void()> textCommand_;
 };
 
 }  // namespace pelorin

@@ -182,6 +182,17 @@ std::vector<QImage> drawSecondRowImages() {
     return {washedOut(line), line, washedOut(rectangle), rectangle, washedOut(fill), fill};
 }
 
+QImage drawTextButtonImage() {
+    return drawPicture([](QPainter& p) {
+        QPainterPath letter;
+        letter.addRect(QRectF(5.5, 4.5, 21, 6));
+        letter.addRect(QRectF(13, 10.5, 6, 17));
+        p.setPen(outlinePen());
+        p.setBrush(QColor(40, 90, 200));
+        p.drawPath(letter.simplified());
+    });
+}
+
 std::array<QImage, 10> drawButtonImages() {
     const QImage pencil = drawPicture(drawPencil);
     const QImage eraser = drawPicture(drawEraser);

@@ -16,4 +16,8 @@ std::array<QImage, 10> drawButtonImages();
 // palette's order: 0/1 line grey/colour, 2/3 rectangle, 4/5 fill (a bucket).
 std::vector<QImage> drawSecondRowImages();
 
+// The second row's fourth button, the Text command: a large "T". A command,
+// not a tool, so it is always shown in colour.
+QImage drawTextButtonImage();
+
 }  // namespace pelorin
