@@ -153,7 +153,7 @@ TEST(OperatorLogoSendDialogTest, TypedCodesAndPickedNamesKeepEachOtherInStep) {
     EXPECT_TRUE(d.messages.shown.empty());
 }
 
-TEST(OperatorLogoSendDialogTest, SendChecksOnlyTheCodeLengths) {
+TEST(OperatorLogoSendDialogTest, SendChecksTheNumberAndTheCodes) {
     OperatorDialog d("+", "262", "02");
     testing::retype(d.countryCode, "26");
     testing::retype(d.operatorCode, "2");
@@ -172,17 +172,45 @@ TEST(OperatorLogoSendDialogTest, SendChecksOnlyTheCodeLengths) {
     EXPECT_TRUE(d.operatorCode->hasFocus());
     EXPECT_TRUE(d.dialog.isVisible());
 
-    // Letters pass, and so does an empty number.
+    // Letters in either code: the length message of that code and its focus;
+    // letters in the number: the number's message and focus.
+    struct Case {
+        const char* number;
+        const char* country;
+        const char* code;
+        const char* message;
+        QLineEdit* focus;
+    } cases[] = {
+        {"+49", "abc", "02", "Please type 3-digits number in Country code", d.countryCode},
+        {"+49", "26x", "02", "Please type 3-digits number in Country code", d.countryCode},
+        {"+49", "262", "xy", "Please type 2-digits number in Operator code", d.operatorCode},
+        {"KO", "262", "02", "Please type the number in To as digits 0-9, * or #, with an optional + in front",
+         d.numberEdit},
+        {"+49 170", "262", "02", "Please type the number in To as digits 0-9, * or #, with an optional + in front",
+         d.numberEdit},
+    };
+    for (const Case& c : cases) {
+        d.messages.shown.clear();
+        testing::retype(d.numberEdit, c.number);
+        testing::retype(d.countryCode, c.country);
+        testing::retype(d.operatorCode, c.code);
+        d.send->setFocus();
+        d.send->click();
+        EXPECT_EQ(d.messages.shown, std::vector<std::string>{c.message}) << c.number << " " << c.country << c.code;
+        EXPECT_TRUE(c.focus->hasFocus()) << c.number << " " << c.country << c.code;
+        EXPECT_TRUE(d.dialog.isVisible());
+    }
+
+    // An empty number passes.
+    d.messages.shown.clear();
     testing::retype(d.numberEdit, "");
-    testing::retype(d.countryCode, "abc");
-    testing::retype(d.operatorCode, "xy");
+    testing::retype(d.countryCode, "262");
+    testing::retype(d.operatorCode, "02");
     QTest::keyClick(d.operatorCode, Qt::Key_Return);  // Enter acts on "Send"
     EXPECT_EQ(d.dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(d.dialog.isVisible());
     EXPECT_EQ(d.dialog.number, "");
-    EXPECT_EQ(d.dialog.countryCode, "abc");
-    EXPECT_EQ(d.dialog.operatorCode, "xy");
-    EXPECT_EQ(d.messages.shown.size(), 2u);
+    EXPECT_TRUE(d.messages.shown.empty());
 }
 
 TEST(PictureSendDialogTest, TextOfAHundredCharactersPassesAndOneMoreIsRefused) {
@@ -216,12 +244,20 @@ TEST(PictureSendDialogTest, TextOfAHundredCharactersPassesAndOneMoreIsRefused) {
     EXPECT_EQ(messages.shown.size(), 1u);
 }
 
-TEST(SimpleSendDialogTest, AcceptsAnEmptyNumber) {
-    SimpleSendDialog dialog(nullptr);
+TEST(SimpleSendDialogTest, AcceptsAnEmptyNumberButNotLetters) {
+    WatchingMessages messages;
+    SimpleSendDialog dialog(nullptr, messages);
     dialog.number = "+4917";
     dialog.deliveryReport = 1;
     dialog.show();
+    QApplication::setActiveWindow(&dialog);
     EXPECT_EQ(dialog.windowTitle(), "Send logo");
+    testing::retype(child<QLineEdit>(dialog, "number"), "+49KO");
+    child<QPushButton>(dialog, "send")->click();
+    EXPECT_EQ(messages.shown,
+              std::vector<std::string>{"Please type the number in To as digits 0-9, * or #, with an optional + in front"});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(child<QLineEdit>(dialog, "number")->hasFocus());
     testing::retype(child<QLineEdit>(dialog, "number"), "");
     QTest::mouseClick(child<QCheckBox>(dialog, "deliveryReport"), Qt::LeftButton);
     child<QPushButton>(dialog, "send")->click();

@@ -17,15 +17,11 @@ std::int64_t AtChannel::nowMs() { return options_.clock != nullptr ? options_.cl
 
 bool AtChannel::exchange(std::string_view command, bool promptExpected) {
     writeText(command);
-    if (!options_.replyDriven) {
-        sleeper_.sleepMs(kCommandWaitMs);
-        clearReply();
-        return readMore();
-    }
     clearReply();
+    if (!options_.replyDriven) return wait(kCommandWaitMs) && readMore();
     const std::int64_t deadline = nowMs() + kCommandWaitMs;
     for (;;) {
-        if (!readMore()) return false;
+        if (stopped() || !readMore()) return false;
         if (scanReply(reply(), promptExpected) != ReplyEnd::Open) return true;
         if (received_ == kReplyCapacity || nowMs() >= deadline) return true;
     }
@@ -35,7 +31,7 @@ AtChannel::Acknowledgement AtChannel::awaitAcknowledgement(const std::function<v
     clearReply();
     if (!options_.replyDriven) {
         for (int round = 0; round < kAcknowledgementRounds; ++round) {
-            sleeper_.sleepMs(kAcknowledgementRoundMs);
+            if (!wait(kAcknowledgementRoundMs)) return Acknowledgement::Stopped;
             waiting();
             const std::size_t before = received_;
             if (!readMore()) return Acknowledgement::ReadFailed;
@@ -48,6 +44,7 @@ AtChannel::Acknowledgement AtChannel::awaitAcknowledgement(const std::function<v
     const std::int64_t start = nowMs();
     int roundsBegun = 0;
     for (;;) {
+        if (stopped()) return Acknowledgement::Stopped;
         const std::int64_t elapsed = nowMs() - start;
         if (elapsed >= std::int64_t{kAcknowledgementRoundMs} * kAcknowledgementRounds) {
             // A result without its line end still counts, as in the fixed rounds.
@@ -67,6 +64,18 @@ AtChannel::Acknowledgement AtChannel::awaitAcknowledgement(const std::function<v
             return Acknowledgement::TimedOut;
         }
     }
+}
+
+bool AtChannel::wait(int ms) {
+    if (options_.stop == nullptr) {
+        sleeper_.sleepMs(ms);
+        return true;
+    }
+    for (int left = ms; left > 0; left -= kStopPollMs) {
+        if (stopped()) return false;
+        sleeper_.sleepMs(std::min(left, kStopPollMs));
+    }
+    return !stopped();
 }
 
 void AtChannel::clearReply() {

@@ -33,6 +33,7 @@ NetworkQueryResult QueryNetwork(const std::string& portName, SerialPortOpener& o
     // A phone that cannot switch the format may still answer in numbers, so
     // the answer to the first command is not held against it.
     if (!channel.exchange("AT+COPS=3,2\r\n", false) || !channel.exchange("AT+COPS?\r\n", false)) {
+        if (channel.stopped()) return withStatus(Status::NoAnswer, "The phone did not answer in time");
         return withStatus(Status::NoAnswer, "The line to the phone failed");
     }
     const std::string_view reply = channel.reply();

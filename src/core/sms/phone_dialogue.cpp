@@ -28,6 +28,7 @@ constexpr const char* kCommunicationError = "Communication error";
 constexpr const char* kMessageSendError = "Message send error";
 constexpr const char* kMessageSendTimeout = "Message send timeout";
 constexpr const char* kInvalidAddressing = "Number or network code contains invalid characters";
+constexpr const char* kSendingStopped = kSendingStoppedOutcome.data();
 
 constexpr std::string_view kPduModeCommand = "AT+CMGF=0\r\n";
 constexpr std::string_view kPduModeEcho = "AT+CMGF=0";
@@ -35,11 +36,17 @@ constexpr std::string_view kPduModeEcho = "AT+CMGF=0";
 constexpr std::uint8_t kCtrlZ = 0x1A;
 constexpr std::uint8_t kEscape = 0x1B;
 
-bool isPrintableAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte >= 0x20 && byte <= 0x7E;
-    });
+bool isDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "The phone already had ..." after a stop, or nothing when the phone had
+// none of the job's messages.
+std::string stoppedDetail(std::size_t handedOver, std::size_t total) {
+    if (handedOver == 0) return {};
+    if (total == 1) return "The phone already had the message; it may still be delivered";
+    return "The phone already had " + std::to_string(handedOver) + " of " + std::to_string(total) +
+           " messages; they may still be delivered";
 }
 
 // One conversation with the phone over an open port. Each step returns
@@ -53,6 +60,7 @@ public:
         for (std::size_t i = 0; i < parts.size(); ++i) {
             const MessagePart& part = parts[i];
             reporter_.caption(part.caption);
+            if (channel_.stopped()) return kSendingStopped;
             if (i == 0) {
                 reporter_.status(kSettingUpConnection);
                 if (const char* failure = switchToPduMode()) return failure;
@@ -60,6 +68,7 @@ public:
             }
             if (const char* failure = announceMessage(part.length)) return failure;
             if (const char* failure = submit(part.pdu)) return failure;
+            ++accepted_;
         }
         return successOutcome;
     }
@@ -67,16 +76,25 @@ public:
     // The phone's own error code in the reply that ended the job, if any.
     std::optional<PhoneErrorReply> phoneError() const { return findPhoneError(channel_.reply()); }
 
+    // Messages the phone accepted, and the one it was given but had not yet
+    // answered for when the job stopped.
+    std::size_t handedOver() const { return accepted_ + (stoppedInFlight_ ? 1 : 0); }
+
 private:
     const char* switchToPduMode() {
-        if (!channel_.exchange(kPduModeCommand, false)) return kErrorInConnection;
+        if (!channel_.exchange(kPduModeCommand, false)) return channel_.stopped() ? kSendingStopped : kErrorInConnection;
         // A phone that does not echo commands is not one this dialogue can drive.
         if (!channel_.replyContains("OK") || !channel_.replyContains(kPduModeEcho)) return kCommunicationError;
         return nullptr;
     }
 
+    // A phone asked for a message waits at its "> " prompt and would take
+    // whatever comes next as message text; a stop there cancels the message
+    // with ESC, so the phone is back at its commands.
     const char* announceMessage(int length) {
-        if (!channel_.exchange("AT+CMGS=" + std::to_string(length) + "\r\n", true)) return kErrorInConnection;
+        const bool replied = channel_.exchange("AT+CMGS=" + std::to_string(length) + "\r\n", true);
+        if (channel_.stopped()) return escape(kSendingStopped);
+        if (!replied) return kErrorInConnection;
         if (!channel_.replyContains(">")) return kCommunicationError;
         return nullptr;
     }
@@ -90,19 +108,28 @@ private:
         channel_.write(bytes);
 
         const auto answer = channel_.awaitAcknowledgement([this] { reporter_.status(kWaitingForAcknowledgement); });
-        if (answer == AtChannel::Acknowledgement::ReadFailed) return kErrorInConnection;
-        if (answer == AtChannel::Acknowledgement::TimedOut) {
-            const std::uint8_t escape = kEscape;  // abandons the message at the phone
-            channel_.write(std::span<const std::uint8_t>(&escape, 1));
-            return kMessageSendTimeout;
+        if (answer == AtChannel::Acknowledgement::Stopped) {
+            stoppedInFlight_ = true;
+            return kSendingStopped;
         }
+        if (answer == AtChannel::Acknowledgement::ReadFailed) return kErrorInConnection;
+        // ESC abandons the message at the phone.
+        if (answer == AtChannel::Acknowledgement::TimedOut) return escape(kMessageSendTimeout);
         // A reply with both counts as refused.
         if (channel_.replyContains("ERROR")) return kMessageSendError;
         return nullptr;
     }
 
+    const char* escape(const char* outcome) {
+        const std::uint8_t escape = kEscape;
+        channel_.write(std::span<const std::uint8_t>(&escape, 1));
+        return outcome;
+    }
+
     AtChannel channel_;
     SendReporter& reporter_;
+    std::size_t accepted_ = 0;
+    bool stoppedInFlight_ = false;
 };
 
 }  // namespace
@@ -111,8 +138,8 @@ bool IsSuccessOutcome(std::string_view outcome) {
     return outcome == kLogoSentOutcome || outcome == kPictureMessageSentOutcome;
 }
 
-bool HasPrintableAddressing(const SendJob& job) {
-    return isPrintableAscii(job.Number) && isPrintableAscii(job.CountryCode) && isPrintableAscii(job.OperatorCode);
+bool HasValidAddressing(const SendJob& job) {
+    return IsDialableNumber(job.Number) && isDigits(job.CountryCode) && isDigits(job.OperatorCode);
 }
 
 void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
@@ -122,10 +149,10 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
 
 void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
                 SendReporter& reporter, const DialogueOptions& options) {
-    // The number and codes go into the PDU text as they are; a control
-    // character among them (Ctrl-Z, CR, ESC) would end or break the message
-    // on the line, so such a job never gets that far.
-    if (!HasPrintableAddressing(job)) {
+    // The number and codes go into the PDU text as semi-octets; anything
+    // else among them (a letter, Ctrl-Z, CR, ESC) would corrupt the message,
+    // or end or break it on the line, so such a job never gets that far.
+    if (!HasValidAddressing(job)) {
         reporter.end(kInvalidAddressing);
         return;
     }
@@ -148,7 +175,10 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
     }
     Dialogue dialogue(*port, sleeper, reporter, options);
     const char* outcome = dialogue.sendAll(parts, successOutcome);
-    if (outcome != successOutcome) {
+    if (outcome == kSendingStopped) {
+        const std::string detail = stoppedDetail(dialogue.handedOver(), parts.size());
+        if (!detail.empty()) reporter.failureDetail(detail);
+    } else if (outcome != successOutcome) {
         if (const auto error = dialogue.phoneError()) reporter.failureDetail(describePhoneError(*error));
     }
     reporter.end(outcome);

@@ -27,12 +27,15 @@ public:
 // The outcomes that mean every message of the job was accepted.
 inline constexpr std::string_view kLogoSentOutcome = "Logo was successfully sent";
 inline constexpr std::string_view kPictureMessageSentOutcome = "Picture message was successfully sent";
+// The outcome of a job asked to stop (DialogueOptions::stop).
+inline constexpr std::string_view kSendingStoppedOutcome = "Sending stopped";
 
 bool IsSuccessOutcome(std::string_view outcome);
 
-// True when the number and both network codes hold only printable ASCII, so
-// that nothing but address digits can reach the line through them.
-bool HasPrintableAddressing(const SendJob& job);
+// True when the number is dialable (IsDialableNumber) and both network codes
+// hold only digits, so that nothing but address digits reaches the line
+// through them. A job without it ends before the port is opened.
+bool HasValidAddressing(const SendJob& job);
 
 // Runs one send job over the serial port named portName (the document's COM
 // port setting): opens it, switches the phone to PDU mode, submits the job's
@@ -46,6 +49,10 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
 // The same job, with options: options.replyDriven goes on at each step as
 // soon as the phone's reply is complete, with the same bytes on the line, the
 // same reports and outcomes and the same upper bounds as the fixed waits.
+// options.stop ends the job at its next wait with "Sending stopped": nothing
+// more is written after the command or message in flight, except an ESC that
+// cancels a message the phone is waiting for at its prompt. A failure detail
+// then says whether the phone already had some of the job's messages.
 void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
                 SendReporter& reporter, const DialogueOptions& options);
 

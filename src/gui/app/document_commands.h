@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 
 #include "app/command_router.h"
 #include "document/document_context.h"
@@ -23,6 +24,9 @@ public:
     void fileSave();
     void settings();
 
+    // This run sends to the simulated phone on `port` (Settings says so).
+    void setSimulatedPhonePort(std::string port) { simulatedPort_ = std::move(port); }
+
 private:
     CPelorinDoc& document_;
     CPelorinView& view_;
@@ -31,6 +35,7 @@ private:
     SettingsStore& settings_;
     QWidget* dialogParent_;
     CommandHandlers commands_;
+    std::string simulatedPort_;
 };
 
 }  // namespace pelorin

@@ -10,6 +10,7 @@
 #include "sms/phone_dialogue.h"
 #include "sms/post_target.h"
 #include "sms/send_events.h"
+#include "sms/stop_token.h"
 
 namespace pelorin {
 
@@ -37,11 +38,15 @@ public:
     void end(std::string outcome) override {
         dialog_->post(std::make_unique<SendEvent>(WM_SEND_END));
         dialog_.reset();
+        if (!detail_.empty()) outcome += "\n" + detail_;
         outcome_->post(std::make_unique<SendEvent>(WM_SEND_STATUS, std::move(outcome)));
         outcome_.reset();
     }
+    // Shown under the outcome.
+    void failureDetail(std::string text) override { detail_ = std::move(text); }
 
 private:
+    std::string detail_;
     std::shared_ptr<PostTarget> dialog_;
     std::shared_ptr<PostTarget> outcome_;
 };
@@ -50,13 +55,17 @@ struct Work {
     std::shared_ptr<const SendJob> job;
     std::string portName;
     SendLink link;
+    SendWorkerOptions options;
     PostingReporter reporter;
 };
 
 void runWork(std::unique_ptr<Work> handed) {
     {
         std::unique_ptr<Work> work = std::move(handed);
-        RunSendJob(*work->job, work->portName, *work->link.opener, *work->link.sleeper, work->reporter);
+        DialogueOptions options;
+        options.replyDriven = work->options.replyDriven;
+        options.stop = work->options.stop.get();
+        RunSendJob(*work->job, work->portName, *work->link.opener, *work->link.sleeper, work->reporter, options);
     }
     running.fetch_sub(1);
 }
@@ -73,9 +82,10 @@ std::string sendPortName(const SendLink& link, const std::string& documentPort) 
 }
 
 void startSendWorker(std::shared_ptr<const SendJob> job, std::string portName, SendLink link,
-                     std::shared_ptr<PostTarget> dialog, std::shared_ptr<PostTarget> outcome) {
-    auto work = std::make_unique<Work>(
-        Work{std::move(job), std::move(portName), std::move(link), PostingReporter(dialog, outcome)});
+                     SendWorkerOptions options, std::shared_ptr<PostTarget> dialog,
+                     std::shared_ptr<PostTarget> outcome) {
+    auto work = std::make_unique<Work>(Work{std::move(job), std::move(portName), std::move(link), std::move(options),
+                                            PostingReporter(dialog, outcome)});
     running.fetch_add(1);
     try {
         std::thread(runWork, std::move(work)).detach();
