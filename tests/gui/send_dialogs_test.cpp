@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -266,11 +267,47 @@ TEST(SimpleSendDialogTest, AcceptsAnEmptyNumberButNotLetters) {
     EXPECT_EQ(dialog.deliveryReport, 0);
 }
 
+TEST(SendDialogLayoutTest, DialogsAreAsCompactAsTheirRowsWithSmallCodeBoxesUnderTheLists) {
+    CPelorinDoc doc;
+    WatchingMessages messages;
+    OperatorLogoSendDialog operatorDialog(nullptr, doc, messages);
+    PictureSendDialog pictureDialog(nullptr, messages);
+    SimpleSendDialog simpleDialog(nullptr, messages);
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&operatorDialog, &pictureDialog, &simpleDialog}) {
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        // No taller than the handheld-sized main window, and no bigger than
+        // its rows need.
+        EXPECT_LE(dialog->height(), 320) << dialog->metaObject()->className();
+        EXPECT_EQ(dialog->size(), dialog->sizeHint()) << dialog->metaObject()->className();
+    }
+
+    // The picture text shows four lines, not more.
+    auto* text = child<QPlainTextEdit>(pictureDialog, "messageText");
+    const int line = text->fontMetrics().lineSpacing();
+    EXPECT_GE(text->viewport()->height(), 4 * line);
+    EXPECT_LT(text->viewport()->height(), 5 * line);
+    EXPECT_LE(text->width(), child<QLineEdit>(pictureDialog, "number")->width());
+
+    // The code boxes: a few digits wide, below the operator list, within its
+    // right edge.
+    auto* operators = child<QComboBox>(operatorDialog, "operatorList");
+    const QRect listArea(operators->mapTo(&operatorDialog, QPoint(0, 0)), operators->size());
+    for (const char* name : {"countryCode", "operatorCode"}) {
+        auto* code = child<QLineEdit>(operatorDialog, name);
+        const QRect box(code->mapTo(&operatorDialog, QPoint(0, 0)), code->size());
+        EXPECT_LT(box.width(), listArea.width() / 3) << name;
+        EXPECT_GE(box.top(), listArea.bottom()) << name;
+        EXPECT_LE(box.right(), listArea.right()) << name;
+        EXPECT_GE(code->width(), code->fontMetrics().horizontalAdvance(name[0] == 'c' ? "000" : "00")) << name;
+    }
+}
+
 // Runs the Settings command; `act` works the dialog once it is up.
 void runSettings(CPelorinDoc& doc, SettingsStore& store, const std::vector<std::string>& devices,
-                 std::function<void(SettingsDialog&)> act) {
+                 std::function<void(SettingsDialog&)> act, const std::string& simulatedPort = {}) {
     testing::whenModal<SettingsDialog>(std::move(act));
-    runSettingsCommand(nullptr, doc, store, devices);
+    runSettingsCommand(nullptr, doc, store, devices, simulatedPort);
 }
 
 QString selectedPort(SettingsDialog& dialog) {
@@ -322,6 +359,49 @@ TEST(SettingsDialogTest, PortOfAnotherToolSelectsNothingAndOkKeepsIt) {
     });
     EXPECT_EQ(doc.comPort, "COM7:");
     EXPECT_EQ(store.find("Settings", "COMport"), "COM7:");
+}
+
+TEST(SettingsDialogTest, FixedWaitsAreRememberedAndTheSimulatedPhoneIsNamed) {
+    MemorySettingsStore store;
+    CPelorinDoc doc(store);
+    runSettings(doc, store, {}, [](SettingsDialog& dialog) {
+        auto* box = child<QCheckBox>(dialog, "fixedWaits");
+        EXPECT_EQ(box->text(), "Wait fixed times between commands (for phones that need it)");
+        EXPECT_FALSE(box->isChecked());
+        EXPECT_EQ(dialog.findChild<QLabel*>("simulatedPhoneNote"), nullptr);
+        QTest::mouseClick(box, Qt::LeftButton);
+        child<QPushButton>(dialog, "ok")->click();
+    });
+    EXPECT_EQ(doc.fixedWaits, 1);
+    EXPECT_EQ(store.find("Settings", "FixedWaits"), "1");
+
+    // The next run reads it back; with the simulated phone the dialog says
+    // where this run's sends go, and the port chosen is still stored.
+    CPelorinDoc nextRun(store);
+    EXPECT_EQ(nextRun.fixedWaits, 1);
+    runSettings(
+        nextRun, store, {},
+        [](SettingsDialog& dialog) {
+            auto* box = child<QCheckBox>(dialog, "fixedWaits");
+            EXPECT_TRUE(box->isChecked());
+            EXPECT_EQ(child<QLabel>(dialog, "simulatedPhoneNote")->text(),
+                      "Sends go to the simulated phone on /tmp/sim/phone in this run; the port chosen here is kept "
+                      "for the next run.");
+            QTest::mouseClick(box, Qt::LeftButton);
+            pickItem(child<QComboBox>(dialog, "portList"), "COM2");
+            child<QPushButton>(dialog, "ok")->click();
+        },
+        "/tmp/sim/phone");
+    EXPECT_EQ(store.find("Settings", "FixedWaits"), "0");
+    EXPECT_EQ(store.find("Settings", "COMport"), "COM2:");
+
+    // Cancel stores nothing.
+    runSettings(nextRun, store, {}, [](SettingsDialog& dialog) {
+        QTest::mouseClick(child<QCheckBox>(dialog, "fixedWaits"), Qt::LeftButton);
+        child<QPushButton>(dialog, "cancel")->click();
+    });
+    EXPECT_EQ(nextRun.fixedWaits, 0);
+    EXPECT_EQ(store.find("Settings", "FixedWaits"), "0");
 }
 
 }  // namespace

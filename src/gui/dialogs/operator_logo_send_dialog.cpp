@@ -38,7 +38,7 @@ void putSelection(QComboBox* list, std::optional<std::size_t> position) {
 }
 
 // The lists' width in characters, about that of the number box.
-constexpr int kListCharacters = 16;
+constexpr int kListCharacters = 20;
 constexpr std::size_t kOperatorCodeLength = 2;
 
 // A code box wide enough for its digits and one more, no wider.

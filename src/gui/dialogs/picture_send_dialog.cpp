@@ -18,8 +18,8 @@ namespace pelorin {
 
 namespace {
 
-// About a quarter of a picture message's text on one line.
-constexpr int kTextBoxCharacters = 26;
+// About a fifth of a picture message's text on one line.
+constexpr int kTextBoxCharacters = 20;
 
 }  // namespace
 
@@ -36,6 +36,8 @@ PictureSendDialog::PictureSendDialog(QWidget* parent, UserMessages& messages) : 
     // Four lines of text, as a picture message's hundred characters take.
     const int margins = 2 * (textEdit_->frameWidth() + static_cast<int>(textEdit_->document()->documentMargin()));
     textEdit_->setFixedHeight(4 * textEdit_->fontMetrics().lineSpacing() + margins);
+    // As wide as the number box, not the scroll area's default width.
+    textEdit_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     textEdit_->setMinimumWidth(textEdit_->fontMetrics().averageCharWidth() * kTextBoxCharacters);
     controls.grid->addWidget(new QLabel(tr("Text"), this), 1, 0, Qt::AlignTop);
     controls.grid->addWidget(textEdit_, 1, 1);
