@@ -285,7 +285,14 @@ TEST_F(EditorPhoneTest, StopEndsTheSendAtTheNextWaitAndGivesThePortBack) {
         EXPECT_TRUE(stayedUntilTheEnd) << c.what;
         ASSERT_TRUE(waitUntil([] { return runningSendWorkers() == 0; }, 5000));
 
-        const std::string line = pelorin::testing::readFileText(transcript);
+        // The phone writes its transcript as the bytes reach it.
+        std::string line;
+        waitUntil(
+            [&] {
+                line = pelorin::testing::readFileText(transcript);
+                return !line.empty() && line.back() == c.lastByte;
+            },
+            3000);
         std::size_t cmgs = 0;
         for (auto at = line.find("AT+CMGS="); at != std::string::npos; at = line.find("AT+CMGS=", at + 1)) ++cmgs;
         EXPECT_EQ(cmgs, static_cast<std::size_t>(c.commands)) << c.what;
