@@ -36,18 +36,7 @@ private:
     int left_;
 };
 
-class StopTest : public PhoneDialogueTest {
-protected:
-    // A picture message whose phone answers every step at once.
-    void scriptPictureMessage() {
-        line.reply(kModeReply);
-        for (int part = 0; part < 3; ++part) {
-            line.reply(promptReply(140));
-            line.reply(kAccepted);
-        }
-    }
-    StopToken token;
-};
+using StopTest = PhoneDialogueTest;
 
 TEST_F(StopTest, EndsAtTheNextWaitWithNothingWrittenAfterTheStepInFlight) {
     struct Case {
@@ -71,7 +60,11 @@ TEST_F(StopTest, EndsAtTheNextWaitWithNothingWrittenAfterTheStepInFlight) {
         for (const Case& c : cases) {
             resetLine();
             line.replies.clear();
-            scriptPictureMessage();
+            line.reply(kModeReply);
+            for (int part = 0; part < 3; ++part) {
+                line.reply(promptReply(140));
+                line.reply(kAccepted);
+            }
             StopToken stop;
             options = {};
             options.replyDriven = fast;
@@ -90,30 +83,6 @@ TEST_F(StopTest, EndsAtTheNextWaitWithNothingWrittenAfterTheStepInFlight) {
                 << what;
         }
     }
-}
-
-TEST_F(StopTest, SingleMessageInFlightMayStillBeDeliveredAndAnUnusedTokenChangesNothing) {
-    line.reply(kModeReply);
-    line.reply(promptReply(138));
-    StopToken stop;
-    options.stop = &stop;
-    StoppingReporter stopping(reporter, stop, "status Waiting for acknowledgement", 3);
-    RunSendJob(jobOfKind(SendJobKind::GroupGraphic), "COM3:", opener, clock, stopping, options);
-    EXPECT_EQ(outcome(), "Sending stopped");
-    EXPECT_EQ(reporter.details, std::vector<std::string>{"The phone already had the message; it may still be delivered"});
-    // Two commands and three rounds; the fourth round never begins.
-    EXPECT_EQ(clock.elapsedMs, 1000 + 1000 + 3 * 2000);
-
-    // A token nobody stops: the same job goes through as without one.
-    resetLine();
-    line.reply(kModeReply);
-    line.reply(promptReply(138));
-    line.reply(kAccepted);
-    StopToken unused;
-    options.stop = &unused;
-    run(jobOfKind(SendJobKind::GroupGraphic));
-    EXPECT_EQ(outcome(), "Logo was successfully sent");
-    EXPECT_EQ(clock.elapsedMs, 1000 + 1000 + 2000);
 }
 
 }  // namespace
