@@ -22,6 +22,7 @@
 #include "platform/sleeper.h"
 #include "settings/memory_settings_store.h"
 #include "sms/send_commands.h"
+#include "sms/phone_dialogue.h"
 #include "sms/send_events.h"
 #include "sms/simulated_phone.h"
 #include "support/answering_pty.h"
@@ -60,6 +61,26 @@ std::unique_ptr<SimulatedPhone> startPhone(const std::string& store, QStringList
 }
 
 void clickSendIn(QDialog& dialog) { QTest::mouseClick(child<QPushButton>(dialog, "send"), Qt::LeftButton); }
+
+// The Send menu's command for `kind`, its dialog confirmed with "Send".
+void sendFromEditor(SendCommands& commands, SendJobKind kind) {
+    switch (kind) {
+    case SendJobKind::OperatorLogo:
+    case SendJobKind::LargeOperatorLogo:
+        whenModal<OperatorLogoSendDialog>(clickSendIn);
+        commands.sendOperatorLogo(kind == SendJobKind::OperatorLogo ? LogoKind::Operator : LogoKind::LargeOperator);
+        break;
+    case SendJobKind::GroupGraphic:
+    case SendJobKind::RestoreOperatorLogo:
+        whenModal<SimpleSendDialog>(clickSendIn);
+        kind == SendJobKind::GroupGraphic ? commands.sendGroupGraphic() : commands.sendRestoreOperatorLogo();
+        break;
+    case SendJobKind::PictureMessage:
+        whenModal<PictureSendDialog>(clickSendIn);
+        commands.sendPictureMessage();
+        break;
+    }
+}
 
 // The editor's sends to one phone, with the settings a test gives.
 struct Sender {
@@ -105,61 +126,29 @@ TEST_F(EditorPhoneTest, ReplyDrivenSendsPutTheSameBytesOnTheLineAsTheRememberedF
     ASSERT_EQ(fast.doc.fixedWaits, 0);
     ASSERT_EQ(fixed.doc.fixedWaits, 1);
 
-    struct Kind {
-        const char* what;
-        std::function<void(SendCommands&)> send;
-        long long fixedWaitsMs;  // 1 s after each command, one 2 s round per acknowledgement
-        const char* outcome;
-    } kinds[] = {
-        {"operator logo",
-         [](SendCommands& c) {
-             whenModal<OperatorLogoSendDialog>(clickSendIn);
-             c.sendOperatorLogo(LogoKind::Operator);
-         },
-         1000 + 1000 + 2000, "Logo was successfully sent"},
-        {"group graphic",
-         [](SendCommands& c) {
-             whenModal<SimpleSendDialog>(clickSendIn);
-             c.sendGroupGraphic();
-         },
-         1000 + 1000 + 2000, "Logo was successfully sent"},
-        {"restore operator logo",
-         [](SendCommands& c) {
-             whenModal<SimpleSendDialog>(clickSendIn);
-             c.sendRestoreOperatorLogo();
-         },
-         1000 + 1000 + 2000, "Logo was successfully sent"},
-        {"picture message",
-         [](SendCommands& c) {
-             whenModal<PictureSendDialog>([](PictureSendDialog& dialog) {
-                 QTest::keyClicks(child<QPlainTextEdit>(dialog, "messageText"), "Same bytes");
-                 clickSendIn(dialog);
-             });
-             c.sendPictureMessage();
-         },
-         1000 + 3 * (1000 + 2000), "Picture message was successfully sent"},
-        {"large operator logo",
-         [](SendCommands& c) {
-             whenModal<OperatorLogoSendDialog>(clickSendIn);
-             c.sendOperatorLogo(LogoKind::LargeOperator);
-         },
-         1000 + 2 * (1000 + 2000), "Logo was successfully sent"},
+    // The fixed waits: 1 s after each command, one 2 s round per acknowledgement.
+    const std::pair<SendJobKind, long long> kinds[] = {
+        {SendJobKind::OperatorLogo, 4000},   {SendJobKind::GroupGraphic, 4000},
+        {SendJobKind::RestoreOperatorLogo, 4000}, {SendJobKind::PictureMessage, 1000 + 3 * 3000},
+        {SendJobKind::LargeOperatorLogo, 1000 + 2 * 3000},
     };
     auto fastCommands = fast.commands();
     auto fixedCommands = fixed.commands();
     long long fixedTotal = 0;
-    for (const Kind& kind : kinds) {
-        kind.send(fastCommands);
-        EXPECT_EQ(fast.outcome(), kind.outcome) << kind.what;
-        kind.send(fixedCommands);
-        EXPECT_EQ(fixed.outcome(), kind.outcome) << kind.what;
-        fixedTotal += kind.fixedWaitsMs;
+    for (const auto& [kind, waitsMs] : kinds) {
+        const int what = static_cast<int>(kind);
+        sendFromEditor(fastCommands, kind);
+        const std::string outcome = fast.outcome();
+        EXPECT_TRUE(IsSuccessOutcome(outcome)) << what << ": " << outcome;
+        sendFromEditor(fixedCommands, kind);
+        EXPECT_EQ(fixed.outcome(), outcome) << what;
+        fixedTotal += waitsMs;
 
         const std::string fixedBytes = pelorin::testing::readFileText(fixedFile);
         EXPECT_FALSE(fixedBytes.empty());
-        EXPECT_EQ(pelorin::testing::readFileText(fastFile), fixedBytes) << kind.what;
-        EXPECT_EQ(fast.sleeper->askedMs, 0) << kind.what << ": the reply-driven send waited a fixed time";
-        EXPECT_EQ(fixed.sleeper->askedMs, fixedTotal) << kind.what << ": FixedWaits=1 keeps every fixed wait";
+        EXPECT_EQ(pelorin::testing::readFileText(fastFile), fixedBytes) << what;
+        EXPECT_EQ(fast.sleeper->askedMs, 0) << what << ": the reply-driven send waited a fixed time";
+        EXPECT_EQ(fixed.sleeper->askedMs, fixedTotal) << what << ": FixedWaits=1 keeps every fixed wait";
     }
     EXPECT_EQ(pelorin::testing::readPhoneLog(folder.file("fast-store")).size(), 5u);
     EXPECT_EQ(pelorin::testing::readPhoneLog(folder.file("fast-store")),
@@ -176,16 +165,14 @@ TEST_F(EditorPhoneTest, OutcomeBoxSaysWhyBelowTheOutcome) {
     pelorin::testing::AnsweringPty refusing("\r\n+CMS ERROR: 304\r\n");
     sender.link.portOverride = refusing.devicePath();
     auto refusingCommands = sender.commands();
-    whenModal<SimpleSendDialog>(clickSendIn);
-    refusingCommands.sendGroupGraphic();
+    sendFromEditor(refusingCommands, SendJobKind::GroupGraphic);
     EXPECT_EQ(sender.outcome(),
               "Communication error\nThe phone answered +CMS ERROR: 304: invalid PDU mode parameter (3GPP TS 27.005)");
 
     // The port held by another program.
     auto holder = makePosixSerialPortOpener()->open(phone->port().toStdString());
     ASSERT_NE(holder, nullptr);
-    whenModal<SimpleSendDialog>(clickSendIn);
-    commands.sendGroupGraphic();
+    sendFromEditor(commands, SendJobKind::GroupGraphic);
     const std::string held = sender.outcome();
     EXPECT_EQ(held.substr(0, held.find(" (")),
               "Cannot open COM port\n" + phone->port().toStdString() + ": in use by another program");
@@ -193,8 +180,7 @@ TEST_F(EditorPhoneTest, OutcomeBoxSaysWhyBelowTheOutcome) {
 
     // Success stays one line.
     holder.reset();
-    whenModal<SimpleSendDialog>(clickSendIn);
-    commands.sendGroupGraphic();
+    sendFromEditor(commands, SendJobKind::GroupGraphic);
     EXPECT_EQ(sender.outcome(), "Logo was successfully sent");
 }
 
@@ -274,13 +260,7 @@ TEST_F(EditorPhoneTest, StopEndsTheSendAtTheNextWaitAndGivesThePortBack) {
             dialog.close();
             stayedUntilTheEnd = dialog.isVisible() || dialog.ended();
         });
-        if (c.picture) {
-            whenModal<PictureSendDialog>(clickSendIn);
-            commands.sendPictureMessage();
-        } else {
-            whenModal<SimpleSendDialog>(clickSendIn);
-            commands.sendGroupGraphic();
-        }
+        sendFromEditor(commands, c.picture ? SendJobKind::PictureMessage : SendJobKind::GroupGraphic);
         EXPECT_EQ(sender.outcome(), c.outcome) << c.what;
         EXPECT_TRUE(stayedUntilTheEnd) << c.what;
         ASSERT_TRUE(waitUntil([] { return runningSendWorkers() == 0; }, 5000));
@@ -301,8 +281,7 @@ TEST_F(EditorPhoneTest, StopEndsTheSendAtTheNextWaitAndGivesThePortBack) {
 
         // The port was given back: the next send opens it.
         if (!c.sendsAfter) continue;
-        whenModal<SimpleSendDialog>(clickSendIn);
-        commands.sendGroupGraphic();
+        sendFromEditor(commands, SendJobKind::GroupGraphic);
         EXPECT_EQ(sender.outcome(), "Logo was successfully sent") << c.what;
         const auto log = pelorin::testing::readPhoneLog(folder.file("store-" + std::to_string(round)));
         ASSERT_FALSE(log.empty());
