@@ -226,20 +226,21 @@ TEST_F(EditorPhoneTest, StopEndsTheSendAtTheNextWaitAndGivesThePortBack) {
         QStringList phoneFlags;
         bool picture;
         std::string caption, status;
-        bool escape;  // Escape instead of a click on "Stop"
+        bool escape;     // Escape instead of a click on "Stop"
+        int fixedWaits;  // FixedWaits stored, or -1
         const char* outcome;
         int commands;     // AT+CMGS commands on the line
         char lastByte;    // Ctrl-Z: nothing after the message in flight; ESC: the prompt cancelled
         bool sendsAfter;  // the phone acknowledges the next send
     } cases[] = {
         {"acknowledgement of part 2 of a picture message", {"--silent-after-pdu=2"}, true, "Sending SMS 2/3",
-         "Waiting for acknowledgement", false,
+         "Waiting for acknowledgement", false, -1,
          "Sending stopped\nThe phone already had 2 of 3 messages; they may still be delivered", 2, '\x1A', true},
-        {"Escape while a group graphic waits", {"--silent-after-pdu"}, false, "Sending SMS",
-         "Waiting for acknowledgement", true, "Sending stopped\nThe phone already had the message; it may still be delivered",
-         1, '\x1A', false},
-        {"a phone that never prompts", {"--no-prompt"}, false, "Sending SMS", "Setting up phone", false, "Sending stopped",
-         1, '\x1B', false},
+        {"Escape in a fixed wait for a group graphic's acknowledgement", {"--silent-after-pdu"}, false, "Sending SMS",
+         "Waiting for acknowledgement", true, 1,
+         "Sending stopped\nThe phone already had the message; it may still be delivered", 1, '\x1A', false},
+        {"a phone that never prompts", {"--no-prompt"}, false, "Sending SMS", "Setting up phone", false, -1,
+         "Sending stopped", 1, '\x1B', false},
     };
     int round = 0;
     for (const Case& c : cases) {
@@ -247,7 +248,7 @@ TEST_F(EditorPhoneTest, StopEndsTheSendAtTheNextWaitAndGivesThePortBack) {
         auto phone = startPhone(folder.file("store-" + std::to_string(round)),
                                 QStringList{"--transcript", QString::fromStdString(transcript)} << c.phoneFlags);
         ASSERT_TRUE(phone);
-        Sender sender(*phone, -1);
+        Sender sender(*phone, c.fixedWaits);
         auto commands = sender.commands();
         bool stayedUntilTheEnd = true;
         WhenProgressShows stopping(c.caption, c.status, [&](SendProgressDialog& dialog) {
