@@ -46,6 +46,10 @@ public:
         askedMs += ms;
         tenth_.sleepMs(ms);
     }
+    void sleepUnlessCancelled(int ms, const CancelToken* cancel) override {
+        askedMs += ms;
+        tenth_.sleepUnlessCancelled(ms, cancel);
+    }
     std::atomic<long long> askedMs{0};
 
 private:

@@ -14,6 +14,7 @@ int runEncode(const std::vector<std::string>& args) {
         std::cerr << "pelorin-cli encode: " << error << "\n";
         return kExitBadArguments;
     }
+    if (parsed->help) return kShowUsage;
     // The PDU would carry the characters as they are; send refuses such a
     // number, and so does this.
     if (!IsDialableNumber(parsed->job.Number)) {

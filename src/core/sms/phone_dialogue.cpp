@@ -28,7 +28,6 @@ constexpr const char* kCommunicationError = "Communication error";
 constexpr const char* kMessageSendError = "Message send error";
 constexpr const char* kMessageSendTimeout = "Message send timeout";
 constexpr const char* kInvalidAddressing = "Number or network code contains invalid characters";
-constexpr const char* kSendingStopped = kSendingStoppedOutcome.data();
 
 constexpr std::string_view kPduModeCommand = "AT+CMGF=0\r\n";
 constexpr std::string_view kPduModeEcho = "AT+CMGF=0";
@@ -40,9 +39,9 @@ bool isDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// "The phone already had ..." after a stop, or nothing when the phone had
-// none of the job's messages.
-std::string stoppedDetail(std::size_t handedOver, std::size_t total) {
+// "The phone already had ..." after a job was cancelled, or nothing when the
+// phone had none of its messages.
+std::string cancelledDetail(std::size_t handedOver, std::size_t total) {
     if (handedOver == 0) return {};
     if (total == 1) return "The phone already had the message; it may still be delivered";
     return "The phone already had " + std::to_string(handedOver) + " of " + std::to_string(total) +
@@ -57,10 +56,27 @@ public:
         : channel_(port, sleeper, options), reporter_(reporter) {}
 
     const char* sendAll(const std::vector<MessagePart>& parts, const char* successOutcome) {
+        const char* outcome = sendParts(parts, successOutcome);
+        if (!channel_.cancelled() || outcome == successOutcome) return outcome;
+        // Stopped on request: a phone waiting for the PDU text would take
+        // the next program's commands as the message, so it is told to
+        // abandon it; nothing else goes on the line.
+        if (awaitingPdu_) writeEscape();
+        return kSendCancelledOutcome.data();
+    }
+
+    // The phone's own error code in the reply that ended the job, if any.
+    std::optional<PhoneErrorReply> phoneError() const { return findPhoneError(channel_.reply()); }
+
+    // Messages the phone accepted, and the one it had been given but not yet
+    // answered for when the job was cancelled.
+    std::size_t handedOver() const { return accepted_ + (cancelledInFlight_ ? 1 : 0); }
+
+private:
+    const char* sendParts(const std::vector<MessagePart>& parts, const char* successOutcome) {
         for (std::size_t i = 0; i < parts.size(); ++i) {
             const MessagePart& part = parts[i];
             reporter_.caption(part.caption);
-            if (channel_.stopped()) return kSendingStopped;
             if (i == 0) {
                 reporter_.status(kSettingUpConnection);
                 if (const char* failure = switchToPduMode()) return failure;
@@ -73,28 +89,23 @@ public:
         return successOutcome;
     }
 
-    // The phone's own error code in the reply that ended the job, if any.
-    std::optional<PhoneErrorReply> phoneError() const { return findPhoneError(channel_.reply()); }
+    void writeEscape() {
+        const std::uint8_t escape = kEscape;
+        channel_.write(std::span<const std::uint8_t>(&escape, 1));
+    }
 
-    // Messages the phone accepted, and the one it was given but had not yet
-    // answered for when the job stopped.
-    std::size_t handedOver() const { return accepted_ + (stoppedInFlight_ ? 1 : 0); }
-
-private:
     const char* switchToPduMode() {
-        if (!channel_.exchange(kPduModeCommand, false)) return channel_.stopped() ? kSendingStopped : kErrorInConnection;
+        if (!channel_.exchange(kPduModeCommand, false)) return kErrorInConnection;
         // A phone that does not echo commands is not one this dialogue can drive.
         if (!channel_.replyContains("OK") || !channel_.replyContains(kPduModeEcho)) return kCommunicationError;
         return nullptr;
     }
 
-    // A phone asked for a message waits at its "> " prompt and would take
-    // whatever comes next as message text; a stop there cancels the message
-    // with ESC, so the phone is back at its commands.
     const char* announceMessage(int length) {
-        const bool replied = channel_.exchange("AT+CMGS=" + std::to_string(length) + "\r\n", true);
-        if (channel_.stopped()) return escape(kSendingStopped);
-        if (!replied) return kErrorInConnection;
+        if (channel_.cancelled()) return kSendCancelledOutcome.data();
+        // From here until the PDU's Ctrl-Z the phone waits for message text.
+        awaitingPdu_ = true;
+        if (!channel_.exchange("AT+CMGS=" + std::to_string(length) + "\r\n", true)) return kErrorInConnection;
         if (!channel_.replyContains(">")) return kCommunicationError;
         return nullptr;
     }
@@ -105,34 +116,35 @@ private:
         reporter_.status(kSendingLogo);
         std::vector<std::uint8_t> bytes(pdu.begin(), pdu.end());
         bytes.push_back(kCtrlZ);
+        if (channel_.cancelled()) return kSendCancelledOutcome.data();
         channel_.write(bytes);
+        awaitingPdu_ = false;
 
         const auto answer = channel_.awaitAcknowledgement([this] { reporter_.status(kWaitingForAcknowledgement); });
-        if (answer == AtChannel::Acknowledgement::Stopped) {
-            stoppedInFlight_ = true;
-            return kSendingStopped;
-        }
         if (answer == AtChannel::Acknowledgement::ReadFailed) return kErrorInConnection;
-        // ESC abandons the message at the phone.
-        if (answer == AtChannel::Acknowledgement::TimedOut) return escape(kMessageSendTimeout);
+        if (answer == AtChannel::Acknowledgement::Cancelled) {
+            cancelledInFlight_ = true;
+            return kSendCancelledOutcome.data();
+        }
+        if (answer == AtChannel::Acknowledgement::TimedOut) {
+            writeEscape();  // abandons the message at the phone
+            return kMessageSendTimeout;
+        }
         // A reply with both counts as refused.
         if (channel_.replyContains("ERROR")) return kMessageSendError;
         return nullptr;
     }
 
-    const char* escape(const char* outcome) {
-        const std::uint8_t escape = kEscape;
-        channel_.write(std::span<const std::uint8_t>(&escape, 1));
-        return outcome;
-    }
-
     AtChannel channel_;
     SendReporter& reporter_;
+    bool awaitingPdu_ = false;
     std::size_t accepted_ = 0;
-    bool stoppedInFlight_ = false;
+    bool cancelledInFlight_ = false;
 };
 
 }  // namespace
+
+bool IsCancelledOutcome(std::string_view outcome) { return outcome == kSendCancelledOutcome; }
 
 bool IsSuccessOutcome(std::string_view outcome) {
     return outcome == kLogoSentOutcome || outcome == kPictureMessageSentOutcome;
@@ -164,6 +176,10 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
     const char* successOutcome =
         job.Kind == SendJobKind::PictureMessage ? kPictureMessageSentOutcome.data() : kLogoSentOutcome.data();
 
+    if (isCancelled(options.cancel)) {
+        reporter.end(std::string(kSendCancelledOutcome));
+        return;
+    }
     reporter.status(kOpeningPort);
     PortOpenFailure failure;
     std::unique_ptr<SerialPort> port = opener.openExplaining(portName, failure);
@@ -175,8 +191,8 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
     }
     Dialogue dialogue(*port, sleeper, reporter, options);
     const char* outcome = dialogue.sendAll(parts, successOutcome);
-    if (outcome == kSendingStopped) {
-        const std::string detail = stoppedDetail(dialogue.handedOver(), parts.size());
+    if (IsCancelledOutcome(outcome)) {
+        const std::string detail = cancelledDetail(dialogue.handedOver(), parts.size());
         if (!detail.empty()) reporter.failureDetail(detail);
     } else if (outcome != successOutcome) {
         if (const auto error = dialogue.phoneError()) reporter.failureDetail(describePhoneError(*error));

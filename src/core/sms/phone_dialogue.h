@@ -27,10 +27,15 @@ public:
 // The outcomes that mean every message of the job was accepted.
 inline constexpr std::string_view kLogoSentOutcome = "Logo was successfully sent";
 inline constexpr std::string_view kPictureMessageSentOutcome = "Picture message was successfully sent";
-// The outcome of a job asked to stop (DialogueOptions::stop).
-inline constexpr std::string_view kSendingStoppedOutcome = "Sending stopped";
 
 bool IsSuccessOutcome(std::string_view outcome);
+
+// The outcome of a job stopped through DialogueOptions::cancel before every
+// message was accepted. The port is given back as after any other end; when
+// the phone was waiting for a PDU's text it has been sent ESC, which
+// abandons that message.
+inline constexpr std::string_view kSendCancelledOutcome = "Send cancelled";
+bool IsCancelledOutcome(std::string_view outcome);
 
 // True when the number is dialable (IsDialableNumber) and both network codes
 // hold only digits, so that nothing but address digits reaches the line
@@ -49,10 +54,9 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
 // The same job, with options: options.replyDriven goes on at each step as
 // soon as the phone's reply is complete, with the same bytes on the line, the
 // same reports and outcomes and the same upper bounds as the fixed waits.
-// options.stop ends the job at its next wait with "Sending stopped": nothing
-// more is written after the command or message in flight, except an ESC that
-// cancels a message the phone is waiting for at its prompt. A failure detail
-// then says whether the phone already had some of the job's messages.
+// options.cancel stops the job at its next wait (see kSendCancelledOutcome);
+// a failure detail then says whether the phone already had some of the job's
+// messages, which it may still deliver.
 void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
                 SendReporter& reporter, const DialogueOptions& options);
 

@@ -16,9 +16,9 @@
 #include "dialogs/send_dialog_controls.h"
 #include "document/document.h"
 #include "document/user_messages.h"
+#include "platform/cancel_token.h"
 #include "sms/encoding.h"
 #include "sms/post_target.h"
-#include "sms/stop_token.h"
 
 namespace pelorin {
 
@@ -104,7 +104,7 @@ OperatorLogoSendDialog::OperatorLogoSendDialog(QWidget* parent, const CPelorinDo
 
     connect(fromPhoneButton_, &QPushButton::clicked, this, [this] { askPhoneForNetwork(); });
     connect(fromPhoneLimit_, &QTimer::timeout, this, [this] {
-        if (asking_) asking_->stop();
+        if (asking_) asking_->cancel();
     });
     connect(countryCodeEdit_, &QLineEdit::textEdited, this, [this] { syncFromCountryCode(); });
     connect(operatorCodeEdit_, &QLineEdit::textEdited, this, [this] { syncFromOperatorCode(); });
@@ -114,7 +114,7 @@ OperatorLogoSendDialog::OperatorLogoSendDialog(QWidget* parent, const CPelorinDo
 
 OperatorLogoSendDialog::~OperatorLogoSendDialog() {
     self_->detach();
-    if (asking_) asking_->stop();
+    if (asking_) asking_->cancel();
 }
 
 void OperatorLogoSendDialog::setNetworkAsker(NetworkAsker asker) {
@@ -124,7 +124,7 @@ void OperatorLogoSendDialog::setNetworkAsker(NetworkAsker asker) {
 
 void OperatorLogoSendDialog::askPhoneForNetwork() {
     if (!asker_ || asking_) return;
-    asking_ = std::make_shared<StopToken>();
+    asking_ = std::make_shared<CancelToken>();
     fromPhoneButton_->setEnabled(false);
     setCursor(Qt::BusyCursor);
     fromPhoneLimit_->start();
@@ -144,6 +144,10 @@ void OperatorLogoSendDialog::phoneAnswered(const NetworkQueryResult& result) {
     fromPhoneLimit_->stop();
     unsetCursor();
     fromPhoneButton_->setEnabled(asker_ != nullptr);
+    if (result.status == NetworkQueryResult::Status::Cancelled) {
+        messages_.showMessage("The phone did not answer within " + std::to_string(kFromPhoneLimitMs / 1000) + " s");
+        return;
+    }
     if (result.status != NetworkQueryResult::Status::Found) {
         messages_.showMessage(result.detail);
         return;

@@ -19,7 +19,7 @@ namespace pelorin {
 
 class CPelorinDoc;
 class PostTarget;
-class StopToken;
+class CancelToken;
 class UserMessages;
 
 // Asks for the number, the network (picked by name or typed as codes) and the
@@ -92,7 +92,7 @@ private:
     QTimer* fromPhoneLimit_;
     NetworkAsker asker_;
     std::shared_ptr<PostTarget> self_;
-    std::shared_ptr<StopToken> asking_;
+    std::shared_ptr<CancelToken> asking_;
 };
 
 }  // namespace pelorin

@@ -10,12 +10,12 @@ namespace pelorin {
 
 class CPelorinDoc;
 class PostTarget;
-class StopToken;
+class CancelToken;
 struct SendLink;
 
 // Asks the phone for its network (AT+COPS=3,2, AT+COPS?), blocking; ends
-// early when the token is stopped.
-using NetworkAsker = std::function<NetworkQueryResult(const StopToken& stop)>;
+// early when the token is cancelled.
+using NetworkAsker = std::function<NetworkQueryResult(const CancelToken& cancel)>;
 
 // Asks on the port the sends of this run use (the link's own or the
 // document's), reply-driven unless the document keeps the fixed waits; both
@@ -35,7 +35,7 @@ private:
 
 // Runs `asker` on a detached thread and posts its answer to `target` as a
 // NetworkQueryEvent (dropped if the target has gone by then).
-void startNetworkQuery(NetworkAsker asker, std::shared_ptr<const StopToken> stop,
+void startNetworkQuery(NetworkAsker asker, std::shared_ptr<const CancelToken> cancel,
                        std::shared_ptr<PostTarget> target);
 
 }  // namespace pelorin

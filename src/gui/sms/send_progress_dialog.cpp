@@ -9,7 +9,7 @@
 #include "document/document.h"
 #include "sms/post_target.h"
 #include "sms/send_events.h"
-#include "sms/stop_token.h"
+#include "platform/cancel_token.h"
 
 namespace pelorin {
 
@@ -19,7 +19,7 @@ SendProgressDialog::SendProgressDialog(QWidget* parent, SendLink link, std::shar
       link_(std::move(link)),
       self_(std::make_shared<PostTarget>(this)),
       outcome_(std::move(outcome)),
-      stop_(std::make_shared<StopToken>()) {
+      stop_(std::make_shared<CancelToken>()) {
     setWindowTitle(kSendProgressCaption);
     setModal(true);
     status_ = new QLabel(this);
@@ -43,10 +43,8 @@ void SendProgressDialog::showEvent(QShowEvent* event) {
     if (started_) return;
     started_ = true;
     const std::string port = sendPortName(link_, job_->Document ? job_->Document->comPort : std::string());
-    SendWorkerOptions options;
-    options.replyDriven = job_->Document == nullptr || job_->Document->fixedWaits == 0;
-    options.stop = stop_;
-    startSendWorker(job_, port, link_, std::move(options), self_, outcome_);
+    const bool replyDriven = job_->Document == nullptr || job_->Document->fixedWaits == 0;
+    startSendWorker(job_, port, link_, self_, outcome_, stop_, replyDriven);
 }
 
 bool SendProgressDialog::event(QEvent* event) {
@@ -67,7 +65,7 @@ bool SendProgressDialog::event(QEvent* event) {
 
 void SendProgressDialog::stop() {
     if (ended_) return;
-    stop_->stop();
+    stop_->cancel();
     stopButton_->setEnabled(false);
 }
 

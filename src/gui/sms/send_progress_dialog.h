@@ -12,7 +12,7 @@ class QPushButton;
 namespace pelorin {
 
 class PostTarget;
-class StopToken;
+class CancelToken;
 
 // The modal dialog of one send: it holds the job, starts the worker when it
 // is first shown (reply-driven unless the document keeps the fixed waits),
@@ -49,7 +49,7 @@ private:
     SendLink link_;
     std::shared_ptr<PostTarget> self_;
     std::shared_ptr<PostTarget> outcome_;
-    std::shared_ptr<StopToken> stop_;
+    std::shared_ptr<CancelToken> stop_;
     QLabel* status_;
     QPushButton* stopButton_;
     bool started_ = false;

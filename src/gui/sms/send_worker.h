@@ -2,15 +2,16 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "sms/encoding.h"
 
 namespace pelorin {
 
+class CancelToken;
 class PostTarget;
 class SerialPortOpener;
 class Sleeper;
-class StopToken;
 
 // How the sends of this run reach a phone: the serial ports, the clock the
 // dialogue waits by, and optionally a port used instead of the document's COM
@@ -29,23 +30,32 @@ SendLink makeSerialSendLink(std::string portOverride = {});
 // the document's COM port setting.
 std::string sendPortName(const SendLink& link, const std::string& documentPort);
 
-// How one job talks to the phone: reply-driven or at the fixed waits, and
-// the token that stops it (none: it runs to its end).
-struct SendWorkerOptions {
-    bool replyDriven = true;
-    std::shared_ptr<const StopToken> stop;
-};
-
 // Starts one detached thread that runs the job over `portName` and posts what
 // it reports: status lines and captions to `dialog` (WM_SEND_STATUS,
 // WM_SEND_CAPTION), then WM_SEND_END to `dialog` and the outcome text as
-// WM_SEND_STATUS to `outcome`; a failure's detail goes on a second line of
-// that text. After the end it touches neither the dialog nor the job: the
-// job, the port name, the link and the stop token are its own shares, and it
+// WM_SEND_STATUS to `outcome`. After the end it touches neither the dialog nor
+// the job: the job, the port name and the link are its own shares, and it
 // only closes the port before it ends.
+//
+// cancel (made here when not given) stops the job at its next wait once it
+// is cancelled, from any thread: the worker then ends the job with
+// kSendCancelledOutcome, a phone waiting for a PDU having been sent ESC, and
+// gives the port back as after any other end.
+//
+// replyDriven goes on as soon as the phone's reply is complete (same bytes,
+// same bounds) instead of after the fixed waits. A failure's detail goes on a
+// second line of the outcome text, and a cancelled job's outcome reads
+// kSendingStoppedOutcome.
 void startSendWorker(std::shared_ptr<const SendJob> job, std::string portName, SendLink link,
-                     SendWorkerOptions options, std::shared_ptr<PostTarget> dialog,
-                     std::shared_ptr<PostTarget> outcome);
+                     std::shared_ptr<PostTarget> dialog, std::shared_ptr<PostTarget> outcome,
+                     std::shared_ptr<CancelToken> cancel = {}, bool replyDriven = false);
+
+// What the outcome box says of a send that was stopped (by "Stop", or by the
+// program being asked to quit).
+inline constexpr std::string_view kSendingStoppedOutcome = "Sending stopped";
+
+// Cancels every send worker that is running (for a program asked to quit).
+void cancelSendWorkers();
 
 // Send workers that have not yet finished (closing the port comes after the
 // end is posted). For an orderly exit and for tests.
