@@ -256,6 +256,10 @@ TEST_F(EditorPhoneTest, StopEndsTheSendAtTheNextWaitAndGivesThePortBack) {
         auto commands = sender.commands();
         bool stayedUntilTheEnd = true;
         WhenProgressShows stopping(c.caption, c.status, [&](SendProgressDialog& dialog) {
+            // Once the phone has every command the step reported begins
+            // with (a slow worker may not have written it yet).
+            const std::string sent = c.commands == 1 ? "AT+CMGS=" : "0B0504158A00000003010302";
+            waitUntil([&] { return pelorin::testing::readFileText(transcript).find(sent) != std::string::npos; }, 900);
             if (c.escape) {
                 QTest::keyClick(&dialog, Qt::Key_Escape);
             } else {
