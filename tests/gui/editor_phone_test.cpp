@@ -329,10 +329,13 @@ struct AskingDialog {
         return list->currentIndex() < 0 ? QString() : list->currentText();
     }
     // Alt+F, as the user presses it; the button then clicks itself (after a
-    // short animation).
-    bool pressAltF() {
+    // short animation), and the answer is waited for.
+    bool askWithAltF() {
+        bool clicked = false;
+        QObject::connect(child<QPushButton>(dialog, "fromPhone"), &QPushButton::clicked, [&] { clicked = true; });
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::AltModifier);
-        return waitUntil([this] { return dialog.askingPhone(); }, 2000);
+        return waitUntil([&] { return clicked; }, 2000) &&
+               waitUntil([this] { return !dialog.askingPhone(); }, OperatorLogoSendDialog::kFromPhoneLimitMs + 1000);
     }
 
     CPelorinDoc doc;
@@ -344,17 +347,11 @@ TEST_F(EditorPhoneTest, FromPhoneFillsTheCodesAsTypingWouldOrSaysWhyAndChangesNo
     auto phone = startPhone(folder.file("store"), {"--network", "310-26"});
     ASSERT_TRUE(phone);
     AskingDialog asking(phone->port().toStdString());
-    auto* button = child<QPushButton>(asking.dialog, "fromPhone");
-    EXPECT_EQ(button->text(), "&From phone");
-    ASSERT_TRUE(asking.pressAltF());
-    EXPECT_FALSE(button->isEnabled());
-    EXPECT_EQ(asking.dialog.cursor().shape(), Qt::BusyCursor);
-    ASSERT_TRUE(waitUntil([&] { return !asking.dialog.askingPhone(); }, 5000));
+    EXPECT_EQ(child<QPushButton>(asking.dialog, "fromPhone")->text(), "&From phone");
+    ASSERT_TRUE(asking.askWithAltF());
     EXPECT_TRUE(asking.messages.shown.empty());
     EXPECT_EQ(asking.text("countryCode"), "310");
     EXPECT_EQ(asking.text("operatorCode"), "26");
-    EXPECT_TRUE(button->isEnabled());
-    EXPECT_NE(asking.dialog.cursor().shape(), Qt::BusyCursor);
     EXPECT_TRUE(child<QPushButton>(asking.dialog, "send")->hasFocus());
 
     // The lists as typing 310 and 26 shows them: the first country with
@@ -374,32 +371,32 @@ TEST_F(EditorPhoneTest, FromPhoneFailuresShowOneMessageAndChangeNothing) {
     ASSERT_TRUE(unregistered);
     pelorin::testing::AnsweringPty refusing("\r\nERROR\r\n");
     pelorin::testing::AnsweringPty silent("");
-    struct Case {
-        std::string port;
-        bool silent;
-        const char* message;
-    } cases[] = {
-        {unregistered->port().toStdString(), false, "The phone is not registered with a network"},
-        {refusing.devicePath(), false, "The phone answered AT+COPS? without naming a network"},
-        {silent.devicePath(), true, "The phone did not answer AT+COPS?"},
+    // While a silent phone is asked, the button is disabled under a busy
+    // cursor and the dialog goes on taking keys.
+    AskingDialog waiting(silent.devicePath());
+    waiting.dialog.askPhoneForNetwork();
+    EXPECT_FALSE(child<QPushButton>(waiting.dialog, "fromPhone")->isEnabled());
+    EXPECT_EQ(waiting.dialog.cursor().shape(), Qt::BusyCursor);
+    QTest::keyClicks(child<QLineEdit>(waiting.dialog, "number"), "170");
+    EXPECT_EQ(waiting.text("number"), "+49170");
+    EXPECT_TRUE(waiting.dialog.askingPhone());
+    ASSERT_TRUE(waitUntil([&] { return !waiting.dialog.askingPhone(); }, 4000));
+    EXPECT_TRUE(child<QPushButton>(waiting.dialog, "fromPhone")->isEnabled());
+    EXPECT_NE(waiting.dialog.cursor().shape(), Qt::BusyCursor);
+
+    const std::pair<std::string, const char*> cases[] = {
+        {unregistered->port().toStdString(), "The phone is not registered with a network"},
+        {refusing.devicePath(), "The phone answered AT+COPS? without naming a network"},
+        {silent.devicePath(), "The phone did not answer AT+COPS?"},
     };
-    for (const Case& c : cases) {
-        AskingDialog asking(c.port);
-        ASSERT_TRUE(asking.pressAltF()) << c.port;
-        if (c.silent) {
-            // The dialog goes on taking keys while the phone is asked.
-            QTest::keyClicks(child<QLineEdit>(asking.dialog, "number"), "170");
-            EXPECT_EQ(asking.text("number"), "+49170");
-            EXPECT_TRUE(asking.dialog.askingPhone());
-        }
-        ASSERT_TRUE(waitUntil([&] { return !asking.dialog.askingPhone(); },
-                              OperatorLogoSendDialog::kFromPhoneLimitMs + 1000))
-            << c.port;
-        EXPECT_EQ(asking.messages.shown, std::vector<std::string>{c.message});
-        EXPECT_EQ(asking.text("countryCode"), "262") << c.port;
-        EXPECT_EQ(asking.text("operatorCode"), "02") << c.port;
-        EXPECT_EQ(asking.selected("countryList"), "Germany") << c.port;
-        EXPECT_EQ(asking.selected("operatorList"), "D2 Mannesmann Mobilfunk") << c.port;
+    for (const auto& [port, message] : cases) {
+        AskingDialog asking(port);
+        ASSERT_TRUE(asking.askWithAltF()) << port;
+        EXPECT_EQ(asking.messages.shown, std::vector<std::string>{message});
+        EXPECT_EQ(asking.text("countryCode"), "262") << port;
+        EXPECT_EQ(asking.text("operatorCode"), "02") << port;
+        EXPECT_EQ(asking.selected("countryList"), "Germany") << port;
+        EXPECT_EQ(asking.selected("operatorList"), "D2 Mannesmann Mobilfunk") << port;
     }
 }
 
