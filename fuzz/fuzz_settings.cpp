@@ -11,6 +11,7 @@
 
 #include "data/network_choice.h"
 #include "document/document.h"
+#include "fuzz_texts.h"
 #include "settings/memory_settings_store.h"
 #include "settings/port_choice.h"
 #include "settings/port_list.h"
@@ -19,15 +20,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Six texts separated by zero bytes: Number, Country, Code, Report,
     // COMport, then a picture text.
-    std::vector<std::string> texts(6);
-    std::size_t which = 0;
-    for (std::size_t i = 0; i < size && which < texts.size(); ++i) {
-        if (data[i] == 0) {
-            ++which;
-            continue;
-        }
-        texts[which].push_back(static_cast<char>(data[i]));
-    }
+    const std::vector<std::string> texts = pelorin::fuzz::splitTexts(data, size, 6);
 
     pelorin::MemorySettingsStore store;
     store.writeString("Last", "Number", texts[0]);

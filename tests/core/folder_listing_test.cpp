@@ -113,7 +113,8 @@ TEST_F(DocumentsFolder, EachFilterOffersOnlyImportableFilesOfItsKindInNameOrder)
 }
 
 TEST_F(DocumentsFolder, ABrokenBitmapShowsItsMessageEachTimeBitmapsAreListed) {
-    const std::string notADib(message::kNotADib);
+    // The message says which file it is about, on a line of its own.
+    const std::string notADib = std::string(message::kNotADib) + "\n" + docs.file("notes.bmp");
     offered(FileFilter::Plr);
     offered(FileFilter::Ngg);
     EXPECT_TRUE(messages.shown.empty()) << "other filters never load bitmaps";

@@ -4,7 +4,9 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QWindow>
 #include <filesystem>
+#include <map>
 
 #include "app/command_table.h"
 #include "browser/open_file_dialog.h"
@@ -91,8 +93,8 @@ TEST_F(FileCommandsTest, SaveThenOpenRestoresTheCanvasExactly) {
     bool dialogAsExpected = false;
     onModal<QFileDialog>([&](QFileDialog* dialog) {
         dialogAsExpected = dialog->nameFilters() == QStringList{"Pelorin(*.plr)"} &&
-                           !dialog->testOption(QFileDialog::DontConfirmOverwrite) &&
-                           dialog->defaultSuffix().isEmpty() && dialog->acceptMode() == QFileDialog::AcceptSave;
+                           !dialog->testOption(QFileDialog::DontConfirmOverwrite) && dialog->defaultSuffix() == "plr" &&
+                           dialog->acceptMode() == QFileDialog::AcceptSave;
         dialog->selectFile(QString::fromStdString(docs + "/saved.plr"));
         static_cast<QDialog*>(dialog)->accept();  // as the Save button does
     });
@@ -100,8 +102,6 @@ TEST_F(FileCommandsTest, SaveThenOpenRestoresTheCanvasExactly) {
     EXPECT_TRUE(dialogAsExpected);
     ASSERT_EQ(files.files.count(docs + "/saved.plr"), 1u);
     EXPECT_EQ(files.files[docs + "/saved.plr"], packCanvas(drawn));
-    saveAs(docs + "/no-extension");
-    EXPECT_EQ(files.files.count(docs + "/no-extension"), 1u) << "the path is used as the dialog returns it";
 
     trigger(command::kFileNew);
     trigger(command::kViewOperator);
@@ -114,6 +114,73 @@ TEST_F(FileCommandsTest, SaveThenOpenRestoresTheCanvasExactly) {
     EXPECT_TRUE(canvasOf(LogoKind::Picture).isSet(3, 3));
     EXPECT_EQ(shownCell(0, 0), kBlack);
     EXPECT_NE(shownCell(1, 0), kBlack);
+}
+
+TEST_F(FileCommandsTest, ANameTypedWithoutAnExtensionIsSavedAsPlr) {
+    const auto drawn = packCanvas(canvasOf(LogoKind::Operator));
+    std::filesystem::create_directories(docs + "/sub.dir");
+    for (const auto& [typed, written] : std::map<std::string, std::string>{{"logo", "logo.plr"},
+                                                                           {"keep.bin", "keep.bin"},
+                                                                           {"a.b.plr", "a.b.plr"},
+                                                                           {"sub.dir/in", "sub.dir/in.plr"}}) {
+        files.files.clear();
+        saveAs(docs + "/" + typed);
+        EXPECT_EQ(files.files, (decltype(files.files){{docs + "/" + written, drawn}})) << typed;
+    }
+    // Replacing a file is asked about under the name that is written.
+    writeFileBytes(docs + "/sub.dir/taken.plr", {1});
+    int asked = 0;
+    onModal<QFileDialog>([&](QFileDialog* dialog) {
+        onModal<QMessageBox>([&](QMessageBox* box) {
+            ++asked;
+            box->button(QMessageBox::No)->click();
+        });
+        dialog->selectFile(QString::fromStdString(docs + "/sub.dir/taken"));
+        static_cast<QDialog*>(dialog)->accept();
+        if (dialog->isVisible()) dialog->reject();
+    });
+    files.files.clear();
+    trigger(command::kFileSave);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(files.files.empty());
+    std::filesystem::remove_all(docs + "/sub.dir");
+}
+
+// A press or release as the window system gives it: to the window under the
+// pointer, which finds the widget and tells a double-click by the time and
+// place of the previous press.
+void systemMouse(QWidget& window, QPoint global, QEvent::Type type) {
+    QWindow* handle = window.windowHandle();
+    qt_handleMouseEvent(handle, handle->mapFromGlobal(global), global,
+                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, type, {},
+                        ++QTest::lastMouseTimestamp);
+}
+
+TEST_F(FileCommandsTest, ADoubleClickThatChoosesAFileChangesNothingBeneath) {
+    // Each tool on a file whose pixels it would change.
+    for (const auto& [tool, fill] : std::map<int, std::uint8_t>{
+             {command::kToolPen, 0x00}, {command::kToolEraser, 0xFF}, {command::kToolSelection, 0xFF}}) {
+        const std::vector<std::uint8_t> file(252, fill);
+        files.files[docs + "/a.plr"] = file;
+        trigger(command::kViewPicture);
+        trigger(tool);
+        const QPoint target = canvas().mapToGlobal(cellCentre(20, 10));
+        QTest::lastMouseTimestamp += 1000;  // long after any earlier click
+        onModal<OpenFileDialog>([&](OpenFileDialog* dialog) {
+            // Put the first thumbnail over the canvas, and click it.
+            QWidget* rows = dialog->preview()->viewport();
+            dialog->move(dialog->pos() + target - rows->mapToGlobal(QPoint(40, 20)));
+            systemMouse(*dialog, target, QEvent::MouseButtonPress);
+            systemMouse(frame(), target, QEvent::MouseButtonRelease);
+        });
+        trigger(command::kFileOpen);
+        // The second click, on what lay beneath the dialog.
+        ASSERT_TRUE(canvas().rect().contains(canvas().mapFromGlobal(target)));
+        systemMouse(frame(), target, QEvent::MouseButtonPress);
+        systemMouse(frame(), target, QEvent::MouseButtonRelease);
+        EXPECT_EQ(packCanvas(canvasOf(LogoKind::Picture)), file) << tool;
+        EXPECT_TRUE(editor().selection().isEmpty()) << tool;
+    }
 }
 
 TEST_F(FileCommandsTest, SaveAsksBeforeReplacingAFile) {

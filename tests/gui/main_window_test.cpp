@@ -6,7 +6,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOptionMenuItem>
 #include <QTimer>
+#include <map>
 
 #include "app/command_table.h"
 #include "browser/open_file_dialog.h"
@@ -136,7 +139,7 @@ TEST_F(MainWindowTest, MenuStatesFollowTheKindShownAndTheTool) {
     const Expected cases[] = {{kViewPicture, LogoKind::Picture, false, false, true},
                               {kViewLargeOperator, LogoKind::LargeOperator, true, false, false},
                               {kViewOperator, LogoKind::Operator, true, true, false}};
-    const int toolItems[] = {kToolPen, kToolEraser, kToolMoving, kToolSelection};
+    const int toolItems[] = {kToolPen, kToolEraser, kToolMoving, kToolSelection, kToolLine, kToolRectangle, kToolFill};
     const int viewItems[] = {kViewOperator, kViewPicture, kViewLargeOperator};
     for (const auto& c : cases) {
         frame().action(c.viewItem)->trigger();
@@ -150,10 +153,11 @@ TEST_F(MainWindowTest, MenuStatesFollowTheKindShownAndTheTool) {
             EXPECT_TRUE(frame().action(id)->isEnabled());
             EXPECT_EQ(frame().action(id)->isChecked(), id == c.viewItem) << id;
         }
-        // Every other item is enabled and never checked.
+        // Every other item but Undo and Redo (enabled only with a step to
+        // take) is enabled and never checked.
         for (const auto& item : kMenuItems) {
             if (item.id == kSeparator || (item.id >= kSendOperatorLogo && item.id <= kSendRestoreOperatorLogo) ||
-                item.id == kSendPictureMessage)
+                item.id == kSendPictureMessage || item.id == kEditUndo || item.id == kEditRedo)
                 continue;
             EXPECT_TRUE(frame().action(item.id)->isEnabled()) << item.id;
         }
@@ -161,10 +165,49 @@ TEST_F(MainWindowTest, MenuStatesFollowTheKindShownAndTheTool) {
     }
     for (int chosen : toolItems) {
         frame().action(chosen)->trigger();
-        emit frame().menus()[1]->aboutToShow();
+        emit frame().menus()[2]->aboutToShow();
         for (int id : toolItems) EXPECT_EQ(frame().action(id)->isChecked(), id == chosen) << chosen << " " << id;
     }
-    EXPECT_EQ(palette().currentTool(), Tool::Selection);
+    EXPECT_EQ(palette().currentTool(), Tool::Fill);
+}
+
+// Notes the mark the style is asked to draw for each checkable menu item.
+struct MenuMarks : QProxyStyle {
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuItem && item && item->checkType != QStyleOptionMenuItem::NotCheckable)
+            marks[item->text.toStdString()] =
+                std::string(item->checkType == QStyleOptionMenuItem::Exclusive ? "radio" : "check") +
+                (item->checked ? " on" : " off");
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+    mutable std::map<std::string, std::string> marks;
+};
+
+TEST_F(MainWindowTest, ToolsAndViewItemsCarryCheckMarksNotRadioMarks) {
+    using Marks = std::map<std::string, std::string>;
+    const auto shown = [&](QMenu* menu) {
+        MenuMarks style;
+        menu->setStyle(&style);
+        menu->popup(frame().mapToGlobal(QPoint(0, 0)));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(menu));
+        menu->repaint();
+        menu->hide();
+        menu->setStyle(nullptr);
+        return style.marks;
+    };
+    frame().action(command::kToolEraser)->trigger();
+    frame().action(command::kViewPicture)->trigger();
+    frame().action(command::kViewPicture)->trigger();  // chosen again, it stays checked
+    EXPECT_EQ(
+        shown(frame().menus()[2]),
+        (Marks{{"Pen\tP", "check off"}, {"Eraser\tE", "check on"}, {"Moving\tM", "check off"},
+               {"Selection\tS", "check off"}, {"Line\tL", "check off"}, {"Rectangle\tR", "check off"},
+               {"Fill\tF", "check off"}}));
+    EXPECT_EQ(shown(frame().menus()[3]), (Marks{{"Operator logo && group graphic", "check off"},
+                                                {"Picture message", "check on"},
+                                                {"62xx/71xx Operator logo", "check off"}}));
 }
 
 TEST_F(MainWindowTest, NewAndOpenReachTheDocumentAndNewDropsTheSelection) {

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "document/memory_file_system.h"
 #include "support/bmp_builder.h"
@@ -96,6 +97,29 @@ TEST_F(OpenFileDialogTest, ATapEndsWithThePathAndCancelWithNone) {
     }
 }
 
+TEST_F(OpenFileDialogTest, TheKeysReachTheFilesAtOnceAndANewListingDropsTheHighlight) {
+    OpenFileDialog dialog(files, messages, "/docs");
+    QTimer::singleShot(0, &dialog, [&] {
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}) QTest::keyClick(dialog.windowHandle(), key);
+        if (dialog.isVisible()) dialog.reject();  // the keys chose nothing
+    });
+    EXPECT_EQ(dialog.exec(), QDialog::Accepted);
+    EXPECT_EQ(dialog.selectedPath(), "/docs/b.ngg");
+    choose(dialog.folderCombo(), 2);
+    EXPECT_EQ(dialog.preview()->highlightedRow(), -1);
+}
+
+TEST_F(OpenFileDialogTest, AFolderWhoseNameIsNotUtf8ListsItsFiles) {
+    const std::string folder = "/docs/caf\xe9";
+    files.files[folder + "/x\xff.plr"] = std::vector<std::uint8_t>(126, 0);
+    OpenFileDialog dialog(files, messages, "/docs");
+    // Shown decoded, the byte that is not UTF-8 as a replacement character.
+    ASSERT_EQ(dialog.folderCombo()->findText(QString::fromUtf8("caf\uFFFD")), 1);
+    choose(dialog.folderCombo(), 1);
+    EXPECT_EQ(dialog.fileList(), Names{folder + "/x\xff.plr"});
+    EXPECT_TRUE(messages.shown.empty());
+}
+
 TEST_F(OpenFileDialogTest, ABrokenBitmapIsToldWhenListedButNeverWhenPainted) {
     files.files["/docs/good.bmp"] = testing::buildBmp({});
     OpenFileDialog dialog(files, messages, "/docs");
@@ -112,7 +136,7 @@ TEST_F(OpenFileDialogTest, ABrokenBitmapIsToldWhenListedButNeverWhenPainted) {
     EXPECT_EQ(image.pixel(9, 35 + 8), 0xFFDCDCDCu) << "the rows before it still show theirs";
 
     choose(dialog.typeCombo(), 2);
-    EXPECT_EQ(messages.shown, std::vector<std::string>{"Error:Unexpected file type, not a DIB"});
+    EXPECT_EQ(messages.shown, std::vector<std::string>{"Error:Unexpected file type, not a DIB\n/docs/good.bmp"});
     EXPECT_TRUE(dialog.fileList().empty());
 }
 

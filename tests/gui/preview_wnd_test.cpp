@@ -138,7 +138,7 @@ TEST_F(PreviewTest, APaintReadsAgainOnlyTheRowsItMeets) {
     EXPECT_NE(grab().pixel(10 + 20, 35 + 8 + 5), kBlack) << "a file that no longer reads gets no thumbnail";
 }
 
-TEST_F(PreviewTest, OnlyTapsOnTheThumbnailColumnChooseARow) {
+TEST_F(PreviewTest, ATapAnywhereOnARowChoosesIt) {
     dialog.files = {"/d/0", "/d/1", "/d/2", "/d/3", "/d/4", "/d/5", "/d/6", "/d/7", "/d/8", "/d/9"};
     show(10);
     QWidget* window = preview.viewport();
@@ -147,11 +147,12 @@ TEST_F(PreviewTest, OnlyTapsOnTheThumbnailColumnChooseARow) {
         QTest::mouseClick(window, Qt::LeftButton, {}, QPoint(x, y));
         return dialog.chosen.empty() ? std::string("none") : dialog.chosen.front();
     };
-    EXPECT_EQ(tap(4, 20), "none");
-    EXPECT_EQ(tap(5, 20), "/d/0");
+    EXPECT_EQ(tap(0, 20), "/d/0");
+    EXPECT_EQ(tap(4, 20), "/d/0");
     EXPECT_EQ(tap(85, 20), "/d/0");
-    EXPECT_EQ(tap(86, 20), "none");
-    EXPECT_EQ(tap(150, 20), "none") << "the names do not react";
+    EXPECT_EQ(tap(86, 20), "/d/0");
+    EXPECT_EQ(tap(150, 20), "/d/0") << "the names react too";
+    EXPECT_EQ(tap(preview.viewport()->width() - 1, 64), "/d/1");
     EXPECT_EQ(tap(40, 2), "/d/0") << "the top margin belongs to the first row";
     EXPECT_EQ(tap(40, 34), "/d/0");
     EXPECT_EQ(tap(40, 35), "/d/1");
@@ -168,6 +169,31 @@ TEST_F(PreviewTest, OnlyTapsOnTheThumbnailColumnChooseARow) {
     preview.scrollToOrigin();
     EXPECT_EQ(tap(10, 94), "/d/2");
     EXPECT_EQ(tap(10, 95), "none") << "below the last row";
+}
+
+TEST_F(PreviewTest, TheArrowKeysMoveAHighlightAndEnterChooses) {
+    for (int i = 0; i < 10; ++i) dialog.files.push_back("/d/" + std::to_string(i));
+    show(10);
+    // The keys, then the rows shown highlighted (seen between thumbnail and name).
+    const auto keys = [&](std::initializer_list<Qt::Key> list) {
+        for (Qt::Key key : list) QTest::keyClick(&preview, key);
+        std::vector<int> rows;
+        const QImage image = grab();
+        for (int row = 0, y = 20 - preview.scrollPosition(); row < 10; ++row, y += 30)
+            if (y >= 0 && y < image.height() &&
+                image.pixel(87, y) == preview.palette().color(QPalette::Highlight).rgb())
+                rows.push_back(row);
+        return rows;
+    };
+    EXPECT_EQ(keys({Qt::Key_Return}), std::vector<int>{});
+    EXPECT_TRUE(dialog.chosen.empty()) << "nothing is highlighted yet";
+    EXPECT_EQ(keys({Qt::Key_Down}), std::vector<int>{0});
+    EXPECT_EQ(keys({Qt::Key_Down, Qt::Key_Down, Qt::Key_Up}), std::vector<int>{1});
+    EXPECT_EQ(keys({Qt::Key_Up, Qt::Key_Up}), std::vector<int>{0}) << "it stops at the first row";
+    EXPECT_EQ(keys({Qt::Key_End, Qt::Key_Down}), std::vector<int>{9});
+    EXPECT_EQ(preview.scrollPosition(), 30 * 9 + 35 - preview.viewport()->height()) << "the last row shows whole";
+    keys({Qt::Key_Home, Qt::Key_Down, Qt::Key_Enter});
+    EXPECT_EQ(dialog.chosen, std::vector<std::string>{"/d/1"});
 }
 
 }  // namespace

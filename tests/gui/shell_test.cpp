@@ -87,6 +87,20 @@ TEST(EditorProcessTest, HelpVersionAndFilesThatCannotBeOpened) {
     EXPECT_EQ(unknown.err, "pelorin: unknown option '--bogus' (see pelorin --help)\n");
 }
 
+TEST(EditorProcessTest, AFileNameThatIsNotUtf8OpensThatVeryFile) {
+    TemporaryFolder folder("pelorin-editor-bytes");
+    const std::string path = folder.file("caf\xe9.plr");
+    // One byte too many: the editor reads it and refuses it by its length.
+    writeFileBytes(path, std::vector<std::uint8_t>(127, 0));
+    // Whatever the locale, the name's bytes reach the open call.
+    for (const std::string locale : {"LC_ALL=C.UTF-8", "LC_ALL=C"}) {
+        SCOPED_TRACE(locale);
+        const auto result = runProcess("/usr/bin/env", {locale, PELORIN_EDITOR_PATH, path});
+        EXPECT_EQ(result.exitStatus, 1);
+        EXPECT_NE(result.err.find("pelorin: " + path + ": Unsupported file format\n"), std::string::npos) << result.err;
+    }
+}
+
 TEST(EditorProcessTest, AFileTheUserMayNotReadEndsTheStartWithOneLine) {
     TemporaryFolder folder("pelorin-editor-private");
     ASSERT_TRUE(giveToUnprivilegedUser(folder.path()));

@@ -15,9 +15,24 @@ char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 
 bool filterTakes(FileFilter filter, FileFilter kind) { return filter == FileFilter::AllSupported || filter == kind; }
 
+// A listing may meet several broken bitmaps; each message says which file
+// it is about, on a line of its own unless the text names it already.
+class NamingMessages final : public UserMessages {
+public:
+    NamingMessages(UserMessages& to, const std::string& path) : to_(to), path_(path) {}
+    void showMessage(const std::string& text) override {
+        to_.showMessage(text.find(path_) == std::string::npos ? text + "\n" + path_ : text);
+    }
+
+private:
+    UserMessages& to_;
+    const std::string& path_;
+};
+
 bool isLogoBitmap(FileSystem& files, UserMessages& messages, const std::string& path) {
     BitmapReader reader;
-    if (!reader.load(files, messages, path)) return false;
+    NamingMessages naming(messages, path);
+    if (!reader.load(files, naming, path)) return false;
     if (reader.bitsPerPixel() != 8) return false;
     // The height as stored: a top-down bitmap is not imported as a logo.
     const CanvasSize size{reader.width(), reader.height()};

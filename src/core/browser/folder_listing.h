@@ -32,7 +32,8 @@ struct FolderListing {
 // read are offered, in name order ignoring case. A file is offered when the
 // first rule that matches its filter and its lower-cased extension passes:
 //   bmp  the bitmap loads, holds 8 bits per pixel and is 72 x 14, 72 x 28 or
-//        78 x 21 pixels (a bitmap that does not load shows its message);
+//        78 x 21 pixels (a bitmap that does not load shows its message,
+//        with the file's path on a second line when the text lacks it);
 //   plr  the file is 126, 205 or 252 bytes long;
 //   ngg, nol  the whole header can be read and names 72 x 14;
 //   nlm  header and pixels can be read and the header names 72 x 14.

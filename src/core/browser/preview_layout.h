@@ -47,13 +47,32 @@ constexpr RowRange rowsMeeting(int clipTop, int clipBottom, int scroll, int file
     return {first < 0 ? 0 : first, end};
 }
 
-// The row a tap chooses: only the thumbnail column (x 5 to 85, both ends
-// included) reacts, and only rows that hold a file.
-constexpr std::optional<int> rowAtTap(Point tap, int scroll, int fileCount) {
-    if (tap.x < kCellLeft || tap.x > kCellLeft + kCellWidth) return std::nullopt;
-    const int row = (tap.y + scroll - kTopMargin) / kRowHeight;
-    if (row < 0 || row >= fileCount) return std::nullopt;
+// The row a tap at window height y chooses: anywhere across a row, and only
+// rows that hold a file.
+constexpr std::optional<int> rowAt(int y, int scroll, int fileCount) {
+    const int row = (y + scroll - kTopMargin) / kRowHeight;
+    if (y + scroll < 0 || row >= fileCount) return std::nullopt;
     return row;
+}
+
+// Where the keyboard's highlight goes from row current (-1: none yet) when
+// it moves by step rows (negative: up); it stops at either end, so from none
+// a step down lights the first row. -1 while there are no files.
+constexpr int movedHighlight(int current, int step, int fileCount) {
+    if (fileCount <= 0) return -1;
+    const int row = current + step;
+    return row < 0 ? 0 : (row >= fileCount ? fileCount - 1 : row);
+}
+
+// The scroll position that shows the whole of a row in a window pageHeight
+// high, moving as little as possible; the first row comes with the margin
+// above it.
+constexpr int scrollShowing(int row, int scroll, int pageHeight) {
+    const int top = row == 0 ? 0 : rowTop(row, 0);
+    const int bottom = rowTop(row, 0) + kRowHeight;
+    if (top < scroll) return top;
+    if (bottom > scroll + pageHeight) return bottom - pageHeight;
+    return scroll;
 }
 
 }  // namespace pelorin::preview

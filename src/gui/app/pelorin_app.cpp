@@ -1,7 +1,9 @@
 #include "app/pelorin_app.h"
 
 #include <QApplication>
-#include <QLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,6 +14,7 @@
 #include "app/command_line.h"
 #include "app/command_table.h"
 #include "app/document_commands.h"
+#include "app/double_click_guard.h"
 #include "app/main_frame.h"
 #include "app/message_box_messages.h"
 #include "app/qt_settings_store.h"
@@ -19,6 +22,9 @@
 #include "document/import_file.h"
 #include "document/posix_file_system.h"
 #include "editor/pelorin_view.h"
+#include "editor/qt_geometry.h"
+#include "editor/unsaved_drawings.h"
+#include "settings/window_placement.h"
 #include "resources/app_icon.h"
 #include "sms/send_commands.h"
 #include "sms/send_worker.h"
@@ -44,12 +50,6 @@ public:
 private:
     std::string text_;
 };
-
-std::vector<std::string> argumentsOf(const QStringList& arguments) {
-    std::vector<std::string> args;
-    for (qsizetype i = 1; i < arguments.size(); ++i) args.push_back(arguments[i].toStdString());
-    return args;
-}
 
 // Without a window system Qt would stop the program with a long complaint;
 // tell the user in one line instead.
@@ -85,9 +85,18 @@ CPelorinApp::CPelorinApp(AppServices services)
     router_.setTarget(CommandRouter::Level::Document, &documentCommands_->commands());
     router_.setTarget(CommandRouter::Level::Frame, &frame_->commands());
     router_.setTarget(CommandRouter::Level::Application, &commands_);
-    router_.setStateProvider([this](int id) { return view_->commandState(id); });
+    // Menu states come with the commands' registrations.
     frame_->updateAllMenuStates();
-    frame_->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    view_->logoWnd().setOnEdited([this] { frame_->updateAllMenuStates(); });
+    frame_->setCloseGuard([this] { return confirmQuit(); });
+    frame_->setOnClose([this] { rememberWindow(); });
+    // The window opens at its default size, which is also its smallest.
+    frame_->setMinimumSize(frame_->minimumSizeHint());
+    frame_->resize(frame_->minimumSize());
+    // Closing a window on a press must not let the rest of a double-click
+    // reach the editor beneath it.
+    doubleClickGuard_ = std::make_unique<DoubleClickGuard>();
+    QCoreApplication::instance()->installEventFilter(doubleClickGuard_.get());
 }
 
 CPelorinApp::~CPelorinApp() = default;
@@ -101,6 +110,8 @@ bool CPelorinApp::openAtStartup(const std::string& path, std::string& failure) {
     DocumentContext context{document_, *view_, messages, services_.files};
     switch (importFile(context, path)) {
         case ImportOutcome::Imported:
+            view_->editor().markSaved(view_->currentKind());
+            return true;
         case ImportOutcome::KindChangedOnly:
             return true;
         case ImportOutcome::Failed:
@@ -117,8 +128,39 @@ bool CPelorinApp::openAtStartup(const std::string& path, std::string& failure) {
 }
 
 void CPelorinApp::show() {
-    frame_->show();
+    const auto placement = readWindowPlacement(services_.settings);
+    if (placement) {
+        std::vector<Rect> screens;
+        for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(fromQRect(screen->availableGeometry()));
+        const QSize minimum = frame_->minimumSize();
+        frame_->setGeometry(toQRect(placeOnScreens(placement->frame, screens, {minimum.width(), minimum.height()})));
+    }
+    if (placement && placement->maximised)
+        frame_->showMaximized();
+    else
+        frame_->show();
     frame_->repaint();
+}
+
+bool CPelorinApp::confirmQuit() {
+    const auto kinds = view_->editor().unsavedKinds();
+    if (kinds.empty()) return true;
+    const auto title =
+        QString::fromUtf8(command::kWindowTitle.data(), static_cast<qsizetype>(command::kWindowTitle.size()));
+    QMessageBox box(QMessageBox::Question, title, QString::fromStdString(unsavedDrawingsQuestion(kinds)),
+                    QMessageBox::NoButton, frame_.get());
+    QPushButton* quit = box.addButton(QStringLiteral("Quit"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(quit);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == quit;
+}
+
+void CPelorinApp::rememberWindow() {
+    const bool maximised = frame_->isMaximized();
+    const QRect normal = maximised ? frame_->normalGeometry() : frame_->geometry();
+    writeWindowPlacement(services_.settings, {fromQRect(normal), maximised});
 }
 
 void CPelorinApp::about() {
@@ -154,8 +196,10 @@ int runPelorin(int argc, char** argv) {
     // finds the program's menu entry and icon for its windows.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.pelorin"));
 
-    // Qt has taken its own options out of the arguments by now.
-    const StartupRequest request = parseCommandLine(argumentsOf(QCoreApplication::arguments()));
+    // Qt has taken its own options out of argc and argv by now. The rest are
+    // read as the bytes they are: a file name need not be valid in any
+    // encoding, and QCoreApplication::arguments() would have decoded it.
+    const StartupRequest request = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (request.action == StartupRequest::Action::Error) {
         std::cerr << "pelorin: " << request.error << '\n';
         return 2;

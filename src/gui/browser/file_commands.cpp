@@ -8,23 +8,33 @@
 
 namespace pelorin {
 
-void openFileCommand(QWidget* parent, DocumentContext& context, const std::string& documentsFolder) {
+std::optional<ImportOutcome> openFileCommand(QWidget* parent, DocumentContext& context,
+                                             const std::string& documentsFolder) {
     std::string path;
     {
         OpenFileDialog dialog(context.files, context.messages, documentsFolder, parent);
-        if (dialog.exec() != QDialog::Accepted) return;
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
         path = dialog.selectedPath();
     }
-    if (path.empty()) return;
-    importFile(context, path);
+    if (path.empty()) return std::nullopt;
+    const ImportOutcome outcome = importFile(context, path);
     context.view.updateAllViews();
+    return outcome;
 }
 
-void saveFileCommand(QWidget* parent, DocumentContext& context, const std::string& startFolder) {
-    const QString path =
-        QFileDialog::getSaveFileName(parent, QString(), QString::fromStdString(startFolder), "Pelorin(*.plr)");
-    if (path.isEmpty()) return;
-    saveDocumentFile(context, path.toStdString());
+bool saveFileCommand(QWidget* parent, DocumentContext& context, const std::string& startFolder) {
+    QFileDialog dialog(parent, QString(), QFile::decodeName(QByteArray::fromStdString(startFolder)), "Pelorin(*.plr)");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // A name typed without an extension gets ".plr", so that File > Open,
+    // the start-up import and pelorin-cli recognise the file; the dialog adds
+    // it before it asks about replacing, so the question names the file that
+    // is written. A name with an extension is kept as typed.
+    dialog.setDefaultSuffix("plr");
+    if (dialog.exec() != QDialog::Accepted) return false;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.front().isEmpty()) return false;
+    return saveDocumentFile(context, QFile::encodeName(chosen.front()).toStdString());
 }
 
 }  // namespace pelorin

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -60,15 +61,21 @@ OpenFileDialog::OpenFileDialog(FileSystem& files, UserMessages& messages, std::s
     folderCombo_->setCurrentIndex(0);
     typeCombo_->setCurrentIndex(0);
     listFolder(documentsFolder_);
+    // The keys move through the files at once; Tab reaches the lists.
+    preview_->setFocus();
 }
 
 void OpenFileDialog::listFolder(const std::string& folder) {
     const FileFilter filter = fileFilterAt(typeCombo_->currentIndex());
     preview_->scrollToOrigin();
+    preview_->clearHighlight();
     fileList_.clear();
     FolderListing listing = listFolderFiles(files_, messages_, folder, filter);
     if (!foldersListed_)
-        for (const std::string& name : listing.folders) folderCombo_->addItem(QString::fromStdString(name));
+        // Each item keeps the folder's name as the bytes the system gave; only
+        // the text shown is decoded, so a name that is not UTF-8 still opens.
+        for (const std::string& name : listing.folders)
+            folderCombo_->addItem(QFile::decodeName(QByteArray::fromStdString(name)), QByteArray::fromStdString(name));
     foldersListed_ = true;
     fileList_ = std::move(listing.files);
     preview_->setContentHeight(preview::contentHeight(static_cast<int>(fileList_.size())));
@@ -81,7 +88,7 @@ void OpenFileDialog::listChosenFolder() {
         listFolder(documentsFolder_);
         return;
     }
-    listFolder(documentsFolder_ + "/" + folderCombo_->itemText(n).toStdString());
+    listFolder(documentsFolder_ + "/" + folderCombo_->itemData(n).toByteArray().toStdString());
 }
 
 void OpenFileDialog::chooseFile(const std::string& path) {
@@ -93,7 +100,7 @@ std::string documentsFolder() {
     QString path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (path.isEmpty()) path = QDir::homePath() + "/Documents";
     QDir().mkpath(path);
-    return QDir::cleanPath(path).toStdString();
+    return QFile::encodeName(QDir::cleanPath(path)).toStdString();
 }
 
 }  // namespace pelorin

@@ -21,8 +21,9 @@ public:
 // The scrolling list of the open-file dialog: one 30-pixel row a file, its
 // thumbnail at 1:1 on the left and its name on the right. Every row that is
 // painted reads its file again, so a thumbnail always shows what the file
-// holds now; only the rows that meet the repainted area are drawn. A tap on a
-// thumbnail chooses that file.
+// holds now; only the rows that meet the repainted area are drawn. A tap
+// anywhere on a row chooses its file; from the keyboard, the arrow keys (and
+// Home, End, Page Up, Page Down) move a highlight and Enter chooses.
 class CPreviewWnd : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -38,19 +39,27 @@ public:
     int scrollPosition() const;
     void scrollToOrigin();
 
+    // The highlighted row, -1 for none; a new listing starts without one.
+    int highlightedRow() const { return highlight_; }
+    void clearHighlight();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
     void updateScrollRange();
+    void moveHighlight(int step);
+    void updateRow(int row);
 
     FileSystem& files_;
     PreviewOwner* dialog_ = nullptr;
     int contentHeight_ = 400;
+    int highlight_ = -1;
 };
 
 }  // namespace pelorin

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <array>
+#include <vector>
 
 namespace pelorin {
 
@@ -10,5 +11,9 @@ namespace pelorin {
 // overlapping squares, 8 magnifier with a plus sign, 9 with a minus sign.
 // The grey pictures are the coloured ones washed out.
 std::array<QImage, 10> drawButtonImages();
+
+// The second row's tools, in the same style, two pictures a tool in the
+// palette's order: 0/1 line grey/colour, 2/3 rectangle, 4/5 fill (a bucket).
+std::vector<QImage> drawSecondRowImages();
 
 }  // namespace pelorin
