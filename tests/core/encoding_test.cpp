@@ -84,6 +84,13 @@ TEST(DestinationAddressTest, OnlyALeadingPlusIsDroppedOthersAreCopied) {
     EXPECT_EQ(EncodeDestinationAddress("\xC3\xA9").field, std::string("0181F\xE9"));
 }
 
+TEST(DestinationAddressTest, DialableNumbersAreAnOptionalPlusThenDigitsStarAndHash) {
+    for (const char* number : {"", "+", "0", "+4917012345", "*31#", "+#*0123456789"})
+        EXPECT_TRUE(IsDialableNumber(number)) << number;
+    for (const char* number : {"KO", "++1", "1+2", "+49 170", "12a", "-1", "12\r", "\xC3\xA9", "/", ":"})
+        EXPECT_FALSE(IsDialableNumber(number)) << number;
+}
+
 TEST(NetworkCodeTest, SwapsDigitsAroundTheFiller) {
     EXPECT_EQ(EncodeNetworkCode("231", "01"), "32F110");
     EXPECT_EQ(EncodeNetworkCode("262", "02"), "62F220");

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "document/document.h"
 
 namespace pelorin {
@@ -63,9 +65,16 @@ TEST(NetworkChoiceTest, SharedCountryCodesFindTheFirstCountryAndScanBothBlocks) 
     EXPECT_EQ(choice.operatorCode, "01");
 }
 
-TEST(NetworkChoiceTest, CodeLengthsCountCharactersNotBytes) {
-    EXPECT_FALSE(checkNetworkCodes("abc", "xy"));
-    EXPECT_FALSE(checkNetworkCodes("\xC3\xA4\xC3\xB6\xC3\xBC", "\xE2\x82\xAC" "1"));  // "äöü", "€1"
+TEST(NetworkChoiceTest, CodesMustBeThreeAndTwoDigits) {
+    EXPECT_FALSE(checkNetworkCodes("262", "02"));
+    EXPECT_FALSE(checkNetworkCodes("000", "00"));
+    // Letters, and characters of several bytes, are refused like a wrong length.
+    const std::pair<const char*, const char*> countryFaults[] = {
+        {"abc", "02"}, {"26x", "02"}, {"\xC3\xA4\xC3\xB6\xC3\xBC", "02"}, {" 262", "02"}, {"2620", "02"}};
+    for (const auto& [country, code] : countryFaults)
+        EXPECT_EQ(checkNetworkCodes(country, code)->field, NetworkCodeProblem::Field::CountryCode) << country;
+    for (const char* code : {"xy", "0x", "\xE2\x82\xAC" "1", "002"})
+        EXPECT_EQ(checkNetworkCodes("262", code)->field, NetworkCodeProblem::Field::OperatorCode) << code;
     const auto country = checkNetworkCodes("26", "2");
     ASSERT_TRUE(country);
     EXPECT_EQ(country->field, NetworkCodeProblem::Field::CountryCode);

@@ -55,7 +55,7 @@ TEST(RememberedValuesTest, FirstRunGivesTheDefaultsReadInOrder) {
     RecordingStore store;
     const CPelorinDoc doc(store);
     EXPECT_THAT(store.log, ElementsAre("read Last/Number", "read Last/Country", "read Last/Code", "read Last/Report",
-                                       "read Settings/COMport"));
+                                       "read Settings/COMport", "read Settings/FixedWaits"));
     EXPECT_TRUE(store.values.values().empty());  // reading writes nothing back
 
     const CPelorinDoc withoutStore;
@@ -65,6 +65,7 @@ TEST(RememberedValuesTest, FirstRunGivesTheDefaultsReadInOrder) {
         EXPECT_EQ(d->lastCode, "00");
         EXPECT_EQ(d->lastReport, 1);
         EXPECT_EQ(d->comPort, "COM3:");
+        EXPECT_EQ(d->fixedWaits, 0);
         EXPECT_EQ(d->countryCodes.size(), 116u);
     }
     EXPECT_EQ(settingsPortSelection(doc.comPort), 2u);

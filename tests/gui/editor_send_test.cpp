@@ -174,10 +174,11 @@ TEST(SimulatedPhoneTest, EditorNamesTheStoreAndThePhoneEndsWithTheEditor) {
 }
 
 // The editor asked to quit by a signal in the middle of a send, at the real
-// waits.
+// fixed waits (remembered in Settings).
 class QuitOnSignalTest : public EditorSendTest {
 protected:
     void SetUp() override {
+        settings.writeInt("Settings", "FixedWaits", 1);
         start(std::make_shared<RealSleeper>(), {"--quiet", "--transcript", QString::fromStdString(transcript)});
     }
 
@@ -213,7 +214,7 @@ TEST_F(QuitOnSignalTest, TheWorkerGivesThePortBackBeforeTheEditorQuits) {
     EXPECT_EQ(quitStatus, 128 + SIGTERM);
     EXPECT_EQ(workersAtQuit, 0);
     ASSERT_TRUE(waitUntil([this] { return !messages.shown.empty(); }));
-    EXPECT_EQ(messages.shown, std::vector<std::string>{"Send cancelled"});
+    EXPECT_EQ(messages.shown, std::vector<std::string>{"Sending stopped"});
     // The phone notes what it hears before it acts on it.
     waitUntil([&] { return readFileText(transcript).ends_with("\x1B"); }, 3000);
     const std::string heard = readFileText(transcript);

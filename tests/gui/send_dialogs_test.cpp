@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -153,7 +154,7 @@ TEST(OperatorLogoSendDialogTest, TypedCodesAndPickedNamesKeepEachOtherInStep) {
     EXPECT_TRUE(d.messages.shown.empty());
 }
 
-TEST(OperatorLogoSendDialogTest, SendChecksOnlyTheCodeLengths) {
+TEST(OperatorLogoSendDialogTest, SendChecksTheNumberAndTheCodes) {
     OperatorDialog d("+", "262", "02");
     testing::retype(d.countryCode, "26");
     testing::retype(d.operatorCode, "2");
@@ -172,17 +173,42 @@ TEST(OperatorLogoSendDialogTest, SendChecksOnlyTheCodeLengths) {
     EXPECT_TRUE(d.operatorCode->hasFocus());
     EXPECT_TRUE(d.dialog.isVisible());
 
-    // Letters pass, and so does an empty number.
+    // Letters in either code: the length message of that code and its focus;
+    // letters in the number: the number's message and focus.
+    struct Case {
+        const char* number;
+        const char* country;
+        const char* code;
+        const char* message;
+        QLineEdit* focus;
+    } cases[] = {
+        {"+49", "abc", "02", "Please type 3-digits number in Country code", d.countryCode},
+        {"+49", "262", "xy", "Please type 2-digits number in Operator code", d.operatorCode},
+        {"KO", "262", "02", "Please type the number in To as digits 0-9, * or #, with an optional + in front",
+         d.numberEdit},
+    };
+    for (const Case& c : cases) {
+        d.messages.shown.clear();
+        testing::retype(d.numberEdit, c.number);
+        testing::retype(d.countryCode, c.country);
+        testing::retype(d.operatorCode, c.code);
+        d.send->setFocus();
+        d.send->click();
+        EXPECT_EQ(d.messages.shown, std::vector<std::string>{c.message}) << c.number << " " << c.country << c.code;
+        EXPECT_TRUE(c.focus->hasFocus()) << c.number << " " << c.country << c.code;
+        EXPECT_TRUE(d.dialog.isVisible());
+    }
+
+    // An empty number passes.
+    d.messages.shown.clear();
     testing::retype(d.numberEdit, "");
-    testing::retype(d.countryCode, "abc");
-    testing::retype(d.operatorCode, "xy");
+    testing::retype(d.countryCode, "262");
+    testing::retype(d.operatorCode, "02");
     QTest::keyClick(d.operatorCode, Qt::Key_Return);  // Enter acts on "Send"
     EXPECT_EQ(d.dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(d.dialog.isVisible());
     EXPECT_EQ(d.dialog.number, "");
-    EXPECT_EQ(d.dialog.countryCode, "abc");
-    EXPECT_EQ(d.dialog.operatorCode, "xy");
-    EXPECT_EQ(d.messages.shown.size(), 2u);
+    EXPECT_TRUE(d.messages.shown.empty());
 }
 
 TEST(PictureSendDialogTest, TextOfAHundredCharactersPassesAndOneMoreIsRefused) {
@@ -216,12 +242,20 @@ TEST(PictureSendDialogTest, TextOfAHundredCharactersPassesAndOneMoreIsRefused) {
     EXPECT_EQ(messages.shown.size(), 1u);
 }
 
-TEST(SimpleSendDialogTest, AcceptsAnEmptyNumber) {
-    SimpleSendDialog dialog(nullptr);
+TEST(SimpleSendDialogTest, AcceptsAnEmptyNumberButNotLetters) {
+    WatchingMessages messages;
+    SimpleSendDialog dialog(nullptr, messages);
     dialog.number = "+4917";
     dialog.deliveryReport = 1;
     dialog.show();
+    QApplication::setActiveWindow(&dialog);
     EXPECT_EQ(dialog.windowTitle(), "Send logo");
+    testing::retype(child<QLineEdit>(dialog, "number"), "+49KO");
+    child<QPushButton>(dialog, "send")->click();
+    EXPECT_EQ(messages.shown,
+              std::vector<std::string>{"Please type the number in To as digits 0-9, * or #, with an optional + in front"});
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(child<QLineEdit>(dialog, "number")->hasFocus());
     testing::retype(child<QLineEdit>(dialog, "number"), "");
     QTest::mouseClick(child<QCheckBox>(dialog, "deliveryReport"), Qt::LeftButton);
     child<QPushButton>(dialog, "send")->click();
@@ -230,11 +264,47 @@ TEST(SimpleSendDialogTest, AcceptsAnEmptyNumber) {
     EXPECT_EQ(dialog.deliveryReport, 0);
 }
 
+TEST(SendDialogLayoutTest, DialogsAreAsCompactAsTheirRowsWithSmallCodeBoxesUnderTheLists) {
+    CPelorinDoc doc;
+    WatchingMessages messages;
+    OperatorLogoSendDialog operatorDialog(nullptr, doc, messages);
+    PictureSendDialog pictureDialog(nullptr, messages);
+    SimpleSendDialog simpleDialog(nullptr, messages);
+    for (QDialog* dialog : std::initializer_list<QDialog*>{&operatorDialog, &pictureDialog, &simpleDialog}) {
+        dialog->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog));
+        // No taller than the handheld-sized main window, and no bigger than
+        // its rows need.
+        EXPECT_LE(dialog->height(), 320) << dialog->metaObject()->className();
+        EXPECT_EQ(dialog->size(), dialog->sizeHint()) << dialog->metaObject()->className();
+    }
+
+    // The picture text shows four lines, not more.
+    auto* text = child<QPlainTextEdit>(pictureDialog, "messageText");
+    const int line = text->fontMetrics().lineSpacing();
+    EXPECT_GE(text->viewport()->height(), 4 * line);
+    EXPECT_LT(text->viewport()->height(), 5 * line);
+    EXPECT_LE(text->width(), child<QLineEdit>(pictureDialog, "number")->width());
+
+    // The code boxes: a few digits wide, below the operator list, within its
+    // right edge.
+    auto* operators = child<QComboBox>(operatorDialog, "operatorList");
+    const QRect listArea(operators->mapTo(&operatorDialog, QPoint(0, 0)), operators->size());
+    for (const char* name : {"countryCode", "operatorCode"}) {
+        auto* code = child<QLineEdit>(operatorDialog, name);
+        const QRect box(code->mapTo(&operatorDialog, QPoint(0, 0)), code->size());
+        EXPECT_LT(box.width(), listArea.width() / 3) << name;
+        EXPECT_GE(box.top(), listArea.bottom()) << name;
+        EXPECT_LE(box.right(), listArea.right()) << name;
+        EXPECT_GE(code->width(), code->fontMetrics().horizontalAdvance(name[0] == 'c' ? "000" : "00")) << name;
+    }
+}
+
 // Runs the Settings command; `act` works the dialog once it is up.
 void runSettings(CPelorinDoc& doc, SettingsStore& store, const std::vector<std::string>& devices,
-                 std::function<void(SettingsDialog&)> act) {
+                 std::function<void(SettingsDialog&)> act, const std::string& simulatedPort = {}) {
     testing::whenModal<SettingsDialog>(std::move(act));
-    runSettingsCommand(nullptr, doc, store, devices);
+    runSettingsCommand(nullptr, doc, store, devices, simulatedPort);
 }
 
 QString selectedPort(SettingsDialog& dialog) {
@@ -286,6 +356,41 @@ TEST(SettingsDialogTest, PortOfAnotherToolSelectsNothingAndOkKeepsIt) {
     });
     EXPECT_EQ(doc.comPort, "COM7:");
     EXPECT_EQ(store.find("Settings", "COMport"), "COM7:");
+}
+
+TEST(SettingsDialogTest, FixedWaitsAreRememberedAndTheSimulatedPhoneIsNamed) {
+    MemorySettingsStore store;
+    CPelorinDoc doc(store);
+    runSettings(doc, store, {}, [](SettingsDialog& dialog) {
+        auto* box = child<QCheckBox>(dialog, "fixedWaits");
+        EXPECT_EQ(box->text(), "Wait fixed times between commands (for phones that need it)");
+        EXPECT_FALSE(box->isChecked());
+        EXPECT_EQ(dialog.findChild<QLabel*>("simulatedPhoneNote"), nullptr);
+        QTest::mouseClick(box, Qt::LeftButton);
+        child<QPushButton>(dialog, "ok")->click();
+    });
+    EXPECT_EQ(doc.fixedWaits, 1);
+    EXPECT_EQ(store.find("Settings", "FixedWaits"), "1");
+
+    // The next run reads it back; with the simulated phone the dialog says
+    // where this run's sends go, and the port chosen is still stored.
+    CPelorinDoc nextRun(store);
+    EXPECT_EQ(nextRun.fixedWaits, 1);
+    runSettings(
+        nextRun, store, {},
+        [](SettingsDialog& dialog) {
+            auto* box = child<QCheckBox>(dialog, "fixedWaits");
+            EXPECT_TRUE(box->isChecked());
+            EXPECT_EQ(child<QLabel>(dialog, "simulatedPhoneNote")->text(),
+                      "Sends go to the simulated phone on /tmp/sim/phone in this run; the port chosen here is kept "
+                      "for the next run.");
+            QTest::mouseClick(box, Qt::LeftButton);
+            pickItem(child<QComboBox>(dialog, "portList"), "COM2");
+            child<QPushButton>(dialog, "ok")->click();
+        },
+        "/tmp/sim/phone");
+    EXPECT_EQ(store.find("Settings", "FixedWaits"), "0");
+    EXPECT_EQ(store.find("Settings", "COMport"), "COM2:");
 }
 
 }  // namespace

@@ -15,6 +15,12 @@ int runEncode(const std::vector<std::string>& args) {
         return kExitBadArguments;
     }
     if (parsed->help) return kShowUsage;
+    // The PDU would carry the characters as they are; send refuses such a
+    // number, and so does this.
+    if (!IsDialableNumber(parsed->job.Number)) {
+        std::cerr << "pelorin-cli encode: --to takes digits 0-9, * and #, with an optional + in front\n";
+        return kExitBadArguments;
+    }
     for (const MessagePart& part : BuildSendParts(parsed->job)) {
         std::cout << "AT+CMGS=" << part.length << "\n" << part.pdu << "\n";
     }

@@ -1,5 +1,7 @@
 #include "data/network_choice.h"
 
+#include <algorithm>
+
 #include "data/country_table.h"
 #include "document/document.h"
 #include "util/text.h"
@@ -76,9 +78,13 @@ std::uint32_t packMnc(std::string_view mnc) {
 }
 
 std::optional<NetworkCodeProblem> checkNetworkCodes(std::string_view countryCode, std::string_view operatorCode) {
-    if (characterCount(countryCode) != kCountryCodeLength)
+    auto digits = [](std::string_view code, std::size_t length) {
+        return code.size() == length &&
+               std::all_of(code.begin(), code.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!digits(countryCode, kCountryCodeLength))
         return NetworkCodeProblem{NetworkCodeProblem::Field::CountryCode, kCountryCodeLengthMessage};
-    if (characterCount(operatorCode) != kOperatorCodeLength)
+    if (!digits(operatorCode, kOperatorCodeLength))
         return NetworkCodeProblem{NetworkCodeProblem::Field::OperatorCode, kOperatorCodeLengthMessage};
     return std::nullopt;
 }

@@ -80,7 +80,9 @@ struct NetworkCodeProblem {
 inline constexpr std::string_view kCountryCodeLengthMessage = "Please type 3-digits number in Country code";
 inline constexpr std::string_view kOperatorCodeLengthMessage = "Please type 2-digits number in Operator code";
 
-// Only the lengths are checked (3 and 2 characters); the country code first.
+// The codes must be 3 and 2 digits (letters would be written into the
+// message as they stand and the phone would refuse it); the country code
+// first.
 std::optional<NetworkCodeProblem> checkNetworkCodes(std::string_view countryCode, std::string_view operatorCode);
 
 // Characters (not bytes) of a UTF-8 text.

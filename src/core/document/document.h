@@ -33,6 +33,7 @@ public:
     std::string lastCode;         // MNC text
     std::int32_t lastReport = 1;  // delivery report wanted: 1 yes, 0 no
     std::string comPort;          // serial device of the phone, such as "COM3:"
+    std::int32_t fixedWaits = 0;  // 1: the phone dialogue keeps its fixed waits; 0: it goes on as the phone replies
 
     // The built-in tables: the country table is split into the two parallel
     // lists once; the operator table is scanned where it lies, on demand.

@@ -13,6 +13,12 @@ void readRememberedValues(CPelorinDoc& doc, SettingsStore& store) {
     doc.lastCode = store.readString(kLastSection, kCodeValue, kDefaultCode);
     doc.lastReport = store.readInt(kLastSection, kReportValue, kDefaultReport);
     doc.comPort = store.readString(kSettingsSection, kComPortValue, kDefaultComPort);
+    doc.fixedWaits = store.readInt(kSettingsSection, kFixedWaitsValue, kDefaultFixedWaits) != 0 ? 1 : 0;
+}
+
+void rememberFixedWaits(CPelorinDoc& doc, SettingsStore& store, std::int32_t fixedWaits) {
+    doc.fixedWaits = fixedWaits != 0 ? 1 : 0;
+    store.writeInt(kSettingsSection, kFixedWaitsValue, doc.fixedWaits);
 }
 
 void rememberOperatorLogoSend(CPelorinDoc& doc, SettingsStore& store, std::string_view number,

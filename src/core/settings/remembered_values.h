@@ -16,6 +16,7 @@ inline constexpr std::string_view kCountryValue = "Country";
 inline constexpr std::string_view kCodeValue = "Code";
 inline constexpr std::string_view kReportValue = "Report";
 inline constexpr std::string_view kComPortValue = "COMport";
+inline constexpr std::string_view kFixedWaitsValue = "FixedWaits";
 
 // What a first run (nothing stored yet) starts with.
 inline constexpr std::string_view kDefaultNumber = "+";
@@ -23,9 +24,11 @@ inline constexpr std::string_view kDefaultCountry = "000";
 inline constexpr std::string_view kDefaultCode = "00";
 inline constexpr std::int32_t kDefaultReport = 1;
 inline constexpr std::string_view kDefaultComPort = "COM3:";
+inline constexpr std::int32_t kDefaultFixedWaits = 0;
 
-// Loads the document's five remembered values, in the order Number, Country,
-// Code, Report, COMport, each with its default when absent.
+// Loads the document's remembered values, in the order Number, Country,
+// Code, Report, COMport, FixedWaits, each with its default when absent (a
+// FixedWaits other than 0 counts as 1).
 void readRememberedValues(CPelorinDoc& doc, SettingsStore& store);
 
 // After the operator-logo dialog is confirmed: number, country code, operator
@@ -37,5 +40,9 @@ void rememberOperatorLogoSend(CPelorinDoc& doc, SettingsStore& store, std::strin
 // After any other send dialog is confirmed: number, then delivery report. The
 // network codes are left as they were.
 void rememberSend(CPelorinDoc& doc, SettingsStore& store, std::string_view number, std::int32_t deliveryReport);
+
+// The Settings dialog was confirmed: whether sends keep the fixed waits (any
+// non-zero value counts as 1), written to the store at once.
+void rememberFixedWaits(CPelorinDoc& doc, SettingsStore& store, std::int32_t fixedWaits);
 
 }  // namespace pelorin

@@ -1,5 +1,7 @@
 #include "sms/encoding.h"
 
+#include <algorithm>
+
 #include "document/document.h"
 #include "document/packed.h"
 #include "util/text.h"
@@ -116,7 +118,11 @@ DestinationAddress EncodeDestinationAddress(std::string_view number) {
     std::u32string characters = decodeUtf8(number);
     const bool international = !characters.empty() && characters.front() == U'+';
     if (international) characters.erase(0, 1);
-    const std::string digits = toOctets(characters);
+    std::string digits = toOctets(characters);
+    for (char& digit : digits) {
+        if (digit == '*') digit = 'A';
+        if (digit == '#') digit = 'B';
+    }
 
     DestinationAddress address;
     address.AddressOctets = static_cast<int>((digits.size() + 1) / 2);
@@ -126,6 +132,12 @@ DestinationAddress EncodeDestinationAddress(std::string_view number) {
         address.field.push_back(digits[i]);
     }
     return address;
+}
+
+bool IsDialableNumber(std::string_view number) {
+    if (!number.empty() && number.front() == '+') number.remove_prefix(1);
+    return std::all_of(number.begin(), number.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || c == '*' || c == '#'; });
 }
 
 std::string EncodeNetworkCode(std::string_view countryCode, std::string_view operatorCode) {

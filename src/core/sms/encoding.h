@@ -50,9 +50,19 @@ inline constexpr std::size_t kMaxPictureText = 100;
 // The pixel bytes of an OTA bitmap (no header): the packed form of the canvas.
 std::vector<std::uint8_t> PackOtaBitmap(const Canvas& canvas);
 
-// A leading "+" selects international numbering (0x91) and is dropped; every
-// other character is copied into the digit positions as it is.
+// A leading "+" selects international numbering (0x91) and is dropped; "*"
+// and "#" become their semi-octets A and B; every other character is copied
+// into the digit positions as it is (IsDialableNumber keeps such numbers
+// away from the phone).
 DestinationAddress EncodeDestinationAddress(std::string_view number);
+
+// A number the address field carries as it stands: an optional "+", then
+// nothing but the digits 0-9, "*" and "#". Empty and "+" alone pass.
+bool IsDialableNumber(std::string_view number);
+
+// What a send dialog shows when the number is not one.
+inline constexpr std::string_view kNumberCharactersMessage =
+    "Please type the number in To as digits 0-9, * or #, with an optional + in front";
 
 // Country digits A B C and operator digits D E become B A F C E D. Missing
 // characters (a code shorter than its field) are taken as "F".

@@ -35,11 +35,17 @@ constexpr std::string_view kPduModeEcho = "AT+CMGF=0";
 constexpr std::uint8_t kCtrlZ = 0x1A;
 constexpr std::uint8_t kEscape = 0x1B;
 
-bool isPrintableAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte >= 0x20 && byte <= 0x7E;
-    });
+bool isDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// "The phone already had ..." after a job was cancelled, or nothing when the
+// phone had none of its messages.
+std::string cancelledDetail(std::size_t handedOver, std::size_t total) {
+    if (handedOver == 0) return {};
+    if (total == 1) return "The phone already had the message; it may still be delivered";
+    return "The phone already had " + std::to_string(handedOver) + " of " + std::to_string(total) +
+           " messages; they may still be delivered";
 }
 
 // One conversation with the phone over an open port. Each step returns
@@ -62,6 +68,10 @@ public:
     // The phone's own error code in the reply that ended the job, if any.
     std::optional<PhoneErrorReply> phoneError() const { return findPhoneError(channel_.reply()); }
 
+    // Messages the phone accepted, and the one it had been given but not yet
+    // answered for when the job was cancelled.
+    std::size_t handedOver() const { return accepted_ + (cancelledInFlight_ ? 1 : 0); }
+
 private:
     const char* sendParts(const std::vector<MessagePart>& parts, const char* successOutcome) {
         for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -74,6 +84,7 @@ private:
             }
             if (const char* failure = announceMessage(part.length)) return failure;
             if (const char* failure = submit(part.pdu)) return failure;
+            ++accepted_;
         }
         return successOutcome;
     }
@@ -111,7 +122,10 @@ private:
 
         const auto answer = channel_.awaitAcknowledgement([this] { reporter_.status(kWaitingForAcknowledgement); });
         if (answer == AtChannel::Acknowledgement::ReadFailed) return kErrorInConnection;
-        if (answer == AtChannel::Acknowledgement::Cancelled) return kSendCancelledOutcome.data();
+        if (answer == AtChannel::Acknowledgement::Cancelled) {
+            cancelledInFlight_ = true;
+            return kSendCancelledOutcome.data();
+        }
         if (answer == AtChannel::Acknowledgement::TimedOut) {
             writeEscape();  // abandons the message at the phone
             return kMessageSendTimeout;
@@ -124,6 +138,8 @@ private:
     AtChannel channel_;
     SendReporter& reporter_;
     bool awaitingPdu_ = false;
+    std::size_t accepted_ = 0;
+    bool cancelledInFlight_ = false;
 };
 
 }  // namespace
@@ -134,8 +150,8 @@ bool IsSuccessOutcome(std::string_view outcome) {
     return outcome == kLogoSentOutcome || outcome == kPictureMessageSentOutcome;
 }
 
-bool HasPrintableAddressing(const SendJob& job) {
-    return isPrintableAscii(job.Number) && isPrintableAscii(job.CountryCode) && isPrintableAscii(job.OperatorCode);
+bool HasValidAddressing(const SendJob& job) {
+    return IsDialableNumber(job.Number) && isDigits(job.CountryCode) && isDigits(job.OperatorCode);
 }
 
 void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
@@ -145,10 +161,10 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
 
 void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
                 SendReporter& reporter, const DialogueOptions& options) {
-    // The number and codes go into the PDU text as they are; a control
-    // character among them (Ctrl-Z, CR, ESC) would end or break the message
-    // on the line, so such a job never gets that far.
-    if (!HasPrintableAddressing(job)) {
+    // The number and codes go into the PDU text as semi-octets; anything
+    // else among them (a letter, Ctrl-Z, CR, ESC) would corrupt the message,
+    // or end or break it on the line, so such a job never gets that far.
+    if (!HasValidAddressing(job)) {
         reporter.end(kInvalidAddressing);
         return;
     }
@@ -175,7 +191,10 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
     }
     Dialogue dialogue(*port, sleeper, reporter, options);
     const char* outcome = dialogue.sendAll(parts, successOutcome);
-    if (outcome != successOutcome && !IsCancelledOutcome(outcome)) {
+    if (IsCancelledOutcome(outcome)) {
+        const std::string detail = cancelledDetail(dialogue.handedOver(), parts.size());
+        if (!detail.empty()) reporter.failureDetail(detail);
+    } else if (outcome != successOutcome) {
         if (const auto error = dialogue.phoneError()) reporter.failureDetail(describePhoneError(*error));
     }
     reporter.end(outcome);

@@ -37,9 +37,10 @@ bool IsSuccessOutcome(std::string_view outcome);
 inline constexpr std::string_view kSendCancelledOutcome = "Send cancelled";
 bool IsCancelledOutcome(std::string_view outcome);
 
-// True when the number and both network codes hold only printable ASCII, so
-// that nothing but address digits can reach the line through them.
-bool HasPrintableAddressing(const SendJob& job);
+// True when the number is dialable (IsDialableNumber) and both network codes
+// hold only digits, so that nothing but address digits reaches the line
+// through them. A job without it ends before the port is opened.
+bool HasValidAddressing(const SendJob& job);
 
 // Runs one send job over the serial port named portName (the document's COM
 // port setting): opens it, switches the phone to PDU mode, submits the job's
@@ -53,7 +54,9 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
 // The same job, with options: options.replyDriven goes on at each step as
 // soon as the phone's reply is complete, with the same bytes on the line, the
 // same reports and outcomes and the same upper bounds as the fixed waits.
-// options.cancel stops the job at its next wait (see kSendCancelledOutcome).
+// options.cancel stops the job at its next wait (see kSendCancelledOutcome);
+// a failure detail then says whether the phone already had some of the job's
+// messages, which it may still deliver.
 void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
                 SendReporter& reporter, const DialogueOptions& options);
 

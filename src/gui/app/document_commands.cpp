@@ -54,6 +54,8 @@ void DocumentCommands::fileSave() {
 }
 
 // The port list offers COM1 to COM4 and the serial devices present now.
-void DocumentCommands::settings() { runSettingsCommand(dialogParent_, document_, settings_, listSerialDevices()); }
+void DocumentCommands::settings() {
+    runSettingsCommand(dialogParent_, document_, settings_, listSerialDevices(), simulatedPort_);
+}
 
 }  // namespace pelorin

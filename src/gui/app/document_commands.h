@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <string>
 
 #include "app/command_router.h"
 #include "document/document_context.h"
@@ -26,6 +27,9 @@ public:
     void settings();
     PictureCommands& pictures() { return pictures_; }
 
+    // This run sends to the simulated phone on `port` (Settings says so).
+    void setSimulatedPhonePort(std::string port) { simulatedPort_ = std::move(port); }
+
 private:
     CPelorinDoc& document_;
     CPelorinView& view_;
@@ -35,6 +39,7 @@ private:
     QWidget* dialogParent_;
     PictureCommands pictures_;
     CommandHandlers commands_;
+    std::string simulatedPort_;
 };
 
 }  // namespace pelorin

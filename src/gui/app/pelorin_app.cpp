@@ -76,6 +76,7 @@ CPelorinApp::CPelorinApp(AppServices services)
     frame_->setCentralWidget(view_);
     documentCommands_ = std::make_unique<DocumentCommands>(document_, *view_, services_.messages, services_.files,
                                                            services_.settings, frame_.get());
+    documentCommands_->setSimulatedPhonePort(services_.send.portOverride);
     sendCommands_ = std::make_unique<SendCommands>(view_, document_, services_.settings, services_.messages,
                                                    services_.send.opener ? services_.send : makeSerialSendLink());
     view_->setSendCommands(sendCommands_.get());
@@ -231,7 +232,9 @@ int runPelorin(int argc, char** argv) {
     SendLink sendLink = makeSerialSendLink();
     if (request.simulatedPhone) {
         QString why;
-        phone = SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone), why);
+        // Registered with a network, so that "From phone" has one to find.
+        phone = SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone), why,
+                                      {QStringLiteral("--network"), QStringLiteral("262-02")});
         if (!phone) {
             std::cerr << "pelorin: no simulated phone: " << why.toStdString() << '\n';
             return 1;

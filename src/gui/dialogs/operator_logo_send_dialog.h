@@ -3,18 +3,23 @@
 #include <QDialog>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "data/network_choice.h"
+#include "sms/network_asker.h"
 
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 namespace pelorin {
 
 class CPelorinDoc;
+class PostTarget;
+class CancelToken;
 class UserMessages;
 
 // Asks for the number, the network (picked by name or typed as codes) and the
@@ -23,12 +28,22 @@ class UserMessages;
 // itself stores nothing. Its lists follow the user's own typing and picking
 // only: while the dialog puts values into its controls, their signals are
 // blocked, and it listens to textEdited and activated, which the program's
-// own changes never raise.
+// own changes never raise. "From phone" asks the phone for its network on a
+// worker (at most kFromPhoneLimitMs) and fills the codes as typing them
+// would; it stays disabled until an asker is given.
 class OperatorLogoSendDialog final : public QDialog {
     Q_OBJECT
 
 public:
+    static constexpr int kFromPhoneLimitMs = 3000;
+
     OperatorLogoSendDialog(QWidget* parent, const CPelorinDoc& doc, UserMessages& messages);
+    ~OperatorLogoSendDialog() override;
+
+    void setNetworkAsker(NetworkAsker asker);
+    // "From phone": the button disabled and a busy cursor until the answer.
+    void askPhoneForNetwork();
+    bool askingPhone() const { return asking_ != nullptr; }
 
     // The dialog's values; moved to and from the controls by the two
     // transfers.
@@ -46,12 +61,13 @@ public:
     void onCountryPicked(int position);
     void onOperatorPicked(int position);
 
-    // "Send": the codes must hold 3 and 2 characters; otherwise the reason is
-    // shown and the focus goes to the field at fault.
+    // "Send": the number must be dialable, the codes 3 and 2 digits;
+    // otherwise the reason is shown and the focus goes to the field at fault.
     void accept() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void openNetworkChoice();
@@ -59,6 +75,7 @@ private:
     // then the lists and the values back out.
     void react(const std::function<void()>& step);
     void showLists();
+    void phoneAnswered(const NetworkQueryResult& result);
 
     NetworkChoice choice_;
     UserMessages& messages_;
@@ -71,6 +88,11 @@ private:
     QComboBox* countryList_;
     QComboBox* operatorList_;
     QPushButton* sendButton_;
+    QPushButton* fromPhoneButton_;
+    QTimer* fromPhoneLimit_;
+    NetworkAsker asker_;
+    std::shared_ptr<PostTarget> self_;
+    std::shared_ptr<CancelToken> asking_;
 };
 
 }  // namespace pelorin

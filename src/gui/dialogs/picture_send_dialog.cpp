@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 
 #include "dialogs/dialog_text.h"
 #include "dialogs/send_dialog_controls.h"
@@ -14,6 +15,13 @@
 #include "sms/encoding.h"
 
 namespace pelorin {
+
+namespace {
+
+// About a fifth of a picture message's text on one line.
+constexpr int kTextBoxCharacters = 20;
+
+}  // namespace
 
 PictureSendDialog::PictureSendDialog(QWidget* parent, UserMessages& messages) : QDialog(parent), messages_(messages) {
     SendDialogControls controls(*this);
@@ -25,6 +33,12 @@ PictureSendDialog::PictureSendDialog(QWidget* parent, UserMessages& messages) : 
     textEdit_->setTabChangesFocus(true);
     textEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textEdit_->installEventFilter(this);
+    // Four lines of text, as a picture message's hundred characters take.
+    const int margins = 2 * (textEdit_->frameWidth() + static_cast<int>(textEdit_->document()->documentMargin()));
+    textEdit_->setFixedHeight(4 * textEdit_->fontMetrics().lineSpacing() + margins);
+    // As wide as the number box, not the scroll area's default width.
+    textEdit_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    textEdit_->setMinimumWidth(textEdit_->fontMetrics().averageCharWidth() * kTextBoxCharacters);
     controls.grid->addWidget(new QLabel(tr("Text"), this), 1, 0, Qt::AlignTop);
     controls.grid->addWidget(textEdit_, 1, 1);
     controls.finish(*this, {numberEdit_, textEdit_, reportBox_});
@@ -63,6 +77,11 @@ bool PictureSendDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void PictureSendDialog::accept() {
     transferFromControls();
+    if (!IsDialableNumber(number)) {
+        messages_.showMessage(std::string(kNumberCharactersMessage));
+        numberEdit_->setFocus();
+        return;
+    }
     // Characters as the user sees them, not UTF-16 units or bytes.
     if (textEdit_->toPlainText().toUcs4().size() > static_cast<qsizetype>(kMaxPictureText)) {
         messages_.showMessage(kPictureTextTooLongMessage);

@@ -39,6 +39,8 @@ void SendDialogControls::finish(QDialog& dialog, std::initializer_list<QWidget*>
     auto* layout = new QVBoxLayout(&dialog);
     layout->addLayout(grid);
     layout->addLayout(buttons);
+    // No bigger than its rows need.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     QWidget* previous = cancel;
     QWidget::setTabOrder(send, cancel);

@@ -6,10 +6,12 @@
 
 #include "dialogs/dialog_text.h"
 #include "dialogs/send_dialog_controls.h"
+#include "document/user_messages.h"
+#include "sms/encoding.h"
 
 namespace pelorin {
 
-SimpleSendDialog::SimpleSendDialog(QWidget* parent) : QDialog(parent) {
+SimpleSendDialog::SimpleSendDialog(QWidget* parent, UserMessages& messages) : QDialog(parent), messages_(messages) {
     SendDialogControls controls(*this);
     numberEdit_ = controls.number;
     reportBox_ = controls.report;
@@ -37,6 +39,11 @@ void SimpleSendDialog::showEvent(QShowEvent* event) {
 
 void SimpleSendDialog::accept() {
     transferFromControls();
+    if (!IsDialableNumber(number)) {
+        messages_.showMessage(std::string(kNumberCharactersMessage));
+        numberEdit_->setFocus();
+        return;
+    }
     QDialog::accept();
 }
 

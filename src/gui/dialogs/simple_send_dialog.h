@@ -10,14 +10,16 @@ class QPushButton;
 
 namespace pelorin {
 
+class UserMessages;
+
 // Asks for the number and the delivery report before a group graphic or the
-// restore-operator-logo message is sent. Nothing is checked: an empty number
-// is accepted.
+// restore-operator-logo message is sent. "Send" refuses a number that is not
+// dialable (IsDialableNumber); an empty number is accepted.
 class SimpleSendDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit SimpleSendDialog(QWidget* parent);
+    SimpleSendDialog(QWidget* parent, UserMessages& messages);
 
     std::string number;
     std::int32_t deliveryReport = 0;
@@ -30,6 +32,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    UserMessages& messages_;
     bool opened_ = false;
     QLineEdit* numberEdit_;
     QCheckBox* reportBox_;

@@ -4,6 +4,7 @@
 #include "dialogs/picture_send_dialog.h"
 #include "dialogs/simple_send_dialog.h"
 #include "document/document.h"
+#include "sms/network_asker.h"
 #include "settings/remembered_values.h"
 #include "sms/send_progress_dialog.h"
 
@@ -20,6 +21,7 @@ void SendCommands::sendOperatorLogo(LogoKind current) {
     dialog.countryCode = doc_.lastCountry;
     dialog.operatorCode = doc_.lastCode;
     dialog.deliveryReport = doc_.lastReport;
+    dialog.setNetworkAsker(makeNetworkAsker(link_, doc_));
     if (dialog.exec() != QDialog::Accepted) return;
 
     rememberOperatorLogoSend(doc_, store_, dialog.number, dialog.countryCode, dialog.operatorCode,
@@ -38,7 +40,7 @@ void SendCommands::sendGroupGraphic() { sendSimple(SendJobKind::GroupGraphic); }
 void SendCommands::sendRestoreOperatorLogo() { sendSimple(SendJobKind::RestoreOperatorLogo); }
 
 void SendCommands::sendSimple(SendJobKind kind) {
-    SimpleSendDialog dialog(parent_);
+    SimpleSendDialog dialog(parent_, messages_);
     dialog.number = doc_.lastNumber;
     dialog.deliveryReport = doc_.lastReport;
     if (dialog.exec() != QDialog::Accepted) return;

@@ -2,12 +2,14 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "dialogs/dialog_text.h"
 #include "document/document.h"
 #include "sms/post_target.h"
 #include "sms/send_events.h"
+#include "platform/cancel_token.h"
 
 namespace pelorin {
 
@@ -16,14 +18,21 @@ SendProgressDialog::SendProgressDialog(QWidget* parent, SendLink link, std::shar
       job_(std::make_shared<SendJob>()),
       link_(std::move(link)),
       self_(std::make_shared<PostTarget>(this)),
-      outcome_(std::move(outcome)) {
+      outcome_(std::move(outcome)),
+      stop_(std::make_shared<CancelToken>()) {
     setWindowTitle(kSendProgressCaption);
     setModal(true);
     status_ = new QLabel(this);
     status_->setObjectName("status");
     status_->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Waiting for acknowledgement")) + 16);
+    stopButton_ = new QPushButton(tr("Stop"), this);
+    stopButton_->setObjectName("stop");
+    stopButton_->setAutoDefault(false);
+    connect(stopButton_, &QPushButton::clicked, this, &SendProgressDialog::stop);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(status_);
+    layout->addWidget(stopButton_, 0, Qt::AlignRight);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     setSizeGripEnabled(false);
 }
 
@@ -34,7 +43,8 @@ void SendProgressDialog::showEvent(QShowEvent* event) {
     if (started_) return;
     started_ = true;
     const std::string port = sendPortName(link_, job_->Document ? job_->Document->comPort : std::string());
-    startSendWorker(job_, port, link_, self_, outcome_);
+    const bool replyDriven = job_->Document == nullptr || job_->Document->fixedWaits == 0;
+    startSendWorker(job_, port, link_, self_, outcome_, stop_, replyDriven);
 }
 
 bool SendProgressDialog::event(QEvent* event) {
@@ -53,10 +63,20 @@ bool SendProgressDialog::event(QEvent* event) {
     return true;
 }
 
-// Only the end of the job closes the dialog: not Escape, not the window's
-// close button.
+void SendProgressDialog::stop() {
+    if (ended_) return;
+    stop_->cancel();
+    stopButton_->setEnabled(false);
+}
+
+// Only the end of the job closes the dialog, not the window's close button;
+// Escape stops the job, which then ends.
 void SendProgressDialog::reject() {
-    if (ended_) QDialog::reject();
+    if (ended_) {
+        QDialog::reject();
+        return;
+    }
+    stop();
 }
 
 void SendProgressDialog::closeEvent(QCloseEvent* event) {

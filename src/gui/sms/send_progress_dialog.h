@@ -7,16 +7,19 @@
 #include "sms/send_worker.h"
 
 class QLabel;
+class QPushButton;
 
 namespace pelorin {
 
 class PostTarget;
+class CancelToken;
 
 // The modal dialog of one send: it holds the job, starts the worker when it
-// is first shown, shows the worker's status line and captions, and closes when
-// the worker reports the end. It has no buttons and the user cannot close it,
-// Escape included. The outcome goes to `outcome`, which shows it once this
-// dialog has gone.
+// is first shown (reply-driven unless the document keeps the fixed waits),
+// shows the worker's status line and captions, and closes when the worker
+// reports the end. "Stop" (or Escape) asks the worker to stop at its next
+// wait; the user cannot close the dialog before the end. The outcome goes to
+// `outcome`, which shows it once this dialog has gone.
 class SendProgressDialog final : public QDialog {
     Q_OBJECT
 
@@ -31,7 +34,10 @@ public:
     // The worker has reported the end; the dialog is closing.
     bool ended() const { return ended_; }
 
+    // Escape: the same as "Stop".
     void reject() override;
+    // Asks the worker to stop; the dialog closes when it reports the end.
+    void stop();
 
 protected:
     bool event(QEvent* event) override;
@@ -43,7 +49,9 @@ private:
     SendLink link_;
     std::shared_ptr<PostTarget> self_;
     std::shared_ptr<PostTarget> outcome_;
+    std::shared_ptr<CancelToken> stop_;
     QLabel* status_;
+    QPushButton* stopButton_;
     bool started_ = false;
     bool ended_ = false;
 };

@@ -50,11 +50,16 @@ public:
     void end(std::string outcome) override {
         dialog_->post(std::make_unique<SendEvent>(WM_SEND_END));
         dialog_.reset();
+        if (IsCancelledOutcome(outcome)) outcome = std::string(kSendingStoppedOutcome);
+        if (!detail_.empty()) outcome += "\n" + detail_;
         outcome_->post(std::make_unique<SendEvent>(WM_SEND_STATUS, std::move(outcome)));
         outcome_.reset();
     }
+    // Shown under the outcome.
+    void failureDetail(std::string text) override { detail_ = std::move(text); }
 
 private:
+    std::string detail_;
     std::shared_ptr<PostTarget> dialog_;
     std::shared_ptr<PostTarget> outcome_;
 };
@@ -65,6 +70,7 @@ struct Work {
     SendLink link;
     PostingReporter reporter;
     std::shared_ptr<CancelToken> cancel;
+    bool replyDriven;
 };
 
 void runWork(std::unique_ptr<Work> handed) {
@@ -72,6 +78,7 @@ void runWork(std::unique_ptr<Work> handed) {
         std::unique_ptr<Work> work = std::move(handed);
         DialogueOptions options;
         options.cancel = work->cancel.get();
+        options.replyDriven = work->replyDriven;
         RunSendJob(*work->job, work->portName, *work->link.opener, *work->link.sleeper, work->reporter, options);
         forgetToken(work->cancel);
     }
@@ -91,14 +98,15 @@ std::string sendPortName(const SendLink& link, const std::string& documentPort) 
 
 void startSendWorker(std::shared_ptr<const SendJob> job, std::string portName, SendLink link,
                      std::shared_ptr<PostTarget> dialog, std::shared_ptr<PostTarget> outcome,
-                     std::shared_ptr<CancelToken> cancel) {
+                     std::shared_ptr<CancelToken> cancel, bool replyDriven) {
     if (!cancel) cancel = std::make_shared<CancelToken>();
     {
         const std::lock_guard lock(tokensMutex);
         runningTokens.push_back(cancel);
     }
     auto work = std::make_unique<Work>(
-        Work{std::move(job), std::move(portName), std::move(link), PostingReporter(dialog, outcome), cancel});
+        Work{std::move(job), std::move(portName), std::move(link), PostingReporter(dialog, outcome), cancel,
+                                            replyDriven});
     running.fetch_add(1);
     try {
         std::thread(runWork, std::move(work)).detach();

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "sms/encoding.h"
 
@@ -40,9 +41,18 @@ std::string sendPortName(const SendLink& link, const std::string& documentPort);
 // is cancelled, from any thread: the worker then ends the job with
 // kSendCancelledOutcome, a phone waiting for a PDU having been sent ESC, and
 // gives the port back as after any other end.
+//
+// replyDriven goes on as soon as the phone's reply is complete (same bytes,
+// same bounds) instead of after the fixed waits. A failure's detail goes on a
+// second line of the outcome text, and a cancelled job's outcome reads
+// kSendingStoppedOutcome.
 void startSendWorker(std::shared_ptr<const SendJob> job, std::string portName, SendLink link,
                      std::shared_ptr<PostTarget> dialog, std::shared_ptr<PostTarget> outcome,
-                     std::shared_ptr<CancelToken> cancel = {});
+                     std::shared_ptr<CancelToken> cancel = {}, bool replyDriven = false);
+
+// What the outcome box says of a send that was stopped (by "Stop", or by the
+// program being asked to quit).
+inline constexpr std::string_view kSendingStoppedOutcome = "Sending stopped";
 
 // Cancels every send worker that is running (for a program asked to quit).
 void cancelSendWorkers();

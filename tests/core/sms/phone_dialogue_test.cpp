@@ -331,6 +331,13 @@ TEST_F(PhoneDialogueTest, ControlCharactersInTheAddressingNeverReachTheLine) {
          }},
         {"DEL in the operator code", [](SendJob& j) { j.OperatorCode = "0\x7F"; }},
         {"non-ASCII in the number", [](SendJob& j) { j.Number = "12\xC3\xA9"; }},
+        // Letters would be written into the address as they are: "KO" puts
+        // "OK" into the PDU text, which its echo brings back.
+        {"letters for a number", [](SendJob& j) { j.Number = "KO"; }},
+        {"a plus inside the number", [](SendJob& j) { j.Number = "+12+3"; }},
+        {"a space in the number", [](SendJob& j) { j.Number = "+49 170"; }},
+        {"letters in the country code", [](SendJob& j) { j.CountryCode = "abc"; }},
+        {"letters in the operator code", [](SendJob& j) { j.OperatorCode = "xy"; }},
         {"zero byte in the number",
          [](SendJob& j) {
              j.Number = std::string(
@@ -350,9 +357,9 @@ TEST_F(PhoneDialogueTest, ControlCharactersInTheAddressingNeverReachTheLine) {
     }
 }
 
-TEST_F(PhoneDialogueTest, PrintableOddNumbersStillGoOutAsTyped) {
+TEST_F(PhoneDialogueTest, StarAndHashGoOutAsTheirSemiOctets) {
     SendJob job = jobOfKind(SendJobKind::GroupGraphic);
-    job.Number = "+12+3 ";
+    job.Number = "*31#4";
     line.reply(kModeReply);
     line.reply(promptReply(149));
     line.reply(kAccepted);
@@ -360,7 +367,7 @@ TEST_F(PhoneDialogueTest, PrintableOddNumbersStillGoOutAsTyped) {
     EXPECT_EQ(outcome(), "Logo was successfully sent");
     ASSERT_EQ(line.writes.size(), 3u);
     EXPECT_EQ(line.writes[1], "AT+CMGS=149\r\n");
-    EXPECT_EQ(line.writes[2].substr(0, 16), "0051000591213+F ");
+    EXPECT_EQ(line.writes[2].substr(0, 16), "00510005813AB1F4");
 }
 
 TEST(SendOutcomeTest, OnlyTheTwoSuccessTextsCountAsSuccess) {

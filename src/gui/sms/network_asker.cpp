@@ -1,0 +1,40 @@
+#include "sms/network_asker.h"
+
+#include <system_error>
+#include <thread>
+
+#include "document/document.h"
+#include "platform/cancel_token.h"
+#include "platform/serial_port.h"
+#include "platform/sleeper.h"
+#include "sms/post_target.h"
+#include "sms/send_worker.h"
+
+namespace pelorin {
+
+const QEvent::Type NetworkQueryEvent::kType = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+NetworkAsker makeNetworkAsker(const SendLink& link, const CPelorinDoc& doc) {
+    return [link, port = sendPortName(link, doc.comPort), replyDriven = doc.fixedWaits == 0](const CancelToken& cancel) {
+        DialogueOptions options;
+        options.replyDriven = replyDriven;
+        options.cancel = &cancel;
+        return QueryNetwork(port, *link.opener, *link.sleeper, options);
+    };
+}
+
+void startNetworkQuery(NetworkAsker asker, std::shared_ptr<const CancelToken> cancel,
+                       std::shared_ptr<PostTarget> target) {
+    auto run = [asker = std::move(asker), cancel, target] {
+        target->post(std::make_unique<NetworkQueryEvent>(asker(*cancel)));
+    };
+    try {
+        std::thread(std::move(run)).detach();
+    } catch (const std::system_error&) {
+        NetworkQueryResult none;
+        none.detail = "No thread could be started to ask the phone";
+        target->post(std::make_unique<NetworkQueryEvent>(std::move(none)));
+    }
+}
+
+}  // namespace pelorin
