@@ -12,6 +12,7 @@ int runSend(const std::vector<std::string>& args);
 int runShow(const std::vector<std::string>& args);
 int runConvert(const std::vector<std::string>& args);
 int runNetwork(const std::vector<std::string>& args);
+int runReceive(const std::vector<std::string>& args);
 
 constexpr int kExitBadArguments = 2;
 

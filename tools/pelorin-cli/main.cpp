@@ -36,6 +36,24 @@ Commands:
       built-in tables or "unknown". Exits with 0, with 1 when the phone does
       not name a network (the reason on standard error), 2 for bad
       arguments.
+  receive --port NAME [--out DIR] [--delete] [--fast]
+      Read the messages the phone on NAME holds (AT+CMGF=0, then AT+CPMS and
+      AT+CMGL=4 for its memories "SM" and "ME") and print one line for each,
+      fields separated by tabs: the memory and the indices of its parts
+      ("SM:4,5,6"), the sender, the time stamp, the kind (operator-logo,
+      group-graphic, picture-message, text, other or skipped) and then the
+      size ("72x14", with the network code of an operator logo and the text
+      of a picture message), the text of a text message, or what the message
+      is or why it was skipped (a part that cannot be read, a part missing).
+      Tabs, line ends, backslashes and control characters are escaped.
+      With --out each logo of a size Pelorin edits is written to DIR
+      (created if missing) as MEMORY-INDEX-KIND.plr, a picture message's
+      text beside it as .txt, never over an existing file; the path is a
+      last field. With --delete (only with --out) the parts of each logo
+      that was written are deleted from the phone after its files are
+      safely written; nothing else is deleted. --fast as for send. Exits
+      with 0, with 1 when the phone cannot be read or a file cannot be
+      written (the reason on standard error), 2 for bad arguments.
   show FILE
       Import FILE as the editor's File, Open would and print its kind and
       size on one line ("operator 72x14", "picture 72x28" or
@@ -105,6 +123,7 @@ int main(int argc, char** argv) {
     if (command == "show") return pelorin::cli::runShow(args);
     if (command == "convert") return pelorin::cli::runConvert(args);
     if (command == "network") return pelorin::cli::runNetwork(args);
+    if (command == "receive") return pelorin::cli::runReceive(args);
     std::cerr << "pelorin-cli: unknown command " << command << " (try --help)\n";
     return pelorin::cli::kExitBadArguments;
 }
