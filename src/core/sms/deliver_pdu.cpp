@@ -195,6 +195,12 @@ PduReading readReportedPdu(std::span<const std::uint8_t> pdu) {
     Octets octets(pdu);
     PduReading reading;
     DeliverMessage& message = reading.message;
+    // A refusal keeps the fields read so far (the sender, the time stamp).
+    const auto refused = [&reading](std::string reason) {
+        reading.status = PduReading::Status::Refused;
+        reading.reason = std::move(reason);
+        return reading;
+    };
     std::uint8_t centreLength = 0;
     if (!octets.next(centreLength)) return refused("the PDU is empty");
     std::span<const std::uint8_t> centre;
