@@ -5,10 +5,11 @@ set -euo pipefail
 
 # qt6-base-dev and a font: the editor and its tests (text must render on a bare
 # machine, where no font is installed). gammu: the peer test and the send
-# timing drive the simulated phone with it. desktop-file-utils, appstream,
+# timing drive the simulated phone with it; smstools (smsd) and gnokii-cli
+# (gnokii) are the other two peer tests. desktop-file-utils, appstream,
 # man-db: the validators of the installed tree's test.
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  qt6-base-dev fonts-dejavu-core gammu desktop-file-utils appstream man-db "$@")
+  qt6-base-dev fonts-dejavu-core gammu smstools gnokii-cli desktop-file-utils appstream man-db "$@")
 
 missing=()
 for package in "${packages[@]}"; do
