@@ -34,6 +34,10 @@ public:
     std::int32_t lastReport = 1;  // delivery report wanted: 1 yes, 0 no
     std::string comPort;          // serial device of the phone, such as "COM3:"
 
+    // The text the next picture message's send dialog starts with (the text
+    // of a picture message read from a phone); not kept between runs.
+    std::string nextPictureText;
+
     // The built-in tables: the country table is split into the two parallel
     // lists once; the operator table is scanned where it lies, on demand.
     std::span<const std::uint8_t> countryTable;

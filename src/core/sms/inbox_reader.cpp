@@ -144,4 +144,23 @@ bool PhoneInbox::remove(const StoredPdu& message, std::string& detail) {
     return commandAccepted("AT+CMGD=" + std::to_string(message.index), detail);
 }
 
+PhoneLogos ReadPhoneLogos(const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
+                          const DialogueOptions& options) {
+    PhoneLogos result;
+    PortOpenFailure failure;
+    auto port = opener.openExplaining(portName, failure);
+    if (!port) {
+        result.detail = describePortOpenFailure(failure);
+        return result;
+    }
+    PhoneInbox inbox(std::move(port), sleeper, options);
+    std::vector<StoredPdu> listed;
+    if (!inbox.readAll(listed, result.detail)) return result;
+    result.read = true;
+    for (auto& item : collectReceived(listed)) {
+        if (item.canvas) result.logos.push_back(std::move(item));
+    }
+    return result;
+}
+
 }  // namespace pelorin

@@ -56,4 +56,15 @@ private:
     std::string selected_;
 };
 
+// The logos a phone holds, for the editor: every logo of a size Pelorin
+// edits, in the phone's order.
+struct PhoneLogos {
+    bool read = false;  // false: the phone could not be read, detail says why
+    std::vector<ReceivedItem> logos;
+    std::string detail;
+};
+
+PhoneLogos ReadPhoneLogos(const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
+                          const DialogueOptions& options);
+
 }  // namespace pelorin

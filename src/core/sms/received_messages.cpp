@@ -5,6 +5,9 @@
 #include <span>
 #include <tuple>
 
+#include "document/document.h"
+#include "document/document_view.h"
+#include "document/packed.h"
 #include "sms/deliver_pdu.h"
 
 namespace pelorin {
@@ -260,6 +263,15 @@ std::vector<ReceivedItem> collectReceived(const std::vector<StoredPdu>& listed) 
     result.reserve(items.size());
     for (auto& [position, item] : items) result.push_back(std::move(item));
     return result;
+}
+
+bool openReceivedLogo(CPelorinDoc& document, DocumentView& view, const ReceivedItem& item) {
+    if (!item.canvas || item.bitmap.size() != sizeOf(*item.canvas).packedBytes()) return false;
+    unpackCanvas(document.canvas(*item.canvas), item.bitmap);
+    if (item.kind == ReceivedKind::PictureMessage) document.nextPictureText = item.text;
+    view.setCurrentKind(*item.canvas);
+    view.updateAllViews();
+    return true;
 }
 
 }  // namespace pelorin

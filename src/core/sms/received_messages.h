@@ -51,4 +51,13 @@ struct ReceivedItem {
 // the order of each item's first part in the listing.
 std::vector<ReceivedItem> collectReceived(const std::vector<StoredPdu>& listed);
 
+class CPelorinDoc;
+class DocumentView;
+
+// Opens a logo of a size Pelorin edits into its canvas: the canvas is
+// replaced, its kind becomes the current one and the views are redrawn; a
+// picture message's text becomes the text of the next picture message.
+// false (and nothing changed) for any other item.
+bool openReceivedLogo(CPelorinDoc& document, DocumentView& view, const ReceivedItem& item);
+
 }  // namespace pelorin

@@ -29,6 +29,8 @@ inline constexpr int kViewPicture = 32798;
 inline constexpr int kSendPictureMessage = 32799;
 inline constexpr int kViewLargeOperator = 32800;
 inline constexpr int kSettings = 32801;
+// Beyond the handheld's commands: ids above its range.
+inline constexpr int kFileImportFromPhone = 32840;
 
 inline constexpr int kSeparator = 0;
 
@@ -40,10 +42,11 @@ struct MenuItem {
 
 inline constexpr std::array<std::string_view, 4> kMenus = {"File", "Tools", "View", "Send"};
 
-inline constexpr std::array<MenuItem, 27> kMenuItems = {{
+inline constexpr std::array<MenuItem, 28> kMenuItems = {{
     {"File", "New", kFileNew},
     {"File", "Open", kFileOpen},
     {"File", "Save", kFileSave},
+    {"File", "Import from phone...", kFileImportFromPhone},
     {"File", "", kSeparator},
     {"File", "About", kAppAbout},
     {"File", "", kSeparator},

@@ -6,14 +6,16 @@
 #include "document/document_context.h"
 #include "editor/pelorin_view.h"
 #include "settings/settings_store.h"
+#include "sms/send_worker.h"
 
 namespace pelorin {
 
-// The document's commands: File New, Open and Save, and Tools Settings.
+// The document's commands: File New, Open, Save and Import from phone, and
+// Tools Settings. link: how the phone is reached (as for the sends).
 class DocumentCommands {
 public:
     DocumentCommands(CPelorinDoc& document, CPelorinView& view, UserMessages& messages, FileSystem& files,
-                     SettingsStore& settings, QWidget* dialogParent);
+                     SettingsStore& settings, QWidget* dialogParent, SendLink link = makeSerialSendLink());
 
     const CommandHandlers& commands() const { return commands_; }
 
@@ -22,6 +24,7 @@ public:
     void fileOpen();
     void fileSave();
     void settings();
+    void importFromPhone();
 
 private:
     CPelorinDoc& document_;
@@ -30,6 +33,7 @@ private:
     FileSystem& files_;
     SettingsStore& settings_;
     QWidget* dialogParent_;
+    SendLink link_;
     CommandHandlers commands_;
 };
 

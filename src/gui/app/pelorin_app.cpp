@@ -64,10 +64,10 @@ CPelorinApp::CPelorinApp(AppServices services)
     : services_(services), document_(services.settings), frame_(std::make_unique<CMainFrame>(router_)) {
     view_ = new CPelorinView(document_, frame_.get());
     frame_->setCentralWidget(view_);
+    const SendLink link = services_.send.opener ? services_.send : makeSerialSendLink();
     documentCommands_ = std::make_unique<DocumentCommands>(document_, *view_, services_.messages, services_.files,
-                                                           services_.settings, frame_.get());
-    sendCommands_ = std::make_unique<SendCommands>(view_, document_, services_.settings, services_.messages,
-                                                   services_.send.opener ? services_.send : makeSerialSendLink());
+                                                           services_.settings, frame_.get(), link);
+    sendCommands_ = std::make_unique<SendCommands>(view_, document_, services_.settings, services_.messages, link);
     view_->setSendCommands(sendCommands_.get());
     commands_.on(command::kAppAbout, [this] { about(); });
     commands_.on(command::kAppExit, [this] { exit(); });
