@@ -130,7 +130,7 @@ PhoneLogoChooser::PhoneLogoChooser(QWidget* parent, const std::vector<ReceivedIt
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(list_);
     layout->addWidget(buttons);
-    resize(360, 320);
+    resize(420, 320);
 }
 
 int PhoneLogoChooser::chosen() const { return list_->currentRow(); }
