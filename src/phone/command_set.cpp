@@ -2,24 +2,16 @@
 
 #include <array>
 
+#include "phone/at_answer.h"
+
 namespace pelorin::phone {
 
 namespace {
 
-const std::string kOk = "\r\nOK\r\n";
-
-std::string info(const std::string& line) { return "\r\n" + line + "\r\n" + kOk; }
-
-// The value after "=" in a command of the form NAME=VALUE, when it is one.
-std::optional<std::string> valueOf(const std::string& command, const std::string& name) {
-    if (command.rfind(name + "=", 0) != 0) return std::nullopt;
-    return command.substr(name.size() + 1);
-}
-
-std::string unquoted(const std::string& text) {
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
-    return text;
-}
+using at::info;
+using at::kOk;
+using at::unquoted;
+using at::valueOf;
 
 constexpr std::array<const char*, 3> kCharsets = {"GSM", "IRA", "UCS2"};
 

@@ -3,28 +3,21 @@
 #include <algorithm>
 #include <charconv>
 
+#include "phone/at_answer.h"
 #include "phone/hex.h"
 
 namespace pelorin::phone {
 
 namespace {
 
-const std::string kOk = "\r\nOK\r\n";
+using at::info;
+using at::kOk;
+using at::unquoted;
+using at::valueOf;
+
 // 27.005 message service errors.
 const std::string kInvalidIndex = "\r\n+CMS ERROR: 321\r\n";
 const std::string kInvalidParameter = "\r\n+CMS ERROR: 304\r\n";
-
-std::string info(const std::string& line) { return "\r\n" + line + "\r\n" + kOk; }
-
-std::optional<std::string> valueOf(const std::string& command, const std::string& name) {
-    if (command.rfind(name + "=", 0) != 0) return std::nullopt;
-    return command.substr(name.size() + 1);
-}
-
-std::string unquoted(const std::string& text) {
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
-    return text;
-}
 
 // A whole decimal number of at most five digits.
 std::optional<unsigned> number(std::string_view text) {
