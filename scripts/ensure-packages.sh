@@ -32,3 +32,10 @@ echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -q
 apt-get install -y -q --no-install-recommends "${missing[@]}"
+
+# smstools starts its daemon as a system service, which would hold the
+# serial port named in /etc/smsd.conf; the tests run smsd on their own, so
+# the service this script brought in is stopped and left disabled.
+if [[ " ${missing[*]} " == *" smstools "* ]] && command -v systemctl >/dev/null 2>&1; then
+  systemctl disable --now smstools.service >/dev/null 2>&1 || true
+fi
