@@ -60,17 +60,22 @@ TEST_F(CanvasWindowTest, APenStrokeSetsEachCellAndItsPreviewPixelAtOnce) {
     EXPECT_EQ(shownCell(3, 2), kBlack);
     EXPECT_TRUE(operatorCanvas().isSet(3, 2));
 
-    // A quick move skips cells: only those under reported points change.
+    // A quick move leaves no gap: the cells between are painted too, each
+    // at once with its preview pixel.
     sendMouse(canvas(), QEvent::MouseMove, cellCentre(6, 2), Qt::LeftButton);
-    sendMouse(canvas(), QEvent::MouseMove, cellCentre(6, 30), Qt::LeftButton);  // below the window: no cell
+    EXPECT_TRUE(canvasPaints.painted(QRect(1 + 40, 1 + 20, 10, 10)));
+    EXPECT_TRUE(viewPaints.painted(QRect(88, 162, 1, 1)));
+    sendMouse(canvas(), QEvent::MouseMove, cellCentre(6, 30), Qt::LeftButton);  // below the window: to the edge
     sendMouse(canvas(), QEvent::MouseButtonRelease, cellCentre(6, 30), Qt::NoButton);
-    EXPECT_TRUE(operatorCanvas().isSet(6, 2));
-    EXPECT_FALSE(operatorCanvas().isSet(4, 2));
+    for (int x = 3; x <= 6; ++x) EXPECT_TRUE(operatorCanvas().isSet(x, 2)) << x;
+    for (int y = 2; y < 14; ++y) EXPECT_TRUE(operatorCanvas().isSet(6, y)) << y;
+    EXPECT_FALSE(operatorCanvas().isSet(7, 2));
     EXPECT_FALSE(editor().tracking());
     const QImage preview = viewImage();
     EXPECT_EQ(preview.pixelColor(87, 162), kBlack);
-    EXPECT_EQ(preview.pixelColor(88, 162), kPreviewGrey);
-    EXPECT_EQ(preview.pixelColor(90, 162), kBlack);
+    EXPECT_EQ(preview.pixelColor(88, 162), kBlack);
+    EXPECT_EQ(preview.pixelColor(91, 162), kPreviewGrey);
+    EXPECT_EQ(preview.pixelColor(90, 173), kBlack);
 
     // The eraser, chosen on the palette, clears to the checkerboard.
     tapPalette(QPoint(50, 10));
@@ -142,8 +147,10 @@ TEST_F(CanvasWindowTest, ADoubleClickIsAPressOnTheCanvasButNothingOnThePalette) 
     EXPECT_EQ(palette().currentTool(), Tool::Selection);
     tapPalette(QPoint(150, 10));  // above zoom in: ignored
     EXPECT_EQ(palette().currentTool(), Tool::Selection);
-    tapPalette(QPoint(10, 60));  // below the pen button
+    tapPalette(QPoint(10, 35));  // below the pen button
     EXPECT_EQ(palette().currentTool(), Tool::Pen);
+    tapPalette(QPoint(10, 60));  // the second row
+    EXPECT_EQ(palette().currentTool(), Tool::Line);
 }
 
 TEST_F(CanvasWindowTest, SetCanvasKindResetsOriginAndSelectionButKeepsCellSizeAndTool) {

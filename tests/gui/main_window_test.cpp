@@ -136,7 +136,7 @@ TEST_F(MainWindowTest, MenuStatesFollowTheKindShownAndTheTool) {
     const Expected cases[] = {{kViewPicture, LogoKind::Picture, false, false, true},
                               {kViewLargeOperator, LogoKind::LargeOperator, true, false, false},
                               {kViewOperator, LogoKind::Operator, true, true, false}};
-    const int toolItems[] = {kToolPen, kToolEraser, kToolMoving, kToolSelection};
+    const int toolItems[] = {kToolPen, kToolEraser, kToolMoving, kToolSelection, kToolLine, kToolRectangle, kToolFill};
     const int viewItems[] = {kViewOperator, kViewPicture, kViewLargeOperator};
     for (const auto& c : cases) {
         frame().action(c.viewItem)->trigger();
@@ -150,10 +150,11 @@ TEST_F(MainWindowTest, MenuStatesFollowTheKindShownAndTheTool) {
             EXPECT_TRUE(frame().action(id)->isEnabled());
             EXPECT_EQ(frame().action(id)->isChecked(), id == c.viewItem) << id;
         }
-        // Every other item is enabled and never checked.
+        // Every other item but Undo and Redo (enabled only with a step to
+        // take) is enabled and never checked.
         for (const auto& item : kMenuItems) {
             if (item.id == kSeparator || (item.id >= kSendOperatorLogo && item.id <= kSendRestoreOperatorLogo) ||
-                item.id == kSendPictureMessage)
+                item.id == kSendPictureMessage || item.id == kEditUndo || item.id == kEditRedo)
                 continue;
             EXPECT_TRUE(frame().action(item.id)->isEnabled()) << item.id;
         }
@@ -161,10 +162,10 @@ TEST_F(MainWindowTest, MenuStatesFollowTheKindShownAndTheTool) {
     }
     for (int chosen : toolItems) {
         frame().action(chosen)->trigger();
-        emit frame().menus()[1]->aboutToShow();
+        emit frame().menus()[2]->aboutToShow();
         for (int id : toolItems) EXPECT_EQ(frame().action(id)->isChecked(), id == chosen) << chosen << " " << id;
     }
-    EXPECT_EQ(palette().currentTool(), Tool::Selection);
+    EXPECT_EQ(palette().currentTool(), Tool::Fill);
 }
 
 TEST_F(MainWindowTest, NewAndOpenReachTheDocumentAndNewDropsTheSelection) {

@@ -96,6 +96,16 @@ TEST_F(PhoneImportTest, OpensTheChosenLogoAndKeepsThePictureText) {
     frame().action(kFileImportFromPhone)->trigger();
     EXPECT_EQ(editor().kind(), LogoKind::LargeOperator);
     EXPECT_TRUE(app->document().largeOperatorCanvas.isSet(77, 20));
+
+    // Each import is one undo step: back to the picture, then to the blank start.
+    frame().action(kEditUndo)->trigger();
+    EXPECT_EQ(editor().kind(), LogoKind::Picture);
+    EXPECT_FALSE(app->document().largeOperatorCanvas.isSet(77, 20));
+    EXPECT_TRUE(app->document().pictureCanvas.isSet(0, 0));
+    frame().action(kEditUndo)->trigger();
+    EXPECT_FALSE(app->document().pictureCanvas.isSet(0, 0));
+    frame().action(kEditRedo)->trigger();
+    EXPECT_TRUE(app->document().pictureCanvas.isSet(0, 0));
 }
 
 TEST_F(PhoneImportTest, APhoneThatCannotBeReadOrHoldsNoLogoGivesOneMessage) {

@@ -1,9 +1,9 @@
 #include "editor/canvas_editor.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "editor/layout.h"
+#include "editor/shapes.h"
 
 namespace pelorin {
 
@@ -14,13 +14,29 @@ constexpr bool isOdd(int value) { return value % 2 != 0; }
 // The colour of an unset cell outside the selection: a checkerboard.
 constexpr Rgb plainUnsetColour(int x, int y) { return isOdd(x + y) ? colour::kWhite : colour::kSilver; }
 
-bool outsideClient(Point p) { return p.x < 0 || p.x >= kLogoClientWidth || p.y < 0 || p.y >= kLogoClientHeight; }
-
 Rect previewRectOfCells(const Rect& cells) { return cells.translated(kPreviewOrigin.x, kPreviewOrigin.y); }
+
+std::size_t kindIndex(LogoKind kind) { return static_cast<std::size_t>(kind) - 1; }
+
+constexpr std::array<LogoKind, 3> kKinds = {LogoKind::Operator, LogoKind::Picture, LogoKind::LargeOperator};
+
+// What a user sees change: the kind, the pictures, the selection's place.
+// The buffers alone change unseen (drawing a selection refills them).
+bool visiblyDiffers(const EditSnapshot& a, const EditSnapshot& b) {
+    return a.kind != b.kind || a.canvases != b.canvases || a.selection != b.selection;
+}
+
+std::string_view nameOf(Tool tool) {
+    for (const ToolButton& button : ToolPalette::kTools)
+        if (button.tool == tool) return button.name;
+    return {};
+}
 
 }  // namespace
 
-CanvasEditor::CanvasEditor(CPelorinDoc& document, DrawingSurface& surface) : document_(document), surface_(surface) {}
+CanvasEditor::CanvasEditor(CPelorinDoc& document, DrawingSurface& surface) : document_(document), surface_(surface) {
+    for (LogoKind kind : kKinds) markSaved(kind);
+}
 
 // ---------------------------------------------------------------- geometry
 
@@ -40,16 +56,15 @@ Rgb CanvasEditor::cellColour(int x, int y) const {
     return isOdd(x + y) ? colour::kCyan : colour::kDarkCyan;
 }
 
-// The position in `floating` of a selection cell, when the buffer has room
-// for it (a selection is never wider or taller than the largest canvas, but a
-// wrong index must never reach the buffer).
-static std::optional<std::size_t> floatingIndex(const Rect& selection, int x, int y) {
-    const int column = x - selection.left;
-    const int row = y - selection.top;
-    if (column < 0 || row < 0 || row >= CanvasEditor::kBufferStride) return std::nullopt;
-    const int index = column * CanvasEditor::kBufferStride + row;
-    if (index >= CanvasEditor::kBufferCells) return std::nullopt;
-    return static_cast<std::size_t>(index);
+Point CanvasEditor::maxOrigin() const {
+    const auto [w, h] = size();
+    return {std::max(0, w * cellSize_ - clientSize_.width), std::max(0, h * cellSize_ - clientSize_.height)};
+}
+
+void CanvasEditor::setClientSize(Size size) {
+    clientSize_ = size;
+    const Point limit = maxOrigin();
+    origin_ = {std::clamp(origin_.x, 0, limit.x), std::clamp(origin_.y, 0, limit.y)};
 }
 
 // ---------------------------------------------------------------- painting
@@ -81,90 +96,193 @@ void CanvasEditor::paintPreview(const Rect& area, PreviewPainter& painter) const
                           c.isSet(x - kPreviewOrigin.x, y - kPreviewOrigin.y) ? colour::kBlack : colour::kPreviewGrey);
 }
 
-void CanvasEditor::redrawAll() { surface_.repaintNow(kLogoClientRect); }
+void CanvasEditor::redrawAll() { surface_.repaintNow(clientRect()); }
+
+void CanvasEditor::repaintCells(const Rect& cells) {
+    if (cells.isEmpty()) return;
+    surface_.repaintNow(cellRect(cells));
+    surface_.repaintPreviewNow(previewRectOfCells(cells));
+}
+
+void CanvasEditor::repaintPreviewOfAllKinds() { surface_.repaintPreviewNow(previewAreaOfAllKinds()); }
 
 // ---------------------------------------------------------------- stylus
 
-void CanvasEditor::stylusDown(Point point, Tool tool) {
+void CanvasEditor::stylusDown(Point point, Tool tool, StylusInput input) {
+    finishGesture();
     tracking_ = true;
     lastPoint_ = point;
+    startGesture(point, tool, input);
+}
+
+void CanvasEditor::startGesture(Point point, Tool tool, StylusInput input) {
+    gestureTool_ = tool;
+    ink_ = input.clear ? 0 : 1;
     switch (tool) {
-        case Tool::Pen:
-            paintCell(point, 1);
-            break;
         case Tool::Eraser:
-            paintCell(point, 0);
+            ink_ = 0;  // with either button
+            [[fallthrough]];
+        case Tool::Pen:
+            beginEditOfGesture(nameOf(tool));
+            gesture_ = Gesture::Stroke;
+            strokeCell_ = cellAt(point);
+            setCellDirectly(strokeCell_, ink_);
             break;
         case Tool::Moving:
+            gesture_ = Gesture::Pan;
             break;
         case Tool::Selection:
             selectionDown(point);
+            if (draggingSelection_) {
+                beginEditOfGesture("Move selection");
+                gesture_ = Gesture::DragSelection;
+            } else {
+                gesture_ = Gesture::DrawSelection;
+            }
+            break;
+        case Tool::Line:
+        case Tool::Rectangle: {
+            beginEditOfGesture(nameOf(tool));
+            gesture_ = Gesture::Shape;
+            anchor_ = cellAt(point);
+            const auto values = canvas().values();
+            shapeBase_.assign(values.begin(), values.end());
+            shape_.clear();
+            drawShape(point, input.constrain);
+            break;
+        }
+        case Tool::Fill:
+            beginEditOfGesture(nameOf(tool));
+            gesture_ = Gesture::Fill;
+            fillAt(point);
             break;
     }
 }
 
-void CanvasEditor::stylusMove(Point point, Tool tool) {
+void CanvasEditor::stylusMove(Point point, Tool tool, StylusInput input) {
     if (!tracking_ || point == lastPoint_) return;
-    switch (tool) {
-        case Tool::Pen:
-            paintCell(point, 1);
+    if (tool != gestureTool_) {
+        finishGesture();
+        return;
+    }
+    switch (gesture_) {
+        case Gesture::Stroke:
+            strokeTo(point);
             break;
-        case Tool::Eraser:
-            paintCell(point, 0);
-            break;
-        case Tool::Moving:
+        case Gesture::Pan:
             pan(point);
             break;
-        case Tool::Selection:
-            if (draggingSelection_)
-                dragSelection(point);
-            else
-                extendSelection(point);
+        case Gesture::DrawSelection:
+            extendSelection(point);
+            break;
+        case Gesture::DragSelection:
+            dragSelection(point);
+            break;
+        case Gesture::Shape:
+            drawShape(point, input.constrain);
+            break;
+        case Gesture::Fill:
+        case Gesture::None:
             break;
     }
 }
 
-void CanvasEditor::stylusUp(Point /*point*/, Tool tool) {
+void CanvasEditor::stylusUp(Point /*point*/, Tool /*tool*/, StylusInput /*input*/) { finishGesture(); }
+
+void CanvasEditor::finishGesture() {
+    const Gesture gesture = gesture_;
+    gesture_ = Gesture::None;
     tracking_ = false;
-    if (tool == Tool::Selection && !draggingSelection_) liftSelection();
+    switch (gesture) {
+        case Gesture::None:
+            return;
+        case Gesture::DrawSelection:
+            liftSelection();
+            break;
+        case Gesture::Shape:
+            // While a selection is lifted, the next drag rebuilds the canvas
+            // from its buffers: the shape goes into them too.
+            for (const Point cell : shape_) selection_.recordCell(canvas(), cell, ink_);
+            shape_.clear();
+            shapeBase_.clear();
+            break;
+        case Gesture::Stroke:
+        case Gesture::Pan:
+        case Gesture::DragSelection:
+        case Gesture::Fill:
+            break;
+    }
+    commitEdit();
 }
 
 // ---------------------------------------------------------------- tools
 
-void CanvasEditor::paintCell(Point point, std::int32_t value) {
+void CanvasEditor::paintCell(Point point, std::int32_t value) { setCellDirectly(cellAt(point), value != 0 ? 1 : 0); }
+
+void CanvasEditor::strokeTo(Point point) {
     const Point cell = cellAt(point);
+    if (cell == strokeCell_) return;
+    const std::vector<Point> cells = lineCells(strokeCell_, cell);
+    // The first cell is the last one drawn.
+    for (std::size_t i = 1; i < cells.size(); ++i) setCellDirectly(cells[i], ink_);
+    strokeCell_ = cell;
+}
+
+void CanvasEditor::setCellDirectly(Point cell, std::int32_t value) {
     Canvas& c = canvas();
     if (!c.contains(cell.x, cell.y)) return;
-    const std::int32_t stored = value != 0 ? 1 : 0;
-    c.at(cell.x, cell.y) = stored;
-
+    c.at(cell.x, cell.y) = value;
     // While a selection is lifted, a drag rebuilds the canvas from the two
     // buffers; the stroke goes into them too, so the drag keeps it.
-    if (!selection_.isEmpty()) {
-        if (selection_.contains(cell)) {
-            if (const auto index = floatingIndex(selection_, cell.x, cell.y)) floating_[*index] = stored;
-        } else {
-            background_[static_cast<std::size_t>(cell.x * c.height() + cell.y)] = stored;
-        }
-    }
-
+    selection_.recordCell(c, cell, value);
     // The cell is drawn directly, in the normal colours even inside the
     // selection, until its next repaint.
     surface_.fillCell(cellRect({cell.x, cell.y, cell.x + 1, cell.y + 1}),
-                      stored ? colour::kBlack : plainUnsetColour(cell.x, cell.y));
+                      value ? colour::kBlack : plainUnsetColour(cell.x, cell.y));
     surface_.setPreviewPixel({kPreviewOrigin.x + cell.x, kPreviewOrigin.y + cell.y},
-                             stored ? colour::kBlack : colour::kPreviewGrey);
+                             value ? colour::kBlack : colour::kPreviewGrey);
+}
+
+void CanvasEditor::drawShape(Point point, bool constrain) {
+    const bool line = gestureTool_ == Tool::Line;
+    Point end = cellAt(point);
+    if (constrain) end = line ? constrainLine(anchor_, end) : constrainSquare(anchor_, end);
+    std::vector<Point> cells = line ? lineCells(anchor_, end) : rectangleOutline(anchor_, end);
+
+    Canvas& c = canvas();
+    const Rect onCanvas{0, 0, c.width(), c.height()};
+    // The shape drawn before goes, the canvas under it as it was at the start.
+    const Rect old = boundsOf(shape_).intersected(onCanvas);
+    for (int x = old.left; x < old.right; ++x)
+        for (int y = old.top; y < old.bottom; ++y)
+            c.at(x, y) = shapeBase_[static_cast<std::size_t>(x * c.height() + y)];
+    for (const Point cell : cells)
+        if (c.contains(cell.x, cell.y)) c.at(cell.x, cell.y) = ink_;
+    shape_ = std::move(cells);
+    repaintCells(old.united(boundsOf(shape_).intersected(onCanvas)));
+}
+
+void CanvasEditor::fillAt(Point point) {
+    const std::vector<Point> cells = floodFill(canvas(), cellAt(point), ink_);
+    for (const Point cell : cells) selection_.recordCell(canvas(), cell, ink_);
+    repaintCells(boundsOf(cells));
 }
 
 void CanvasEditor::pan(Point point) {
+    const int dx = lastPoint_.x - point.x;
+    const int dy = lastPoint_.y - point.y;
+    if (scrollView(dx, dy)) lastPoint_ = point;
+}
+
+void CanvasEditor::panBy(int dx, int dy) { scrollView(dx, dy); }
+
+bool CanvasEditor::scrollView(int dx, int dy) {
     const auto [w, h] = size();
     const int canvasWidth = w * cellSize_;
     const int canvasHeight = h * cellSize_;
-    constexpr int cw = kLogoClientWidth;
-    constexpr int ch = kLogoClientHeight;
+    const int cw = clientSize_.width;
+    const int ch = clientSize_.height;
 
-    int dx = lastPoint_.x - point.x;
-    int dy = lastPoint_.y - point.y;
     // A direction in which the whole canvas fits is never scrolled.
     if (canvasWidth <= cw) dx = 0;
     if (canvasHeight <= ch) dy = 0;
@@ -176,9 +294,8 @@ void CanvasEditor::pan(Point point) {
         dy = canvasHeight - origin_.y - ch;
     else if (dy <= 0 && origin_.y + dy < 0)
         dy = -origin_.y;
-    if (dx == 0 && dy == 0) return;
+    if (dx == 0 && dy == 0) return false;
 
-    lastPoint_ = point;
     origin_.x += dx;
     origin_.y += dy;
 
@@ -189,6 +306,11 @@ void CanvasEditor::pan(Point point) {
     const Rect verticalStrip = dx >= 0 ? Rect{cw - dx, 0, cw, ch} : Rect{0, 0, -dx, ch};
     if (!horizontalStrip.isEmpty()) surface_.repaintNow(horizontalStrip);
     if (!verticalStrip.isEmpty()) surface_.repaintNow(verticalStrip);
+    return true;
+}
+
+bool CanvasEditor::outsideClient(Point p) const {
+    return p.x < 0 || p.x >= clientSize_.width || p.y < 0 || p.y >= clientSize_.height;
 }
 
 void CanvasEditor::selectionDown(Point point) {
@@ -198,85 +320,53 @@ void CanvasEditor::selectionDown(Point point) {
         return;
     }
     draggingSelection_ = false;
-    const Rect previous = selection_;
-    selection_ = {};
+    const Rect previous = selection_.rect();
+    selection_.hide();
     if (!previous.isEmpty()) surface_.repaintNow(cellRect(previous));
-    selection_ = {cell.x, cell.y, cell.x + 1, cell.y + 1};
-    surface_.repaintNow(cellRect(selection_));
+    // The tapped cell is the anchor: the selection spans it and the cell
+    // under the stylus, in whichever direction the stylus goes.
+    anchor_ = cell;
+    selection_.setRect({cell.x, cell.y, cell.x + 1, cell.y + 1});
+    surface_.repaintNow(cellRect(selection_.rect()));
 }
 
 void CanvasEditor::extendSelection(Point point) {
     const auto [w, h] = size();
     Point cell = cellAt(point);
-    cell.x = std::min(cell.x, w - 1);
-    cell.y = std::min(cell.y, h - 1);
+    cell.x = std::clamp(cell.x, 0, w - 1);
+    cell.y = std::clamp(cell.y, 0, h - 1);
 
-    const int r0 = selection_.right;
-    const int b0 = selection_.bottom;
-    selection_.right = cell.x + 1;
-    selection_.bottom = cell.y + 1;
-    const int r1 = selection_.right;
-    const int b1 = selection_.bottom;
-    // Two strips hold every cell whose colour changed.
-    const Rect columns{std::min(r0, r1), selection_.top, std::max(r0, r1), std::max(b0, b1)};
-    const Rect rows{selection_.left, std::min(b0, b1), std::max(r0, r1), std::max(b0, b1)};
-    if (!columns.isEmpty()) surface_.repaintNow(cellRect(columns));
-    if (!rows.isEmpty()) surface_.repaintNow(cellRect(rows));
+    const Rect a = selection_.rect();
+    const Rect b = spanOf(anchor_, cell);
+    selection_.setRect(b);
+    // Four strips hold every cell whose colour changed: between the old and
+    // the new left edges, right edges, top edges and bottom edges.
+    const Rect all = a.united(b);
+    const Rect strips[] = {
+        {std::min(a.left, b.left), all.top, std::max(a.left, b.left), all.bottom},
+        {std::min(a.right, b.right), all.top, std::max(a.right, b.right), all.bottom},
+        {all.left, std::min(a.top, b.top), all.right, std::max(a.top, b.top)},
+        {all.left, std::min(a.bottom, b.bottom), all.right, std::max(a.bottom, b.bottom)},
+    };
+    for (const Rect& strip : strips)
+        if (!strip.isEmpty()) surface_.repaintNow(cellRect(strip));
 
     // Beyond the window's edge the view scrolls one cell toward the stylus
     // per move.
     lastPoint_ = point;
-    if (point.x > kLogoClientWidth) lastPoint_.x += cellSize_;
+    if (point.x > clientSize_.width) lastPoint_.x += cellSize_;
     if (point.x < 0) lastPoint_.x -= cellSize_;
-    if (point.y > kLogoClientHeight) lastPoint_.y += cellSize_;
+    if (point.y > clientSize_.height) lastPoint_.y += cellSize_;
     if (point.y < 0) lastPoint_.y -= cellSize_;
     if (outsideClient(point)) pan(point);
 }
 
-void CanvasEditor::liftSelection() {
-    Canvas& c = canvas();
-    const auto forEachSelectedCell = [&](auto&& action) {
-        for (int x = selection_.left; x < selection_.right; ++x)
-            for (int y = selection_.top; y < selection_.bottom; ++y) {
-                const auto index = floatingIndex(selection_, x, y);
-                if (index) action(x, y, *index);
-            }
-    };
-    // Cells of the selection beyond the canvas hold nothing: they float as unset.
-    forEachSelectedCell([&](int x, int y, std::size_t index) {
-        if (c.contains(x, y)) {
-            floating_[index] = c.at(x, y);
-            c.at(x, y) = 0;
-        } else {
-            floating_[index] = 0;
-        }
-    });
-    std::copy(c.values().begin(), c.values().end(), background_.begin());
-    forEachSelectedCell([&](int x, int y, std::size_t index) {
-        if (c.contains(x, y)) c.at(x, y) = floating_[index];
-    });
-}
-
-void CanvasEditor::stampFloating() {
-    Canvas& c = canvas();
-    for (int x = selection_.left; x < selection_.right; ++x)
-        for (int y = selection_.top; y < selection_.bottom; ++y) {
-            if (!c.contains(x, y)) continue;
-            const auto index = floatingIndex(selection_, x, y);
-            c.at(x, y) = index ? floating_[*index] : 0;
-        }
-}
-
-void CanvasEditor::restoreBackground() {
-    Canvas& c = canvas();
-    std::copy_n(background_.begin(), c.values().size(), c.values().begin());
-}
+void CanvasEditor::liftSelection() { selection_.lift(canvas()); }
 
 void CanvasEditor::dragSelection(Point point) {
-    const auto [w, h] = size();
     Point old = lastPoint_;
     lastPoint_ = point;
-    if (point.x > kLogoClientWidth) {
+    if (point.x > clientSize_.width) {
         lastPoint_.x += cellSize_;
         old.x -= cellSize_;
     }
@@ -284,7 +374,7 @@ void CanvasEditor::dragSelection(Point point) {
         lastPoint_.x -= cellSize_;
         old.x += cellSize_;
     }
-    if (point.y > kLogoClientHeight) {
+    if (point.y > clientSize_.height) {
         lastPoint_.y += cellSize_;
         old.y -= cellSize_;
     }
@@ -300,58 +390,68 @@ void CanvasEditor::dragSelection(Point point) {
     // Movements of less than a cell add up, as lastPoint stays behind.
     if (from == to) return;
 
-    int dx = to.x - from.x;
-    int dy = to.y - from.y;
-    if (selection_.left + dx < 0) dx = -selection_.left;
-    if (selection_.right + dx > w) dx = w - selection_.right;
-    if (selection_.top + dy < 0) dy = -selection_.top;
-    if (selection_.bottom + dy > h) dy = h - selection_.bottom;
-
-    const Rect oldClient = cellRect(selection_);
-    const Rect oldPreview = previewRectOfCells(selection_);
-    restoreBackground();
-    selection_ = selection_.translated(dx, dy);
-    stampFloating();
+    const Point d = selection_.limitMove(to.x - from.x, to.y - from.y, size());
+    moveSelectionShown(d.x, d.y);
     lastPoint_ = point;
+}
 
+void CanvasEditor::moveSelectionShown(int dx, int dy) {
+    const Rect oldClient = cellRect(selection_.rect());
+    const Rect oldPreview = previewRectOfCells(selection_.rect());
+    selection_.moveBy(canvas(), dx, dy);
     surface_.repaintNow(oldClient);
-    surface_.repaintNow(cellRect(selection_));
+    surface_.repaintNow(cellRect(selection_.rect()));
     surface_.repaintPreviewNow(oldPreview);
-    surface_.repaintPreviewNow(previewRectOfCells(selection_));
+    surface_.repaintPreviewNow(previewRectOfCells(selection_.rect()));
 }
 
 // ---------------------------------------------------------------- commands
 
 void CanvasEditor::hideSelection() {
-    selection_ = {};
+    finishGesture();
+    selection_.hide();
     redrawAll();
 }
 
 void CanvasEditor::copySelection() {
+    finishGesture();
+    beginEditOfGesture("Copy");
     Canvas& c = canvas();
-    std::copy(c.values().begin(), c.values().end(), background_.begin());
+    selection_.takeBackground(c);
     // The copy goes to the first wholly visible column, at the top row.
+    const Rect r = selection_.rect();
     const int left = (origin_.x + cellSize_ - 1) / cellSize_;
-    selection_ = {left, 0, left + selection_.width(), selection_.height()};
-    stampFloating();
+    selection_.setRect({left, 0, left + r.width(), r.height()});
+    selection_.stamp(c);
     surface_.repaintPreviewNow(previewRect(kind_));
     redrawAll();
+    commitEdit();
 }
 
 void CanvasEditor::deleteSelection() {
-    floating_.fill(0);
-    Canvas& c = canvas();
-    for (int x = selection_.left; x < selection_.right; ++x)
-        for (int y = selection_.top; y < selection_.bottom; ++y)
-            if (c.contains(x, y)) c.at(x, y) = 0;
+    finishGesture();
+    beginEditOfGesture("Delete");
+    selection_.deleteContent(canvas());
     surface_.repaintPreviewNow(previewRect(kind_));
-    hideSelection();
+    redrawAll();
+    commitEdit();
+}
+
+void CanvasEditor::nudgeSelection(int dx, int dy) {
+    finishGesture();
+    if (selection_.isEmpty()) return;
+    const Point d = selection_.limitMove(dx, dy, size());
+    if (d.x == 0 && d.y == 0) return;
+    beginEditOfGesture("Move selection");
+    moveSelectionShown(d.x, d.y);
+    commitEdit();
 }
 
 void CanvasEditor::setCanvasKind(LogoKind kind) {
+    finishGesture();
     const auto before = size();
     origin_ = {0, 0};
-    selection_ = {};
+    selection_.hide();
     draggingSelection_ = false;
     kind_ = kind;
     redrawAll();
@@ -384,8 +484,122 @@ void CanvasEditor::zoomOut() {
 }
 
 void CanvasEditor::dropSelection() {
-    selection_ = {};
+    selection_.hide();
     draggingSelection_ = false;
+}
+
+// ---------------------------------------------------------------- from elsewhere
+
+void CanvasEditor::placeFloating(const Canvas& block, std::string_view label) {
+    finishGesture();
+    beginEditOfGesture(label);
+    const auto [w, h] = size();
+    const int width = std::min(block.width(), w);
+    const int height = std::min(block.height(), h);
+    const int firstColumn = (origin_.x + cellSize_ - 1) / cellSize_;
+    const int firstRow = (origin_.y + cellSize_ - 1) / cellSize_;
+    const Point at{std::max(0, std::min(firstColumn, w - width)), std::max(0, std::min(firstRow, h - height))};
+    selection_.place(canvas(), block, at);
+    draggingSelection_ = false;
+    surface_.repaintPreviewNow(previewRect(kind_));
+    redrawAll();
+    commitEdit();
+}
+
+void CanvasEditor::replaceCanvas(LogoKind kind, const Canvas& content, std::string_view label) {
+    finishGesture();
+    beginEditOfGesture(label);
+    Canvas& target = document_.canvas(kind);
+    target.clear();
+    const int width = std::min(target.width(), content.width());
+    const int height = std::min(target.height(), content.height());
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < height; ++y) target.set(x, y, content.isSet(x, y));
+    if (kind != kind_) {
+        kind_ = kind;
+        origin_ = {0, 0};
+    }
+    dropSelection();
+    redrawAll();
+    repaintPreviewOfAllKinds();
+    commitEdit();
+}
+
+// ---------------------------------------------------------------- undo and redo
+
+void CanvasEditor::beginEdit(std::string_view label) {
+    finishGesture();
+    beginEditOfGesture(label);
+}
+
+void CanvasEditor::beginEditOfGesture(std::string_view label) {
+    if (pending_) commitEdit();
+    pending_ = PendingEdit{std::string(label), snapshot()};
+}
+
+bool CanvasEditor::commitEdit() {
+    if (!pending_) return false;
+    PendingEdit edit = std::move(*pending_);
+    pending_.reset();
+    EditSnapshot after = snapshot();
+    if (!visiblyDiffers(edit.before, after)) return false;
+    history_.push({std::move(edit.label), std::move(edit.before), std::move(after)});
+    return true;
+}
+
+void CanvasEditor::cancelEdit() { pending_.reset(); }
+
+bool CanvasEditor::undo() {
+    if (pending_) {
+        // The gesture or command in progress goes back to its start.
+        const EditSnapshot before = std::move(pending_->before);
+        pending_.reset();
+        gesture_ = Gesture::None;
+        tracking_ = false;
+        shape_.clear();
+        shapeBase_.clear();
+        restore(before);
+        return true;
+    }
+    finishGesture();
+    const EditStep* step = history_.undo();
+    if (!step) return false;
+    restore(step->before);
+    return true;
+}
+
+bool CanvasEditor::redo() {
+    if (pending_) return false;
+    finishGesture();
+    const EditStep* step = history_.redo();
+    if (!step) return false;
+    restore(step->after);
+    return true;
+}
+
+void CanvasEditor::restore(const EditSnapshot& snapshot) {
+    const LogoKind kind = snapshot.restore(document_, selection_);
+    draggingSelection_ = false;
+    // A step of another canvas shows that canvas, from its top-left corner.
+    if (kind != kind_) {
+        kind_ = kind;
+        origin_ = {0, 0};
+    }
+    redrawAll();
+    repaintPreviewOfAllKinds();
+}
+
+// ---------------------------------------------------------------- saving
+
+void CanvasEditor::markSaved(LogoKind kind) { saved_[kindIndex(kind)] = packCells(document_.canvas(kind).values()); }
+
+std::vector<LogoKind> CanvasEditor::unsavedKinds() const {
+    std::vector<LogoKind> kinds;
+    for (LogoKind kind : kKinds) {
+        const CellBits now = packCells(document_.canvas(kind).values());
+        if (now.any() && now != saved_[kindIndex(kind)]) kinds.push_back(kind);
+    }
+    return kinds;
 }
 
 }  // namespace pelorin

@@ -13,6 +13,13 @@ struct Point {
     friend bool operator==(const Point&, const Point&) = default;
 };
 
+// A width and a height in pixels.
+struct Size {
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const Size&, const Size&) = default;
+};
+
 // A rectangle with right and bottom exclusive. right <= left or bottom <= top
 // holds nothing.
 struct Rect {
@@ -30,6 +37,12 @@ struct Rect {
     }
     constexpr Rect translated(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
     constexpr bool intersects(const Rect& o) const { return !intersected(o).isEmpty(); }
+    // The smallest rectangle holding both; an empty one adds nothing.
+    constexpr Rect united(const Rect& o) const {
+        if (isEmpty()) return o;
+        if (o.isEmpty()) return *this;
+        return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right), std::max(bottom, o.bottom)};
+    }
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 

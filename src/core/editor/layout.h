@@ -1,11 +1,15 @@
 #pragma once
 
+#include <algorithm>
+
 #include "document/logo_kind.h"
 #include "editor/geometry.h"
 
 namespace pelorin {
 
-// Where the editor's parts sit in the main view (view coordinates).
+// Where the editor's parts sit in the main view (view coordinates) at the
+// view's default and smallest size, 240 x 275.
+inline constexpr Size kDefaultViewSize{240, 275};
 inline constexpr Rect kLogoWindowRect{10, 10, 230, 150};  // with its one-pixel border
 inline constexpr int kLogoClientWidth = 218;
 inline constexpr int kLogoClientHeight = 138;
@@ -27,6 +31,34 @@ constexpr Rect previewRect(LogoKind kind) {
 constexpr Rect previewFrameRect(LogoKind kind) {
     const auto size = sizeOf(kind);
     return {82, 158, size.width + 86, size.height + 162};
+}
+
+// Everything the preview and its frame can cover, whichever kind is shown.
+constexpr Rect previewAreaOfAllKinds() {
+    return previewFrameRect(LogoKind::Operator)
+        .united(previewFrameRect(LogoKind::Picture))
+        .united(previewFrameRect(LogoKind::LargeOperator));
+}
+
+// The view grown past its default size: the canvas window takes the extra
+// width and height, the preview stays centred under it and the palette below
+// the preview. The editing logic keeps working in the default coordinates of
+// the preview; the view shifts them by previewShift.
+struct EditorLayout {
+    Rect logoWindow;
+    Rect palette;
+    Point previewShift;
+    friend bool operator==(const EditorLayout&, const EditorLayout&) = default;
+};
+
+constexpr EditorLayout editorLayout(Size view) {
+    const int extraWidth = std::max(0, view.width - kDefaultViewSize.width);
+    const int extraHeight = std::max(0, view.height - kDefaultViewSize.height);
+    const Point shift{extraWidth / 2, extraHeight};
+    return {{kLogoWindowRect.left, kLogoWindowRect.top, kLogoWindowRect.right + extraWidth,
+             kLogoWindowRect.bottom + extraHeight},
+            kPaletteRect.translated(shift.x, shift.y),
+            shift};
 }
 
 }  // namespace pelorin

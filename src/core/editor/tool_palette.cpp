@@ -1,21 +1,25 @@
 #include "editor/tool_palette.h"
 
+#include <algorithm>
+
 namespace pelorin {
 
 namespace {
-constexpr int kToolColumnWidth = 36;  // a 32-pixel button and its 4-pixel gap
-constexpr int kToolCount = 4;
+constexpr int kPaletteHeight = 70;
 }  // namespace
 
 ToolPalette::TapResult ToolPalette::tap(Point point) {
     if (kZoomInRect.contains(point)) return TapResult::ZoomIn;
     if (kZoomOutRect.contains(point)) return TapResult::ZoomOut;
-    // Only x decides: the whole 36-pixel column of a tool, above, below and
-    // between the buttons, picks it.
+    // The row, then the column: a tool's whole 36-pixel column within its
+    // row, above, below and between the buttons, picks it.
     if (point.x < 0) return TapResult::Ignored;
-    const int index = point.x / kToolColumnWidth;
-    if (index >= kToolCount) return TapResult::Ignored;
-    currentTool_ = static_cast<Tool>(index);
+    const int row = point.y < kRowHeight ? 0 : 1;
+    const int column = point.x / kColumnWidth;
+    if (column >= kToolsPerRow) return TapResult::Ignored;
+    const int index = row * kToolsPerRow + column;
+    if (index >= static_cast<int>(kTools.size())) return TapResult::Ignored;
+    currentTool_ = kTools[static_cast<std::size_t>(index)].tool;
     return TapResult::ToolChosen;
 }
 
@@ -25,7 +29,10 @@ int ToolPalette::imageSlot(int toolIndex) const {
 
 Rect ToolPalette::frameRect() const {
     const int t = static_cast<int>(currentTool_);
-    return {kToolColumnWidth * t, 0, kToolColumnWidth * (t + 1), kToolColumnWidth};
+    const int column = t % kToolsPerRow;
+    const int row = t / kToolsPerRow;
+    return {kColumnWidth * column, kRowHeight * row, kColumnWidth * (column + 1),
+            std::min(kRowHeight * (row + 1), kPaletteHeight)};
 }
 
 }  // namespace pelorin

@@ -5,8 +5,6 @@
 #include <span>
 #include <tuple>
 
-#include "document/document.h"
-#include "document/document_view.h"
 #include "document/packed.h"
 #include "sms/deliver_pdu.h"
 
@@ -265,13 +263,11 @@ std::vector<ReceivedItem> collectReceived(const std::vector<StoredPdu>& listed) 
     return result;
 }
 
-bool openReceivedLogo(CPelorinDoc& document, DocumentView& view, const ReceivedItem& item) {
-    if (!item.canvas || item.bitmap.size() != sizeOf(*item.canvas).packedBytes()) return false;
-    unpackCanvas(document.canvas(*item.canvas), item.bitmap);
-    if (item.kind == ReceivedKind::PictureMessage) document.nextPictureText = item.text;
-    view.setCurrentKind(*item.canvas);
-    view.updateAllViews();
-    return true;
+std::optional<Canvas> receivedCanvas(const ReceivedItem& item) {
+    if (!item.canvas || item.bitmap.size() != sizeOf(*item.canvas).packedBytes()) return std::nullopt;
+    Canvas canvas(sizeOf(*item.canvas));
+    unpackCanvas(canvas, item.bitmap);
+    return canvas;
 }
 
 }  // namespace pelorin

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "document/canvas.h"
 #include "document/logo_kind.h"
 
 namespace pelorin {
@@ -51,13 +52,8 @@ struct ReceivedItem {
 // the order of each item's first part in the listing.
 std::vector<ReceivedItem> collectReceived(const std::vector<StoredPdu>& listed);
 
-class CPelorinDoc;
-class DocumentView;
-
-// Opens a logo of a size Pelorin edits into its canvas: the canvas is
-// replaced, its kind becomes the current one and the views are redrawn; a
-// picture message's text becomes the text of the next picture message.
-// false (and nothing changed) for any other item.
-bool openReceivedLogo(CPelorinDoc& document, DocumentView& view, const ReceivedItem& item);
+// A logo of a size Pelorin edits as a canvas of its kind; nothing for any
+// other item.
+std::optional<Canvas> receivedCanvas(const ReceivedItem& item);
 
 }  // namespace pelorin

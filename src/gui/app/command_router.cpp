@@ -19,6 +19,9 @@ CommandState CommandRouter::stateOf(int id) const {
     if (stateProvider_) {
         if (auto state = stateProvider_(id)) return *state;
     }
+    if (const auto level = handlerOf(id)) {
+        if (auto state = targets_[static_cast<std::size_t>(*level)]->stateOf(id)) return *state;
+    }
     return {};
 }
 

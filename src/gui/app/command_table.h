@@ -4,6 +4,7 @@
 // the router and the tests all read. Plain C++ so that anything may use it.
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace pelorin::command {
@@ -29,20 +30,32 @@ inline constexpr int kViewPicture = 32798;
 inline constexpr int kSendPictureMessage = 32799;
 inline constexpr int kViewLargeOperator = 32800;
 inline constexpr int kSettings = 32801;
-// Beyond the handheld's commands: ids above its range.
+// Commands of the desktop editor, numbered apart from those above.
 inline constexpr int kFileImportFromPhone = 32840;
+inline constexpr int kEditUndo = 32820;
+inline constexpr int kEditRedo = 32821;
+inline constexpr int kToolLine = 32822;
+inline constexpr int kToolRectangle = 32823;
+inline constexpr int kToolFill = 32824;
+// Keys only, without a menu item.
+inline constexpr int kZoomIn = 32830;
+inline constexpr int kZoomOut = 32831;
+inline constexpr int kNudgeLeft = 32832;
+inline constexpr int kNudgeRight = 32833;
+inline constexpr int kNudgeUp = 32834;
+inline constexpr int kNudgeDown = 32835;
 
 inline constexpr int kSeparator = 0;
 
 struct MenuItem {
-    std::string_view menu;  // "File", "Tools", "View" or "Send"
+    std::string_view menu;  // "File", "Edit", "Tools", "View" or "Send"
     std::string_view text;  // as written in the menu resource: "&&" shows as "&"
     int id;                 // kSeparator for a separator line
 };
 
-inline constexpr std::array<std::string_view, 4> kMenus = {"File", "Tools", "View", "Send"};
+inline constexpr std::array<std::string_view, 5> kMenus = {"File", "Edit", "Tools", "View", "Send"};
 
-inline constexpr std::array<MenuItem, 28> kMenuItems = {{
+inline constexpr std::array<MenuItem, 33> kMenuItems = {{
     {"File", "New", kFileNew},
     {"File", "Open", kFileOpen},
     {"File", "Save", kFileSave},
@@ -51,8 +64,13 @@ inline constexpr std::array<MenuItem, 28> kMenuItems = {{
     {"File", "About", kAppAbout},
     {"File", "", kSeparator},
     {"File", "Exit", kAppExit},
+    {"Edit", "Undo", kEditUndo},
+    {"Edit", "Redo", kEditRedo},
     {"Tools", "Pen", kToolPen},
     {"Tools", "Eraser", kToolEraser},
+    {"Tools", "Line", kToolLine},
+    {"Tools", "Rectangle", kToolRectangle},
+    {"Tools", "Fill", kToolFill},
     {"Tools", "", kSeparator},
     {"Tools", "Moving", kToolMoving},
     {"Tools", "", kSeparator},
@@ -84,6 +102,49 @@ inline constexpr std::array<Accelerator, 4> kAccelerators = {{
     {'S', kFileSave},
     {'Q', kAppExit},
 }};
+
+// Further keys, as QKeySequence reads them; a command may have several.
+struct Shortcut {
+    int id;
+    std::string_view keys;
+};
+inline constexpr std::array<Shortcut, 21> kShortcuts = {{
+    {kEditUndo, "Ctrl+Z"},
+    {kEditRedo, "Ctrl+Shift+Z"},
+    {kEditRedo, "Ctrl+Y"},
+    {kToolPen, "P"},
+    {kToolEraser, "E"},
+    {kToolMoving, "M"},
+    {kToolSelection, "S"},
+    {kToolLine, "L"},
+    {kToolRectangle, "R"},
+    {kToolFill, "F"},
+    {kZoomIn, "+"},
+    {kZoomIn, "Ctrl+="},
+    {kZoomOut, "-"},
+    {kZoomOut, "Ctrl+-"},
+    {kDeleteSelection, "Del"},
+    {kHideSelection, "Esc"},
+    {kNudgeLeft, "Left"},
+    {kNudgeRight, "Right"},
+    {kNudgeUp, "Up"},
+    {kNudgeDown, "Down"},
+    {kZoomIn, "Ctrl++"},
+}};
+// The commands that only keys reach.
+inline constexpr std::array<int, 6> kKeyOnlyCommands = {kZoomIn, kZoomOut, kNudgeLeft, kNudgeRight, kNudgeUp, kNudgeDown};
+
+// Every command id is used once in the menus.
+consteval bool menuIdsAreUnique() {
+    for (std::size_t i = 0; i < kMenuItems.size(); ++i)
+        for (std::size_t j = i + 1; j < kMenuItems.size(); ++j)
+            if (kMenuItems[i].id != kSeparator && kMenuItems[i].id == kMenuItems[j].id) return false;
+    for (int id : kKeyOnlyCommands)
+        for (const auto& item : kMenuItems)
+            if (item.id == id) return false;
+    return true;
+}
+static_assert(menuIdsAreUnique());
 
 // The tooltip texts of the command bar, in order.
 inline constexpr std::array<std::string_view, 7> kTooltips = {"New", "File", "Help", "Cut", "Copy", "Paste", "About"};

@@ -27,20 +27,27 @@ DocumentCommands::DocumentCommands(CPelorinDoc& document, CPelorinView& view, Us
 }
 
 void DocumentCommands::fileNew() {
+    CanvasEditor& editor = view_.editor();
+    editor.beginEdit("New");
     // A selection lifted from the old picture must not be dragged over the new one.
-    view_.editor().dropSelection();
+    editor.dropSelection();
     // The view's update then redraws the whole canvas window and the preview.
     clearCurrentCanvas(document_, view_);
+    editor.commitEdit();
 }
 
 void DocumentCommands::fileOpen() {
+    CanvasEditor& editor = view_.editor();
     DocumentContext context{document_, view_, messages_, files_};
-    openFileCommand(dialogParent_, context, documentsFolder());
+    editor.beginEdit("Open");
+    const auto outcome = openFileCommand(dialogParent_, context, documentsFolder());
+    editor.commitEdit();
+    if (outcome == ImportOutcome::Imported) editor.markSaved(view_.currentKind());
 }
 
 void DocumentCommands::fileSave() {
     DocumentContext context{document_, view_, messages_, files_};
-    saveFileCommand(dialogParent_, context, documentsFolder());
+    if (saveFileCommand(dialogParent_, context, documentsFolder())) view_.editor().markSaved(view_.currentKind());
 }
 
 // The port list offers COM1 to COM4 and the serial devices present now.

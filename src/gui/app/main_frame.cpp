@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCloseEvent>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -43,20 +44,36 @@ void CMainFrame::buildMenus() {
             }
             // Qt shows "&&" as a single "&", as the menu texts intend.
             QAction* action = menu->addAction(textOf(item.text));
-            action->setData(item.id);
-            const int id = item.id;
-            connect(action, &QAction::triggered, this, [this, id] { router_.dispatch(id); });
-            // Also on the window, so that its shortcut works while no menu is open.
-            addAction(action);
+            wire(action, item.id);
         }
     }
+    // Commands that only keys reach have an action of their own on the window.
+    for (const int id : command::kKeyOnlyCommands) wire(new QAction(this), id);
     for (const auto& accelerator : command::kAccelerators)
         action(accelerator.id)->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(accelerator.key)));
+    for (const auto& shortcut : command::kShortcuts) {
+        QAction* target = action(shortcut.id);
+        QList<QKeySequence> keys = target->shortcuts();
+        keys.append(QKeySequence(textOf(shortcut.keys)));
+        target->setShortcuts(keys);
+    }
     // The tooltip texts that name a menu item go to it; the others have no
     // button here to show on.
     for (const QString& tip : tooltips_)
         for (QAction* candidate : actions())
             if (candidate->text() == tip) candidate->setToolTip(tip);
+}
+
+void CMainFrame::wire(QAction* action, int id) {
+    action->setData(id);
+    connect(action, &QAction::triggered, this, [this, id] {
+        router_.dispatch(id);
+        // What a command changed can enable or disable others (Undo, Redo),
+        // also for their keys while no menu is open.
+        updateAllMenuStates();
+    });
+    // Also on the window, so that its shortcut works while no menu is open.
+    addAction(action);
 }
 
 QAction* CMainFrame::action(int id) const {
@@ -84,6 +101,15 @@ void CMainFrame::updateMenuStates(QMenu* menu) {
 
 void CMainFrame::updateAllMenuStates() {
     for (QMenu* menu : menus_) updateMenuStates(menu);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (closeGuard_ && !closeGuard_()) {
+        event->ignore();
+        return;
+    }
+    if (onClose_) onClose_();
+    event->accept();
 }
 
 }  // namespace pelorin

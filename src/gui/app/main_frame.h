@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "app/command_router.h"
@@ -11,9 +12,10 @@ class QMenu;
 
 namespace pelorin {
 
-// The main window: title, icon and the four menus built from the command
-// table, one action per command carrying its id. Every action goes to the
-// router; before a menu shows, the router gives each item its state.
+// The main window: title, icon and the menus built from the command table,
+// one action per command carrying its id (commands without a menu item too).
+// Every action goes to the router; before a menu shows, and after every
+// command, the router gives each item its state.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -31,14 +33,28 @@ public:
     void updateMenuStates(QMenu* menu);
     void updateAllMenuStates();
 
+    // Asked when the window is about to close (Exit, Ctrl+Q, the close
+    // button); false keeps it open.
+    void setCloseGuard(std::function<bool()> guard) { closeGuard_ = std::move(guard); }
+    // Runs when the window closes for good.
+    void setOnClose(std::function<void()> onClose) { onClose_ = std::move(onClose); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void buildMenus();
+    // Gives the action its command id, sends it to the router and puts it on
+    // the window.
+    void wire(QAction* action, int id);
     void loadTooltips();
 
     const CommandRouter& router_;
     std::vector<QMenu*> menus_;
     std::vector<QString> tooltips_;
     CommandHandlers commands_;
+    std::function<bool()> closeGuard_;
+    std::function<void()> onClose_;
 };
 
 }  // namespace pelorin

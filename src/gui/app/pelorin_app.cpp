@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -16,6 +19,9 @@
 #include "document/import_file.h"
 #include "document/posix_file_system.h"
 #include "editor/pelorin_view.h"
+#include "editor/qt_geometry.h"
+#include "editor/unsaved_drawings.h"
+#include "settings/window_placement.h"
 #include "resources/app_icon.h"
 #include "sms/send_commands.h"
 #include "sms/simulated_phone.h"
@@ -76,9 +82,14 @@ CPelorinApp::CPelorinApp(AppServices services)
     router_.setTarget(CommandRouter::Level::Document, &documentCommands_->commands());
     router_.setTarget(CommandRouter::Level::Frame, &frame_->commands());
     router_.setTarget(CommandRouter::Level::Application, &commands_);
-    router_.setStateProvider([this](int id) { return view_->commandState(id); });
+    // Menu states come with the commands' registrations.
     frame_->updateAllMenuStates();
-    frame_->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    view_->logoWnd().setOnEdited([this] { frame_->updateAllMenuStates(); });
+    frame_->setCloseGuard([this] { return confirmQuit(); });
+    frame_->setOnClose([this] { rememberWindow(); });
+    // The window opens at the handheld's size, which is also its smallest.
+    frame_->setMinimumSize(frame_->minimumSizeHint());
+    frame_->resize(frame_->minimumSize());
 }
 
 CPelorinApp::~CPelorinApp() = default;
@@ -92,6 +103,8 @@ bool CPelorinApp::openAtStartup(const std::string& path, std::string& failure) {
     DocumentContext context{document_, *view_, messages, services_.files};
     switch (importFile(context, path)) {
         case ImportOutcome::Imported:
+            view_->editor().markSaved(view_->currentKind());
+            return true;
         case ImportOutcome::KindChangedOnly:
             return true;
         case ImportOutcome::Failed:
@@ -108,8 +121,39 @@ bool CPelorinApp::openAtStartup(const std::string& path, std::string& failure) {
 }
 
 void CPelorinApp::show() {
-    frame_->show();
+    const auto placement = readWindowPlacement(services_.settings);
+    if (placement) {
+        std::vector<Rect> screens;
+        for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(fromQRect(screen->availableGeometry()));
+        const QSize minimum = frame_->minimumSize();
+        frame_->setGeometry(toQRect(placeOnScreens(placement->frame, screens, {minimum.width(), minimum.height()})));
+    }
+    if (placement && placement->maximised)
+        frame_->showMaximized();
+    else
+        frame_->show();
     frame_->repaint();
+}
+
+bool CPelorinApp::confirmQuit() {
+    const auto kinds = view_->editor().unsavedKinds();
+    if (kinds.empty()) return true;
+    const auto title =
+        QString::fromUtf8(command::kWindowTitle.data(), static_cast<qsizetype>(command::kWindowTitle.size()));
+    QMessageBox box(QMessageBox::Question, title, QString::fromStdString(unsavedDrawingsQuestion(kinds)),
+                    QMessageBox::NoButton, frame_.get());
+    QPushButton* quit = box.addButton(QStringLiteral("Quit"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    box.setDefaultButton(quit);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == quit;
+}
+
+void CPelorinApp::rememberWindow() {
+    const bool maximised = frame_->isMaximized();
+    const QRect normal = maximised ? frame_->normalGeometry() : frame_->geometry();
+    writeWindowPlacement(services_.settings, {fromQRect(normal), maximised});
 }
 
 void CPelorinApp::about() {

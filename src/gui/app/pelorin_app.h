@@ -50,13 +50,20 @@ public:
     // Opens the file named on the command line. On failure returns false with
     // the reason in one line, and nothing has changed.
     bool openAtStartup(const std::string& path, std::string& failure);
-    // Shows the main window and paints it at once.
+    // Shows the main window where it was last (group "Window" of the
+    // settings, kept on a screen there is) and paints it at once.
     void show();
+    // Before the window closes: true to go on. With drawings not saved the
+    // user is asked first ("Quit" or "Cancel").
+    bool confirmQuit();
 
     void about();
     void exit();
 
 private:
+    // Stores the window's place for the next run.
+    void rememberWindow();
+
     AppServices services_;
     CommandRouter router_;
     CPelorinDoc document_;

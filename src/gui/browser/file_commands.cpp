@@ -8,23 +8,25 @@
 
 namespace pelorin {
 
-void openFileCommand(QWidget* parent, DocumentContext& context, const std::string& documentsFolder) {
+std::optional<ImportOutcome> openFileCommand(QWidget* parent, DocumentContext& context,
+                                             const std::string& documentsFolder) {
     std::string path;
     {
         OpenFileDialog dialog(context.files, context.messages, documentsFolder, parent);
-        if (dialog.exec() != QDialog::Accepted) return;
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
         path = dialog.selectedPath();
     }
-    if (path.empty()) return;
-    importFile(context, path);
+    if (path.empty()) return std::nullopt;
+    const ImportOutcome outcome = importFile(context, path);
     context.view.updateAllViews();
+    return outcome;
 }
 
-void saveFileCommand(QWidget* parent, DocumentContext& context, const std::string& startFolder) {
+bool saveFileCommand(QWidget* parent, DocumentContext& context, const std::string& startFolder) {
     const QString path =
         QFileDialog::getSaveFileName(parent, QString(), QString::fromStdString(startFolder), "Pelorin(*.plr)");
-    if (path.isEmpty()) return;
-    saveDocumentFile(context, path.toStdString());
+    if (path.isEmpty()) return false;
+    return saveDocumentFile(context, path.toStdString());
 }
 
 }  // namespace pelorin

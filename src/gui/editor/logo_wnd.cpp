@@ -2,6 +2,9 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
+#include <QWheelEvent>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -62,17 +65,29 @@ CLogoWnd::CLogoWnd(CPelorinDoc& document, PreviewSurface& preview, QWidget* pare
     editor_.paint(kLogoClientRect, painter);
 }
 
+// ---------------------------------------------------------------- size
+
+void CLogoWnd::resizeEvent(QResizeEvent* /*event*/) {
+    const Size client{std::max(0, width() - 2 * kBorder), std::max(0, height() - 2 * kBorder)};
+    if (client == Size{client_.width(), client_.height()}) return;
+    editor_.setClientSize(client);
+    client_ = QImage(std::max(1, client.width), std::max(1, client.height), QImage::Format_RGB32);
+    client_.fill(Qt::white);
+    ImageCellPainter painter(client_);
+    editor_.paint(editor_.clientRect(), painter);
+}
+
 // ---------------------------------------------------------------- surface
 
 void CLogoWnd::fillCell(const Rect& clientRect, Rgb colour) {
-    const Rect shown = clientRect.intersected(kLogoClientRect);
+    const Rect shown = clientRect.intersected(editor_.clientRect());
     if (shown.isEmpty()) return;
     QPainter(&client_).fillRect(toQRect(shown), toQColor(colour));
     showNow(shown);
 }
 
 void CLogoWnd::repaintNow(const Rect& clientRect) {
-    const Rect area = clientRect.intersected(kLogoClientRect);
+    const Rect area = clientRect.intersected(editor_.clientRect());
     if (area.isEmpty()) return;
     {
         ImageCellPainter painter(client_);
@@ -85,7 +100,7 @@ void CLogoWnd::repaintNow(const Rect& clientRect) {
 
 void CLogoWnd::scrollContent(int dx, int dy) {
     scrollImage(client_, dx, dy);
-    scroll(dx, dy, toQRect(kLogoClientRect).translated(kBorder, kBorder));
+    scroll(dx, dy, toQRect(editor_.clientRect()).translated(kBorder, kBorder));
 }
 
 void CLogoWnd::setPreviewPixel(Point viewPoint, Rgb colour) { preview_.setPreviewPixel(viewPoint, colour); }
@@ -108,28 +123,64 @@ Point CLogoWnd::clientPoint(const QMouseEvent* event) const {
     return {p.x() - kBorder, p.y() - kBorder};
 }
 
+StylusInput CLogoWnd::inputOf(const QMouseEvent* event) const {
+    return {gestureButton_ == Qt::RightButton, (event->modifiers() & Qt::ShiftModifier) != 0};
+}
+
 // Qt keeps sending moves and the release to the window that took the press,
-// wherever the pointer goes: the capture from stylus-down to stylus-up.
+// wherever the pointer goes: the capture from stylus-down to stylus-up. The
+// left button sets, the right one clears; a second button during a gesture
+// is ignored.
 void CLogoWnd::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
-    editor_.stylusDown(clientPoint(event), currentTool());
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
+    if (editor_.tracking()) return;
+    gestureButton_ = event->button();
+    editor_.stylusDown(clientPoint(event), currentTool(), inputOf(event));
+    if (onEdited_) onEdited_();
 }
 
 void CLogoWnd::mouseMoveEvent(QMouseEvent* event) {
-    if (!(event->buttons() & Qt::LeftButton)) return;
-    editor_.stylusMove(clientPoint(event), currentTool());
+    if (!(event->buttons() & gestureButton_)) return;
+    editor_.stylusMove(clientPoint(event), currentTool(), inputOf(event));
 }
 
 void CLogoWnd::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
-    editor_.stylusUp(clientPoint(event), currentTool());
+    if (event->button() != gestureButton_) return;
+    editor_.stylusUp(clientPoint(event), currentTool(), inputOf(event));
+    if (onEdited_) onEdited_();
 }
 
 // The second press of a double-click arrives as this event: it counts as a
 // press, so a double-tap with the pen sets its cell twice.
 void CLogoWnd::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton) return;
-    editor_.doubleTap(clientPoint(event), currentTool());
+    if (event->button() != Qt::LeftButton && event->button() != Qt::RightButton) return;
+    if (editor_.tracking()) return;
+    gestureButton_ = event->button();
+    editor_.doubleTap(clientPoint(event), currentTool(), inputOf(event));
+    if (onEdited_) onEdited_();
+}
+
+// The wheel pans down and up (with Shift, or a sideways wheel, right and
+// left) three cells a notch; with Ctrl it zooms one step a notch.
+void CLogoWnd::wheelEvent(QWheelEvent* event) {
+    const QPoint delta = event->angleDelta();
+    if (event->modifiers() & Qt::ControlModifier) {
+        wheelRemainder_ += delta.y() != 0 ? delta.y() : delta.x();
+        for (; wheelRemainder_ >= kWheelNotch; wheelRemainder_ -= kWheelNotch) editor_.zoomIn();
+        for (; wheelRemainder_ <= -kWheelNotch; wheelRemainder_ += kWheelNotch) editor_.zoomOut();
+        event->accept();
+        return;
+    }
+    const int step = 3 * editor_.cellSize();
+    const bool sideways = (event->modifiers() & Qt::ShiftModifier) || (delta.y() == 0 && delta.x() != 0);
+    const int amount = delta.y() != 0 ? delta.y() : delta.x();
+    // A wheel turned away from the user (positive) shows what lies above.
+    const int pixels = -amount * step / kWheelNotch;
+    if (sideways)
+        editor_.panBy(pixels, 0);
+    else
+        editor_.panBy(0, pixels);
+    event->accept();
 }
 
 }  // namespace pelorin

@@ -11,10 +11,11 @@
 
 namespace pelorin {
 
-// The enlarged canvas: a 218 x 138 client inside a one-pixel border. Stylus
-// events go to the editing logic with the current tool; what the logic draws
-// lands in a client image that the paint event shows, so a cell filled
-// directly by the pen stays as drawn until the logic repaints it.
+// The enlarged canvas: a client (218 x 138 at the default size) inside a
+// one-pixel border. Mouse events go to the editing logic with the current
+// tool; what the logic draws lands in a client image that the paint event
+// shows, so a cell filled directly by the pen stays as drawn until the logic
+// repaints it.
 class CLogoWnd : public QWidget, public DrawingSurface {
     Q_OBJECT
 public:
@@ -26,7 +27,9 @@ public:
     const CanvasEditor& editor() const { return editor_; }
     // The canvas asks this for the current tool on every stylus event.
     void setToolSource(std::function<Tool()> source) { toolSource_ = std::move(source); }
-    // What the client shows (218 x 138), as last drawn.
+    // Runs after every press and release (the menu states may change).
+    void setOnEdited(std::function<void()> onEdited) { onEdited_ = std::move(onEdited); }
+    // What the client shows, as last drawn.
     const QImage& clientImage() const { return client_; }
 
     // DrawingSurface
@@ -42,8 +45,13 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    static constexpr int kWheelNotch = 120;  // angle delta of one notch
+
+    StylusInput inputOf(const QMouseEvent* event) const;
     Point clientPoint(const QMouseEvent* event) const;
     Tool currentTool() const { return toolSource_ ? toolSource_() : Tool::Pen; }
     // Shows a part of the client image now.
@@ -53,6 +61,9 @@ private:
     PreviewSurface& preview_;
     std::function<Tool()> toolSource_;
     QImage client_;
+    std::function<void()> onEdited_;
+    Qt::MouseButton gestureButton_ = Qt::LeftButton;
+    int wheelRemainder_ = 0;
 };
 
 }  // namespace pelorin

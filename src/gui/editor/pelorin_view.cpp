@@ -2,6 +2,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <algorithm>
 
 #include "app/command_table.h"
@@ -33,17 +34,6 @@ private:
     QPainter& painter_;
 };
 
-// Everything the preview and its frame can cover, for the largest canvas.
-Rect allPreviewKinds() {
-    Rect area = previewFrameRect(LogoKind::Operator);
-    for (LogoKind kind : {LogoKind::Picture, LogoKind::LargeOperator}) {
-        const Rect frame = previewFrameRect(kind);
-        area = {std::min(area.left, frame.left), std::min(area.top, frame.top), std::max(area.right, frame.right),
-                std::max(area.bottom, frame.bottom)};
-    }
-    return area;
-}
-
 }  // namespace
 
 CPelorinView::CPelorinView(CPelorinDoc& document, QWidget* parent)
@@ -51,7 +41,8 @@ CPelorinView::CPelorinView(CPelorinDoc& document, QWidget* parent)
       document_(document),
       logoWnd_(new CLogoWnd(document, *this, this)),
       palette_(new CToolPaletteWnd(logoWnd_->editor(), this)) {
-    setFixedSize(kWidth, kHeight);
+    setMinimumSize(kWidth, kHeight);
+    resize(kWidth, kHeight);
     setAutoFillBackground(true);
     QPalette colours = QWidget::palette();
     colours.setColor(QPalette::Window, Qt::white);
@@ -62,56 +53,54 @@ CPelorinView::CPelorinView(CPelorinDoc& document, QWidget* parent)
 
 void CPelorinView::registerCommands() {
     using namespace command;
-    const auto tool = [this](Tool t) { return [this, t] { palette_->setCurrentTool(t); }; };
-    commands_.on(kToolPen, tool(Tool::Pen));
-    commands_.on(kToolEraser, tool(Tool::Eraser));
-    commands_.on(kToolMoving, tool(Tool::Moving));
-    commands_.on(kToolSelection, tool(Tool::Selection));
-    commands_.on(kHideSelection, [this] { editor().hideSelection(); });
-    commands_.on(kCopySelection, [this] { editor().copySelection(); });
-    commands_.on(kDeleteSelection, [this] { editor().deleteSelection(); });
-    commands_.on(kViewOperator, [this] { setCanvasKind(LogoKind::Operator); });
-    commands_.on(kViewPicture, [this] { setCanvasKind(LogoKind::Picture); });
-    commands_.on(kViewLargeOperator, [this] { setCanvasKind(LogoKind::LargeOperator); });
-    commands_.on(kSendOperatorLogo, [this] { onSendOperatorLogo(); });
-    commands_.on(kSendGroupGraphic, [this] { onSendGroupGraphic(); });
-    commands_.on(kSendRestoreOperatorLogo, [this] { onSendRestoreOperatorLogo(); });
-    commands_.on(kSendPictureMessage, [this] { onSendPictureMessage(); });
+    // Each command with the state of its menu item, side by side.
+    const auto always = [] { return CommandState{true, std::nullopt}; };
+    const auto tool = [this](int id, Tool t) {
+        commands_.on(
+            id, [this, t] { palette_->setCurrentTool(t); },
+            [this, t] { return CommandState{true, palette_->currentTool() == t}; });
+    };
+    tool(kToolPen, Tool::Pen);
+    tool(kToolEraser, Tool::Eraser);
+    tool(kToolMoving, Tool::Moving);
+    tool(kToolSelection, Tool::Selection);
+    tool(kToolLine, Tool::Line);
+    tool(kToolRectangle, Tool::Rectangle);
+    tool(kToolFill, Tool::Fill);
+    commands_.on(kEditUndo, [this] { editor().undo(); }, [this] { return CommandState{editor().canUndo(), {}}; });
+    commands_.on(kEditRedo, [this] { editor().redo(); }, [this] { return CommandState{editor().canRedo(), {}}; });
+    commands_.on(kHideSelection, [this] { editor().hideSelection(); }, always);
+    commands_.on(kCopySelection, [this] { editor().copySelection(); }, always);
+    commands_.on(kDeleteSelection, [this] { editor().deleteSelection(); }, always);
+    commands_.on(kZoomIn, [this] { editor().zoomIn(); }, always);
+    commands_.on(kZoomOut, [this] { editor().zoomOut(); }, always);
+    commands_.on(kNudgeLeft, [this] { editor().nudgeSelection(-1, 0); }, always);
+    commands_.on(kNudgeRight, [this] { editor().nudgeSelection(1, 0); }, always);
+    commands_.on(kNudgeUp, [this] { editor().nudgeSelection(0, -1); }, always);
+    commands_.on(kNudgeDown, [this] { editor().nudgeSelection(0, 1); }, always);
+    const auto view = [this](int id, LogoKind kind) {
+        commands_.on(
+            id, [this, kind] { setCanvasKind(kind); },
+            [this, kind] { return CommandState{true, currentKind() == kind}; });
+    };
+    view(kViewOperator, LogoKind::Operator);
+    view(kViewPicture, LogoKind::Picture);
+    view(kViewLargeOperator, LogoKind::LargeOperator);
+    const auto sendWhen = [this](std::initializer_list<LogoKind> kinds) {
+        return [this, kinds = std::vector<LogoKind>(kinds)] {
+            return CommandState{std::find(kinds.begin(), kinds.end(), currentKind()) != kinds.end(), std::nullopt};
+        };
+    };
+    commands_.on(kSendOperatorLogo, [this] { onSendOperatorLogo(); },
+                 sendWhen({LogoKind::Operator, LogoKind::LargeOperator}));
+    commands_.on(kSendGroupGraphic, [this] { onSendGroupGraphic(); }, sendWhen({LogoKind::Operator}));
+    commands_.on(kSendRestoreOperatorLogo, [this] { onSendRestoreOperatorLogo(); }, always);
+    commands_.on(kSendPictureMessage, [this] { onSendPictureMessage(); }, sendWhen({LogoKind::Picture}));
 }
 
 void CPelorinView::setCanvasKind(LogoKind kind) { editor().setCanvasKind(kind); }
 
-std::optional<CommandState> CPelorinView::commandState(int id) const {
-    using namespace command;
-    const LogoKind kind = currentKind();
-    const Tool tool = palette_->currentTool();
-    switch (id) {
-        case kToolPen:
-            return CommandState{true, tool == Tool::Pen};
-        case kToolEraser:
-            return CommandState{true, tool == Tool::Eraser};
-        case kToolMoving:
-            return CommandState{true, tool == Tool::Moving};
-        case kToolSelection:
-            return CommandState{true, tool == Tool::Selection};
-        case kViewOperator:
-            return CommandState{true, kind == LogoKind::Operator};
-        case kViewPicture:
-            return CommandState{true, kind == LogoKind::Picture};
-        case kViewLargeOperator:
-            return CommandState{true, kind == LogoKind::LargeOperator};
-        case kSendOperatorLogo:
-            return CommandState{kind == LogoKind::Operator || kind == LogoKind::LargeOperator, std::nullopt};
-        case kSendGroupGraphic:
-            return CommandState{kind == LogoKind::Operator, std::nullopt};
-        case kSendRestoreOperatorLogo:
-            return CommandState{true, std::nullopt};
-        case kSendPictureMessage:
-            return CommandState{kind == LogoKind::Picture, std::nullopt};
-        default:
-            return std::nullopt;
-    }
-}
+std::optional<CommandState> CPelorinView::commandState(int id) const { return commands_.stateOf(id); }
 
 void CPelorinView::onSendOperatorLogo() {
     if (sendCommands_) sendCommands_->sendOperatorLogo(currentKind());
@@ -135,17 +124,25 @@ void CPelorinView::onSendPictureMessage() {
 void CPelorinView::updateAllViews() {
     editor().dropSelection();
     editor().redrawAll();
-    repaintPreviewNow(allPreviewKinds());
+    repaintPreviewNow(previewAreaOfAllKinds());
 }
 
 void CPelorinView::setPreviewPixel(Point viewPoint, Rgb colour) {
-    directPixel_ = DirectPixel{viewPoint, colour};
-    repaint(viewPoint.x, viewPoint.y, 1, 1);
+    const Point at{viewPoint.x + previewShift_.x, viewPoint.y + previewShift_.y};
+    directPixel_ = DirectPixel{at, colour};
+    repaint(at.x, at.y, 1, 1);
     directPixel_.reset();
 }
 
 void CPelorinView::repaintPreviewNow(const Rect& viewRect) {
-    if (!viewRect.isEmpty()) repaint(toQRect(viewRect));
+    if (!viewRect.isEmpty()) repaint(toQRect(viewRect.translated(previewShift_.x, previewShift_.y)));
+}
+
+void CPelorinView::resizeEvent(QResizeEvent* /*event*/) {
+    const EditorLayout layout = editorLayout({width(), height()});
+    previewShift_ = layout.previewShift;
+    logoWnd_->setGeometry(toQRect(layout.logoWindow));
+    palette_->setGeometry(toQRect(layout.palette));
 }
 
 void CPelorinView::paintEvent(QPaintEvent* event) {
@@ -154,8 +151,11 @@ void CPelorinView::paintEvent(QPaintEvent* event) {
         painter.fillRect(event->rect(), toQColor(directPixel_->colour));
         return;
     }
+    // The logic paints in the preview's own coordinates, those of the
+    // default layout.
+    painter.translate(previewShift_.x, previewShift_.y);
     WidgetPreviewPainter preview(painter);
-    editor().paintPreview(fromQRect(event->rect()), preview);
+    editor().paintPreview(fromQRect(event->rect().translated(-previewShift_.x, -previewShift_.y)), preview);
 }
 
 }  // namespace pelorin

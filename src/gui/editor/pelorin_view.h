@@ -15,13 +15,14 @@ namespace pelorin {
 class SendCommands;
 
 // The editing view: the canvas window at the top, the actual-size preview
-// with its frame (painted here) and the tool palette below. It holds the
-// current kind for the document's commands, handles the Tools, View and Send
-// commands and supplies the menu states.
+// with its frame (painted here) and the tool palette below; past its default
+// size the canvas window takes the room. It holds the current kind for the
+// document's commands, and handles the Edit, Tools, View and Send commands,
+// each registered with its menu state.
 class CPelorinView : public QWidget, public DocumentView, public PreviewSurface {
     Q_OBJECT
 public:
-    // The view's own size: the palette ends at y = 265.
+    // The view's default and smallest size: the palette ends at y = 265.
     static constexpr int kWidth = 240;
     static constexpr int kHeight = 275;
 
@@ -57,6 +58,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void registerCommands();
@@ -72,6 +74,8 @@ private:
         Rgb colour;
     };
     std::optional<DirectPixel> directPixel_;
+    // Where the preview sits past its place in the default layout.
+    Point previewShift_{0, 0};
 };
 
 }  // namespace pelorin

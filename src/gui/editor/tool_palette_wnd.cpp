@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include "editor/layout.h"
 #include "editor/qt_geometry.h"
@@ -12,11 +13,16 @@ namespace pelorin {
 namespace {
 constexpr int kZoomInSlot = 8;
 constexpr int kZoomOutSlot = 9;
-constexpr int kToolCount = 4;
+constexpr int kFirstRowTools = 4;  // their pictures are slots 0 to 7
+
+QString tipOf(std::string_view name, std::string_view key) {
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) + " (" +
+           QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())) + ")";
+}
 }  // namespace
 
 CToolPaletteWnd::CToolPaletteWnd(CanvasEditor& editor, QWidget* parent)
-    : QWidget(parent), editor_(editor), buttonImages_(drawButtonImages()) {
+    : QWidget(parent), editor_(editor), buttonImages_(drawButtonImages()), secondRowImages_(drawSecondRowImages()) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setGeometry(toQRect(kPaletteRect));
 }
@@ -29,9 +35,11 @@ void CToolPaletteWnd::setCurrentTool(Tool tool) {
 void CToolPaletteWnd::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    for (int i = 0; i < kToolCount; ++i) {
-        const Point at = ToolPalette::kButtonPos[static_cast<std::size_t>(i)];
-        painter.drawImage(at.x, at.y, buttonImages_[static_cast<std::size_t>(palette_.imageSlot(i))]);
+    for (std::size_t i = 0; i < ToolPalette::kTools.size(); ++i) {
+        const Point at = ToolPalette::kTools[i].pos;
+        const auto slot = static_cast<std::size_t>(palette_.imageSlot(static_cast<int>(i)));
+        painter.drawImage(at.x, at.y,
+                          i < kFirstRowTools ? buttonImages_[slot] : secondRowImages_[slot - 2 * kFirstRowTools]);
     }
     painter.drawImage(ToolPalette::kZoomInRect.left, ToolPalette::kZoomInRect.top, buttonImages_[kZoomInSlot]);
     painter.drawImage(ToolPalette::kZoomOutRect.left, ToolPalette::kZoomOutRect.top, buttonImages_[kZoomOutSlot]);
@@ -63,5 +71,29 @@ void CToolPaletteWnd::mousePressEvent(QMouseEvent* event) {
 }
 
 void CToolPaletteWnd::mouseDoubleClickEvent(QMouseEvent* /*event*/) {}
+
+QString CToolPaletteWnd::toolTipAt(Point point) {
+    const auto button = [](Point at) {
+        return Rect{at.x, at.y, at.x + ToolPalette::kButtonSize, at.y + ToolPalette::kButtonSize};
+    };
+    for (const ToolButton& tool : ToolPalette::kTools)
+        if (button(tool.pos).contains(point)) return tipOf(tool.name, std::string_view(&tool.key, 1));
+    if (ToolPalette::kZoomInRect.contains(point)) return tipOf("Zoom in", "+");
+    if (ToolPalette::kZoomOutRect.contains(point)) return tipOf("Zoom out", "-");
+    return {};
+}
+
+bool CToolPaletteWnd::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = toolTipAt(fromQPoint(help->pos()));
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, this);
+        return true;
+    }
+    return QWidget::event(event);
+}
 
 }  // namespace pelorin

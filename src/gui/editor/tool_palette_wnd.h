@@ -9,9 +9,10 @@
 
 namespace pelorin {
 
-// The palette below the canvas: four tool buttons (the current one in colour
-// and framed) and the two zoom buttons. It owns the current tool; the zoom
-// buttons step the canvas window's cell size.
+// The palette below the canvas: the tool buttons in two rows (the current
+// one in colour and framed) and the two zoom buttons, each with a tooltip of
+// its name and key. It owns the current tool; the zoom buttons step the
+// canvas window's cell size.
 class CToolPaletteWnd : public QWidget {
     Q_OBJECT
 public:
@@ -21,17 +22,22 @@ public:
     // The Tools menu: sets the tool and shows it at once.
     void setCurrentTool(Tool tool);
     const std::array<QImage, ToolPalette::kImageSlots>& buttonImages() const { return buttonImages_; }
+    const std::array<QImage, 6>& secondRowImages() const { return secondRowImages_; }
+    // The tooltip of the button under a point: "Pen (P)"; empty between buttons.
+    static QString toolTipAt(Point point);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     // The second click of a double-click does nothing here.
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     CanvasEditor& editor_;
     ToolPalette palette_;
     std::array<QImage, ToolPalette::kImageSlots> buttonImages_;
+    std::array<QImage, 6> secondRowImages_;
 };
 
 }  // namespace pelorin

@@ -130,7 +130,57 @@ void drawMagnifier(QPainter& p, bool plus) {
     if (plus) p.drawLine(QPointF(13, 8.5), QPointF(13, 17.5));
 }
 
+void drawLineTool(QPainter& p) {
+    // A thick stroke from lower left to upper right between two handles.
+    p.setPen(QPen(kOutline, 5.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(7, 25), QPointF(25, 7));
+    p.setPen(QPen(QColor(215, 40, 40), 3.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(7, 25), QPointF(25, 7));
+    p.setPen(outlinePen());
+    p.setBrush(QColor(250, 190, 20));
+    p.drawRect(QRectF(3.5, 21.5, 6, 6));
+    p.drawRect(QRectF(22.5, 3.5, 6, 6));
+}
+
+void drawRectangleTool(QPainter& p) {
+    // An outline, no fill: what the tool draws.
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kOutline, 5, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.drawRect(QRectF(6.5, 8.5, 19, 15));
+    p.setPen(QPen(QColor(60, 110, 215), 2.6, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.drawRect(QRectF(6.5, 8.5, 19, 15));
+}
+
+void drawFillTool(QPainter& p) {
+    // A tipped bucket pouring a drop.
+    p.save();
+    p.translate(14, 15);
+    p.rotate(-30);
+    p.setPen(outlinePen());
+    p.setBrush(QColor(190, 190, 200));
+    p.drawPolygon(QPolygonF({QPointF(-8, -7), QPointF(8, -7), QPointF(6, 9), QPointF(-6, 9)}));
+    p.setBrush(QColor(70, 140, 230));
+    p.drawEllipse(QPointF(0, -7), 8, 2.5);
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(-8, -15, 16, 14), 0, 180 * 16);
+    p.restore();
+    p.setPen(outlinePen(0.8));
+    p.setBrush(QColor(70, 140, 230));
+    QPainterPath drop;
+    drop.moveTo(25, 17);
+    drop.cubicTo(QPointF(22, 23), QPointF(22, 27), QPointF(25, 27));
+    drop.cubicTo(QPointF(28, 27), QPointF(28, 23), QPointF(25, 17));
+    p.drawPath(drop);
+}
+
 }  // namespace
+
+std::array<QImage, 6> drawSecondRowImages() {
+    const QImage line = drawPicture(drawLineTool);
+    const QImage rectangle = drawPicture(drawRectangleTool);
+    const QImage fill = drawPicture(drawFillTool);
+    return {washedOut(line), line, washedOut(rectangle), rectangle, washedOut(fill), fill};
+}
 
 std::array<QImage, 10> drawButtonImages() {
     const QImage pencil = drawPicture(drawPencil);

@@ -11,4 +11,8 @@ namespace pelorin {
 // The grey pictures are the coloured ones washed out.
 std::array<QImage, 10> drawButtonImages();
 
+// The second row's tools, in the same style: 0/1 line grey/colour,
+// 2/3 rectangle, 4/5 fill (a bucket).
+std::array<QImage, 6> drawSecondRowImages();
+
 }  // namespace pelorin

@@ -155,9 +155,12 @@ void importFromPhoneCommand(QWidget* parent, CPelorinDoc& document, CPelorinView
     if (chooser.exec() != QDialog::Accepted) return;
     const int chosen = chooser.chosen();
     if (chosen < 0 || static_cast<std::size_t>(chosen) >= read->logos.size()) return;
-    // A selection lifted from the old picture must not be dropped onto the new one.
-    view.editor().dropSelection();
-    openReceivedLogo(document, view, read->logos[static_cast<std::size_t>(chosen)]);
+    const ReceivedItem& logo = read->logos[static_cast<std::size_t>(chosen)];
+    const auto canvas = receivedCanvas(logo);
+    if (!canvas) return;
+    if (logo.kind == ReceivedKind::PictureMessage) document.nextPictureText = logo.text;
+    // One undo step; the editor drops any selection and shows the logo's canvas.
+    view.editor().replaceCanvas(*logo.canvas, *canvas, kPhoneChooserCaption);
 }
 
 int runningPhoneReaders() { return running.load(); }

@@ -61,8 +61,9 @@ private:
 
 // File, "Import from phone...": reads the phone on the port of the link (the
 // simulated phone's) or of the document's COM port setting, lets the user
-// choose one of its logos and opens it into its canvas. A phone that cannot
-// be read, or holds no logo, gives one message.
+// choose one of its logos and opens it into its canvas as one undo step
+// ("Import from phone"). A phone that cannot be read, or holds no logo,
+// gives one message.
 void importFromPhoneCommand(QWidget* parent, CPelorinDoc& document, CPelorinView& view, UserMessages& messages,
                             const SendLink& link);
 

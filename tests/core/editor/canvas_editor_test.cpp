@@ -178,20 +178,35 @@ TEST_F(EditorTest, ZoomStepsScaleTheOriginInSinglePrecision) {
     EXPECT_EQ(editor.cellSize(), 4);
 }
 
-TEST_F(EditorTest, PaletteTapsPickByColumnAndZoomButtonsByRectangle) {
+TEST_F(EditorTest, PaletteTapsPickByRowAndColumnAndZoomButtonsByRectangle) {
     ToolPalette palette;
     EXPECT_EQ(palette.frameRect(), (Rect{0, 0, 36, 36}));
     EXPECT_EQ(palette.imageSlot(0), 1);
     EXPECT_EQ(palette.imageSlot(3), 6);
-    EXPECT_EQ(palette.tap({140, 20}), ToolPalette::TapResult::ToolChosen);
-    EXPECT_EQ(palette.currentTool(), Tool::Selection);
-    EXPECT_EQ(palette.tap({10, 60}), ToolPalette::TapResult::ToolChosen);
-    EXPECT_EQ(palette.currentTool(), Tool::Pen);
-    EXPECT_EQ(palette.tap({150, 10}), ToolPalette::TapResult::Ignored);
-    EXPECT_EQ(palette.currentTool(), Tool::Pen);
-    EXPECT_EQ(palette.tap({146, 38}), ToolPalette::TapResult::ZoomIn);
-    EXPECT_EQ(palette.tap({213, 69}), ToolPalette::TapResult::ZoomOut);
-    EXPECT_EQ(palette.tap({214, 69}), ToolPalette::TapResult::Ignored);
+    struct Case {
+        Point at;
+        ToolPalette::TapResult result;
+        Tool tool;  // the current tool afterwards
+    };
+    using R = ToolPalette::TapResult;
+    const Case cases[] = {
+        {{140, 20}, R::ToolChosen, Tool::Selection},  // 140 / 36 = 3
+        {{10, 35}, R::ToolChosen, Tool::Pen},         // below the pen button, still the first row
+        {{10, 36}, R::ToolChosen, Tool::Line},        // the second row begins at y = 36
+        {{37, 69}, R::ToolChosen, Tool::Rectangle},   // in the gap left of the button
+        {{105, 50}, R::ToolChosen, Tool::Fill},
+        {{120, 50}, R::Ignored, Tool::Fill},  // no fourth tool in the second row
+        {{150, 10}, R::Ignored, Tool::Fill},  // above zoom in
+        {{146, 38}, R::ZoomIn, Tool::Fill},
+        {{213, 69}, R::ZoomOut, Tool::Fill},
+        {{214, 69}, R::Ignored, Tool::Fill},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(palette.tap(c.at), c.result) << c.at.x << "," << c.at.y;
+        EXPECT_EQ(palette.currentTool(), c.tool) << c.at.x << "," << c.at.y;
+    }
+    EXPECT_EQ(palette.frameRect(), (Rect{72, 36, 108, 70}));  // cut at the palette's bottom
+    EXPECT_EQ(palette.imageSlot(6), 13);
 }
 
 TEST_F(EditorTest, PenDrawsOneCellAndItsPreviewPixelAtOnce) {
@@ -205,24 +220,43 @@ TEST_F(EditorTest, PenDrawsOneCellAndItsPreviewPixelAtOnce) {
     EXPECT_TRUE(surface.repaints.empty());
 
     surface.clear();
-    editor.stylusMove(centreOf(4, 2), Tool::Eraser);  // only the cell under the point changes
-    editor.stylusMove({800, 20}, Tool::Eraser);       // beyond the last column: nothing
-    editor.stylusUp(centreOf(4, 2), Tool::Eraser);
-    ASSERT_EQ(surface.fills.size(), 1u);
+    editor.stylusUp(centreOf(3, 2), Tool::Pen);
+    editor.stylusDown(centreOf(4, 2), Tool::Eraser);
+    editor.stylusMove({800, 20}, Tool::Eraser);  // beyond the last column: the line stops at the edge
+    editor.stylusUp({800, 20}, Tool::Eraser);
+    ASSERT_EQ(surface.fills.size(), 68u);                 // columns 4 to 71
     EXPECT_EQ(surface.fills[0].colour, colour::kSilver);  // 4 + 2 is even
     EXPECT_EQ(surface.previewPixels[0].second, colour::kPreviewGrey);
+    EXPECT_EQ(surface.previewPixels.back().first, (Point{84 + 71, 162}));
     EXPECT_TRUE(canvas().isSet(3, 2));
 }
 
-TEST_F(EditorTest, SelectionDrawnUpLeftIsEmptyAndLiftsNothing) {
+TEST_F(EditorTest, ASelectionDrawnInAnyDirectionSpansItsTwoCorners) {
     canvas().set(5, 3, true);
-    selectCells(5, 3, 2, 1);
-    EXPECT_EQ(editor.selection(), (Rect{5, 3, 3, 2}));
-    EXPECT_TRUE(editor.selection().isEmpty());
-    EXPECT_TRUE(canvas().isSet(5, 3));
-    // A tap on a cell that the empty selection would hold starts a new one.
-    editor.stylusDown(centreOf(5, 3), Tool::Selection);
-    EXPECT_FALSE(editor.draggingSelection());
+    struct Case {
+        Point from, to;
+    };
+    for (const Case& c : {Case{{5, 3}, {2, 1}}, Case{{2, 1}, {5, 3}}, Case{{5, 1}, {2, 3}}, Case{{2, 3}, {5, 1}}}) {
+        editor.hideSelection();
+        selectCells(c.from.x, c.from.y, c.to.x, c.to.y);
+        EXPECT_EQ(editor.selection(), (Rect{2, 1, 6, 4})) << c.from.x << "," << c.from.y;
+        EXPECT_EQ(editor.floating()[3 * CanvasEditor::kBufferStride + 2], 1);  // (5, 3) lifted
+        EXPECT_EQ(editor.background()[5 * 14 + 3], 0);
+        EXPECT_TRUE(canvas().isSet(5, 3));
+    }
+    // Back across the anchor: the strips repaint what left and what joined.
+    editor.stylusDown(centreOf(5, 3), Tool::Moving);  // no gesture of the selection tool
+    editor.stylusUp(centreOf(5, 3), Tool::Moving);
+    editor.hideSelection();
+    editor.stylusDown(centreOf(4, 2), Tool::Selection);
+    editor.stylusMove(centreOf(6, 2), Tool::Selection);
+    surface.clear();
+    editor.stylusMove(centreOf(2, 2), Tool::Selection);
+    EXPECT_EQ(editor.selection(), (Rect{2, 2, 5, 3}));
+    EXPECT_EQ(surface.repaints, (std::vector<Rect>{{20, 20, 40, 30}, {50, 20, 70, 30}}));
+    // Far left of the canvas the selection stops at column 0.
+    editor.stylusMove({-300, 25}, Tool::Selection);
+    EXPECT_EQ(editor.selection().left, 0);
 }
 
 TEST_F(EditorTest, DrawingASelectionRepaintsTwoStripsAndScrollsPastTheEdge) {
