@@ -31,7 +31,7 @@ inline constexpr int kSendPictureMessage = 32799;
 inline constexpr int kViewLargeOperator = 32800;
 inline constexpr int kSettings = 32801;
 // Commands of the desktop editor, numbered apart from those above.
-inline constexpr int kFileImportFromPhone = 32840;
+inline constexpr int kFileImportFromPhone = 32850;
 inline constexpr int kEditUndo = 32820;
 inline constexpr int kEditRedo = 32821;
 inline constexpr int kToolLine = 32822;
