@@ -22,7 +22,7 @@ using namespace pelorin::testing;
 // Index 1, 3, 5: a picture message in three parts, listed out of order;
 // 2: an operator logo; 4: a text; 6: a PDU whose user data length lies;
 // 7: the first of two parts whose second never came; 8: a caller-group
-// graphic with an 8-bit port and no version octet.
+// graphic with an 8-bit port and no version octet; 9: one of 16 x 16.
 std::string inboxFile() {
     const auto picture = deliverParts(
         0x158A, DeliverOctets{0x30, 0x00, 0x00, 0x05, 'H', 'e', 'l', 'l', 'o', 0x02, 0x01, 0x00} + ota(72, 28, 0x5A), 4);
@@ -37,6 +37,7 @@ std::string inboxFile() {
         lying.hex(),
         deliverParts(0x1582, DeliverOctets{0x30, 0x62, 0xF2, 0x70, 0x0A} + ota(78, 21, 0x0F), 9).at(0),
         Deliver{port8(0x83), ota(72, 14, 0x3C)}.hex(),
+        Deliver{port16(0x1583), ota(16, 16, 0xFF)}.hex(),
     };
     std::string text = "# a test inbox\n";
     for (const auto& line : lines) text += line + "\n";
@@ -50,6 +51,7 @@ const std::string kText = "SM:4" + kFrom + "text\tHi\\nyou\n";
 const std::string kLying = "SM:6" + kFrom + "skipped\tthe user data length says 138 octets but 137 follow\n";
 const std::string kMissing = "SM:7" + kFrom + "skipped\tpart 2 of 2 missing\n";
 const std::string kGroup = "SM:8" + kFrom + "group-graphic\t72x14";
+const std::string kSmall = "SM:9" + kFrom + "group-graphic\t16x16";
 
 class ReceiveCommandTest : public ::testing::Test {
 protected:
@@ -71,7 +73,7 @@ protected:
 
 TEST_F(ReceiveCommandTest, ListsEveryMessageWithFixedWaitsAndFast) {
     const std::string listing =
-        kPicture + "\n" + kOperator + "\n" + kText + kLying + kMissing + kGroup + "\n";
+        kPicture + "\n" + kOperator + "\n" + kText + kLying + kMissing + kGroup + "\n" + kSmall + "\n";
     for (const bool fast : {true, false}) {
         const auto result = receive(fast ? std::vector<std::string>{"--fast"} : std::vector<std::string>{});
         EXPECT_EQ(result.out, listing) << result.err;
@@ -85,7 +87,7 @@ TEST_F(ReceiveCommandTest, WritesEachLogoAndDeletesOnlyWhatWasWritten) {
     auto result = receive({"--fast", "--out", out, "--delete"});
     EXPECT_EQ(result.out, kPicture + "\t" + out + "/SM-3-picture-message.plr\n" + kOperator + "\t" + out +
                               "/SM-2-operator-logo.plr\n" + kText + kLying + kMissing + kGroup + "\t" + out +
-                              "/SM-8-group-graphic.plr\n")
+                              "/SM-8-group-graphic.plr\n" + kSmall + "\tnot written: 16x16 is not a size Pelorin edits\n")
         << result.err;
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(readFileBytes(out + "/SM-3-picture-message.plr"), DeliverOctets(252, 0x5A));
@@ -95,7 +97,7 @@ TEST_F(ReceiveCommandTest, WritesEachLogoAndDeletesOnlyWhatWasWritten) {
 
     // The phone keeps what was not written; a second run never overwrites.
     result = receive({"--fast"});
-    EXPECT_EQ(result.out, kText + kLying + kMissing);
+    EXPECT_EQ(result.out, kText + kLying + kMissing + kSmall + "\n");
     PhoneProcess again{PELORIN_PHONE_PATH, {"--quiet", "--inbox", writeInbox(folder)}};
     result = runProcess(PELORIN_CLI_PATH, {"receive", "--port", again.devicePath(), "--fast", "--out", out});
     EXPECT_NE(result.out.find(out + "/SM-2-operator-logo-2.plr\n"), std::string::npos) << result.out;
@@ -119,7 +121,8 @@ TEST_F(ReceiveCommandTest, AFolderThatCannotBeWrittenLeavesThePhoneAsItWas) {
     EXPECT_TRUE(std::filesystem::is_empty(out));
 
     result = receive({"--fast"});
-    EXPECT_EQ(result.out, kPicture + "\n" + kOperator + "\n" + kText + kLying + kMissing + kGroup + "\n");
+    EXPECT_EQ(result.out,
+              kPicture + "\n" + kOperator + "\n" + kText + kLying + kMissing + kGroup + "\n" + kSmall + "\n");
 }
 
 TEST(ReceiveCommand, SaysWhyAPhoneCannotBeReadAndRefusesBadArguments) {

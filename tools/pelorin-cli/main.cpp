@@ -49,9 +49,10 @@ Commands:
       With --out each logo of a size Pelorin edits is written to DIR
       (created if missing) as MEMORY-INDEX-KIND.plr, a picture message's
       text beside it as .txt, never over an existing file; the path is a
-      last field. With --delete (only with --out) the parts of each logo
-      that was written are deleted from the phone after its files are
-      safely written; nothing else is deleted. --fast as for send. Exits
+      last field (for a logo of another size, "not written" and why).
+      With --delete (only with --out) the parts of each logo that was
+      written are deleted from the phone after its files are safely
+      written; nothing else is deleted. --fast as for send. Exits
       with 0, with 1 when the phone cannot be read or a file cannot be
       written (the reason on standard error), 2 for bad arguments.
   show FILE

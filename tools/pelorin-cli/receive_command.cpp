@@ -118,14 +118,10 @@ std::filesystem::path freeName(const std::filesystem::path& folder, const Receiv
     }
 }
 
-// Writes the logo (and a picture message's text beside it); the written
-// .plr path, or nothing with why.
+// Writes a logo of a size Pelorin edits (and a picture message's text beside
+// it); the written .plr path, or nothing with why.
 std::optional<std::string> writeLogo(FileSystem& files, const std::filesystem::path& folder, const ReceivedItem& item,
                                      std::string& why) {
-    if (!item.canvas) {
-        why = std::to_string(item.width) + "x" + std::to_string(item.height) + " is not a size Pelorin edits";
-        return std::nullopt;
-    }
     const std::filesystem::path stem = freeName(folder, item);
     const std::string logoPath = stem.string() + ".plr";
     if (item.kind == ReceivedKind::PictureMessage && !item.text.empty()) {
@@ -187,7 +183,11 @@ int runReceive(const std::vector<std::string>& args) {
     std::vector<const ReceivedItem*> written;
     for (const ReceivedItem& item : items) {
         std::string file;
-        if (parsed->out && folderReady && isLogo(item)) {
+        if (parsed->out && folderReady && isLogo(item) && !item.canvas) {
+            // Nothing failed: the phone keeps it, and the line says why.
+            file = "not written: " + std::to_string(item.width) + "x" + std::to_string(item.height) +
+                   " is not a size Pelorin edits";
+        } else if (parsed->out && folderReady && isLogo(item)) {
             if (const auto path = writeLogo(files, *parsed->out, item, why)) {
                 file = *path;
                 written.push_back(&item);
