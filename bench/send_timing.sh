@@ -7,6 +7,9 @@
 # 50 ms a message of their floor; --fast under 100 ms a message and faster
 # than Gammu on every kind. Exits with 1 when a target is missed.
 set -euo pipefail
+# Gammu, sort, grep and the validators read text by the locale; the same
+# UTF-8 one for every caller (C.UTF-8 comes with the C library).
+export LC_ALL=C.UTF-8
 cd "$(dirname "$0")/.."
 
 build=build/release

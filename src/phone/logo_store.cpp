@@ -1,6 +1,7 @@
 #include "phone/logo_store.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -55,18 +56,67 @@ bool writeAll(int fd, const void* data, std::size_t size) {
     return true;
 }
 
-// Writes a whole file; exclusive creation fails with EEXIST when the name is taken.
-int writeFile(const std::filesystem::path& path, const void* data, std::size_t size, bool exclusive) {
-    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : O_TRUNC);
-    const int fd = ::open(path.c_str(), flags, 0644);
-    if (fd < 0) return errno;
-    const bool ok = writeAll(fd, data, size);
+// The store folder itself, never a symbolic link, and (unless this is root)
+// one of this user's own: another user could swap its files for links.
+// -1 with why filled in when it is not.
+int openFolder(const std::filesystem::path& folder, std::string& why) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        struct stat link {};
+        if (::lstat(folder.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+            why = folder.string() + ": the store folder is a symbolic link";
+        } else {
+            why = folder.string() + ": " + std::strerror(error);
+        }
+        return -1;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || (::geteuid() != 0 && status.st_uid != ::geteuid())) {
+        why = folder.string() + ": the store folder belongs to another user";
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Opens a file of the folder without following a link in its place; only a
+// regular file (never a pipe, a device or a socket) is written. exclusive:
+// only a new file (EEXIST when the name is taken); otherwise an existing file
+// is appended to. errno on failure, or EINVAL for something not a file.
+int openStoreFile(int folder, const char* name, bool exclusive, int& fd) {
+    const int flags = O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (exclusive ? O_EXCL : O_APPEND);
+    fd = ::openat(folder, name, flags, 0644);
+    if (fd < 0) {
+        const int error = errno;
+        // A pipe without a reader, a device, a folder: said plainly.
+        struct stat there {};
+        if (error != EEXIST && ::fstatat(folder, name, &there, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(there.st_mode))
+            return S_ISLNK(there.st_mode) ? ELOOP : EINVAL;
+        return error;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        fd = -1;
+        return EINVAL;
+    }
+    return 0;
+}
+
+// Writes a whole new file or appends to one; 0 or the errno of the failure.
+int writeStoreFile(int folder, const std::string& name, const std::string& bytes, bool exclusive) {
+    int fd = -1;
+    if (const int error = openStoreFile(folder, name.c_str(), exclusive, fd)) return error;
+    const bool ok = writeAll(fd, bytes.data(), bytes.size());
     const int writeError = errno;
     if (::close(fd) != 0 && ok) return errno;
     return ok ? 0 : writeError;
 }
 
 std::string failureText(const std::filesystem::path& path, int error) {
+    if (error == EINVAL) return path.string() + ": not a regular file";
+    if (error == ELOOP) return path.string() + ": a symbolic link";
     return path.string() + ": " + std::strerror(error);
 }
 
@@ -134,39 +184,64 @@ LogEntry describe(const CompletedMessage& message, const ReceivedLogo* logo, con
     return entry;
 }
 
+Result<bool> checkStoreFolder(const std::filesystem::path& folder) {
+    std::string why;
+    const int fd = openFolder(folder, why);
+    if (fd < 0) return Result<bool>::failure(why);
+    ::close(fd);
+    return true;
+}
+
 LogoStore::LogoStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
 Result<std::string> LogoStore::storeLogo(const ReceivedLogo& logo, LogEntry entry) {
+    std::string why;
+    const int folder = openFolder(folder_, why);
+    if (folder < 0) return Result<std::string>::failure(why);
+    const std::string bits(logo.bitmap.bits.begin(), logo.bitmap.bits.end());
+    const std::string picture = textPicture(logo.bitmap);
+    // Both files are new: a number with either name already taken is skipped.
     std::string base;
     for (;; ++next_) {
         char name[32];
         std::snprintf(name, sizeof name, "logo-%04u", next_);
         base = name;
-        const int error = writeFile(folder_ / (base + ".plr"), logo.bitmap.bits.data(), logo.bitmap.bits.size(), true);
-        if (error == 0) break;
-        if (error != EEXIST) return Result<std::string>::failure(failureText(folder_ / (base + ".plr"), error));
+        int error = writeStoreFile(folder, base + ".plr", bits, true);
+        if (error == EEXIST) continue;
+        if (error == 0) {
+            error = writeStoreFile(folder, base + ".txt", picture, true);
+            if (error == EEXIST) {
+                ::unlinkat(folder, (base + ".plr").c_str(), 0);
+                continue;
+            }
+            if (error == 0) break;
+            ::unlinkat(folder, (base + ".plr").c_str(), 0);
+            ::close(folder);
+            return Result<std::string>::failure(failureText(folder_ / (base + ".txt"), error));
+        }
+        ::close(folder);
+        return Result<std::string>::failure(failureText(folder_ / (base + ".plr"), error));
     }
     ++next_;
-    const std::string picture = textPicture(logo.bitmap);
-    if (const int error = writeFile(folder_ / (base + ".txt"), picture.data(), picture.size(), false)) {
-        return Result<std::string>::failure(failureText(folder_ / (base + ".txt"), error));
-    }
     entry.file = base;
-    auto logged = appendLog(entry);
+    auto logged = appendLog(folder, entry);
+    ::close(folder);
     if (!logged) return logged;
     return base;
 }
 
-Result<std::string> LogoStore::logOnly(const LogEntry& entry) { return appendLog(entry); }
+Result<std::string> LogoStore::logOnly(const LogEntry& entry) {
+    std::string why;
+    const int folder = openFolder(folder_, why);
+    if (folder < 0) return Result<std::string>::failure(why);
+    auto logged = appendLog(folder, entry);
+    ::close(folder);
+    return logged;
+}
 
-Result<std::string> LogoStore::appendLog(const LogEntry& entry) {
-    const std::filesystem::path path = folder_ / "log.txt";
-    const std::string line = formatLogLine(entry) + "\n";
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-    if (fd < 0) return Result<std::string>::failure(failureText(path, errno));
-    const bool ok = writeAll(fd, line.data(), line.size());
-    const int error = errno;
-    if (::close(fd) != 0 || !ok) return Result<std::string>::failure(failureText(path, ok ? errno : error));
+Result<std::string> LogoStore::appendLog(int folder, const LogEntry& entry) {
+    if (const int error = writeStoreFile(folder, "log.txt", formatLogLine(entry) + "\n", false))
+        return Result<std::string>::failure(failureText(folder_ / "log.txt", error));
     return entry.file;
 }
 

@@ -5,6 +5,9 @@
 //   logo-NNNN.txt  one line per row, '#' for a set pixel and '.' for a clear one
 //   log.txt        one line per completed message, tab-separated key=value fields (see formatLogLine)
 // NNNN counts up from 0001 and skips numbers already taken in the folder.
+// Every file is opened without following a symbolic link in its place, the
+// logo files only as new files; the folder must not be a link and must
+// belong to this user (unless this is root).
 
 #include <filesystem>
 #include <string>
@@ -51,6 +54,10 @@ std::string textPicture(const OtaBitmap& bitmap);
 // has one, error the reason when it has none.
 LogEntry describe(const CompletedMessage& message, const ReceivedLogo* logo, const std::string& error);
 
+// Whether folder may hold a store: an existing folder, not a symbolic link,
+// this user's own unless this is root. The failure says what is wrong.
+Result<bool> checkStoreFolder(const std::filesystem::path& folder);
+
 class LogoStore {
 public:
     explicit LogoStore(std::filesystem::path folder);
@@ -62,7 +69,7 @@ public:
     Result<std::string> logOnly(const LogEntry& entry);
 
 private:
-    Result<std::string> appendLog(const LogEntry& entry);
+    Result<std::string> appendLog(int folder, const LogEntry& entry);
 
     std::filesystem::path folder_;
     unsigned next_ = 1;

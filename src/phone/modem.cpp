@@ -218,6 +218,10 @@ void Modem::finishPdu(Clock::time_point now) {
         notes_.push_back(label + "received; hanging up");
         return;
     }
+    // A busy phone reports incoming messages and calls between a PDU and its
+    // answer.
+    for (unsigned line = 1; line <= options_.unsolicitedLines; ++line)
+        send(line % 2 == 1 ? "\r\n+CMTI: \"ME\"," + std::to_string(line) + "\r\n" : std::string("\r\nRING\r\n"), now);
     if (options_.pduError.matches(part)) {
         notes_.push_back(label + "answered ERROR");
         send(kError, now);

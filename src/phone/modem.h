@@ -35,6 +35,7 @@ struct PhoneOptions {
     bool okInPieces = false;      // the +CMGS answer's final "K\r\n" comes pieceDelay later
     std::chrono::milliseconds pieceDelay{3000};
     unsigned hangUpAfter = 0;  // when part n arrives: no answer, hang up (0: never)
+    unsigned unsolicitedLines = 0;  // unsolicited result codes sent before each PDU's answer
     std::string network;       // the registered network, MCC and MNC digits ("26202"); empty: none
     std::string ownNumber = "+491701234567";  // AT+CNUM, and the sender of what --echo-to-inbox files
     bool echoToInbox = false;                 // file every accepted part in the inbox as received

@@ -374,3 +374,21 @@ TEST_F(PosixDocumentFileTest, FoldersAndHugeFilesAreNeverReadAsDocuments) {
 
 }  // namespace
 }  // namespace pelorin
+
+namespace pelorin {
+namespace {
+
+// A name of 255 bytes, some in characters of two bytes: the temporary file's
+// name is cut to fit, at a character boundary, and the save goes through.
+TEST_F(PosixDocumentFileTest, SavesTheLongestNames) {
+    std::string name;
+    while (name.size() < 250) name += "\xC3\xA9";
+    const std::string path = folder + "/" + name + "x.plr";
+    document.operatorCanvas.set(1, 1, true);
+    ASSERT_TRUE(saveDocumentFile(context, path)) << (messages.shown.empty() ? "" : messages.shown[0]);
+    EXPECT_EQ(contentOf(path), packCanvas(document.operatorCanvas));
+    EXPECT_EQ(namesInFolder().size(), 1u);
+}
+
+}  // namespace
+}  // namespace pelorin

@@ -1,19 +1,22 @@
 // Sending from the editor as a whole: the Send menu and Tools > Settings of the
-// main window, the command line's --simulated-phone, and the simulated phone's
-// life beside the editor.
+// main window, the command line's --simulated-phone, the simulated phone's
+// life beside the editor, and a quit asked for by a signal during a send.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
 #include "app/command_line.h"
 #include "app/command_table.h"
+#include "app/quit_on_signals.h"
 #include "dialogs/picture_send_dialog.h"
 #include "dialogs/settings_dialog.h"
 #include "dialogs/simple_send_dialog.h"
@@ -35,12 +38,13 @@ using namespace command;
 // of the real waits.
 class EditorSendTest : public EditorFixture {
 protected:
-    void SetUp() override {
+    void SetUp() override { start(std::make_shared<ScaledSleeper>(0.1), {"--quiet"}); }
+    void start(std::shared_ptr<Sleeper> sleeper, const QStringList& phoneOptions) {
         QString why;
         phone = SimulatedPhone::start(PELORIN_PHONE_PATH, QString::fromStdString(store.path().string()), why,
-                                      {"--quiet"});
+                                      phoneOptions);
         ASSERT_TRUE(phone) << why.toStdString();
-        SendLink link{makePosixSerialPortOpener(), std::make_shared<ScaledSleeper>(0.1), phone->port().toStdString()};
+        SendLink link{makePosixSerialPortOpener(), std::move(sleeper), phone->port().toStdString()};
         app = std::make_unique<CPelorinApp>(AppServices{settings, messages, files, link});
         app->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->frame()));
@@ -167,6 +171,60 @@ TEST(SimulatedPhoneTest, EditorNamesTheStoreAndThePhoneEndsWithTheEditor) {
     EXPECT_TRUE(exists(QString::fromStdString(device)));
     editor.stop();
     EXPECT_TRUE(waitUntil([&] { return !exists(QString::fromStdString(device)); }, 5000)) << device;
+}
+
+// The editor asked to quit by a signal in the middle of a send, at the real
+// waits.
+class QuitOnSignalTest : public EditorSendTest {
+protected:
+    void SetUp() override {
+        start(std::make_shared<RealSleeper>(), {"--quiet", "--transcript", QString::fromStdString(transcript)});
+    }
+
+    void sendRestoreLogo() {
+        whenModal<SimpleSendDialog>([](SimpleSendDialog& dialog) { dialog.findChild<QPushButton*>("send")->click(); });
+        frame().action(kSendRestoreOperatorLogo)->trigger();
+    }
+
+    std::string transcript = store.file("transcript");
+};
+
+TEST_F(QuitOnSignalTest, TheWorkerGivesThePortBackBeforeTheEditorQuits) {
+    int quitStatus = 0;
+    int workersAtQuit = -1;
+    QuitOnSignals quit([&](int status) {
+        quitStatus = status;
+        workersAtQuit = runningSendWorkers();
+    });
+    ASSERT_TRUE(quit.installed());
+
+    // Once the phone has the AT+CMGS command, the editor is told to quit,
+    // inside the second the dialogue waits before it types the PDU.
+    QTimer watch;
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (readFileText(transcript).find("AT+CMGS=") == std::string::npos) return;
+        watch.stop();
+        QTimer::singleShot(200, [] { ::raise(SIGTERM); });
+    });
+    watch.start();
+    sendRestoreLogo();
+    ASSERT_TRUE(waitUntil([&] { return quitStatus != 0; }, 15000));
+    EXPECT_EQ(quitStatus, 128 + SIGTERM);
+    EXPECT_EQ(workersAtQuit, 0);
+    ASSERT_TRUE(waitUntil([this] { return !messages.shown.empty(); }));
+    EXPECT_EQ(messages.shown, std::vector<std::string>{"Send cancelled"});
+    // The phone notes what it hears before it acts on it.
+    waitUntil([&] { return readFileText(transcript).ends_with("\x1B"); }, 3000);
+    const std::string heard = readFileText(transcript);
+    const std::string dialogue = heard.substr(heard.rfind("AT+CMGF=0\r\nAT+CMGS="));
+    EXPECT_EQ(dialogue.substr(dialogue.find("\r\n", 11)), "\r\n\x1B") << "ESC at the prompt, nothing else";
+
+    // The phone and the port are ready for the next send at once.
+    messages.shown.clear();
+    sendRestoreLogo();
+    ASSERT_TRUE(waitUntil([this] { return !messages.shown.empty(); }));
+    EXPECT_EQ(messages.shown, std::vector<std::string>{"Logo was successfully sent"});
 }
 
 }  // namespace

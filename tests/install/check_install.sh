@@ -7,6 +7,9 @@
 #
 #   check_install.sh BUILD_DIR editor|no-editor icons|no-icons
 set -euo pipefail
+# Gammu, sort, grep and the validators read text by the locale; the same
+# UTF-8 one for every caller (C.UTF-8 comes with the C library).
+export LC_ALL=C.UTF-8
 build=$1
 with_editor=$2
 with_icons=$3

@@ -47,10 +47,12 @@ protected:
     }
 
     // Runs Gammu with the test's settings; its own timeouts are short, the
-    // outer bound only guards against a hang.
+    // outer bound only guards against a hang. Gammu reads its arguments in
+    // the locale's character set, so it gets a UTF-8 one whatever the
+    // caller's (C.UTF-8 comes with the C library).
     pelorin::testing::ProcessResult gammu(std::vector<std::string> args) {
-        args.insert(args.begin(), {"120", kGammu, "-c", folder.file("gammurc")});
-        return pelorin::testing::runProcess("/usr/bin/timeout", args);
+        args.insert(args.begin(), {"LC_ALL=C.UTF-8", "/usr/bin/timeout", "120", kGammu, "-c", folder.file("gammurc")});
+        return pelorin::testing::runProcess("/usr/bin/env", args);
     }
 
     std::vector<std::map<std::string, std::string>> log() const { return pelorin::testing::readPhoneLog(store.path()); }

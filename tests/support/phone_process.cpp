@@ -3,11 +3,13 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <string_view>
 
 namespace pelorin::testing {
 
@@ -17,6 +19,14 @@ PhoneProcess::PhoneProcess(const std::string& program, const std::vector<std::st
     std::vector<char*> argv;
     for (auto& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
+    // The environment as it is, with TMPDIR in the object's own folder.
+    ::chmod(scratch_.path().c_str(), 01777);
+    std::vector<std::string> environment{"TMPDIR=" + scratch_.path().string()};
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        if (std::string_view(*entry).rfind("TMPDIR=", 0) != 0) environment.emplace_back(*entry);
+    std::vector<char*> envp;
+    for (auto& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
 
     int in[2];
     int out[2];
@@ -34,7 +44,7 @@ PhoneProcess::PhoneProcess(const std::string& program, const std::vector<std::st
         close(in[1]);
         close(out[0]);
         close(out[1]);
-        execv(argv[0], argv.data());
+        execve(argv[0], argv.data(), envp.data());
         _exit(127);
     }
     close(in[0]);

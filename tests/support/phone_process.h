@@ -5,11 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_folder.h"
+
 namespace pelorin::testing {
 
 // A pelorin-phone started for one test. Its standard input is a pipe held
 // open for its whole life; the first line of its output is its device path.
-// It is ended (SIGTERM) when the object goes.
+// It is ended (SIGTERM) when the object goes. Its TMPDIR is a folder of the
+// object's own (open to every user, as /tmp is), so that a phone without
+// --store leaves nothing behind.
 class PhoneProcess {
 public:
     PhoneProcess(const std::string& program, const std::vector<std::string>& arguments);
@@ -26,7 +30,11 @@ public:
     // Ends the simulator (SIGTERM) and waits for it; its exit status, or -1.
     int stop();
 
+    // The simulator's TMPDIR.
+    const std::filesystem::path& temporaryFolder() const { return scratch_.path(); }
+
 private:
+    TemporaryFolder scratch_{"pelorin-phone-tmp"};
     pid_t pid_ = -1;
     int stdinFd_ = -1;
     int stdoutFd_ = -1;

@@ -6,7 +6,8 @@
 namespace pelorin::cli {
 
 // Each subcommand takes the arguments after its name and returns the exit
-// status: 0 success, 1 a failure of the work itself, 2 bad arguments.
+// status: 0 success, 1 a failure of the work itself, 2 bad arguments, or
+// kShowUsage when -h or --help stood in the place of an option.
 int runEncode(const std::vector<std::string>& args);
 int runSend(const std::vector<std::string>& args);
 int runShow(const std::vector<std::string>& args);
@@ -15,5 +16,9 @@ int runNetwork(const std::vector<std::string>& args);
 int runReceive(const std::vector<std::string>& args);
 
 constexpr int kExitBadArguments = 2;
+constexpr int kShowUsage = -1;
+
+// Whether an argument in the place of an option asks for help.
+inline bool isHelpOption(const std::string& arg) { return arg == "-h" || arg == "--help"; }
 
 }  // namespace pelorin::cli

@@ -13,6 +13,8 @@ namespace pelorin::cli {
 // its extension names: plr (our document), bmp (8-bit bitmap), or the 72 x 14
 // phone-logo files nlm, ngg and nol.
 int runConvert(const std::vector<std::string>& args) {
+    for (const auto& arg : args)
+        if (isHelpOption(arg)) return kShowUsage;
     if (args.size() != 2) {
         std::cerr << "pelorin-cli convert: takes IN and OUT\n";
         return kExitBadArguments;
@@ -47,8 +49,9 @@ int runConvert(const std::vector<std::string>& args) {
         }
         bytes = encodePhoneLogo(*phoneFormat, canvas);
     }
-    if (!saveFileSafely(cli.files, out, bytes)) {
-        std::cerr << "pelorin-cli convert: " << message::withPath(message::kFailedToOpenForWriting, out) << "\n";
+    const SaveResult saved = saveFile(cli.files, out, bytes);
+    if (saved.status != SaveStatus::Saved) {
+        std::cerr << "pelorin-cli convert: " << describeSaveFailure(saved, out) << "\n";
         return 1;
     }
     return 0;

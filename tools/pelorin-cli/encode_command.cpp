@@ -14,6 +14,7 @@ int runEncode(const std::vector<std::string>& args) {
         std::cerr << "pelorin-cli encode: " << error << "\n";
         return kExitBadArguments;
     }
+    if (parsed->help) return kShowUsage;
     for (const MessagePart& part : BuildSendParts(parsed->job)) {
         std::cout << "AT+CMGS=" << part.length << "\n" << part.pdu << "\n";
     }

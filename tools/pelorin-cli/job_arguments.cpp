@@ -1,6 +1,7 @@
 #include "job_arguments.h"
 
 #include "cli_document.h"
+#include "commands.h"
 #include "document/document_file.h"
 
 namespace pelorin::cli {
@@ -82,6 +83,10 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
             slot = args[++i];
             return true;
         };
+        if (isHelpOption(arg)) {
+            result.help = true;
+            return result;
+        }
         if (arg == "--to") {
             if (!value(number)) return std::nullopt;
         } else if (arg == "--network") {

@@ -18,6 +18,7 @@ struct JobArguments {
     SendJob job;
     std::string port;   // only with allowPort
     bool fast = false;  // --fast, only with allowPort
+    bool help = false;  // -h or --help in the place of an option; nothing else is filled in
 };
 
 // Parses and loads FILE. On a problem returns nothing and sets error to one

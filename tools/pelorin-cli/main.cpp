@@ -1,10 +1,14 @@
 // pelorin-cli: the program's core on the command line, without the editor.
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "commands.h"
+#include "interrupt.h"
 
 namespace {
 
@@ -30,6 +34,9 @@ Commands:
       second after each command, rounds of two seconds for each
       acknowledgement); with --fast each step goes on as soon as the phone's
       reply is complete (same bytes, same outcomes, same upper bounds).
+      SIGINT, SIGTERM, SIGHUP or SIGPIPE stop the send at its next wait:
+      a phone waiting for a message's text is sent ESC, the port is given
+      back, and the exit status is 128 + the signal's number.
   network --port NAME [--fast]
       Ask the phone on NAME which network it is on (AT+COPS=3,2, then
       AT+COPS?) and print "MCC-MNC country operator", the names from the
@@ -96,35 +103,70 @@ Options:
 
 Arguments are UTF-8. Bad arguments (an unknown kind or option, a missing
 --to, an unreadable FILE or one of the wrong size) print one line on
-standard error and exit with status 2.
+standard error and exit with status 2. -h or --help in the place of an
+option prints this text; as the value of an option it is that value. A
+failed write to standard output is reported on standard error and exits
+with status 1.
 )";
+
+}  // namespace
+
+namespace {
+
+// The subcommand's status, or usage when it was asked for help.
+int runCommand(const std::string& command, const std::vector<std::string>& args) {
+    // Signals while the phone's port is open stop the dialogue instead of
+    // leaving the port and the phone as they were at that moment.
+    if (command == "send" || command == "network" || command == "receive") pelorin::cli::catchInterrupts();
+    int status = pelorin::cli::kExitBadArguments;
+    if (command == "encode") {
+        status = pelorin::cli::runEncode(args);
+    } else if (command == "send") {
+        status = pelorin::cli::runSend(args);
+    } else if (command == "show") {
+        status = pelorin::cli::runShow(args);
+    } else if (command == "convert") {
+        status = pelorin::cli::runConvert(args);
+    } else if (command == "network") {
+        status = pelorin::cli::runNetwork(args);
+    } else if (command == "receive") {
+        status = pelorin::cli::runReceive(args);
+    } else {
+        std::cerr << "pelorin-cli: unknown command " << command << " (try --help)\n";
+    }
+    if (status == pelorin::cli::kShowUsage) {
+        std::cout << kUsage;
+        status = 0;
+    }
+    return status;
+}
+
+// Everything written to standard output must have arrived: a full disk or a
+// closed pipe is a failure even when the work itself went well.
+int withOutputChecked(int status) {
+    const bool flushed = std::fflush(stdout) == 0;
+    if (flushed && !std::ferror(stdout) && std::cout.good()) return status;
+    const int error = errno;  // of the write that failed: nothing else runs in between
+    std::cerr << "pelorin-cli: cannot write to standard output" << (error != 0 ? ": " : "")
+              << (error != 0 ? std::strerror(error) : "") << "\n";
+    return 1;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    int status = 0;
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         std::cout << kUsage;
-        return args.empty() ? pelorin::cli::kExitBadArguments : 0;
-    }
-    if (args[0] == "--version") {
+        status = args.empty() ? pelorin::cli::kExitBadArguments : 0;
+    } else if (args[0] == "--version") {
         std::cout << "pelorin-cli " << PELORIN_VERSION_TEXT << "\n";
-        return 0;
+    } else {
+        const std::string command = args[0];
+        args.erase(args.begin());
+        status = runCommand(command, args);
     }
-    const std::string command = args[0];
-    args.erase(args.begin());
-    for (const auto& arg : args) {
-        if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage;
-            return 0;
-        }
-    }
-    if (command == "encode") return pelorin::cli::runEncode(args);
-    if (command == "send") return pelorin::cli::runSend(args);
-    if (command == "show") return pelorin::cli::runShow(args);
-    if (command == "convert") return pelorin::cli::runConvert(args);
-    if (command == "network") return pelorin::cli::runNetwork(args);
-    if (command == "receive") return pelorin::cli::runReceive(args);
-    std::cerr << "pelorin-cli: unknown command " << command << " (try --help)\n";
-    return pelorin::cli::kExitBadArguments;
+    if (const int signalNumber = pelorin::cli::interruptSignal()) return 128 + signalNumber;
+    return withOutputChecked(status);
 }

@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "interrupt.h"
 #include "data/network_names.h"
 #include "data/table_bytes.h"
 #include "platform/serial_port.h"
@@ -14,6 +15,7 @@ int runNetwork(const std::vector<std::string>& args) {
     std::optional<std::string> port;
     bool fast = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
+        if (isHelpOption(args[i])) return kShowUsage;
         if (args[i] == "--port" && i + 1 < args.size()) {
             port = args[++i];
         } else if (args[i] == "--fast") {
@@ -32,7 +34,9 @@ int runNetwork(const std::vector<std::string>& args) {
     RealSleeper sleeper;
     DialogueOptions options;
     options.replyDriven = fast;
+    options.cancel = &interruptToken();
     const NetworkQueryResult result = QueryNetwork(*port, *opener, sleeper, options);
+    if (result.status == NetworkQueryResult::Status::Cancelled) return 1;  // main exits with the signal's status
     if (result.status != NetworkQueryResult::Status::Found) {
         std::cerr << "pelorin-cli network: " << result.detail << "\n";
         return 1;

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "interrupt.h"
 #include "document/posix_file_system.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
@@ -17,6 +18,7 @@ struct ReceiveArguments {
     std::optional<std::filesystem::path> out;
     bool remove = false;
     bool fast = false;
+    bool help = false;
 };
 
 std::optional<ReceiveArguments> parseReceiveArguments(const std::vector<std::string>& args, std::string& why) {
@@ -27,6 +29,10 @@ std::optional<ReceiveArguments> parseReceiveArguments(const std::vector<std::str
         if ((arg == "--port" || arg == "--out") && i + 1 >= args.size()) {
             why = arg + " needs a value";
             return std::nullopt;
+        }
+        if (isHelpOption(arg)) {
+            parsed.help = true;
+            return parsed;
         }
         if (arg == "--port") {
             parsed.port = args[++i];
@@ -151,6 +157,7 @@ int runReceive(const std::vector<std::string>& args) {
         std::cerr << "pelorin-cli receive: " << why << "\n";
         return kExitBadArguments;
     }
+    if (parsed->help) return kShowUsage;
     auto opener = makePosixSerialPortOpener();
     PortOpenFailure failure;
     auto port = opener->openExplaining(parsed->port, failure);
@@ -161,9 +168,11 @@ int runReceive(const std::vector<std::string>& args) {
     RealSleeper sleeper;
     DialogueOptions options;
     options.replyDriven = parsed->fast;
+    options.cancel = &interruptToken();
     PhoneInbox inbox(std::move(port), sleeper, options);
     std::vector<StoredPdu> listed;
     if (!inbox.readAll(listed, why)) {
+        if (interruptSignal() != 0) return 1;  // main exits with the signal's status
         std::cerr << "pelorin-cli receive: " << why << "\n";
         return 1;
     }
@@ -207,6 +216,7 @@ int runReceive(const std::vector<std::string>& args) {
     for (const ReceivedItem* item : written) {
         for (unsigned index : item->indices) {
             if (!inbox.remove(StoredPdu{item->memory, index, 0, {}}, why)) {
+                if (interruptSignal() != 0) return 1;
                 std::cerr << "pelorin-cli receive: deleting " << item->memory << ":" << index << ": " << why << "\n";
                 return 1;
             }

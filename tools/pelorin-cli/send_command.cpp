@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "interrupt.h"
 #include "job_arguments.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
@@ -32,7 +33,8 @@ private:
 
 // Sends the job over the named serial port with the phone dialogue's real
 // waits, or reply-driven with --fast. Exit status 0 when every message was
-// accepted, 1 otherwise.
+// accepted, 1 otherwise. An interrupting signal stops the send at its next
+// wait (see catchInterrupts).
 int runSend(const std::vector<std::string>& args) {
     std::string error;
     auto parsed = parseJobArguments(args, true, error);
@@ -40,11 +42,13 @@ int runSend(const std::vector<std::string>& args) {
         std::cerr << "pelorin-cli send: " << error << "\n";
         return kExitBadArguments;
     }
+    if (parsed->help) return kShowUsage;
     auto opener = makePosixSerialPortOpener();
     RealSleeper sleeper;
     TerminalReporter reporter;
     DialogueOptions options;
     options.replyDriven = parsed->fast;
+    options.cancel = &interruptToken();
     RunSendJob(parsed->job, parsed->port, *opener, sleeper, reporter, options);
     return IsSuccessOutcome(reporter.outcome()) ? 0 : 1;
 }

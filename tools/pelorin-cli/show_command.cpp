@@ -8,6 +8,8 @@ namespace pelorin::cli {
 // Prints the kind and size of an imported file ("operator 72x14"), then the
 // logo with one line a row, top row first: '#' a set pixel, '.' a clear one.
 int runShow(const std::vector<std::string>& args) {
+    for (const auto& arg : args)
+        if (isHelpOption(arg)) return kShowUsage;
     if (args.size() != 1) {
         std::cerr << "pelorin-cli show: takes one FILE\n";
         return kExitBadArguments;

@@ -69,7 +69,11 @@ Dialogue:
 Options:
   --link PATH          also make a symbolic link PATH to the device (removed
                        at exit; an existing link is replaced)
-  --store DIR          write every received logo to DIR (created if missing):
+  --store DIR          write every received logo to DIR (created if missing;
+                       not a symbolic link, and your own folder unless you
+                       are root); without --store a new folder only you can
+                       enter, $TMPDIR/pelorin-phone-XXXXXX (or under /tmp),
+                       named on standard error unless --quiet:
                          logo-NNNN.plr  the packed bitmap octets exactly
                          logo-NNNN.txt  one line per row, '#' set, '.' clear
                          log.txt        one line per completed message
@@ -132,6 +136,10 @@ ends with Ctrl-Z counts, good or bad):
                        nothing, does not deliver that part, closes the
                        terminal (whoever has it open sees it hang up: reads
                        give end of file or EIO, writes EIO) and exits with 0
+  --unsolicited-lines N
+                       before the answer to every PDU, N unsolicited result
+                       codes: "\r\n+CMTI: \"ME\",K\r\n" for odd K and
+                       "\r\nRING\r\n" for even K (K from 1 to N)
   --help               this text
 )";
 
@@ -241,6 +249,8 @@ std::optional<ProgramArguments> parseArguments(int argc, char** argv, std::strin
             arguments.phone.pieceDelay = std::chrono::milliseconds(milliseconds);
         } else if (name == "--hang-up-after") {
             ok = number(arguments.phone.hangUpAfter, false);
+        } else if (name == "--unsolicited-lines") {
+            ok = number(arguments.phone.unsolicitedLines, true);
         } else if (name == "--transcript") {
             const auto text = value();
             ok = text.has_value();

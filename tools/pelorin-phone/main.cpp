@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -163,13 +164,32 @@ int main(int argc, char** argv) {
         std::cout << kHelpText;
         return 0;
     }
+    std::filesystem::path store;
     if (arguments->store) {
+        store = *arguments->store;
         std::error_code error;
-        std::filesystem::create_directories(*arguments->store, error);
+        std::filesystem::create_directories(store, error);
         if (error) {
-            std::cerr << "pelorin-phone: " << arguments->store->string() << ": " << error.message() << "\n";
+            std::cerr << "pelorin-phone: " << store.string() << ": " << error.message() << "\n";
             return 1;
         }
+    } else {
+        // A new folder that only this user can enter: a fixed name in a
+        // shared folder could have been prepared by someone else.
+        const char* temporary = std::getenv("TMPDIR");
+        std::string pattern = std::string(temporary != nullptr && *temporary == '/' ? temporary : "/tmp") +
+                              "/pelorin-phone-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            std::cerr << "pelorin-phone: cannot make a store folder " << pattern << ": " << std::strerror(errno)
+                      << "\n";
+            return 1;
+        }
+        store = pattern;
+        if (!arguments->quiet) std::cerr << "pelorin-phone: storing what arrives in " << store.string() << std::endl;
+    }
+    if (const auto usable = pelorin::phone::checkStoreFolder(store); !usable) {
+        std::cerr << "pelorin-phone: " << usable.error() << "\n";
+        return 1;
     }
     if (!installSignals()) {
         std::cerr << "pelorin-phone: cannot install signal handlers: " << std::strerror(errno) << "\n";
@@ -187,7 +207,7 @@ int main(int argc, char** argv) {
     }
     std::cout << terminal->slavePath() << std::endl;
 
-    Recipient recipient(arguments->store);
+    Recipient recipient(store);
     const bool quiet = arguments->quiet;
     Modem modem(arguments->phone, [&recipient, quiet](const SubmitMessage& part) {
         const Reception reception = recipient.receive(part);
@@ -208,6 +228,8 @@ int main(int argc, char** argv) {
     if (transcript >= 0) ::close(transcript);
     terminal->close();
     link.remove();
+    // A folder made for this run that received nothing is not left behind.
+    if (!arguments->store) ::rmdir(store.c_str());
     if (ending == Ending::Failure) {
         std::cerr << "pelorin-phone: terminal failure: " << std::strerror(errno) << "\n";
         return 1;

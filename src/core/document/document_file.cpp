@@ -39,8 +39,9 @@ ImportOutcome readDocumentFile(DocumentContext& context, const std::string& path
 
 bool saveDocumentFile(DocumentContext& context, const std::string& path) {
     const auto bytes = packCanvas(context.document.canvas(context.view.currentKind()));
-    if (saveFileSafely(context.files, path, bytes)) return true;
-    context.messages.showMessage(message::withPath(message::kFailedToOpenForWriting, path));
+    const SaveResult result = saveFile(context.files, path, bytes);
+    if (result.status == SaveStatus::Saved) return true;
+    context.messages.showMessage(describeSaveFailure(result, path));
     return false;
 }
 

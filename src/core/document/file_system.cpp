@@ -1,5 +1,7 @@
 #include "document/file_system.h"
 
+#include "document/user_messages.h"
+
 namespace pelorin {
 
 namespace {
@@ -40,10 +42,23 @@ bool saveInPlace(FileSystem& files, const std::string& path, std::span<const std
 
 }  // namespace
 
-bool saveFileSafely(FileSystem& files, const std::string& path, std::span<const std::uint8_t> bytes) {
+SaveResult saveFile(FileSystem& files, const std::string& path, std::span<const std::uint8_t> bytes) {
     const SavePlan plan = files.planSave(path);
-    if (plan.path.empty()) return false;
-    return plan.inPlace ? saveInPlace(files, plan.path, bytes) : saveThroughTemporaryFile(files, plan.path, bytes);
+    if (plan.path.empty()) return {};
+    if (plan.notARegularFile) return {SaveStatus::NotARegularFile, plan.path};
+    const bool saved =
+        plan.inPlace ? saveInPlace(files, plan.path, bytes) : saveThroughTemporaryFile(files, plan.path, bytes);
+    return {saved ? SaveStatus::Saved : SaveStatus::Failed, {}};
+}
+
+bool saveFileSafely(FileSystem& files, const std::string& path, std::span<const std::uint8_t> bytes) {
+    return saveFile(files, path, bytes).status == SaveStatus::Saved;
+}
+
+std::string describeSaveFailure(const SaveResult& result, const std::string& path) {
+    if (result.status != SaveStatus::NotARegularFile) return message::withPath(message::kFailedToOpenForWriting, path);
+    if (result.target == path) return message::withPath(message::kNotARegularFile, path);
+    return message::withPath(message::kNotARegularFile, path + " (" + result.target + ")");
 }
 
 ReadResult readWholeFile(FileSystem& files, const std::string& path, std::size_t maxBytes) {

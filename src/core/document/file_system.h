@@ -60,9 +60,13 @@ public:
 // possible, or would change what the user has, when the folder cannot be
 // written, when the file has other names (hard links) or when a new file
 // would belong to someone else; then the file itself is written.
+// Something that exists under the name and is not a regular file (a device,
+// a pipe, a socket, a folder) is never replaced or written: the save is
+// refused before anything is written.
 struct SavePlan {
-    std::string path;      // where the bytes go: a symbolic link's final target
-    bool inPlace = false;  // write the file itself instead of a renamed copy
+    std::string path;             // where the bytes go: a symbolic link's final target
+    bool inPlace = false;         // write the file itself instead of a renamed copy
+    bool notARegularFile = false;  // path exists and is not a regular file: refuse
 };
 
 // The file operations of the document commands and imports, so that tests and
@@ -93,12 +97,24 @@ public:
 // held in memory to be written back when the new content does not fit.
 constexpr std::size_t kMaxRewrittenFileBytes = 1 << 20;
 
+enum class SaveStatus { Saved, Failed, NotARegularFile };
+
+struct SaveResult {
+    SaveStatus status = SaveStatus::Failed;
+    std::string target;  // what the name leads to (a link's final target); set when NotARegularFile
+};
+
 // Saves bytes as path, following the file system's SavePlan. A copy is
 // written to a temporary file beside the target, flushed and only then
 // renamed over it; in place, the file is written, cut to length and flushed,
 // and its old content is written back if that fails. Either way a failure
 // returns false and leaves an earlier file as it was.
+SaveResult saveFile(FileSystem& files, const std::string& path, std::span<const std::uint8_t> bytes);
+// saveFile, true when it saved.
 bool saveFileSafely(FileSystem& files, const std::string& path, std::span<const std::uint8_t> bytes);
+
+// The one line that tells the user why a save to path failed.
+std::string describeSaveFailure(const SaveResult& result, const std::string& path);
 
 enum class ReadStatus { Ok, CannotRead, TooLarge };
 

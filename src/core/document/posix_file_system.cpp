@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
@@ -149,6 +150,17 @@ std::string folderPrefixOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// ".NAME.UNIQUE.tmp", with NAME shortened (at a character boundary of
+// UTF-8) as far as the whole must to fit in one file name.
+std::string temporaryName(const std::string& name, const std::string& unique) {
+    const std::string suffix = "." + unique + ".tmp";
+    const std::size_t room = NAME_MAX - 1 - suffix.size();
+    std::size_t keep = std::min(name.size(), room);
+    const auto continuation = [&name](std::size_t at) { return (static_cast<unsigned char>(name[at]) & 0xC0) == 0x80; };
+    while (keep > 0 && keep < name.size() && continuation(keep)) --keep;
+    return "." + name.substr(0, keep) + suffix;
+}
+
 // Follows symbolic links until a path that is not one (it may not exist).
 // Empty for a loop of links or a link that cannot be read.
 std::string finalTargetOf(const std::string& path) {
@@ -193,13 +205,14 @@ std::unique_ptr<OutputFile> PosixFileSystem::createTemporaryBeside(const std::st
                                                                    std::string& temporaryPath) {
     static std::atomic<unsigned> counter{0};
     const std::string folder = folderOf(target);
-    const std::string prefix = (folder == "/" ? "" : folder) + "/." + baseNameOf(target) + ".";
+    const std::string stem = baseNameOf(target);
     // A replaced file keeps its permissions; a new one gets the usual ones
     // (0666 less the umask, which open applies).
     struct stat existing {};
     const bool keepMode = ::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate = prefix + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
+        const std::string candidate = (folder == "/" ? "" : folder) + "/" +
+                                      temporaryName(stem, std::to_string(::getpid()) + "-" + std::to_string(counter++));
         const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {
             if (errno == EEXIST) continue;
@@ -247,9 +260,14 @@ SavePlan PosixFileSystem::planSave(const std::string& path) {
     SavePlan plan;
     plan.path = finalTargetOf(path);
     struct stat file {};
-    // A new file, or something that is not a regular file (the rename then
-    // fails and reports it), goes the safe way.
-    if (plan.path.empty() || ::stat(plan.path.c_str(), &file) != 0 || !S_ISREG(file.st_mode)) return plan;
+    // A new file goes the safe way. Anything else that is there must be a
+    // regular file: a rename would put the document in place of a device
+    // node, a pipe or a socket, and writing in place would feed it one.
+    if (plan.path.empty() || ::stat(plan.path.c_str(), &file) != 0) return plan;
+    if (!S_ISREG(file.st_mode)) {
+        plan.notARegularFile = true;
+        return plan;
+    }
 
     // A rename would split the file from its other names.
     if (file.st_nlink > 1) plan.inPlace = true;

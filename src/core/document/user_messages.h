@@ -17,6 +17,8 @@ public:
 namespace message {
 inline constexpr std::string_view kFailedToOpenForReading = "Failed to open file %s for reading.";
 inline constexpr std::string_view kFailedToOpenForWriting = "Failed to open file %s for writing.";
+inline constexpr std::string_view kNotARegularFile =
+    "Cannot save as %s: it is not a regular file (a device, a pipe, a socket or a folder), so it was left as it is.";
 inline constexpr std::string_view kUnsupportedFileFormat = "Unsupported file format";
 inline constexpr std::string_view kNotADib = "Error:Unexpected file type, not a DIB";
 inline constexpr std::string_view kOs2Bitmap = "Error:OS2 PM BMP Format not supported";

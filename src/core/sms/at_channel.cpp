@@ -16,18 +16,19 @@ void AtChannel::writeText(std::string_view text) {
 std::int64_t AtChannel::nowMs() { return options_.clock != nullptr ? options_.clock->nowMs() : steady_.nowMs(); }
 
 bool AtChannel::exchange(std::string_view command, bool promptExpected) {
+    if (cancelled()) return false;
     writeText(command);
     if (!options_.replyDriven) {
-        sleeper_.sleepMs(kCommandWaitMs);
+        sleeper_.sleepUnlessCancelled(kCommandWaitMs, options_.cancel);
         clearReply();
-        return readMore();
+        return !cancelled() && readMore();
     }
     clearReply();
     const std::int64_t deadline = nowMs() + kCommandWaitMs;
     for (;;) {
-        if (!readMore()) return false;
+        if (!readMore() || cancelled()) return false;
         if (scanReply(reply(), promptExpected) != ReplyEnd::Open) return true;
-        if (received_ == kReplyCapacity || nowMs() >= deadline) return true;
+        if ((received_ == kReplyCapacity && !makeRoom()) || nowMs() >= deadline) return true;
     }
 }
 
@@ -35,11 +36,14 @@ AtChannel::Acknowledgement AtChannel::awaitAcknowledgement(const std::function<v
     clearReply();
     if (!options_.replyDriven) {
         for (int round = 0; round < kAcknowledgementRounds; ++round) {
-            sleeper_.sleepMs(kAcknowledgementRoundMs);
+            sleeper_.sleepUnlessCancelled(kAcknowledgementRoundMs, options_.cancel);
+            if (cancelled()) return Acknowledgement::Cancelled;
             waiting();
+            if (received_ == kReplyCapacity) makeRoom();
             const std::size_t before = received_;
             if (!readMore()) return Acknowledgement::ReadFailed;
             if (received_ > before && (replyContains("OK") || replyContains("ERROR"))) return Acknowledgement::Answered;
+            if (cancelled()) return Acknowledgement::Cancelled;
         }
         return Acknowledgement::TimedOut;
     }
@@ -48,6 +52,7 @@ AtChannel::Acknowledgement AtChannel::awaitAcknowledgement(const std::function<v
     const std::int64_t start = nowMs();
     int roundsBegun = 0;
     for (;;) {
+        if (cancelled()) return Acknowledgement::Cancelled;
         const std::int64_t elapsed = nowMs() - start;
         if (elapsed >= std::int64_t{kAcknowledgementRoundMs} * kAcknowledgementRounds) {
             // A result without its line end still counts, as in the fixed rounds.
@@ -59,14 +64,27 @@ AtChannel::Acknowledgement AtChannel::awaitAcknowledgement(const std::function<v
             waiting();
         }
         if (!readMore()) return Acknowledgement::ReadFailed;
+        // An answer that is there counts, even when the job is being stopped.
         if (scanReply(reply(), false) == ReplyEnd::Final) return Acknowledgement::Answered;
-        if (received_ == kReplyCapacity) {
+        if (cancelled()) return Acknowledgement::Cancelled;
+        if (received_ == kReplyCapacity && !makeRoom()) {
             // A full buffer without a final line: decide on what is there,
             // as the fixed rounds would.
             if (replyContains("OK") || replyContains("ERROR")) return Acknowledgement::Answered;
             return Acknowledgement::TimedOut;
         }
     }
+}
+
+// Drops the complete lines that cannot belong to the reply; false when
+// nothing could be dropped (one line fills the whole buffer, or every line
+// may be part of the reply).
+bool AtChannel::makeRoom() {
+    const std::size_t kept = dropUnrelatedLines(std::span<char>(reinterpret_cast<char*>(reply_.data()), received_));
+    if (kept == received_) return false;
+    std::fill(reply_.begin() + static_cast<std::ptrdiff_t>(kept), reply_.end(), std::uint8_t{0});
+    received_ = kept;
+    return true;
 }
 
 void AtChannel::clearReply() {

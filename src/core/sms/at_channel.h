@@ -12,6 +12,7 @@
 #include <span>
 #include <string_view>
 
+#include "platform/cancel_token.h"
 #include "platform/clock.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
@@ -23,6 +24,10 @@ struct DialogueOptions {
     bool replyDriven = false;
     // Measures the bounds of the reply-driven way; nullptr: the steady clock.
     MonotonicClock* clock = nullptr;
+    // Stops the dialogue at its next wait once cancelled: before a command,
+    // after each read (at most about 100 ms) or slice of a fixed wait.
+    // nullptr: never.
+    const CancelToken* cancel = nullptr;
 };
 
 class AtChannel {
@@ -30,7 +35,10 @@ public:
     static constexpr int kCommandWaitMs = 1000;
     static constexpr int kAcknowledgementRoundMs = 2000;
     static constexpr int kAcknowledgementRounds = 15;
-    // The most reply bytes kept from one read sequence.
+    // The most reply bytes kept from one read sequence. When it is full,
+    // complete lines that cannot belong to the reply (unsolicited result
+    // codes such as "RING" or "+CMTI: ...", the echo of a PDU) are dropped
+    // to make room.
     static constexpr std::size_t kReplyCapacity = 1024;
 
     AtChannel(SerialPort& port, Sleeper& sleeper, const DialogueOptions& options);
@@ -41,10 +49,11 @@ public:
     // Writes a command and collects its reply: with fixed waits one read after
     // a second; reply-driven, reads until a final result (or, when
     // promptExpected, the PDU prompt) has arrived or a second has passed.
-    // false when a read failed.
+    // false when a read failed or the dialogue was cancelled (nothing is
+    // written once it has been).
     bool exchange(std::string_view command, bool promptExpected);
 
-    enum class Acknowledgement { Answered, TimedOut, ReadFailed };
+    enum class Acknowledgement { Answered, TimedOut, ReadFailed, Cancelled };
     // Collects the phone's answer to a PDU just written, for up to 30 s;
     // waiting() is called at the start of every 2 s round.
     Acknowledgement awaitAcknowledgement(const std::function<void()>& waiting);
@@ -54,9 +63,12 @@ public:
     std::string_view reply() const { return {reinterpret_cast<const char*>(reply_.data()), received_}; }
     bool replyContains(std::string_view needle) const { return reply().find(needle) != std::string_view::npos; }
 
+    bool cancelled() const { return isCancelled(options_.cancel); }
+
 private:
     void clearReply();
     bool readMore();
+    bool makeRoom();
     std::int64_t nowMs();
 
     SerialPort& port_;

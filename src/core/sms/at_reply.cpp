@@ -53,6 +53,36 @@ int smallNumber(std::string_view digits) {
 
 }  // namespace
 
+bool canBelongToReply(std::string_view line) {
+    line = trimmed(line);
+    return line.starts_with("AT") || line.starts_with("at") || isFinalResult(line) || line.starts_with("+CMGS:") ||
+           line.starts_with("+COPS:");
+}
+
+std::size_t dropUnrelatedLines(std::span<char> received) {
+    std::size_t kept = 0;
+    std::size_t start = 0;
+    const std::size_t size = received.size();
+    while (start < size) {
+        std::size_t end = start;
+        while (end < size && !isLineEnd(received[end])) ++end;
+        if (end == size) break;  // no line end yet: kept as it is
+        std::size_t next = end;
+        while (next < size && isLineEnd(received[next])) ++next;
+        const std::string_view line(received.data() + start, end - start);
+        if (canBelongToReply(line)) {
+            std::copy(received.begin() + static_cast<std::ptrdiff_t>(start),
+                      received.begin() + static_cast<std::ptrdiff_t>(next),
+                      received.begin() + static_cast<std::ptrdiff_t>(kept));
+            kept += next - start;
+        }
+        start = next;
+    }
+    std::copy(received.begin() + static_cast<std::ptrdiff_t>(start), received.end(),
+              received.begin() + static_cast<std::ptrdiff_t>(kept));
+    return kept + (size - start);
+}
+
 ReplyEnd scanReply(std::string_view received, bool promptExpected) {
     if (anyCompleteLine(received, isFinalResult)) return ReplyEnd::Final;
     if (promptExpected && hasPrompt(received)) return ReplyEnd::Prompt;

@@ -3,7 +3,9 @@
 // Reading what a phone answers to one AT command. These functions look only
 // at the bytes they are given; anything may arrive on a serial line.
 
+#include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,19 @@ enum class ReplyEnd {
 // CR or LF has arrived, so a final result still on its way is not taken for
 // one. The prompt counts at the start of the text or right after a CR or LF.
 ReplyEnd scanReply(std::string_view received, bool promptExpected);
+
+// Whether a complete line (without its line end) can be part of the reply
+// to one of the dialogue's commands: the echo of a command ("AT..."), a
+// final result, an error, or the "+CMGS:" and "+COPS:" answers. Anything
+// else (unsolicited result codes such as "RING" or "+CMTI: ...", the echo of
+// a PDU, empty lines) cannot.
+bool canBelongToReply(std::string_view line);
+
+// Removes from received every complete line that cannot belong to the reply,
+// together with its line end, moving the rest forward in order; what follows
+// the last line end (a prompt, a line still on its way) stays. Returns the
+// length kept.
+std::size_t dropUnrelatedLines(std::span<char> received);
 
 // A "+CMS ERROR: ..." or "+CME ERROR: ..." line of a reply.
 struct PhoneErrorReply {

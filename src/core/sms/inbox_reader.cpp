@@ -64,14 +64,22 @@ PhoneInbox::PhoneInbox(std::unique_ptr<SerialPort> port, Sleeper& sleeper, const
     : port_(std::move(port)), sleeper_(sleeper), options_(options) {}
 
 bool PhoneInbox::command(const std::string& text, std::string& detail) {
+    const auto stopped = [this, &detail] {
+        if (!isCancelled(options_.cancel)) return false;
+        detail = kInboxReadingCancelled;
+        return true;
+    };
+    reply_.clear();
+    if (stopped()) return false;
     const std::string line = text + "\r\n";
     port_->write(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
-    if (!options_.replyDriven) sleeper_.sleepMs(AtChannel::kCommandWaitMs);
+    if (!options_.replyDriven) sleeper_.sleepUnlessCancelled(AtChannel::kCommandWaitMs, options_.cancel);
     MonotonicClock& clock = options_.clock != nullptr ? *options_.clock : steady_;
     reply_.clear();
     std::int64_t lastHeard = clock.nowMs();
     std::array<std::uint8_t, 4096> buffer{};
     for (;;) {
+        if (stopped()) return false;
         std::size_t got = 0;
         if (!port_->read(buffer.data(), buffer.size(), got)) {
             detail = "The line to the phone failed";
@@ -122,7 +130,7 @@ bool PhoneInbox::readAll(std::vector<StoredPdu>& messages, std::string& detail) 
     for (const std::string memory : {"SM", "ME"}) {
         std::string refused;
         if (!select(memory, refused)) {
-            if (reply_.empty()) {
+            if (reply_.empty() || isCancelled(options_.cancel)) {
                 detail = refused;  // silence or a failed line, not a refusal
                 return false;
             }

@@ -24,6 +24,9 @@ namespace pelorin {
 // entry whose PDU line is missing or not hex is left out.
 std::vector<StoredPdu> parseMessageListing(std::string_view reply, const std::string& memory);
 
+// The detail of a reading that options.cancel stopped.
+inline constexpr const char* kInboxReadingCancelled = "Reading the phone was stopped";
+
 class PhoneInbox {
 public:
     // The most reply bytes one command may bring (a full memory of 250 long

@@ -4,6 +4,7 @@
 
 #include "sms/at_reply.h"
 #include "sms/phone_errors.h"
+#include "util/text.h"
 
 namespace pelorin {
 
@@ -25,6 +26,7 @@ NetworkQueryResult withStatus(NetworkQueryResult::Status status, std::string det
 NetworkQueryResult QueryNetwork(const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
                                 const DialogueOptions& options) {
     using Status = NetworkQueryResult::Status;
+    if (isCancelled(options.cancel)) return withStatus(Status::Cancelled, "Cancelled");
     PortOpenFailure failure;
     const auto port = opener.openExplaining(portName, failure);
     if (!port) return withStatus(Status::CannotOpen, describePortOpenFailure(failure));
@@ -33,6 +35,7 @@ NetworkQueryResult QueryNetwork(const std::string& portName, SerialPortOpener& o
     // A phone that cannot switch the format may still answer in numbers, so
     // the answer to the first command is not held against it.
     if (!channel.exchange("AT+COPS=3,2\r\n", false) || !channel.exchange("AT+COPS?\r\n", false)) {
+        if (channel.cancelled()) return withStatus(Status::Cancelled, "Cancelled");
         return withStatus(Status::NoAnswer, "The line to the phone failed");
     }
     const std::string_view reply = channel.reply();
@@ -46,7 +49,7 @@ NetworkQueryResult QueryNetwork(const std::string& portName, SerialPortOpener& o
     if (cops->format < 0) return withStatus(Status::NotRegistered, "The phone is not registered with a network");
     const std::string& code = cops->network;
     if (cops->format != 2 || (code.size() != 5 && code.size() != 6) || !allDigits(code)) {
-        return withStatus(Status::Refused, "The phone named its network as \"" + code + "\", not as MCC and MNC");
+        return withStatus(Status::Refused, "The phone named its network as \"" + withControlsReplaced(code) + "\", not as MCC and MNC");
     }
     NetworkQueryResult result;
     result.status = Status::Found;

@@ -18,6 +18,7 @@ struct NetworkQueryResult {
         NoAnswer,       // the phone did not answer AT+COPS? at all, or the line failed
         NotRegistered,  // the phone answered but named no network
         Refused,        // the phone answered AT+COPS? with an error
+        Cancelled,      // options.cancel stopped the query; the port has been given back
     };
     Status status = Status::NoAnswer;
     std::string mcc;     // three digits

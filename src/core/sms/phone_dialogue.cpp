@@ -50,6 +50,20 @@ public:
         : channel_(port, sleeper, options), reporter_(reporter) {}
 
     const char* sendAll(const std::vector<MessagePart>& parts, const char* successOutcome) {
+        const char* outcome = sendParts(parts, successOutcome);
+        if (!channel_.cancelled() || outcome == successOutcome) return outcome;
+        // Stopped on request: a phone waiting for the PDU text would take
+        // the next program's commands as the message, so it is told to
+        // abandon it; nothing else goes on the line.
+        if (awaitingPdu_) writeEscape();
+        return kSendCancelledOutcome.data();
+    }
+
+    // The phone's own error code in the reply that ended the job, if any.
+    std::optional<PhoneErrorReply> phoneError() const { return findPhoneError(channel_.reply()); }
+
+private:
+    const char* sendParts(const std::vector<MessagePart>& parts, const char* successOutcome) {
         for (std::size_t i = 0; i < parts.size(); ++i) {
             const MessagePart& part = parts[i];
             reporter_.caption(part.caption);
@@ -64,10 +78,11 @@ public:
         return successOutcome;
     }
 
-    // The phone's own error code in the reply that ended the job, if any.
-    std::optional<PhoneErrorReply> phoneError() const { return findPhoneError(channel_.reply()); }
+    void writeEscape() {
+        const std::uint8_t escape = kEscape;
+        channel_.write(std::span<const std::uint8_t>(&escape, 1));
+    }
 
-private:
     const char* switchToPduMode() {
         if (!channel_.exchange(kPduModeCommand, false)) return kErrorInConnection;
         // A phone that does not echo commands is not one this dialogue can drive.
@@ -76,6 +91,9 @@ private:
     }
 
     const char* announceMessage(int length) {
+        if (channel_.cancelled()) return kSendCancelledOutcome.data();
+        // From here until the PDU's Ctrl-Z the phone waits for message text.
+        awaitingPdu_ = true;
         if (!channel_.exchange("AT+CMGS=" + std::to_string(length) + "\r\n", true)) return kErrorInConnection;
         if (!channel_.replyContains(">")) return kCommunicationError;
         return nullptr;
@@ -87,13 +105,15 @@ private:
         reporter_.status(kSendingLogo);
         std::vector<std::uint8_t> bytes(pdu.begin(), pdu.end());
         bytes.push_back(kCtrlZ);
+        if (channel_.cancelled()) return kSendCancelledOutcome.data();
         channel_.write(bytes);
+        awaitingPdu_ = false;
 
         const auto answer = channel_.awaitAcknowledgement([this] { reporter_.status(kWaitingForAcknowledgement); });
         if (answer == AtChannel::Acknowledgement::ReadFailed) return kErrorInConnection;
+        if (answer == AtChannel::Acknowledgement::Cancelled) return kSendCancelledOutcome.data();
         if (answer == AtChannel::Acknowledgement::TimedOut) {
-            const std::uint8_t escape = kEscape;  // abandons the message at the phone
-            channel_.write(std::span<const std::uint8_t>(&escape, 1));
+            writeEscape();  // abandons the message at the phone
             return kMessageSendTimeout;
         }
         // A reply with both counts as refused.
@@ -103,9 +123,12 @@ private:
 
     AtChannel channel_;
     SendReporter& reporter_;
+    bool awaitingPdu_ = false;
 };
 
 }  // namespace
+
+bool IsCancelledOutcome(std::string_view outcome) { return outcome == kSendCancelledOutcome; }
 
 bool IsSuccessOutcome(std::string_view outcome) {
     return outcome == kLogoSentOutcome || outcome == kPictureMessageSentOutcome;
@@ -137,6 +160,10 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
     const char* successOutcome =
         job.Kind == SendJobKind::PictureMessage ? kPictureMessageSentOutcome.data() : kLogoSentOutcome.data();
 
+    if (isCancelled(options.cancel)) {
+        reporter.end(std::string(kSendCancelledOutcome));
+        return;
+    }
     reporter.status(kOpeningPort);
     PortOpenFailure failure;
     std::unique_ptr<SerialPort> port = opener.openExplaining(portName, failure);
@@ -148,7 +175,7 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
     }
     Dialogue dialogue(*port, sleeper, reporter, options);
     const char* outcome = dialogue.sendAll(parts, successOutcome);
-    if (outcome != successOutcome) {
+    if (outcome != successOutcome && !IsCancelledOutcome(outcome)) {
         if (const auto error = dialogue.phoneError()) reporter.failureDetail(describePhoneError(*error));
     }
     reporter.end(outcome);

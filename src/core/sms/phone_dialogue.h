@@ -30,6 +30,13 @@ inline constexpr std::string_view kPictureMessageSentOutcome = "Picture message 
 
 bool IsSuccessOutcome(std::string_view outcome);
 
+// The outcome of a job stopped through DialogueOptions::cancel before every
+// message was accepted. The port is given back as after any other end; when
+// the phone was waiting for a PDU's text it has been sent ESC, which
+// abandons that message.
+inline constexpr std::string_view kSendCancelledOutcome = "Send cancelled";
+bool IsCancelledOutcome(std::string_view outcome);
+
 // True when the number and both network codes hold only printable ASCII, so
 // that nothing but address digits can reach the line through them.
 bool HasPrintableAddressing(const SendJob& job);
@@ -46,6 +53,7 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
 // The same job, with options: options.replyDriven goes on at each step as
 // soon as the phone's reply is complete, with the same bytes on the line, the
 // same reports and outcomes and the same upper bounds as the fixed waits.
+// options.cancel stops the job at its next wait (see kSendCancelledOutcome).
 void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpener& opener, Sleeper& sleeper,
                 SendReporter& reporter, const DialogueOptions& options);
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <span>
 
+#include "util/text.h"
+
 namespace pelorin {
 
 namespace {
@@ -183,8 +185,7 @@ std::string describePhoneError(const PhoneErrorReply& reply) {
     const bool cms = reply.family == PhoneErrorReply::Family::Cms;
     const std::string answer = std::string("The phone answered ") + (cms ? "+CMS ERROR: " : "+CME ERROR: ");
     const std::string source = cms ? "3GPP TS 27.005" : "3GPP TS 27.007";
-    std::string text;
-    for (char c : reply.text) text.push_back(static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c);
+    const std::string text = withControlsReplaced(reply.text);
 
     if (reply.code) {
         const int code = *reply.code;

@@ -102,4 +102,11 @@ std::string hexBytes(const std::uint8_t* data, std::size_t size) {
     return out;
 }
 
+std::string withControlsReplaced(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    for (char c : text) shown.push_back(static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c);
+    return shown;
+}
+
 }  // namespace pelorin

@@ -17,6 +17,10 @@ std::string encodeUtf8(std::u32string_view text);
 // One octet per character: codes up to 0xFF as they are, anything above as "?".
 std::string toOctets(std::u32string_view text);
 
+// The text with every control character (below 0x20, and DEL) as "?", for
+// bytes from outside that are shown on a terminal or in a message.
+std::string withControlsReplaced(std::string_view text);
+
 // Two upper-case hex digits per byte.
 std::string hexBytes(const std::uint8_t* data, std::size_t size);
 std::string hexOctet(unsigned value);

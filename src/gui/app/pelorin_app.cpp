@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -16,6 +18,7 @@
 #include "app/main_frame.h"
 #include "app/message_box_messages.h"
 #include "app/qt_settings_store.h"
+#include "app/quit_on_signals.h"
 #include "document/import_file.h"
 #include "document/posix_file_system.h"
 #include "editor/pelorin_view.h"
@@ -24,11 +27,16 @@
 #include "settings/window_placement.h"
 #include "resources/app_icon.h"
 #include "sms/send_commands.h"
+#include "sms/send_worker.h"
 #include "sms/simulated_phone.h"
 
 namespace pelorin {
 
 namespace {
+
+// The longest the program waits at its end for a send worker to close its
+// port: a cancelled worker stops within a read (100 ms) or a stalled write.
+constexpr int kWorkerExitWaitMs = 10'000;
 
 // Keeps the first message of the start-up import, to print it instead of
 // showing a box before any window is up.
@@ -224,8 +232,13 @@ int runPelorin(int argc, char** argv) {
             return 1;
         }
     }
+    // A quit asked for by a signal waits for the send workers to give their
+    // ports back; a worker still running after the loop is waited for too.
+    QuitOnSignals quitOnSignals([](int status) { QCoreApplication::exit(status); });
     app.show();
-    return qtApp.exec();
+    const int status = qtApp.exec();
+    for (int waited = 0; runningSendWorkers() != 0 && waited < kWorkerExitWaitMs; waited += 10) ::usleep(10'000);
+    return status;
 }
 
 }  // namespace pelorin

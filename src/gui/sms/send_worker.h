@@ -7,6 +7,7 @@
 
 namespace pelorin {
 
+class CancelToken;
 class PostTarget;
 class SerialPortOpener;
 class Sleeper;
@@ -34,8 +35,17 @@ std::string sendPortName(const SendLink& link, const std::string& documentPort);
 // WM_SEND_STATUS to `outcome`. After the end it touches neither the dialog nor
 // the job: the job, the port name and the link are its own shares, and it
 // only closes the port before it ends.
+//
+// cancel (made here when not given) stops the job at its next wait once it
+// is cancelled, from any thread: the worker then ends the job with
+// kSendCancelledOutcome, a phone waiting for a PDU having been sent ESC, and
+// gives the port back as after any other end.
 void startSendWorker(std::shared_ptr<const SendJob> job, std::string portName, SendLink link,
-                     std::shared_ptr<PostTarget> dialog, std::shared_ptr<PostTarget> outcome);
+                     std::shared_ptr<PostTarget> dialog, std::shared_ptr<PostTarget> outcome,
+                     std::shared_ptr<CancelToken> cancel = {});
+
+// Cancels every send worker that is running (for a program asked to quit).
+void cancelSendWorkers();
 
 // Send workers that have not yet finished (closing the port comes after the
 // end is posted). For an orderly exit and for tests.
