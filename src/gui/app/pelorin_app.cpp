@@ -27,6 +27,7 @@
 #include "settings/window_placement.h"
 #include "resources/app_icon.h"
 #include "sms/send_commands.h"
+#include "sms/phone_import.h"
 #include "sms/send_worker.h"
 #include "sms/simulated_phone.h"
 
@@ -237,7 +238,10 @@ int runPelorin(int argc, char** argv) {
     QuitOnSignals quitOnSignals([](int status) { QCoreApplication::exit(status); });
     app.show();
     const int status = qtApp.exec();
-    for (int waited = 0; runningSendWorkers() != 0 && waited < kWorkerExitWaitMs; waited += 10) ::usleep(10'000);
+    cancelPhoneReaders();
+    for (int waited = 0; (runningSendWorkers() != 0 || runningPhoneReaders() != 0) && waited < kWorkerExitWaitMs;
+         waited += 10)
+        ::usleep(10'000);
     return status;
 }
 

@@ -8,6 +8,8 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 #include <atomic>
+#include <mutex>
+#include <set>
 #include <system_error>
 #include <thread>
 
@@ -24,6 +26,9 @@ namespace pelorin {
 namespace {
 
 std::atomic<int> running{0};
+// The tokens of the readers still running, for a quit that asks them to stop.
+std::mutex tokensMutex;
+std::set<std::shared_ptr<CancelToken>> runningTokens;
 
 // The worker's one message: what it read, owned by the event.
 const QEvent::Type kPhoneReadEvent = static_cast<QEvent::Type>(QEvent::User + 0x100);
@@ -39,18 +44,31 @@ private:
 
 void startPhoneReader(SendLink link, std::string portName, std::shared_ptr<PostTarget> dialog) {
     running.fetch_add(1);
-    auto work = [link = std::move(link), portName = std::move(portName), dialog] {
+    auto token = std::make_shared<CancelToken>();
+    {
+        const std::lock_guard lock(tokensMutex);
+        runningTokens.insert(token);
+    }
+    const auto finished = [token] {
+        {
+            const std::lock_guard lock(tokensMutex);
+            runningTokens.erase(token);
+        }
+        running.fetch_sub(1);
+    };
+    auto work = [link = std::move(link), portName = std::move(portName), dialog, token, finished] {
         // Reply-driven: the phone's listing is read as soon as it is complete.
         DialogueOptions options;
         options.replyDriven = true;
+        options.cancel = token.get();
         PhoneLogos logos = ReadPhoneLogos(portName, *link.opener, *link.sleeper, options);
         dialog->post(std::make_unique<PhoneReadEvent>(std::move(logos)));
-        running.fetch_sub(1);
+        finished();
     };
     try {
         std::thread(std::move(work)).detach();
     } catch (const std::system_error&) {
-        running.fetch_sub(1);
+        finished();
         PhoneLogos none;
         none.detail = "No worker thread could be started";
         dialog->post(std::make_unique<PhoneReadEvent>(std::move(none)));
@@ -164,5 +182,10 @@ void importFromPhoneCommand(QWidget* parent, CPelorinDoc& document, CPelorinView
 }
 
 int runningPhoneReaders() { return running.load(); }
+
+void cancelPhoneReaders() {
+    const std::lock_guard lock(tokensMutex);
+    for (const auto& token : runningTokens) token->cancel();
+}
 
 }  // namespace pelorin

@@ -69,6 +69,8 @@ void importFromPhoneCommand(QWidget* parent, CPelorinDoc& document, CPelorinView
 
 // Phone reading workers that have not finished yet (for an orderly exit and tests).
 int runningPhoneReaders();
+// Asks every running reader to stop at its next wait and give its port back.
+void cancelPhoneReaders();
 
 inline constexpr const char* kPhoneReadingCaption = "Reading phone";
 inline constexpr const char* kPhoneReadingStatus = "Reading messages";
