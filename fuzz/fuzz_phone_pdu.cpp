@@ -1,12 +1,14 @@
 // Feeds arbitrary bytes to the simulated phone: as a TPDU to the decoder and
 // on to reassembly and logo reading, as hex text after AT+CMGS, and as raw
-// line input to the AT dialogue.
+// line input to the AT dialogue (with an inbox that echoes what it is sent),
+// and as an inbox file.
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
 
+#include "phone/inbox.h"
 #include "phone/logo_payload.h"
 #include "phone/modem.h"
 #include "phone/reassembly.h"
@@ -47,7 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // As typed text: hex after AT+CMGS, and as a whole dialogue.
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     (void)decodeSubmitText(text, size > 0 ? data[0] : 0u);
-    Modem modem(PhoneOptions{}, [&reassembler](const SubmitMessage& part) {
+    PhoneOptions options;
+    options.echoToInbox = true;
+    if (auto inbox = parseInboxText(text)) options.inbox = std::move(inbox.value());
+    Modem modem(options, [&reassembler](const SubmitMessage& part) {
         readMessage(reassembler, part);
         return true;
     });

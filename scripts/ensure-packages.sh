@@ -5,12 +5,13 @@ set -euo pipefail
 
 # qt6-base-dev and a font: the editor and its tests (text must render on a bare
 # machine, where no font is installed). gammu: the peer test and the send
-# timing drive the simulated phone with it. desktop-file-utils, appstream,
+# timing drive the simulated phone with it; smstools (smsd) and gnokii-cli
+# (gnokii) are the other two peer tests. desktop-file-utils, appstream,
 # man-db: the validators of the installed tree's test. qt6-svg-dev and
 # libqt6svg6 (which carries Qt's SVG image-format plugin): SVG pictures can be
 # imported.
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core gammu desktop-file-utils appstream man-db "$@")
+  qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core gammu smstools gnokii-cli desktop-file-utils appstream man-db "$@")
 
 missing=()
 for package in "${packages[@]}"; do
@@ -33,3 +34,10 @@ echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -q
 apt-get install -y -q --no-install-recommends "${missing[@]}"
+
+# smstools starts its daemon as a system service, which would hold the
+# serial port named in /etc/smsd.conf; the tests run smsd on their own, so
+# the service this script brought in is stopped and left disabled.
+if [[ " ${missing[*]} " == *" smstools "* ]] && command -v systemctl >/dev/null 2>&1; then
+  systemctl disable --now smstools.service >/dev/null 2>&1 || true
+fi

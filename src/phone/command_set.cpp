@@ -2,24 +2,16 @@
 
 #include <array>
 
+#include "phone/at_answer.h"
+
 namespace pelorin::phone {
 
 namespace {
 
-const std::string kOk = "\r\nOK\r\n";
-
-std::string info(const std::string& line) { return "\r\n" + line + "\r\n" + kOk; }
-
-// The value after "=" in a command of the form NAME=VALUE, when it is one.
-std::optional<std::string> valueOf(const std::string& command, const std::string& name) {
-    if (command.rfind(name + "=", 0) != 0) return std::nullopt;
-    return command.substr(name.size() + 1);
-}
-
-std::string unquoted(const std::string& text) {
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
-    return text;
-}
+using at::info;
+using at::kOk;
+using at::unquoted;
+using at::valueOf;
 
 constexpr std::array<const char*, 3> kCharsets = {"GSM", "IRA", "UCS2"};
 
@@ -27,6 +19,10 @@ constexpr std::array<const char*, 3> kCharsets = {"GSM", "IRA", "UCS2"};
 
 void CommandSet::reset() {
     errorMode_ = 0;
+    registrationMode_ = 0;
+    gprsRegistrationMode_ = 0;
+    callerId_ = false;
+    inbox_.reset();
     charset_ = "GSM";
     operatorFormat_ = 0;
     newMessageIndications_ = "0,0,0,0,0";
@@ -71,7 +67,56 @@ std::optional<std::string> CommandSet::answer(const std::string& command) {
         return error();
     }
     if (auto reply = messageService(command)) return reply;
+    if (auto reply = subscriber(command)) return reply;
+    if (auto reply = registration(command, "+CREG", registrationMode_)) return reply;
+    if (auto reply = registration(command, "+CGREG", gprsRegistrationMode_)) return reply;
     return network(command);
+}
+
+std::string CommandSet::imsi() const {
+    // The test network 001-01 stands in when the phone is not registered.
+    const std::string home = network_.empty() ? "00101" : network_;
+    return home + std::string("0123456789").substr(0, 15 - home.size());
+}
+
+// The SIM, the radio and calls: what programs ask before they send.
+std::optional<std::string> CommandSet::subscriber(const std::string& command) {
+    if (command == "+CIMI") return info(imsi());
+    if (command == "+CIMI=?" || command == "+CNUM=?" || command == "+CHUP=?" || command == "+CHUP") return kOk;
+    if (command == "+CNUM") {
+        if (ownNumber_.empty()) return kOk;
+        const bool international = ownNumber_[0] == '+';
+        return info("+CNUM: ,\"" + ownNumber_ + "\"," + (international ? "145" : "129"));
+    }
+    if (command == "+CFUN?") return info("+CFUN: 1");
+    if (command == "+CFUN=?") return info("+CFUN: (1),(0)");
+    if (command == "+CFUN=1" || command == "+CFUN=1,0") return kOk;
+    if (command == "+CLIP?") return info("+CLIP: " + std::to_string(callerId_ ? 1 : 0) + ",1");
+    if (command == "+CLIP=?") return info("+CLIP: (0,1)");
+    if (command == "+CLIP=0" || command == "+CLIP=1") {
+        callerId_ = command.back() == '1';
+        return kOk;
+    }
+    if (command == "+CGATT?") return info("+CGATT: " + std::string(network_.empty() ? "0" : "1"));
+    if (command == "+CGATT=?") return info("+CGATT: (0,1)");
+    return std::nullopt;
+}
+
+// AT+CREG and AT+CGREG: the registration in the mode set; mode 2 adds the
+// location area and the cell. Unsolicited result codes are not sent.
+std::optional<std::string> CommandSet::registration(const std::string& command, const std::string& name, int& mode) {
+    if (command == name + "=?") return info(name + ": (0-2)");
+    if (command == name + "?") {
+        std::string line = name + ": " + std::to_string(mode) + "," + (network_.empty() ? "0" : "1");
+        if (mode == 2 && !network_.empty()) line += ",\"1A2B\",\"00C3D4E5\"";
+        return info(line);
+    }
+    if (const auto value = valueOf(command, name)) {
+        if (*value != "0" && *value != "1" && *value != "2") return error();
+        mode = (*value)[0] - '0';
+        return kOk;
+    }
+    return std::nullopt;
 }
 
 // 27.005: service, storage, indications and the service centre.
@@ -83,24 +128,7 @@ std::optional<std::string> CommandSet::messageService(const std::string& command
         if (*value != "0") return error();
         return info("+CSMS: 1,1,1");
     }
-    // One store, the phone's own, kept empty: everything received is handed
-    // to the logo store instead.
-    if (command == "+CPMS?") return info("+CPMS: \"ME\",0,10,\"ME\",0,10,\"ME\",0,10");
-    if (command == "+CPMS=?") return info("+CPMS: (\"ME\"),(\"ME\"),(\"ME\")");
-    if (const auto value = valueOf(command, "+CPMS")) {
-        std::size_t start = 0;
-        int memories = 0;
-        while (start <= value->size()) {
-            const std::size_t comma = value->find(',', start);
-            const std::string memory = unquoted(value->substr(start, comma - start));
-            if (memory != "ME" || ++memories > 3) return error();
-            if (comma == std::string::npos) break;
-            start = comma + 1;
-        }
-        std::string counts = "+CPMS: 0,10";
-        for (int i = 1; i < 3; ++i) counts += ",0,10";
-        return info(counts);
-    }
+    if (auto reply = inbox_.answer(command, error())) return reply;
     if (command == "+CNMI?") return info("+CNMI: " + newMessageIndications_);
     if (command == "+CNMI=?") return info("+CNMI: (0-2),(0-3),(0,2),(0-2),(0,1)");
     if (const auto value = valueOf(command, "+CNMI")) {
@@ -135,7 +163,6 @@ std::optional<std::string> CommandSet::network(const std::string& command) {
         }
         return error();
     }
-    if (command == "+CREG?") return info(network_.empty() ? "+CREG: 0,0" : "+CREG: 0,1");
     return std::nullopt;
 }
 

@@ -9,13 +9,17 @@
 #include <optional>
 #include <string>
 
+#include "phone/inbox.h"
+
 namespace pelorin::phone {
 
 class CommandSet {
 public:
     // network: the registered network as five or six digits (MCC then MNC),
-    // empty for a phone that is not registered.
-    explicit CommandSet(std::string network) : network_(std::move(network)) {}
+    // empty for a phone that is not registered. ownNumber: what AT+CNUM
+    // gives ("+" first when international), empty for none.
+    explicit CommandSet(std::string network, std::string ownNumber = {})
+        : network_(std::move(network)), ownNumber_(std::move(ownNumber)) {}
 
     // The answer to one command (upper case, blanks removed, "AT" stripped),
     // or nothing when the command is not one of these.
@@ -27,11 +31,24 @@ public:
     // Back to the settings at switch-on (ATZ).
     void reset();
 
+    // The message memories that AT+CPMS, +CMGL, +CMGR and +CMGD work on.
+    Inbox& inbox() { return inbox_; }
+    std::size_t inboxSize() const { return inbox_.size(); }
+    // The subscriber identity: the network's MCC and MNC, then digits to 15.
+    std::string imsi() const;
+
 private:
     std::optional<std::string> messageService(const std::string& command);
     std::optional<std::string> network(const std::string& command);
+    std::optional<std::string> registration(const std::string& command, const std::string& name, int& mode);
+    std::optional<std::string> subscriber(const std::string& command);
 
     std::string network_;
+    std::string ownNumber_;
+    Inbox inbox_;
+    int registrationMode_ = 0;  // AT+CREG=<n>
+    int gprsRegistrationMode_ = 0;  // AT+CGREG=<n>
+    bool callerId_ = false;  // AT+CLIP=<n>
     int errorMode_ = 0;  // AT+CMEE: 0 plain ERROR, 1 numeric, 2 verbose
     std::string charset_ = "GSM";
     int operatorFormat_ = 0;  // AT+COPS=3,<format>

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <ctime>
+
+#include "phone/delivery.h"
 
 namespace pelorin::phone {
 
@@ -27,6 +30,24 @@ std::string upperTrimmed(const std::string& line) {
     return result;
 }
 
+// The commands of one line after its "AT": split at each ";" that is not
+// inside quotes. Empty commands (a ";" at the end) are dropped.
+std::vector<std::string> splitCommands(const std::string& rest) {
+    std::vector<std::string> commands;
+    std::string current;
+    bool quoted = false;
+    for (char c : rest) {
+        if (c == '"') quoted = !quoted;
+        if (c == ';' && !quoted) {
+            if (!current.empty()) commands.push_back(std::exchange(current, {}));
+            continue;
+        }
+        current.push_back(c);
+    }
+    if (!current.empty()) commands.push_back(std::move(current));
+    return commands;
+}
+
 bool allDigits(std::string_view text) {
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -34,7 +55,10 @@ bool allDigits(std::string_view text) {
 }  // namespace
 
 Modem::Modem(PhoneOptions options, Deliver deliver)
-    : options_(options), deliver_(std::move(deliver)), echo_(options.echo), commands_(options.network) {}
+    : options_(options), deliver_(std::move(deliver)), echo_(options.echo), commands_(options.network, options.ownNumber) {
+    for (auto& message : options_.inbox) commands_.inbox().file(std::move(message));
+    options_.inbox.clear();
+}
 
 void Modem::receive(std::string_view bytes, Clock::time_point now) {
     for (char c : bytes) {
@@ -123,6 +147,10 @@ void Modem::pduByte(char c, Clock::time_point) {
     pdu_.push_back(c);
 }
 
+// One line may hold several commands after its "AT", separated by ";". Their
+// information lines are answered together with one final result; the first
+// command that fails ends the line with its error, and a command that asks
+// for a PDU ends it with the prompt.
 void Modem::runCommand(std::string line, Clock::time_point now) {
     const std::string command = upperTrimmed(line);
     if (command.empty()) return;
@@ -131,54 +159,54 @@ void Modem::runCommand(std::string line, Clock::time_point now) {
         return;
     }
     const std::string rest = command.substr(2);
-    if (rest.empty()) {
-        send(kOk, now);
-    } else if (rest == "E" || rest == "E0" || rest == "E1") {
+    std::string answered;
+    for (const std::string& one : splitCommands(rest)) {
+        std::string reply = runOne(one);
+        if (reply.size() >= kOk.size() && reply.compare(reply.size() - kOk.size(), kOk.size(), kOk) == 0) {
+            answered += reply.substr(0, reply.size() - kOk.size());
+            continue;
+        }
+        if (!answered.empty() || !reply.empty()) send(answered + reply, now);
+        return;
+    }
+    send(answered + kOk, now);
+}
+
+std::string Modem::runOne(const std::string& rest) {
+    if (rest == "E" || rest == "E0" || rest == "E1") {
         echo_ = rest == "E1";
-        send(kOk, now);
-    } else if (rest == "Z") {
+        return kOk;
+    }
+    if (rest == "Z") {
         echo_ = options_.echo;
         commands_.reset();
-        send(kOk, now);
-    } else if (rest == "I") {
-        send("\r\nPelorin simulated phone\r\n" + kOk, now);
-    } else if (rest.rfind("+CMGF", 0) == 0) {
-        if (options_.cmgfError) {
-            send(kError, now);
-        } else if (rest == "+CMGF=0") {
-            send(kOk, now);
-        } else if (rest == "+CMGF?") {
-            send("\r\n+CMGF: 0\r\n" + kOk, now);
-        } else if (rest == "+CMGF=?") {
-            send("\r\n+CMGF: (0)\r\n" + kOk, now);
-        } else {
-            send(commands_.error(), now);  // text mode is not offered
-        }
-    } else if (rest.rfind("+CMGS=", 0) == 0) {
+        return kOk;
+    }
+    if (rest == "I") return "\r\nPelorin simulated phone\r\n" + kOk;
+    if (rest.rfind("+CMGF", 0) == 0) {
+        if (options_.cmgfError) return kError;
+        if (rest == "+CMGF=0") return kOk;
+        if (rest == "+CMGF?") return "\r\n+CMGF: 0\r\n" + kOk;
+        if (rest == "+CMGF=?") return "\r\n+CMGF: (0)\r\n" + kOk;
+        return commands_.error();  // text mode is not offered
+    }
+    if (rest.rfind("+CMGS=", 0) == 0) {
         const std::string number = rest.substr(6);
-        if (!allDigits(number) || number.size() > 3) {
-            send(commands_.error(), now);
-            return;
-        }
+        if (!allDigits(number) || number.size() > 3) return commands_.error();
         const unsigned length = static_cast<unsigned>(std::stoul(number));
-        if (length == 0 || length > kMaxAnnouncedLength) {
-            send(kInvalidPdu, now);
-            return;
-        }
+        if (length == 0 || length > kMaxAnnouncedLength) return kInvalidPdu;
         if (options_.noPrompt) {
             notes_.push_back("AT+CMGS=" + number + " left unanswered");
-            return;
+            return {};
         }
         announcedLength_ = length;
         pdu_.clear();
         pduOverflow_ = false;
         mode_ = Mode::Pdu;
-        send(kPrompt, now);
-    } else if (auto reply = commands_.answer(rest)) {
-        send(std::move(*reply), now);
-    } else {
-        send(commands_.error(), now);
+        return kPrompt;
     }
+    if (auto reply = commands_.answer(rest)) return std::move(*reply);
+    return commands_.error();
 }
 
 void Modem::finishPdu(Clock::time_point now) {
@@ -219,6 +247,7 @@ void Modem::finishPdu(Clock::time_point now) {
     const unsigned reference = reference_;
     reference_ = (reference_ + 1) % 256;
     notes_.push_back(label + "accepted as message " + std::to_string(reference));
+    if (options_.echoToInbox) echoToInbox(message.value(), label);
     const std::string answer = "\r\n+CMGS: " + std::to_string(reference) + "\r\n" + kOk;
     if (options_.okInPieces) {
         // Everything up to the "O" now, the "K" and line end later.
@@ -227,6 +256,16 @@ void Modem::finishPdu(Clock::time_point now) {
         send(answer.substr(split), now + options_.pieceDelay);
     } else {
         send(answer, now);
+    }
+}
+
+void Modem::echoToInbox(const SubmitMessage& message, const std::string& label) {
+    StoredMessage received;
+    received.pdu = deliverFromSubmit(message, options_.ownNumber, std::time(nullptr));
+    if (commands_.inbox().file(std::move(received))) {
+        notes_.push_back(label + "filed in the inbox");
+    } else {
+        notes_.push_back(label + "not filed: the inbox is full");
     }
 }
 

@@ -37,6 +37,9 @@ struct PhoneOptions {
     unsigned hangUpAfter = 0;  // when part n arrives: no answer, hang up (0: never)
     unsigned unsolicitedLines = 0;  // unsolicited result codes sent before each PDU's answer
     std::string network;       // the registered network, MCC and MNC digits ("26202"); empty: none
+    std::string ownNumber = "+491701234567";  // AT+CNUM, and the sender of what --echo-to-inbox files
+    bool echoToInbox = false;                 // file every accepted part in the inbox as received
+    std::vector<StoredMessage> inbox;         // the inbox at switch-on
 };
 
 class Modem {
@@ -66,6 +69,8 @@ public:
 
     // Human-readable lines about what happened, for the console.
     std::vector<std::string> takeNotes();
+    // How many messages the inbox holds.
+    std::size_t inboxSize() const { return commands_.inboxSize(); }
 
 private:
     enum class Mode { Command, Pdu };
@@ -74,6 +79,8 @@ private:
     void commandByte(char c, Clock::time_point now);
     void pduByte(char c, Clock::time_point now);
     void runCommand(std::string line, Clock::time_point now);
+    std::string runOne(const std::string& command);
+    void echoToInbox(const SubmitMessage& message, const std::string& label);
     void finishPdu(Clock::time_point now);
     void send(std::string text, Clock::time_point when);
 

@@ -177,6 +177,7 @@ bool decodeUserData(OctetReader& reader, SubmitMessage& message, std::string& wh
     }
     std::span<const std::uint8_t> userData;
     reader.take(octetCount, userData);
+    message.userData.assign(userData.begin(), userData.end());
 
     std::size_t headerOctets = 0;
     if (message.hasUserDataHeader()) {

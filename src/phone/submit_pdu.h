@@ -39,6 +39,7 @@ struct SubmitMessage {
     std::uint8_t dataCoding = 0;
     std::vector<std::uint8_t> validityPeriod;  // 0, 1 or 7 octets by the format
     std::uint8_t userDataLength = 0;           // as sent: octets, or septets for GSM 7-bit
+    std::vector<std::uint8_t> userData;        // the user data octets exactly as sent, header included
     Alphabet alphabet = Alphabet::Octets;
     std::vector<InformationElement> header;
     // User data behind the header: octets, or one septet value per entry for

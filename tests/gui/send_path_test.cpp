@@ -124,7 +124,9 @@ TEST_F(SendPathTest, PictureMessageArrivesAsDrawnWithItsCaptionsInOrder) {
         QTest::keyClicks(child<QPlainTextEdit>(dialog, "messageText"), "Hello from the editor");
         QTest::keyClick(child<QPlainTextEdit>(dialog, "messageText"), Qt::Key_Return);
     });
-    // The user cannot close the progress dialog (Escape stops the send).
+    // The user cannot close the progress dialog (Escape stops the send). The
+    // fixed waits keep the job running while the close is tried.
+    doc.fixedWaits = 1;
     bool stayedOpen = false;
     whenModal<SendProgressDialog>([&stayedOpen](SendProgressDialog& dialog) {
         dialog.close();

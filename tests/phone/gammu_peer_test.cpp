@@ -9,7 +9,7 @@
 #include <fstream>
 #include <map>
 
-#include "support/bmp_builder.h"
+#include "peer_support.h"
 #include "support/phone_process.h"
 #include "support/phone_store.h"
 #include "support/process.h"
@@ -18,24 +18,12 @@
 namespace pelorin::phone {
 namespace {
 
+using peers::operatorPixel;
+using peers::writeOneBitBmp;
 constexpr const char* kGammu = "/usr/bin/gammu";
 
-bool operatorPixel(int x, int y) { return (x * 13 + y * 5) % 9 < 4; }
 bool picturePixel(int x, int y) { return (x * 7 + y * 3) % 5 < 2 || y == 27; }
 bool largePixel(int x, int y) { return (x + 2 * y) % 7 == 0 || x == 77; }
-
-// A two-colour bitmap, bottom-up, index 0 black (a set pixel), index 1 white.
-void writeBitmap(const std::string& path, int width, int height, bool (*set)(int, int)) {
-    pelorin::testing::BmpLayout layout;
-    layout.width = width;
-    layout.height = height;
-    layout.bitsPerPixel = 1;
-    layout.colourEntries = 2;
-    layout.pixel = [height, set](int x, int storedRow) { return set(x, height - 1 - storedRow) ? 0u : 1u; };
-    auto bytes = pelorin::testing::buildBmp(layout);
-    for (std::size_t i = 58; i < 61; ++i) bytes.at(i) = 0xFF;  // entry 1: white
-    pelorin::testing::writeFileBytes(path, bytes);
-}
 
 class GammuPeerTest : public ::testing::Test {
 protected:
@@ -81,9 +69,9 @@ TEST_F(GammuPeerTest, IdentifiesThePhoneAndSendsTextLogosAndPictures) {
     EXPECT_NE(identify.out.find("Pelorin"), std::string::npos) << identify.out;
     EXPECT_NE(identify.out.find("490154203237518"), std::string::npos) << identify.out;
 
-    writeBitmap(folder.file("operator.bmp"), 72, 14, operatorPixel);
-    writeBitmap(folder.file("picture.bmp"), 72, 28, picturePixel);
-    writeBitmap(folder.file("large.bmp"), 78, 21, largePixel);
+    writeOneBitBmp(folder.file("operator.bmp"), 72, 14, operatorPixel);
+    writeOneBitBmp(folder.file("picture.bmp"), 72, 28, picturePixel);
+    writeOneBitBmp(folder.file("large.bmp"), 78, 21, largePixel);
     const std::vector<std::vector<std::string>> sends = {
         {"sendsms", "TEXT", "+4917012345", "-text", "Hello from Gammu {x}"},
         {"sendsms", "TEXT", "0170123", "-unicode", "-text", "Gr\u00FC\u00DFe \u20AC \u041F\u0440\u0438"},

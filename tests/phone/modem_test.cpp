@@ -216,8 +216,9 @@ TEST(Modem, AnswersTheStandardCommandsOtherProgramsAsk) {
     EXPECT_EQ(phone.type("AT+CSQ\r"), "\r\n+CSQ: 20,99\r\n" + ok);
     EXPECT_EQ(phone.type("AT+CSCA?\r"), "\r\n+CSCA: \"+491710760000\",145\r\n" + ok);
     EXPECT_EQ(phone.type("AT+CSMS=0\r"), "\r\n+CSMS: 1,1,1\r\n" + ok);
-    EXPECT_EQ(phone.type("AT+CPMS=\"ME\",\"ME\"\r"), "\r\n+CPMS: 0,10,0,10,0,10\r\n" + ok);
-    EXPECT_EQ(phone.type("AT+CPMS=\"SM\"\r"), "\r\nERROR\r\n");
+    EXPECT_EQ(phone.type("AT+CPMS=\"ME\",\"ME\"\r"), "\r\n+CPMS: 0,10,0,10,0,250\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CPMS=\"SM\"\r"), "\r\n+CPMS: 0,250,0,10,0,250\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CPMS=\"XX\"\r"), "\r\nERROR\r\n");
     EXPECT_EQ(phone.type("AT+CNMI=2,1,0,0,0\r"), ok);
     EXPECT_EQ(phone.type("AT+CNMI?\r"), "\r\n+CNMI: 2,1,0,0,0\r\n" + ok);
     EXPECT_EQ(phone.type("AT+CMGF=?\r"), "\r\n+CMGF: (0)\r\n" + ok);
@@ -256,6 +257,126 @@ TEST(Modem, CmeeChoosesTheFormOfErrors) {
     EXPECT_EQ(phone.type("ATI\r"), "\r\nPelorin simulated phone\r\n\r\nOK\r\n");
     EXPECT_EQ(phone.type("ATZ\r"), "\r\nOK\r\n");
     EXPECT_EQ(phone.type("AT+CGATT=1\r"), "AT+CGATT=1\r\r\nERROR\r\n") << "ATZ: echo on and plain ERROR again";
+}
+
+TEST(Modem, ChainsCommandsWithOneFinalResultAndStopsAtTheFirstFailure) {
+    Harness phone(options(true, [](auto& o) { o.network = "26202"; }));
+    EXPECT_EQ(phone.type("AT+CMEE=1;+CREG=2\r"), "AT+CMEE=1;+CREG=2\r\r\nOK\r\n");
+    EXPECT_EQ(phone.type("AT+CREG?;+CGREG?;+CGATT?\r"),
+              "AT+CREG?;+CGREG?;+CGATT?\r\r\n+CREG: 2,1,\"1A2B\",\"00C3D4E5\"\r\n\r\n+CGREG: 0,1\r\n"
+              "\r\n+CGATT: 1\r\n\r\nOK\r\n");
+    // The failing command's error ends the line: the CREG=0 behind it is not run.
+    EXPECT_EQ(phone.type("ATE0;+CSQ;+XYZ;+CREG=0\r"), "ATE0;+CSQ;+XYZ;+CREG=0\r\r\n+CSQ: 20,99\r\n\r\n+CME ERROR: 4\r\n");
+    EXPECT_EQ(phone.type("AT+CREG?\r"), "\r\n+CREG: 2,1,\"1A2B\",\"00C3D4E5\"\r\n\r\nOK\r\n");
+    EXPECT_EQ(phone.type("AT;;\r"), "\r\nOK\r\n");
+    EXPECT_EQ(phone.type("AT+CSCA?;+CMGS=5\r"), "\r\n+CSCA: \"+491710760000\",145\r\n\r\n> ");
+    EXPECT_TRUE(phone.modem.inPduEntry());
+}
+
+TEST(Modem, AnswersRegistrationSubscriberAndRadioQueriesInEachMode) {
+    const std::string ok = "\r\nOK\r\n";
+    auto reply = [&ok](const std::string& line) { return "\r\n" + line + "\r\n" + ok; };
+    Harness phone(options(false, [](auto& o) { o.network = "310410"; }));
+    for (const std::string name : {"+CREG", "+CGREG"}) {
+        EXPECT_EQ(phone.type("AT" + name + "=?\r"), reply(name + ": (0-2)"));
+        EXPECT_EQ(phone.type("AT" + name + "?\r"), reply(name + ": 0,1"));
+        EXPECT_EQ(phone.type("AT" + name + "=1\r"), ok);
+        EXPECT_EQ(phone.type("AT" + name + "?\r"), reply(name + ": 1,1"));
+        EXPECT_EQ(phone.type("AT" + name + "=2\r"), ok);
+        EXPECT_EQ(phone.type("AT" + name + "?\r"), reply(name + ": 2,1,\"1A2B\",\"00C3D4E5\""));
+        EXPECT_EQ(phone.type("AT" + name + "=3\r"), "\r\nERROR\r\n");
+    }
+    EXPECT_EQ(phone.type("AT+CIMI\r"), reply("310410012345678"));
+    EXPECT_EQ(phone.type("AT+CFUN=1\r"), ok);
+    EXPECT_EQ(phone.type("AT+CFUN?\r"), reply("+CFUN: 1"));
+    EXPECT_EQ(phone.type("AT+CFUN=0\r"), "\r\nERROR\r\n");
+    EXPECT_EQ(phone.type("AT+CLIP=1\r"), ok);
+    EXPECT_EQ(phone.type("AT+CLIP?\r"), reply("+CLIP: 1,1"));
+    EXPECT_EQ(phone.type("AT+CNUM\r"), reply("+CNUM: ,\"+491701234567\",145"));
+    EXPECT_EQ(phone.type("AT+CHUP=?\r"), ok);
+    EXPECT_EQ(phone.type("ATZ\r"), ok);
+    EXPECT_EQ(phone.type("AT+CGREG?;+CLIP?\r"), "\r\n+CGREG: 0,1\r\n\r\n+CLIP: 0,1\r\n" + ok);
+
+    Harness unregistered(options(false, [](auto& o) { o.ownNumber = "0170555"; }));
+    EXPECT_EQ(unregistered.type("AT+CREG=2;+CREG?\r"), reply("+CREG: 2,0"));
+    EXPECT_EQ(unregistered.type("AT+CGATT?\r"), reply("+CGATT: 0"));
+    EXPECT_EQ(unregistered.type("AT+CIMI\r"), reply("001010123456789"));
+    EXPECT_EQ(unregistered.type("AT+CNUM\r"), reply("+CNUM: ,\"0170555\",129"));
+}
+
+// Two received messages: the first unread, the second read.
+std::vector<StoredMessage> twoMessages() {
+    auto parsed = parseInboxText("# inbox\n0011AA\n\n 1,07911111111111F1 0022BBCC \n");
+    EXPECT_FALSE(parsed) << "a blank inside the PDU is refused";
+    parsed = parseInboxText("# inbox\n0011AA\r\n\n1,07911111111111F10022BBCC\n");
+    EXPECT_TRUE(parsed) << parsed.error();
+    return parsed ? parsed.value() : std::vector<StoredMessage>{};
+}
+
+TEST(Modem, ListsReadsAndDeletesTheInboxInPduMode) {
+    Harness phone(options(false, [](auto& o) { o.inbox = twoMessages(); }));
+    const std::string ok = "\r\nOK\r\n";
+    const std::string first = "\r\n+CMGL: 1,0,,2\r\n0011AA";
+    const std::string second = "+CMGL: 2,1,,4\r\n07911111111111F10022BBCC";
+    EXPECT_EQ(phone.type("AT+CPMS?\r"), "\r\n+CPMS: \"SM\",2,250,\"SM\",2,250,\"SM\",2,250\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CMGL=0\r"), first + "\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CMGL\r"), ok) << "listing made the unread message read";
+    EXPECT_EQ(phone.type("AT+CMGL=4\r"), "\r\n+CMGL: 1,1,,2\r\n0011AA\r\n" + second + "\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CMGL=5\r"), "\r\n+CMS ERROR: 304\r\n");
+    EXPECT_EQ(phone.type("AT+CMGR=2\r"), "\r\n+CMGR: 1,,4\r\n07911111111111F10022BBCC\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CMGR=3\r"), "\r\n+CMS ERROR: 321\r\n");
+    EXPECT_EQ(phone.type("AT+CMGD=?\r"), "\r\n+CMGD: (1,2),(0-4)\r\n" + ok);
+    // "MT" reaches the same messages, "ME" none.
+    EXPECT_EQ(phone.type("AT+CPMS=\"MT\"\r"), "\r\n+CPMS: 2,260,2,250,2,250\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CMGR=1\r"), "\r\n+CMGR: 1,,2\r\n0011AA\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CPMS=\"ME\"\r"), "\r\n+CPMS: 0,10,2,250,2,250\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CMGL=4;+CMGD=1\r"), "\r\n+CMS ERROR: 321\r\n");
+    EXPECT_EQ(phone.type("AT+CPMS=\"SM\";+CMGD=1;+CMGD=1\r"), "\r\n+CPMS: 2,250,2,250,2,250\r\n\r\n+CMS ERROR: 321\r\n");
+    EXPECT_EQ(phone.type("AT+CMGD=0,4;+CPMS?\r"), "\r\n+CPMS: \"SM\",0,250,\"SM\",0,250,\"SM\",0,250\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CMGD=1,5\r"), "\r\n+CMS ERROR: 304\r\n");
+}
+
+TEST(Modem, DeleteFlagsChooseByStatus) {
+    auto inbox = parseInboxText("0,0011AA\n1,0011AA\n2,0011AA\n3,0011AA\n0,0011AA\n");
+    ASSERT_TRUE(inbox) << inbox.error();
+    Harness phone(options(false, [&inbox](auto& o) { o.inbox = inbox.value(); }));
+    const std::string ok = "\r\nOK\r\n";
+    EXPECT_EQ(phone.type("AT+CMGD=1,1;+CMGD=?\r"), "\r\n+CMGD: (1,3,4,5),(0-4)\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CMGD=1,2;+CMGD=?\r"), "\r\n+CMGD: (1,3,5),(0-4)\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CMGD=1,3;+CMGD=?\r"), "\r\n+CMGD: (1,5),(0-4)\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CMGR=5;+CMGD=1,1;+CMGD=?\r"),
+              "\r\n+CMGR: 0,,2\r\n0011AA\r\n\r\n+CMGD: (1),(0-4)\r\n" + ok);
+}
+
+TEST(Modem, InboxFileLinesAreCheckedOneByOne) {
+    for (const char* bad : {"0011A", "0011AG", "9,0011AA", "x,0011AA", "05112233", "00", ","}) {
+        const auto parsed = parseInboxText(std::string("0011AA\n") + bad + "\n");
+        ASSERT_FALSE(parsed) << bad;
+        EXPECT_EQ(parsed.error().rfind("line 2: ", 0), 0u) << parsed.error();
+    }
+}
+
+TEST(Modem, EchoToInboxFilesEachAcceptedPartAsReceivedFromItsOwnNumber) {
+    Harness phone(options(false, [](auto& o) {
+        o.echoToInbox = true;
+        o.ownNumber = "+4912345";
+    }));
+    const testing::Submit submit = groupGraphic();
+    phone.type(cmgs(submit));
+    EXPECT_EQ(phone.type(submit.text() + "\x1A"), "\r\n+CMGS: 1\r\n\r\nOK\r\n");
+    const std::string listing = phone.type("AT+CMGL=4\r");
+    const std::string header = "\r\n+CMGL: 1,0,,";
+    ASSERT_EQ(listing.rfind(header, 0), 0u) << listing;
+    const std::size_t lineEnd = listing.find("\r\n", header.size());
+    const std::string pdu = listing.substr(lineEnd + 2, listing.size() - lineEnd - 2 - 8);
+    const testing::Octets tpdu = submit.tpdu();
+    const std::string userData = testing::hexOf(testing::Octets(tpdu.end() - 139, tpdu.end()));  // UDL 8A and 138 octets
+    // Service centre, SMS-DELIVER with the header flag, +4912345, PID, DCS, time stamp, user data as sent.
+    ASSERT_EQ(pdu.size(), 16u + 2 + 12 + 4 + 14 + userData.size()) << pdu;
+    EXPECT_EQ(pdu.substr(0, 34), "0791947101670000440791942143F500F5");
+    EXPECT_EQ(pdu.substr(48 - 2, 2), "00") << "time zone";
+    EXPECT_EQ(pdu.substr(48), userData);
+    EXPECT_EQ(listing.substr(header.size(), lineEnd - header.size()), std::to_string(pdu.size() / 2 - 8));
 }
 
 }  // namespace

@@ -43,6 +43,25 @@ Commands:
       built-in tables or "unknown". Exits with 0, with 1 when the phone does
       not name a network (the reason on standard error), 2 for bad
       arguments.
+  receive --port NAME [--out DIR] [--delete] [--fast]
+      Read the messages the phone on NAME holds (AT+CMGF=0, then AT+CPMS and
+      AT+CMGL=4 for its memories "SM" and "ME") and print one line for each,
+      fields separated by tabs: the memory and the indices of its parts
+      ("SM:4,5,6"), the sender, the time stamp, the kind (operator-logo,
+      group-graphic, picture-message, text, other or skipped) and then the
+      size ("72x14", with the network code of an operator logo and the text
+      of a picture message), the text of a text message, or what the message
+      is or why it was skipped (a part that cannot be read, a part missing).
+      Tabs, line ends, backslashes and control characters are escaped.
+      With --out each logo of a size Pelorin edits is written to DIR
+      (created if missing) as MEMORY-INDEX-KIND.plr, a picture message's
+      text beside it as .txt, never over an existing file; the path is a
+      last field (for a logo of another size, "not written" and why).
+      With --delete (only with --out) the parts of each logo that was
+      written are deleted from the phone after its files are safely
+      written; nothing else is deleted. --fast as for send. Exits
+      with 0, with 1 when the phone cannot be read or a file cannot be
+      written (the reason on standard error), 2 for bad arguments.
   show FILE
       Import FILE as the editor's File, Open would and print its kind and
       size on one line ("operator 72x14", "picture 72x28" or
@@ -120,7 +139,7 @@ namespace {
 int runCommand(const std::string& command, const std::vector<std::string>& args) {
     // Signals while the phone's port is open stop the dialogue instead of
     // leaving the port and the phone as they were at that moment.
-    if (command == "send" || command == "network") pelorin::cli::catchInterrupts();
+    if (command == "send" || command == "network" || command == "receive") pelorin::cli::catchInterrupts();
     int status = pelorin::cli::kExitBadArguments;
     if (command == "encode") {
         status = pelorin::cli::runEncode(args);
@@ -134,6 +153,8 @@ int runCommand(const std::string& command, const std::vector<std::string>& args)
         status = pelorin::cli::runNetwork(args);
     } else if (command == "text") {
         status = pelorin::cli::runText(args);
+    } else if (command == "receive") {
+        status = pelorin::cli::runReceive(args);
     } else {
         std::cerr << "pelorin-cli: unknown command " << command << " (try --help)\n";
     }

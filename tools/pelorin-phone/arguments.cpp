@@ -1,7 +1,11 @@
 #include "arguments.h"
 
 #include <charconv>
+#include <fstream>
+#include <sstream>
 #include <string_view>
+
+#include "phone/inbox.h"
 
 namespace pelorin::phone {
 
@@ -18,12 +22,30 @@ Dialogue:
   echoed except Ctrl-Z and ESC, also while a PDU is typed. Answers: "\r\nOK\r\n"
   to AT, ATE0, ATE1 (echo off and on), ATZ (echo and settings as at start),
   AT+CMGF=0 (AT+CMGF? gives 0, AT+CMGF=? gives (0): PDU mode only).
+  Several commands may follow one "AT", separated by ";"
+  (AT+CMEE=1;+CREG=2): their answers come together with one final result,
+  and the first command that fails ends the line with its error.
   Standard commands: ATI, AT+CGMI, +CGMM, +CGMR, +CGSN (identification),
   AT+CMEE=0|1|2 (and ? and =?), AT+CPIN? (READY), AT+CSQ (20,99),
   AT+CSCS (GSM, IRA, UCS2), AT+CSCA? (+491710760000), AT+CSMS (service 0),
-  AT+CPMS ("ME" only, empty), AT+CNMI (settings kept, nothing indicated),
-  AT+COPS? / =? / =0 / =3,n and AT+CREG? for the --network. Anything else,
-  AT+CMGF=1 included, gets "\r\nERROR\r\n", or after AT+CMEE=1
+  AT+CNMI (settings kept, nothing indicated), AT+CIMI (an IMSI beginning
+  with the --network's MCC and MNC, 001-01 without one), AT+CFUN=1 and
+  AT+CFUN?, AT+CLIP=0|1, AT+CNUM (the --own-number), AT+CHUP=?,
+  AT+COPS? / =? / =0 / =3,n, AT+CREG=0|1|2 and AT+CGREG=0|1|2 (? gives the
+  registration with the --network in the mode set, mode 2 adding the
+  location area "1A2B" and the cell "00C3D4E5"; =? gives (0-2)) and
+  AT+CGATT? (attached when registered).
+  Message memories: "SM" holds the inbox (250 places), "ME" nothing (10
+  places), "MT" is both; "SM" is selected at start. AT+CPMS=m1[,m2[,m3]]
+  answers the used and total places of each, AT+CPMS? and =? as usual.
+  AT+CMGL[=stat] (stat 0 received unread, the default, 1 received read,
+  2 stored unsent, 3 stored sent, 4 all) lists "+CMGL: index,stat,,length"
+  and the PDU on the next line; AT+CMGR=index gives "+CMGR: stat,,length"
+  and the PDU; both turn unread messages into read ones. AT+CMGD=index
+  deletes one message, AT+CMGD=index,flag with flag 1 every read message,
+  2 also the sent, 3 also the unsent, 4 all. An empty index gets
+  "\r\n+CMS ERROR: 321\r\n", a status or flag out of range "+CMS ERROR: 304".
+  Anything else, AT+CMGF=1 included, gets "\r\nERROR\r\n", or after AT+CMEE=1
   "\r\n+CME ERROR: 4\r\n" (after AT+CMEE=2 "+CME ERROR: operation not
   supported"). AT+CMGS=n (n from 1 to 255) answers "\r\n> " and
   takes PDU text up to Ctrl-Z: hex digits, the service-centre field first, n
@@ -79,6 +101,18 @@ Options:
   --network MCC-MNC    the network the phone is registered with, such as
                        262-02 (three digits, then two or three); without it
                        the phone is not registered (AT+COPS? gives "+COPS: 0")
+  --inbox FILE         the messages the phone holds at start, in "SM": one
+                       PDU a line as hex digit pairs, the service-centre field
+                       first, then the TPDU (an SMS-DELIVER, which the phone
+                       reports as it is without reading it), optionally
+                       preceded by a status and a comma ("1,0791...");
+                       without one a message is received and unread. Blank
+                       lines and lines beginning with '#' are skipped.
+  --echo-to-inbox      also file every part the phone accepts in its inbox, as
+                       an SMS-DELIVER from its own number with the part's
+                       user data unchanged (a loopback for round trips)
+  --own-number NUMBER  the phone's own number (default +491701234567): digits,
+                       "+" first when international
   --exit-on-stdin-eof  also end when standard input reaches its end
   --quiet              no notes on standard error about each message part
 
@@ -114,6 +148,27 @@ namespace {
 bool parseNumber(std::string_view text, unsigned& value) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size() && !text.empty();
+}
+
+bool readInbox(const std::string& path, std::vector<StoredMessage>& inbox, std::string& why) {
+    std::ifstream in{std::filesystem::path(path)};
+    std::stringstream content;
+    content << in.rdbuf();
+    if (!in) {
+        why = "--inbox: cannot read " + path;
+        return false;
+    }
+    auto messages = parseInboxText(content.str());
+    if (!messages) {
+        why = "--inbox " + path + ": " + messages.error();
+        return false;
+    }
+    if (messages->size() > Inbox::kSimCapacity) {
+        why = "--inbox " + path + ": more than " + std::to_string(Inbox::kSimCapacity) + " messages";
+        return false;
+    }
+    inbox = std::move(messages.value());
+    return true;
 }
 
 }  // namespace
@@ -212,6 +267,24 @@ std::optional<ProgramArguments> parseArguments(int argc, char** argv, std::strin
                     arguments.phone.network = code.substr(0, 3) + code.substr(4);
                 } else {
                     why = "--network takes MCC-MNC, three digits and two or three digits, such as 262-02: " + code;
+                }
+            }
+        } else if (name == "--inbox") {
+            const auto text = value();
+            ok = text.has_value() && readInbox(std::string(*text), arguments.phone.inbox, why);
+        } else if (name == "--echo-to-inbox") {
+            ok = flag(arguments.phone.echoToInbox);
+        } else if (name == "--own-number") {
+            const auto text = value();
+            ok = text.has_value();
+            if (ok) {
+                const std::string own(*text);
+                const std::string digits = own.starts_with("+") ? own.substr(1) : own;
+                ok = !digits.empty() && digits.size() <= 20 && digits.find_first_not_of("0123456789") == std::string::npos;
+                if (ok) {
+                    arguments.phone.ownNumber = own;
+                } else {
+                    why = "--own-number takes up to 20 digits, \"+\" first when international: " + own;
                 }
             }
         } else if (name == "--exit-on-stdin-eof") {

@@ -35,6 +35,10 @@ public:
     std::string comPort;          // serial device of the phone, such as "COM3:"
     std::int32_t fixedWaits = 0;  // 1: the phone dialogue keeps its fixed waits; 0: it goes on as the phone replies
 
+    // The text the next picture message's send dialog starts with (the text
+    // of a picture message read from a phone); not kept between runs.
+    std::string nextPictureText;
+
     // The built-in tables: the country table is split into the two parallel
     // lists once; the operator table is scanned where it lies, on demand.
     std::span<const std::uint8_t> countryTable;

@@ -30,8 +30,8 @@ inline constexpr int kViewPicture = 32798;
 inline constexpr int kSendPictureMessage = 32799;
 inline constexpr int kViewLargeOperator = 32800;
 inline constexpr int kSettings = 32801;
-
 // Commands of the desktop editor, numbered apart from those above.
+inline constexpr int kFileImportFromPhone = 32850;
 inline constexpr int kEditUndo = 32820;
 inline constexpr int kEditRedo = 32821;
 inline constexpr int kToolLine = 32822;
@@ -61,12 +61,13 @@ struct MenuItem {
 
 inline constexpr std::array<std::string_view, 5> kMenus = {"File", "Edit", "Tools", "View", "Send"};
 
-inline constexpr std::array<MenuItem, 39> kMenuItems = {{
+inline constexpr std::array<MenuItem, 40> kMenuItems = {{
     {"File", "New", kFileNew},
     {"File", "Open", kFileOpen},
     {"File", "Save", kFileSave},
     {"File", "Import picture...", kImportPicture},
     {"File", "Export picture...", kExportPicture},
+    {"File", "Import from phone...", kFileImportFromPhone},
     {"File", "", kSeparator},
     {"File", "About", kAppAbout},
     {"File", "", kSeparator},

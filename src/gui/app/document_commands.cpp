@@ -6,23 +6,26 @@
 #include "dialogs/settings_dialog.h"
 #include "document/document_file.h"
 #include "platform/serial_devices.h"
+#include "sms/phone_import.h"
 
 namespace pelorin {
 
 DocumentCommands::DocumentCommands(CPelorinDoc& document, CPelorinView& view, UserMessages& messages, FileSystem& files,
-                                   SettingsStore& settingsStore, QWidget* dialogParent)
+                                   SettingsStore& settingsStore, QWidget* dialogParent, SendLink link)
     : document_(document),
       view_(view),
       messages_(messages),
       files_(files),
       settings_(settingsStore),
       dialogParent_(dialogParent),
-      pictures_(document, view, messages, files, dialogParent) {
+      pictures_(document, view, messages, files, dialogParent),
+      link_(std::move(link)) {
     commands_.on(command::kFileNew, [this] { fileNew(); });
     commands_.on(command::kFileOpen, [this] { fileOpen(); });
     commands_.on(command::kFileSave, [this] { fileSave(); });
     commands_.on(command::kSettings, [this] { settings(); });
     pictures_.registerIn(commands_);
+    commands_.on(command::kFileImportFromPhone, [this] { importFromPhone(); });
 }
 
 void DocumentCommands::fileNew() {
@@ -57,5 +60,7 @@ void DocumentCommands::fileSave() {
 void DocumentCommands::settings() {
     runSettingsCommand(dialogParent_, document_, settings_, listSerialDevices(), simulatedPort_);
 }
+
+void DocumentCommands::importFromPhone() { importFromPhoneCommand(dialogParent_, document_, view_, messages_, link_); }
 
 }  // namespace pelorin

@@ -29,6 +29,7 @@
 #include "settings/window_placement.h"
 #include "resources/app_icon.h"
 #include "sms/send_commands.h"
+#include "sms/phone_import.h"
 #include "sms/send_worker.h"
 #include "sms/simulated_phone.h"
 
@@ -74,11 +75,11 @@ CPelorinApp::CPelorinApp(AppServices services)
     : services_(services), document_(services.settings), frame_(std::make_unique<CMainFrame>(router_)) {
     view_ = new CPelorinView(document_, frame_.get());
     frame_->setCentralWidget(view_);
+    const SendLink link = services_.send.opener ? services_.send : makeSerialSendLink();
     documentCommands_ = std::make_unique<DocumentCommands>(document_, *view_, services_.messages, services_.files,
-                                                           services_.settings, frame_.get());
+                                                           services_.settings, frame_.get(), link);
     documentCommands_->setSimulatedPhonePort(services_.send.portOverride);
-    sendCommands_ = std::make_unique<SendCommands>(view_, document_, services_.settings, services_.messages,
-                                                   services_.send.opener ? services_.send : makeSerialSendLink());
+    sendCommands_ = std::make_unique<SendCommands>(view_, document_, services_.settings, services_.messages, link);
     view_->setSendCommands(sendCommands_.get());
     commands_.on(command::kAppAbout, [this] { about(); });
     commands_.on(command::kAppExit, [this] { exit(); });
@@ -261,7 +262,10 @@ int runPelorin(int argc, char** argv) {
     QuitOnSignals quitOnSignals([](int status) { QCoreApplication::exit(status); });
     app.show();
     const int status = qtApp.exec();
-    for (int waited = 0; runningSendWorkers() != 0 && waited < kWorkerExitWaitMs; waited += 10) ::usleep(10'000);
+    cancelPhoneReaders();
+    for (int waited = 0; (runningSendWorkers() != 0 || runningPhoneReaders() != 0) && waited < kWorkerExitWaitMs;
+         waited += 10)
+        ::usleep(10'000);
     return status;
 }
 

@@ -8,6 +8,7 @@
 #include <array>
 #include <cerrno>
 
+#include "sms/phone_import.h"
 #include "sms/send_worker.h"
 
 namespace pelorin {
@@ -59,13 +60,15 @@ void QuitOnSignals::signalArrived() {
     }
     if (signal_ == 0 || poll_.isActive()) return;
     cancelSendWorkers();
+    cancelPhoneReaders();
     poll_.start();
     quitWhenWorkersAreDone();
 }
 
 void QuitOnSignals::quitWhenWorkersAreDone() {
-    if (runningSendWorkers() != 0) {
+    if (runningSendWorkers() != 0 || runningPhoneReaders() != 0) {
         cancelSendWorkers();  // also one started after the signal
+        cancelPhoneReaders();
         return;
     }
     poll_.stop();

@@ -14,7 +14,8 @@ namespace pelorin {
 class UserMessages;
 
 // Asks for the number, the text and the delivery report before a picture
-// message is sent. The text starts empty every time; "Send" refuses more than
+// message is sent. The text starts as the command presets it (empty, or the
+// text of a picture message read from the phone); "Send" refuses more than
 // 100 characters. Enter in the text does not break the line: it acts on the
 // default button, as anywhere else in the dialog.
 class PictureSendDialog final : public QDialog {

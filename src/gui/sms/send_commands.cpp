@@ -56,8 +56,10 @@ void SendCommands::sendSimple(SendJobKind kind) {
 void SendCommands::sendPictureMessage() {
     PictureSendDialog dialog(parent_, messages_);
     dialog.number = doc_.lastNumber;
+    dialog.messageText = doc_.nextPictureText;
     dialog.deliveryReport = doc_.lastReport;
     if (dialog.exec() != QDialog::Accepted) return;
+    doc_.nextPictureText.clear();
 
     rememberSend(doc_, store_, dialog.number, dialog.deliveryReport);
     SendJob job;
