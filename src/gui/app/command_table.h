@@ -61,7 +61,7 @@ struct MenuItem {
 
 inline constexpr std::array<std::string_view, 5> kMenus = {"File", "Edit", "Tools", "View", "Send"};
 
-inline constexpr std::array<MenuItem, 40> kMenuItems = {{
+inline constexpr std::array<MenuItem, 39> kMenuItems = {{
     {"File", "New", kFileNew},
     {"File", "Open", kFileOpen},
     {"File", "Save", kFileSave},
@@ -82,6 +82,7 @@ inline constexpr std::array<MenuItem, 40> kMenuItems = {{
     {"Tools", "Line", kToolLine},
     {"Tools", "Rectangle", kToolRectangle},
     {"Tools", "Fill", kToolFill},
+    {"Tools", "Text...", kText},
     {"Tools", "", kSeparator},
     {"Tools", "Moving", kToolMoving},
     {"Tools", "", kSeparator},
@@ -91,8 +92,6 @@ inline constexpr std::array<MenuItem, 40> kMenuItems = {{
     {"Tools", "Delete", kDeleteSelection},
     {"Tools", "", kSeparator},
     {"Tools", "Settings", kSettings},
-    {"Tools", "", kSeparator},
-    {"Tools", "Text...", kText},
     {"View", "Operator logo && group graphic", kViewOperator},
     {"View", "Picture message", kViewPicture},
     {"View", "62xx/71xx Operator logo", kViewLargeOperator},
