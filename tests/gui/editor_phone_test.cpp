@@ -376,12 +376,14 @@ TEST_F(EditorPhoneTest, FromPhoneFailuresShowOneMessageAndChangeNothing) {
     AskingDialog waiting(silent.devicePath());
     waiting.dialog.askPhoneForNetwork();
     EXPECT_FALSE(child<QPushButton>(waiting.dialog, "fromPhone")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>(waiting.dialog, "send")->isEnabled());  // the question holds the port
     EXPECT_EQ(waiting.dialog.cursor().shape(), Qt::BusyCursor);
     QTest::keyClicks(child<QLineEdit>(waiting.dialog, "number"), "170");
     EXPECT_EQ(waiting.text("number"), "+49170");
     EXPECT_TRUE(waiting.dialog.askingPhone());
     ASSERT_TRUE(waitUntil([&] { return !waiting.dialog.askingPhone(); }, 4000));
     EXPECT_TRUE(child<QPushButton>(waiting.dialog, "fromPhone")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>(waiting.dialog, "send")->isEnabled());
     EXPECT_NE(waiting.dialog.cursor().shape(), Qt::BusyCursor);
 
     const std::pair<std::string, const char*> cases[] = {

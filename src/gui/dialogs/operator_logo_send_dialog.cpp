@@ -126,6 +126,8 @@ void OperatorLogoSendDialog::askPhoneForNetwork() {
     if (!asker_ || asking_) return;
     asking_ = std::make_shared<CancelToken>();
     fromPhoneButton_->setEnabled(false);
+    // The question holds the port; a send started now could not open it.
+    sendButton_->setEnabled(false);
     setCursor(Qt::BusyCursor);
     fromPhoneLimit_->start();
     startNetworkQuery(asker_, asking_, self_);
@@ -144,6 +146,7 @@ void OperatorLogoSendDialog::phoneAnswered(const NetworkQueryResult& result) {
     fromPhoneLimit_->stop();
     unsetCursor();
     fromPhoneButton_->setEnabled(asker_ != nullptr);
+    sendButton_->setEnabled(true);
     if (result.status == NetworkQueryResult::Status::Cancelled) {
         messages_.showMessage("The phone did not answer within " + std::to_string(kFromPhoneLimitMs / 1000) + " s");
         return;
