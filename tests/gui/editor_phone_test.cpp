@@ -306,6 +306,8 @@ TEST(EditorPhoneUnprivilegedTest, StopGivesThePortBackToAnOrdinaryUser) {
     auto command = pelorin::testing::commandAsUnprivilegedUser(
         self, {"--gtest_filter=EditorPhoneTest.StopEndsTheSendAtTheNextWaitAndGivesThePortBack"});
     if (command.empty() || command.front() == self) GTEST_SKIP() << "no way to run as an ordinary user";
+    if (!pelorin::testing::unprivilegedUserCanRun(PELORIN_PHONE_PATH))
+        GTEST_SKIP() << "user nobody cannot reach the build tree (" << PELORIN_PHONE_PATH << ")";
     const auto result = pelorin::testing::runProcess(command.front(), {command.begin() + 1, command.end()});
     EXPECT_EQ(result.exitStatus, 0) << result.out << result.err;
     EXPECT_NE(result.out.find("[  PASSED  ] 1 test."), std::string::npos) << result.out << result.err;

@@ -60,6 +60,8 @@ TEST(UnprivilegedSendTest, TwoSendsInARowBothArriveAndSoDoesEachAfterAnInterrupt
     const std::string encoded = testing::runProcess(PELORIN_CLI_PATH, {"encode", "group-graphic", "--to", "1"}).out;
     const std::string announce = encoded.substr(0, encoded.find('\n')) + "\r\n";
     std::vector<std::string> send{"send", "group-graphic", "--to", "1", "--port", link};
+    // bash, run as nobody, starts the program itself: it must be reachable.
+    const std::string cli = testing::reachableByUnprivilegedUser(PELORIN_CLI_PATH);
     // Interrupts the send at the phone's prompt: SIGPIPE from a reader that
     // goes after four lines (the next is "Sending logo"), the others sent
     // inside the second after AT+CMGS=n. Prints the send's exit status.
@@ -77,7 +79,7 @@ TEST(UnprivilegedSendTest, TwoSendsInARowBothArriveAndSoDoesEachAfterAnInterrupt
     for (const auto& [name, number] : {std::pair{"INT", SIGINT}, {"TERM", SIGTERM}, {"HUP", SIGHUP}, {"PIPE", SIGPIPE}}) {
         SCOPED_TRACE(name);
         const std::size_t heard = testing::readFileText(transcript).size();
-        std::vector<std::string> arguments{"-c", interrupt, PELORIN_CLI_PATH, name};
+        std::vector<std::string> arguments{"-c", interrupt, cli, name};
         arguments.insert(arguments.end(), send.begin(), send.end());
         EXPECT_EQ(asUser("/bin/bash", arguments).out, std::to_string(128 + number) + "\n");
         // The phone notes what it hears before it acts on it.

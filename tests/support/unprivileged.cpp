@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <system_error>
 
 namespace pelorin::testing {
 
@@ -87,6 +89,53 @@ std::vector<std::string> commandAsUnprivilegedUser(const std::string& program, s
     const std::string id = std::to_string(kNobodyId);
     arguments.insert(arguments.begin(), {kSetpriv, "--reuid=" + id, "--regid=" + id, "--clear-groups", "--", program});
     return arguments;
+}
+
+bool unprivilegedUserCanRun(const std::string& program) {
+    if (::geteuid() != 0) return true;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobodyId) != 0 || ::setuid(kNobodyId) != 0) ::_exit(1);
+        ::_exit(::access(program.c_str(), X_OK) == 0 ? 0 : 1);
+    }
+    if (pid < 0) return false;
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+namespace {
+
+// A folder of mode 0755 in the temporary folder, removed at exit.
+struct ProgramCopies {
+    std::filesystem::path folder;
+    ProgramCopies() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "pelorin-programs-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) return;
+        folder = pattern;
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                                 std::filesystem::perms::group_exec |
+                                                 std::filesystem::perms::others_read |
+                                                 std::filesystem::perms::others_exec);
+    }
+    ~ProgramCopies() {
+        std::error_code ignored;
+        if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
+    }
+};
+
+}  // namespace
+
+std::string reachableByUnprivilegedUser(const std::string& program) {
+    if (unprivilegedUserCanRun(program)) return program;
+    static ProgramCopies copies;
+    if (copies.folder.empty()) return program;
+    const std::filesystem::path copy = copies.folder / std::filesystem::path(program).filename();
+    std::error_code failed;
+    std::filesystem::copy_file(program, copy, std::filesystem::copy_options::overwrite_existing, failed);
+    if (failed) return program;
+    return copy.string();
 }
 
 }  // namespace pelorin::testing

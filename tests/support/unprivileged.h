@@ -32,4 +32,14 @@ bool giveToUnprivilegedUser(const std::filesystem::path& path);
 // setpriv.
 std::vector<std::string> commandAsUnprivilegedUser(const std::string& program, std::vector<std::string> arguments);
 
+// Whether user nobody can run program from where it lies: a build tree under
+// a folder of mode 0700 (root's home) cannot be reached by nobody's children,
+// although setpriv, which switches user after its own checks, still starts it.
+// Always true when this process is not root.
+bool unprivilegedUserCanRun(const std::string& program);
+
+// program itself when user nobody can run it; otherwise a copy of it in a
+// folder nobody can reach, removed when this process ends.
+std::string reachableByUnprivilegedUser(const std::string& program);
+
 }  // namespace pelorin::testing
