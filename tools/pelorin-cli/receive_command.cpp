@@ -8,6 +8,7 @@
 #include "platform/sleeper.h"
 #include "sms/inbox_reader.h"
 #include "sms/received_messages.h"
+#include "util/text.h"
 
 namespace pelorin::cli {
 
@@ -62,7 +63,6 @@ std::optional<ReceiveArguments> parseReceiveArguments(const std::vector<std::str
 // Control characters, tabs and backslashes escaped, so that one item stays
 // one line of tab-separated fields.
 std::string escaped(const std::string& text) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string result;
     for (char c : text) {
         const auto octet = static_cast<unsigned char>(c);
@@ -75,7 +75,7 @@ std::string escaped(const std::string& text) {
         } else if (c == '\r') {
             result += "\\r";
         } else if (octet < 0x20 || octet == 0x7F) {
-            result += std::string("\\x") + kDigits[octet >> 4] + kDigits[octet & 15];
+            result += "\\x" + hexOctet(octet);
         } else {
             result.push_back(c);
         }
