@@ -9,6 +9,8 @@
 namespace pelorin {
 namespace {
 
+using testing::importFile;
+
 using testing::BmpLayout;
 using testing::buildBmp;
 using testing::ImportCase;

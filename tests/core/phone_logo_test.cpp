@@ -9,6 +9,8 @@
 namespace pelorin {
 namespace {
 
+using testing::importFile;
+
 using testing::ImportCase;
 using testing::MemoryDocument;
 using Pixels = std::vector<std::pair<int, int>>;

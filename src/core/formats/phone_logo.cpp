@@ -104,17 +104,13 @@ std::vector<std::uint8_t> encodePhoneLogo(PhoneLogoFormat format, const Canvas& 
     return bytes;
 }
 
-ImportOutcome importPhoneLogo(DocumentContext& context, const std::string& path, PhoneLogoFormat format) {
+ImportResult readPhoneLogo(FileSystem& files, const std::string& path, PhoneLogoFormat format) {
     // Only header and pixels are read, never more, whatever the file's size.
-    const auto bytes = readFilePrefix(context.files, path, phoneLogoFileSize(format));
-    if (!bytes) {
-        context.messages.showMessage(message::withPath(message::kFailedToOpenForReading, path));
-        return ImportOutcome::Failed;
-    }
-    context.view.setCurrentKind(LogoKind::Operator);
-    decodePhoneLogo(format, *bytes, context.document.operatorCanvas);
-    context.view.updateAllViews();
-    return ImportOutcome::Imported;
+    const auto bytes = readFilePrefix(files, path, phoneLogoFileSize(format));
+    if (!bytes) return ImportResult::unreadable(path);
+    Canvas canvas(sizeOf(LogoKind::Operator));
+    decodePhoneLogo(format, *bytes, canvas);
+    return ImportResult::imported(LogoKind::Operator, std::move(canvas));
 }
 
 }  // namespace pelorin
