@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz_document.h"
 #include "document/document_file.h"
 #include "document/import_file.h"
+#include "fuzz_document.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     pelorin::fuzz::FuzzDocument d;

@@ -1,10 +1,11 @@
+#include "formats/phone_logo.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "document/import_file.h"
 #include "document_fakes.h"
-#include "formats/phone_logo.h"
 
 namespace pelorin {
 namespace {

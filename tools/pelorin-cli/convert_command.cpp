@@ -32,8 +32,8 @@ int runConvert(const std::vector<std::string>& args) {
     if (!outputNameAccepted("convert", out, parsed->scale)) return kExitBadArguments;
 
     PosixFileSystem files;
-    const bool picture = imageio::opensAsPicture(files, in) ||
-                         (parsed->pictureOptionGiven && importExtension(in).value_or("") == "bmp");
+    const bool picture =
+        imageio::opensAsPicture(files, in) || (parsed->pictureOptionGiven && importExtension(in).value_or("") == "bmp");
     if (!picture) {
         if (parsed->pictureOptionGiven) {
             std::cerr << "pelorin-cli convert: " << in

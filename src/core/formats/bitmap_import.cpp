@@ -46,7 +46,8 @@ bool isLogoBitmap(FileSystem& files, const std::string& path) {
 
 ImportResult readBitmapLogo(FileSystem& files, const std::string& path) {
     BitmapReader reader;
-    if (auto failure = reader.read(files, path)) return ImportResult::failure(std::move(failure->text), failure->namesPath);
+    if (auto failure = reader.read(files, path))
+        return ImportResult::failure(std::move(failure->text), failure->namesPath);
     return bitmapLogo(reader);
 }
 

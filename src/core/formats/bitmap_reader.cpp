@@ -17,14 +17,16 @@ std::uint16_t u16At(const std::uint8_t* p) { return static_cast<std::uint16_t>(p
 
 bool knownDepth(int bitsPerPixel) {
     switch (bitsPerPixel) {
-    case 1:
-    case 2:
-    case 4:
-    case 8:
-    case 16:
-    case 24:
-    case 32: return true;
-    default: return false;
+        case 1:
+        case 2:
+        case 4:
+        case 8:
+        case 16:
+        case 24:
+        case 32:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -74,8 +76,7 @@ std::optional<BitmapReader::Failure> BitmapReader::read(FileSystem& files, const
     std::vector<std::uint8_t> info(kInfoSize, 0);
     const auto gotInfoHeader = in->readAt(kFileHeaderSize, std::span(info).first(kInfoHeaderSize));
     if (!gotInfoHeader) return fail(cannotRead, true);
-    if (*gotInfoHeader >= 4 && u32At(info.data()) != kInfoHeaderSize)
-        return fail(std::string(message::kOs2Bitmap));
+    if (*gotInfoHeader >= 4 && u32At(info.data()) != kInfoHeaderSize) return fail(std::string(message::kOs2Bitmap));
     if (*gotInfoHeader < kInfoHeaderSize) return fail(unsupported);
 
     const std::int32_t width = s32At(info.data() + 4);

@@ -1,12 +1,12 @@
 #include "app/pelorin_app.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -18,7 +18,6 @@
 #include "app/double_click_guard.h"
 #include "app/main_frame.h"
 #include "app/message_box_messages.h"
-#include "imageio/picture_io.h"
 #include "app/qt_settings_store.h"
 #include "app/quit_on_signals.h"
 #include "document/import_file.h"
@@ -26,10 +25,11 @@
 #include "editor/pelorin_view.h"
 #include "editor/qt_geometry.h"
 #include "editor/unsaved_drawings.h"
-#include "settings/window_placement.h"
+#include "imageio/picture_io.h"
 #include "resources/app_icon.h"
-#include "sms/send_commands.h"
+#include "settings/window_placement.h"
 #include "sms/phone_import.h"
+#include "sms/send_commands.h"
 #include "sms/send_worker.h"
 #include "sms/simulated_phone.h"
 
@@ -72,7 +72,8 @@ CPelorinApp::CPelorinApp(AppServices services)
     commands_.on(command::kAppExit, [this] { exit(); });
 
     view_->toolPalette().setTextCommand([this] { router_.dispatch(command::kText); });
-    frame_->setFileDropHandler([this](const std::string& path) { documentCommands_->pictures().openDroppedFile(path); });
+    frame_->setFileDropHandler(
+        [this](const std::string& path) { documentCommands_->pictures().openDroppedFile(path); });
     router_.setTarget(CommandRouter::Level::View, &view_->commands());
     router_.setTarget(CommandRouter::Level::Document, &documentCommands_->commands());
     router_.setTarget(CommandRouter::Level::Frame, &frame_->commands());
@@ -130,7 +131,8 @@ void CPelorinApp::show() {
     const auto placement = readWindowPlacement(services_.settings);
     if (placement) {
         std::vector<Rect> screens;
-        for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(fromQRect(screen->availableGeometry()));
+        for (const QScreen* screen : QGuiApplication::screens())
+            screens.push_back(fromQRect(screen->availableGeometry()));
         const QSize minimum = frame_->minimumSize();
         frame_->setGeometry(toQRect(placeOnScreens(placement->frame, screens, {minimum.width(), minimum.height()})));
     }
@@ -219,14 +221,14 @@ int runPelorin(int argc, char** argv) {
     if (request.simulatedPhone) {
         QString why;
         // Registered with a network, so that "From phone" has one to find.
-        phone = SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone), why,
-                                      {QStringLiteral("--network"), QStringLiteral("262-02")});
+        phone = SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone),
+                                      why, {QStringLiteral("--network"), QStringLiteral("262-02")});
         if (!phone) {
             std::cerr << "pelorin: no simulated phone: " << why.toStdString() << '\n';
             return 1;
         }
-        std::cout << "pelorin: simulated phone on " << phone->devicePath().toStdString() << ", storing what it receives in "
-                  << phone->storeDir().toStdString() << std::endl;
+        std::cout << "pelorin: simulated phone on " << phone->devicePath().toStdString()
+                  << ", storing what it receives in " << phone->storeDir().toStdString() << std::endl;
         sendLink.portOverride = phone->port().toStdString();
     }
 

@@ -10,8 +10,8 @@
 namespace pelorin {
 
 std::optional<ImportResult> openFileCommand(QWidget* parent, DocumentContext& context,
-                                             const std::string& documentsFolder,
-                                             const std::function<void(const std::string&)>& openPicture) {
+                                            const std::string& documentsFolder,
+                                            const std::function<void(const std::string&)>& openPicture) {
     std::string path;
     {
         OpenFileDialog dialog(context.files, context.messages, documentsFolder, parent);

@@ -17,8 +17,8 @@ namespace pelorin {
 // result. A picture (not a logo file) chosen goes to openPicture instead,
 // which runs the import dialog over it; that gives no result either.
 std::optional<ImportResult> openFileCommand(QWidget* parent, DocumentContext& context,
-                                             const std::string& documentsFolder,
-                                             const std::function<void(const std::string&)>& openPicture = {});
+                                            const std::string& documentsFolder,
+                                            const std::function<void(const std::string&)>& openPicture = {});
 
 // File, Save: asks for a path with the standard save-file dialog ("Pelorin(*.plr)",
 // confirming before it overwrites a file), starting in startFolder, and writes
