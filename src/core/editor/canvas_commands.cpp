@@ -87,6 +87,18 @@ void CanvasCommands::replaceCanvas(LogoKind kind, const Canvas& content, std::st
     model.commit();
 }
 
+void CanvasCommands::applyImport(const ImportResult& result, std::optional<std::string_view> label) {
+    if (label) model.begin(*label);
+    if (result.outcome == ImportOutcome::Imported || result.outcome == ImportOutcome::KindChangedOnly)
+        view.setKind(result.kind);
+    result.applyTo(model.document());
+    model.selection().hide();
+    screen.redrawAll();
+    screen.repaintPreviewOfAllKinds();
+    if (label) model.commit();
+    if (result.outcome == ImportOutcome::Imported) model.markSaved(result.kind);
+}
+
 void CanvasCommands::transform(Transform transform) {
     model.begin(transformLabel(transform));
     Canvas& c = model.canvas();

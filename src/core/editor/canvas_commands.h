@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "document/canvas.h"
+#include "document/import_result.h"
 #include "document/logo_kind.h"
 #include "editor/canvas_screen.h"
 #include "editor/edit_model.h"
@@ -35,6 +37,11 @@ struct CanvasCommands {
     // Replaces the whole content of the canvas of a kind (content of another
     // size is taken where the two overlap) and makes that kind current.
     void replaceCanvas(LogoKind kind, const Canvas& content, std::string_view label);
+    // Applies what reading a logo file gave: an Imported canvas replaces the
+    // canvas of its kind and counts as saved; Imported and KindChangedOnly
+    // make the kind current (the origin kept); the selection goes. One step
+    // named label, none without a label.
+    void applyImport(const ImportResult& result, std::optional<std::string_view> label);
     // Flips, rotates, inverts or shifts the lifted selection when there is
     // one, otherwise the whole canvas: one undo step.
     void transform(Transform transform);

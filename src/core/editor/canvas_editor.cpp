@@ -80,6 +80,11 @@ void CanvasEditor::replaceCanvas(LogoKind kind, const Canvas& content, std::stri
     commands_.replaceCanvas(kind, content, label);
 }
 
+void CanvasEditor::applyImport(const ImportResult& result, std::optional<std::string_view> label) {
+    finishGesture();
+    commands_.applyImport(result, label);
+}
+
 // ---------------------------------------------------------------- undo and redo
 
 void CanvasEditor::beginEdit(std::string_view label) {
