@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <fstream>
-#include <sstream>
 #include <string_view>
 
 #include "phone/inbox.h"
@@ -150,15 +149,24 @@ bool parseNumber(std::string_view text, unsigned& value) {
     return error == std::errc() && end == text.data() + text.size() && !text.empty();
 }
 
+// A full inbox of the longest messages is under 90 KB; what is far beyond
+// that is not an inbox and is not read into memory.
+constexpr std::streamsize kMaxInboxFile = 1024 * 1024;
+
 bool readInbox(const std::string& path, std::vector<StoredMessage>& inbox, std::string& why) {
-    std::ifstream in{std::filesystem::path(path)};
-    std::stringstream content;
-    content << in.rdbuf();
-    if (!in) {
+    std::ifstream in{std::filesystem::path(path), std::ios::binary};
+    std::string content(static_cast<std::size_t>(kMaxInboxFile) + 1, '\0');
+    in.read(content.data(), kMaxInboxFile + 1);
+    if (in.bad() || (!in && !in.eof())) {
         why = "--inbox: cannot read " + path;
         return false;
     }
-    auto messages = parseInboxText(content.str());
+    content.resize(static_cast<std::size_t>(in.gcount()));
+    if (content.size() > static_cast<std::size_t>(kMaxInboxFile)) {
+        why = "--inbox " + path + ": larger than " + std::to_string(kMaxInboxFile / 1024) + " KiB";
+        return false;
+    }
+    auto messages = parseInboxText(content);
     if (!messages) {
         why = "--inbox " + path + ": " + messages.error();
         return false;
@@ -272,6 +280,8 @@ std::optional<ProgramArguments> parseArguments(int argc, char** argv, std::strin
         } else if (name == "--inbox") {
             const auto text = value();
             ok = text.has_value() && readInbox(std::string(*text), arguments.phone.inbox, why);
+        } else if (name == "--inbox-from-stdin") {
+            ok = flag(arguments.inboxFromStdin);
         } else if (name == "--echo-to-inbox") {
             ok = flag(arguments.phone.echoToInbox);
         } else if (name == "--own-number") {
@@ -280,7 +290,8 @@ std::optional<ProgramArguments> parseArguments(int argc, char** argv, std::strin
             if (ok) {
                 const std::string own(*text);
                 const std::string digits = own.starts_with("+") ? own.substr(1) : own;
-                ok = !digits.empty() && digits.size() <= 20 && digits.find_first_not_of("0123456789") == std::string::npos;
+                ok = !digits.empty() && digits.size() <= 20 &&
+                     digits.find_first_not_of("0123456789") == std::string::npos;
                 if (ok) {
                     arguments.phone.ownNumber = own;
                 } else {
