@@ -525,6 +525,19 @@ void CanvasEditor::replaceCanvas(LogoKind kind, const Canvas& content, std::stri
     commitEdit();
 }
 
+void CanvasEditor::applyImport(const ImportResult& result, std::optional<std::string_view> label) {
+    finishGesture();
+    if (label) beginEditOfGesture(*label);
+    if (result.outcome == ImportOutcome::Imported || result.outcome == ImportOutcome::KindChangedOnly)
+        kind_ = result.kind;
+    result.applyTo(document_);
+    dropSelection();
+    redrawAll();
+    repaintPreviewOfAllKinds();
+    if (label) commitEdit();
+    if (result.outcome == ImportOutcome::Imported) markSaved(result.kind);
+}
+
 // ---------------------------------------------------------------- undo and redo
 
 void CanvasEditor::beginEdit(std::string_view label) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "document/document.h"
+#include "document/import_result.h"
 #include "document/logo_kind.h"
 #include "editor/drawing_surface.h"
 #include "editor/edit_history.h"
@@ -150,6 +151,13 @@ public:
     // size is taken where the two overlap), makes that kind current and shows
     // it: one undo step named label.
     void replaceCanvas(LogoKind kind, const Canvas& content, std::string_view label);
+    // Applies what reading a logo file gave (the caller shows its error), as
+    // one undo step named label; with no label no step is recorded (the file
+    // named at start-up). An Imported canvas replaces the canvas of its kind
+    // and counts as saved; Imported and KindChangedOnly make the kind current
+    // (the origin kept); whatever the outcome the selection is dropped and
+    // everything redrawn.
+    void applyImport(const ImportResult& result, std::optional<std::string_view> label);
 
     // --- undo and redo ---
     // A recorded edit: begin before the change (a gesture's start, a
