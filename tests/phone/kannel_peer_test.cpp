@@ -11,9 +11,7 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -30,47 +28,10 @@
 namespace pelorin::phone {
 namespace {
 
+using namespace peers;
 using namespace std::chrono_literals;
 constexpr const char* kBearerbox = "/usr/sbin/bearerbox";
 constexpr const char* kSmsbox = "/usr/sbin/smsbox";
-
-// A Kannel box in a process group of its own, ended by SIGTERM, then
-// SIGKILL if it takes its time.
-class BoxProcess {
-public:
-    BoxProcess(const char* program, const std::string& config, const std::string& output) {
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::setpgid(0, 0);
-            ::setenv("LC_ALL", "C.UTF-8", 1);
-            if (std::FILE* out = std::freopen(output.c_str(), "w", stdout)) ::dup2(::fileno(out), STDERR_FILENO);
-            ::execl(program, program, config.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        if (pid_ > 0) ::setpgid(pid_, pid_);
-    }
-    ~BoxProcess() { stop(); }
-    BoxProcess(const BoxProcess&) = delete;
-    BoxProcess& operator=(const BoxProcess&) = delete;
-
-    void stop() {
-        if (pid_ <= 0) return;
-        ::kill(-pid_, SIGTERM);
-        for (int i = 0; i < 50; ++i) {
-            if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1;
-                return;
-            }
-            std::this_thread::sleep_for(100ms);
-        }
-        ::kill(-pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-};
 
 // A loopback socket on a port the system chose.
 int listeningSocket(unsigned& port) {
@@ -218,10 +179,11 @@ protected:
 };
 
 TEST_P(KannelPeerTest, ReceivesATextPutInThePhoneAndRepliesThroughIt) {
-    BoxProcess bearerbox(kBearerbox, folder.file("kannel.conf"), folder.file("bearerbox.out"));
+    DaemonProcess bearerbox({kBearerbox, folder.file("kannel.conf")}, folder.path().string(),
+                            folder.file("bearerbox.out"));
     // smsbox gives up when bearerbox is not there yet.
     ASSERT_TRUE(waitFor([this] { return accepting(boxPort); }, 20s)) << log("bearerbox.out");
-    BoxProcess smsbox(kSmsbox, folder.file("kannel.conf"), folder.file("smsbox.out"));
+    DaemonProcess smsbox({kSmsbox, folder.file("kannel.conf")}, folder.path().string(), folder.file("smsbox.out"));
     ASSERT_TRUE(
         waitFor([this] { return log("smsc.log").find("AT SMSC successfully opened") != std::string::npos; }, 30s))
         << log("smsc.log") << log("bearerbox.out");

@@ -249,21 +249,6 @@ TEST(PhoneProgram, ExplainsItselfAndRefusesUnknownOptions) {
 // The longest message there is: a 12-octet service-centre field and 164 octets.
 std::string longestPdu() { return "0B91" + std::string(20, '1') + "04" + std::string(2 * 163, 'A'); }
 
-TEST(PhoneProgram, AnAnswerLongerThanAnyBufferArrivesWholeWhileItIsRead) {
-    pelorin::testing::TemporaryFolder folder;
-    std::ofstream inbox(folder.file("inbox.txt"));
-    for (int i = 0; i < 250; ++i) inbox << "1," << longestPdu() << "\n";
-    inbox.close();
-    PhoneProcess phone({"--no-echo", "--inbox", folder.file("inbox.txt")});
-    Line line(phone.path());
-    line.write("AT+CMGL=4\r");
-    const std::string listing = line.readUntil("\r\nOK\r\n", 20s);
-    std::string expected;
-    for (int i = 1; i <= 250; ++i) expected += "\r\n+CMGL: " + std::to_string(i) + ",1,,164\r\n" + longestPdu();
-    EXPECT_EQ(listing.size(), expected.size() + 8);
-    EXPECT_EQ(listing, expected + "\r\n\r\nOK\r\n");
-}
-
 TEST(PhoneProgram, RefusesInboxesNoPhoneCouldHold) {
     pelorin::testing::TemporaryFolder folder;
     const auto start = [&folder](const std::string& content) {
