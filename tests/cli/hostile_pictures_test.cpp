@@ -3,19 +3,20 @@
 // bitmap other programs take.
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <QBuffer>
 #include <QImage>
 #include <algorithm>
 #include <filesystem>
 
+#include "support/gzip.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
 
 namespace pelorin {
 namespace {
 
+using testing::gzipped;
 using testing::ProcessResult;
 
 class HostilePicturesTest : public ::testing::Test {
@@ -34,31 +35,6 @@ protected:
     }
     testing::TemporaryFolder folder{"pelorin-cli-hostile"};
 };
-
-// gzip of head, body repeated, tail, compressed as it is made: the file
-// stays small however much it unpacks to.
-std::vector<std::uint8_t> gzipped(const std::string& head, const std::string& body, int repeats,
-                                  const std::string& tail) {
-    z_stream stream{};
-    EXPECT_EQ(deflateInit2(&stream, 6, Z_DEFLATED, 16 + MAX_WBITS, 9, Z_DEFAULT_STRATEGY), Z_OK);
-    std::vector<std::uint8_t> out;
-    std::vector<std::uint8_t> chunk(1 << 16);
-    const auto feed = [&](const std::string& text, int flush) {
-        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-        stream.avail_in = static_cast<uInt>(text.size());
-        do {
-            stream.next_out = chunk.data();
-            stream.avail_out = static_cast<uInt>(chunk.size());
-            deflate(&stream, flush);
-            out.insert(out.end(), chunk.begin(), chunk.end() - stream.avail_out);
-        } while (stream.avail_out == 0);
-    };
-    feed(head, Z_NO_FLUSH);
-    for (int i = 0; i < repeats; ++i) feed(body, Z_NO_FLUSH);
-    feed(tail, Z_FINISH);
-    deflateEnd(&stream);
-    return out;
-}
 
 const std::string kSvgHead =
     R"(<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" width="72" height="14">)";
