@@ -6,6 +6,7 @@
 
 #include "document/canvas.h"
 #include "document/packed.h"
+#include "support/compressed.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
 
@@ -57,30 +58,6 @@ TEST_F(PictureCommandsTest, CleanPictureComesOutExactAtOneToOneAndTwoToOne) {
     }
 }
 
-// The start of a 20,000 x 20,000 grey PNG: its header and a first block of
-// rows. A reader learns the size from it without decoding the rest.
-std::vector<std::uint8_t> hugePngStart() {
-    QByteArray png("\x89PNG\r\n\x1a\n", 8);
-    const auto chunk = [&png](const char* type, const QByteArray& data) {
-        const QByteArray body = QByteArray(type, 4) + data;
-        std::uint32_t crc = 0xFFFFFFFFu;
-        for (char byte : body) {
-            crc ^= static_cast<std::uint8_t>(byte);
-            for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-        crc ^= 0xFFFFFFFFu;
-        const auto bigEndian = [](std::uint32_t value) {
-            const char bytes[] = {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
-                                  static_cast<char>(value >> 8), static_cast<char>(value)};
-            return QByteArray(bytes, 4);
-        };
-        png += bigEndian(static_cast<std::uint32_t>(data.size())) + body + bigEndian(crc);
-    };
-    chunk("IHDR", QByteArray("\0\0\x4e\x20\0\0\x4e\x20\x08\0\0\0\0", 13));
-    chunk("IDAT", qCompress(QByteArray(20001 * 4, '\0')).mid(4));  // qCompress leads with a length
-    return {png.begin(), png.end()};
-}
-
 TEST_F(PictureCommandsTest, BadPicturesAndOptionsGiveOneLineAndWriteNothing) {
     QImage photo(300, 200, QImage::Format_RGB32);
     for (int y = 0; y < 200; ++y)
@@ -97,7 +74,7 @@ TEST_F(PictureCommandsTest, BadPicturesAndOptionsGiveOneLineAndWriteNothing) {
     std::vector<std::uint8_t> jpeg = bytesOf("photo.jpg");
     for (std::size_t i = jpeg.size() / 3; i < jpeg.size() / 3 + 400; ++i) jpeg[i] = 0x55;
     testing::writeFileBytes(path("corrupt.jpg"), jpeg);
-    testing::writeFileBytes(path("huge.png"), hugePngStart());
+    testing::writeFileBytes(path("huge.png"), testing::hugePngStart());
     // An 8 x 4 GIF cut in the middle of its picture's data.
     testing::writeFileBytes(
         path("cut.gif"),

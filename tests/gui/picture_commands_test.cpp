@@ -26,6 +26,7 @@
 #include "pictures/import_picture_dialog.h"
 #include "pictures/picture_preview.h"
 #include "pictures/text_dialog.h"
+#include "support/compressed.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
 
@@ -329,29 +330,6 @@ TEST_F(PictureCommandsTest, ExportWritesAOneBitBitmapWhenAsked) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-// The start of a PNG that says it is 20,000 x 20,000 pixels: its signature,
-// header and the start of its data, enough for a reader to learn the size.
-QByteArray hugePngStart() {
-    QByteArray png("\x89PNG\r\n\x1a\n", 8);
-    const auto chunk = [&png](const QByteArray& body) {
-        std::uint32_t crc = 0xFFFFFFFFu;
-        for (char byte : body) {
-            crc ^= static_cast<std::uint8_t>(byte);
-            for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-        crc ^= 0xFFFFFFFFu;
-        const auto size = static_cast<std::uint32_t>(body.size() - 4);
-        const char length[] = {static_cast<char>(size >> 24), static_cast<char>(size >> 16),
-                               static_cast<char>(size >> 8), static_cast<char>(size)};
-        const char check[] = {static_cast<char>(crc >> 24), static_cast<char>(crc >> 16), static_cast<char>(crc >> 8),
-                              static_cast<char>(crc)};
-        png += QByteArray(length, 4) + body + QByteArray(check, 4);
-    };
-    chunk(QByteArray("IHDR\0\0\x4e\x20\0\0\x4e\x20\x08\0\0\0\0", 17));
-    chunk(QByteArray("IDAT") + qCompress(QByteArray(20001, '\0')).mid(4));
-    return png;
-}
-
 TEST_F(PictureCommandsTest, PastedPictureBytesAreReadAsFilesAreAndFailuresAreSaid) {
     // Bytes another program put on the clipboard go through the import dialog.
     auto* data = new QMimeData;
@@ -377,7 +355,9 @@ TEST_F(PictureCommandsTest, PastedPictureBytesAreReadAsFilesAreAndFailuresAreSai
 
     // What cannot be read is said, and no dialog opens.
     data = new QMimeData;
-    data->setData("image/png", hugePngStart());
+    const auto huge = testing::hugePngStart();
+    data->setData("image/png",
+                  QByteArray(reinterpret_cast<const char*>(huge.data()), static_cast<qsizetype>(huge.size())));
     QGuiApplication::clipboard()->setMimeData(data);
     trigger(command::kPastePicture);
     data = new QMimeData;

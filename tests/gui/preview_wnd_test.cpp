@@ -13,7 +13,7 @@
 #include "document/memory_file_system.h"
 #include "gui_test_helpers.h"
 #include "support/bmp_builder.h"
-#include "support/gzip.h"
+#include "support/compressed.h"
 
 namespace pelorin {
 namespace {
