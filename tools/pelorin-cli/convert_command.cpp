@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <iostream>
 #include <memory>
+#include <new>
 
 #include "cli_document.h"
 #include "commands.h"
@@ -45,7 +46,13 @@ imageio::PictureRead readPictureFile(FileSystem& files, const std::string& path)
     const QtMessageHandler previous = qInstallMessageHandler(&reportFatalAndExit);
     std::unique_ptr<QGuiApplication> application;
     if (QGuiApplication::instance() == nullptr) application = std::make_unique<QGuiApplication>(argc, argv);
-    imageio::PictureRead read = imageio::readPicture(files, path);
+    imageio::PictureRead read;
+    try {
+        read = imageio::readPicture(files, path);
+    } catch (const std::bad_alloc&) {
+        // Under a memory limit: one line, as for any other failure.
+        read = {std::nullopt, path + ": there is not enough memory to read the picture"};
+    }
     application.reset();
     qInstallMessageHandler(previous);
     return read;
