@@ -146,13 +146,9 @@ void PictureCommands::openDroppedFile(const std::string& path) {
         importPictureFile(path);
         return;
     }
-    CanvasEditor& editor = view_.editor();
-    editor.dropSelection();
-    DocumentContext context{document_, view_, messages_, files_};
-    editor.beginEdit("Open");
-    const ImportOutcome outcome = importFile(context, path);
-    editor.commitEdit();
-    if (outcome == ImportOutcome::Imported) editor.markSaved(view_.currentKind());
+    const ImportResult read = readLogoFile(files_, path);
+    if (read.failed()) messages_.showMessage(read.error);
+    view_.editor().applyImport(read, "Open");
 }
 
 void PictureCommands::replaceCanvas(LogoKind kind, const Canvas& content) {
