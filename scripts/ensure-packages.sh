@@ -11,9 +11,10 @@ set -euo pipefail
 # connection. desktop-file-utils, appstream,
 # man-db: the validators of the installed tree's test. qt6-svg-dev and
 # libqt6svg6 (which carries Qt's SVG image-format plugin): SVG pictures can be
-# imported.
+# imported. zlib1g-dev: compressed SVG is unpacked by the program itself, within
+# a limit.
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core gammu smstools gnokii-cli kannel desktop-file-utils appstream man-db "$@")
+  qt6-base-dev qt6-svg-dev libqt6svg6 zlib1g-dev fonts-dejavu-core gammu smstools gnokii-cli kannel desktop-file-utils appstream man-db "$@")
 
 missing=()
 for package in "${packages[@]}"; do
