@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "phone/command_set.h"
+#include "phone/sim_quirks.h"
 #include "phone/submit_pdu.h"
 
 namespace pelorin::phone {
@@ -34,12 +35,13 @@ struct PhoneOptions {
     PartSelector silentAfterPdu;  // nothing at all after the PDU
     bool okInPieces = false;      // the +CMGS answer's final "K\r\n" comes pieceDelay later
     std::chrono::milliseconds pieceDelay{3000};
-    unsigned hangUpAfter = 0;  // when part n arrives: no answer, hang up (0: never)
-    unsigned unsolicitedLines = 0;  // unsolicited result codes sent before each PDU's answer
-    std::string network;       // the registered network, MCC and MNC digits ("26202"); empty: none
+    unsigned hangUpAfter = 0;                 // when part n arrives: no answer, hang up (0: never)
+    unsigned unsolicitedLines = 0;            // unsolicited result codes sent before each PDU's answer
+    std::string network;                      // the registered network, MCC and MNC digits ("26202"); empty: none
     std::string ownNumber = "+491701234567";  // AT+CNUM, and the sender of what --echo-to-inbox files
     bool echoToInbox = false;                 // file every accepted part in the inbox as received
     std::vector<StoredMessage> inbox;         // the inbox at switch-on
+    SimQuirkOptions quirks;                   // how this phone differs from a well-behaved one
 };
 
 class Modem {
@@ -54,6 +56,10 @@ public:
 
     Modem(PhoneOptions options, Deliver deliver);
 
+    // The moment the phone is switched on (a SIM busy for a while counts from
+    // it); without a call, the first byte received.
+    void switchOn(Clock::time_point now) { quirks_.switchOn(now); }
+
     void receive(std::string_view bytes, Clock::time_point now);
     // Everything that is due by now, in the order it was produced.
     std::string takeOutput(Clock::time_point now);
@@ -66,6 +72,9 @@ public:
     unsigned partsReceived() const { return parts_; }
     bool echo() const { return echo_; }
     bool inPduEntry() const { return mode_ == Mode::Pdu; }
+
+    // --transcript's copy of received bytes, any PIN masked.
+    std::string transcriptText(std::string_view received) { return quirks_.masked(received); }
 
     // Human-readable lines about what happened, for the console.
     std::vector<std::string> takeNotes();
@@ -100,6 +109,8 @@ private:
     std::vector<std::pair<Clock::time_point, std::string>> scheduled_;
     std::vector<std::string> notes_;
     CommandSet commands_;
+    SimQuirks quirks_;
+    Clock::time_point commandTime_{};
 };
 
 }  // namespace pelorin::phone

@@ -130,7 +130,9 @@ Ending run(pelorin::phone::PseudoTerminal& terminal, Modem& modem, bool watchStd
             if (got > 0) {
                 if (transcript >= 0) {
                     // Written before the phone answers, so the transcript is complete once the reply is seen.
-                    [[maybe_unused]] const ssize_t kept = ::write(transcript, buffer, static_cast<std::size_t>(got));
+                    const std::string text =
+                        modem.transcriptText(std::string_view(buffer, static_cast<std::size_t>(got)));
+                    [[maybe_unused]] const ssize_t kept = ::write(transcript, text.data(), text.size());
                 }
                 modem.receive(std::string_view(buffer, static_cast<std::size_t>(got)), Modem::Clock::now());
             } else if (got < 0 && errno == EIO) {
@@ -177,8 +179,8 @@ int main(int argc, char** argv) {
         // A new folder that only this user can enter: a fixed name in a
         // shared folder could have been prepared by someone else.
         const char* temporary = std::getenv("TMPDIR");
-        std::string pattern = std::string(temporary != nullptr && *temporary == '/' ? temporary : "/tmp") +
-                              "/pelorin-phone-XXXXXX";
+        std::string pattern =
+            std::string(temporary != nullptr && *temporary == '/' ? temporary : "/tmp") + "/pelorin-phone-XXXXXX";
         if (::mkdtemp(pattern.data()) == nullptr) {
             std::cerr << "pelorin-phone: cannot make a store folder " << pattern << ": " << std::strerror(errno)
                       << "\n";
@@ -215,6 +217,8 @@ int main(int argc, char** argv) {
         if (!reception.storeError.empty()) std::cerr << "pelorin-phone: " << reception.storeError << std::endl;
         return reception.storeError.empty();
     });
+
+    modem.switchOn(Modem::Clock::now());
 
     int transcript = -1;
     if (arguments->transcript) {
