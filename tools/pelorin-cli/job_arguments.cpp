@@ -3,6 +3,7 @@
 #include "cli_document.h"
 #include "commands.h"
 #include "document/document_file.h"
+#include "sms/sim_replies.h"
 
 namespace pelorin::cli {
 
@@ -24,11 +25,15 @@ constexpr KindName kKindNames[] = {
 // The canvas a job kind sends; the restore message carries a fixed image.
 std::optional<LogoKind> canvasKindFor(SendJobKind kind) {
     switch (kind) {
-    case SendJobKind::OperatorLogo:
-    case SendJobKind::GroupGraphic: return LogoKind::Operator;
-    case SendJobKind::PictureMessage: return LogoKind::Picture;
-    case SendJobKind::LargeOperatorLogo: return LogoKind::LargeOperator;
-    case SendJobKind::RestoreOperatorLogo: break;
+        case SendJobKind::OperatorLogo:
+        case SendJobKind::GroupGraphic:
+            return LogoKind::Operator;
+        case SendJobKind::PictureMessage:
+            return LogoKind::Picture;
+        case SendJobKind::LargeOperatorLogo:
+            return LogoKind::LargeOperator;
+        case SendJobKind::RestoreOperatorLogo:
+            break;
     }
     return std::nullopt;
 }
@@ -99,6 +104,24 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
             result.fast = true;
         } else if (allowPort && arg == "--port") {
             if (!value(port)) return std::nullopt;
+        } else if (allowPort && arg == "--log") {
+            if (!value(result.log)) return std::nullopt;
+        } else if (allowPort && arg == "--slow-writes") {
+            result.slowWrites = true;
+        } else if (allowPort && arg == "--smsc-number") {
+            std::optional<std::string> centre;
+            if (!value(centre)) return std::nullopt;
+            if (!IsValidSmsCentre(*centre)) {
+                error = "--smsc-number takes the SMS centre's number: \"+\" (optional) and 3 to 20 digits";
+                return std::nullopt;
+            }
+            result.smscNumber = *centre;
+        } else if (allowPort && arg == "--pin-file") {
+            if (!value(result.pinFile)) return std::nullopt;
+        } else if (allowPort && (arg == "--pin" || arg.starts_with("--pin="))) {
+            // A PIN in the arguments would be seen by every user of the machine.
+            error = "the PIN is never taken from the arguments: give it in PELORIN_PIN or --pin-file FILE";
+            return std::nullopt;
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
             error = "unknown option " + arg;
             return std::nullopt;
@@ -113,8 +136,9 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
     }
 
     if (!kindName) {
-        error = "missing KIND (operator-logo, group-graphic, restore-operator-logo, picture-message, "
-                "large-operator-logo)";
+        error =
+            "missing KIND (operator-logo, group-graphic, restore-operator-logo, picture-message, "
+            "large-operator-logo)";
         return std::nullopt;
     }
     const auto kind = sendJobKindFromName(*kindName);
