@@ -88,16 +88,15 @@ std::string identityLines(std::string_view reply, std::string_view command) {
             continue;
         if (line.starts_with("+CGMM:")) line = trimmed(line.substr(6));
         for (char c : line) {
-            if (out.size() >= kMaxIdentity) return out;
-            if (c >= 0x20 && c < 0x7F) {
-                if (c == ' ' && !out.empty() && out.back() == ' ') continue;
-                out.push_back(c);
-            }
+            if (c < 0x20 || c >= 0x7F || (c == ' ' && !out.empty() && out.back() == ' ')) continue;
+            out.push_back(c);
         }
         if (!out.empty() && out.back() != ' ') out.push_back(' ');
+        if (out.size() >= kMaxIdentity) break;
     }
+    out.resize(std::min(out.size(), kMaxIdentity));
     while (!out.empty() && out.back() == ' ') out.pop_back();
-    return out.substr(0, kMaxIdentity);
+    return out;
 }
 
 PortProbe probePort(const std::string& path, SerialPortOpener& opener, int waitMs) {
