@@ -2,8 +2,11 @@
 // own switched on at a time, and a phone without quirks that must see exactly
 // today's bytes whatever is configured.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <future>
@@ -244,6 +247,23 @@ TEST(ModemQuirksCli, PortsTellsPhonesFromSilentBusyAndForbiddenPorts) {
     const auto after =
         runProcess(PELORIN_CLI_PATH, {"send", "group-graphic", "--to", "1", "--fast", "--port", modem.devicePath()});
     EXPECT_EQ(after.exitStatus, 0) << after.out;
+}
+
+TEST(ModemQuirksCli, PortsNeverWritesToAPortAnotherProgramHoldsEvenAsRoot) {
+    testing::TemporaryFolder folder("pelorin-ports-excl");
+    testing::PhoneProcess phone(PELORIN_PHONE_PATH, {"--quiet", "--transcript", folder.file("transcript")});
+    ASSERT_TRUE(phone.started());
+    // Another program holds the port with the terminal's exclusive flag,
+    // which root could get past.
+    const int held = ::open(phone.devicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::ioctl(held, TIOCEXCL), 0);
+    const auto result = runProcess(PELORIN_CLI_PATH, {"ports", phone.devicePath()});
+    EXPECT_EQ(result.out, phone.devicePath() + "\tbusy (in use by another program)\n");
+    EXPECT_EQ(result.exitStatus, 1);
+    ::ioctl(held, TIOCNXCL);
+    ::close(held);
+    EXPECT_EQ(testing::readFileText(folder.file("transcript")), "") << "nothing was written to it";
 }
 
 }  // namespace
