@@ -2,8 +2,9 @@
 #include <iostream>
 
 #include "commands.h"
-#include "interrupt.h"
 #include "document/posix_file_system.h"
+#include "interrupt.h"
+#include "line_options.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
 #include "sms/inbox_reader.h"
@@ -17,6 +18,7 @@ namespace {
 struct ReceiveArguments {
     std::string port;
     std::optional<std::filesystem::path> out;
+    std::optional<std::string> log;
     bool remove = false;
     bool fast = false;
     bool help = false;
@@ -27,7 +29,7 @@ std::optional<ReceiveArguments> parseReceiveArguments(const std::vector<std::str
     bool havePort = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if ((arg == "--port" || arg == "--out") && i + 1 >= args.size()) {
+        if ((arg == "--port" || arg == "--out" || arg == "--log") && i + 1 >= args.size()) {
             why = arg + " needs a value";
             return std::nullopt;
         }
@@ -40,6 +42,8 @@ std::optional<ReceiveArguments> parseReceiveArguments(const std::vector<std::str
             havePort = true;
         } else if (arg == "--out") {
             parsed.out = std::filesystem::path(args[++i]);
+        } else if (arg == "--log") {
+            parsed.log = args[++i];
         } else if (arg == "--delete") {
             parsed.remove = true;
         } else if (arg == "--fast") {
@@ -133,8 +137,9 @@ std::optional<std::string> writeLogo(FileSystem& files, const std::filesystem::p
     if (item.kind == ReceivedKind::PictureMessage && !item.text.empty()) {
         const std::string textPath = stem.string() + ".txt";
         const std::string line = item.text + "\n";
-        if (!saveFileSafely(files, textPath,
-                            std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()))) {
+        if (!saveFileSafely(
+                files, textPath,
+                std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()))) {
             why = "cannot write " + textPath;
             return std::nullopt;
         }
@@ -159,8 +164,14 @@ int runReceive(const std::vector<std::string>& args) {
     }
     if (parsed->help) return kShowUsage;
     auto opener = makePosixSerialPortOpener();
+    std::unique_ptr<LineLog> log;
+    std::unique_ptr<SerialPortOpener> logging;
+    if (!openLog(parsed->log, *opener, log, logging, why)) {
+        std::cerr << "pelorin-cli receive: " << why << "\n";
+        return 1;
+    }
     PortOpenFailure failure;
-    auto port = opener->openExplaining(parsed->port, failure);
+    auto port = (logging ? *logging : *opener).openExplaining(parsed->port, failure);
     if (!port) {
         std::cerr << "pelorin-cli receive: " << describePortOpenFailure(failure) << "\n";
         return 1;

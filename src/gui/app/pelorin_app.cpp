@@ -15,6 +15,7 @@
 #include "app/command_line.h"
 #include "app/command_table.h"
 #include "app/document_commands.h"
+#include "settings/line_settings.h"
 #include "app/double_click_guard.h"
 #include "app/main_frame.h"
 #include "app/message_box_messages.h"
@@ -60,6 +61,7 @@ bool displayAvailable(int argc, char** argv) {
 
 CPelorinApp::CPelorinApp(AppServices services)
     : services_(services), document_(services.settings), frame_(std::make_unique<CMainFrame>(router_)) {
+    readLineSettings(document_, services_.settings);
     view_ = new CPelorinView(document_, frame_.get());
     frame_->setCentralWidget(view_);
     const SendLink link = services_.send.opener ? services_.send : makeSerialSendLink();

@@ -25,7 +25,7 @@ TEST(ScanReplyTest, AReplyEndsWithAWholeFinalLineOrThePrompt) {
     EXPECT_EQ(scanReply("AT+CMGS=148\r\r\n> ", true), ReplyEnd::Prompt);
     EXPECT_EQ(scanReply("> ", true), ReplyEnd::Prompt);
     EXPECT_EQ(scanReply("AT+CMGS=148\r\r\n> ", false), ReplyEnd::Open);
-    EXPECT_EQ(scanReply("AT+CMGS=148\r\r\n>", true), ReplyEnd::Open) << "the space has not come yet";
+    EXPECT_EQ(scanReply("AT+CMGS=148\r\r\n>", true), ReplyEnd::Prompt) << "phones that send no space after it";
     EXPECT_EQ(scanReply("AT+X=\"a> b\"\r", true), ReplyEnd::Open) << "not at the start of a line";
     EXPECT_EQ(scanReply("AT+CMGS=148\r\r\nERROR\r\n", true), ReplyEnd::Final);
 }
