@@ -6,6 +6,7 @@
 #include "imageio/picture_io.h"
 #include "imaging/fit.h"
 #include "picture_arguments.h"
+#include "ringtone_commands.h"
 
 namespace pelorin::cli {
 
@@ -28,6 +29,16 @@ int runConvert(const std::vector<std::string>& args) {
     }
     const std::string& in = parsed->positional[0];
     const std::string& out = parsed->positional[1];
+    {
+        PosixFileSystem files;
+        if (isRingtoneFile(files, in)) {
+            if (parsed->pictureOptionGiven || parsed->scale) {
+                std::cerr << "pelorin-cli convert: " << in << " is a ringtone; the picture options do not apply\n";
+                return kExitBadArguments;
+            }
+            return runConvertRingtone(in, out);
+        }
+    }
     if (!outputNameAccepted("convert", out, parsed->scale)) return kExitBadArguments;
 
     CliDocument cli;

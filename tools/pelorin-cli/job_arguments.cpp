@@ -28,7 +28,8 @@ std::optional<LogoKind> canvasKindFor(SendJobKind kind) {
     case SendJobKind::GroupGraphic: return LogoKind::Operator;
     case SendJobKind::PictureMessage: return LogoKind::Picture;
     case SendJobKind::LargeOperatorLogo: return LogoKind::LargeOperator;
-    case SendJobKind::RestoreOperatorLogo: break;
+    case SendJobKind::RestoreOperatorLogo:
+    case SendJobKind::Ringtone: break;
     }
     return std::nullopt;
 }

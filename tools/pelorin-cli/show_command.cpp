@@ -3,6 +3,7 @@
 #include "cli_document.h"
 #include "commands.h"
 #include "imaging/cell_text.h"
+#include "ringtone_commands.h"
 
 namespace pelorin::cli {
 
@@ -16,6 +17,7 @@ int runShow(const std::vector<std::string>& args) {
         return kExitBadArguments;
     }
     CliDocument cli;
+    if (isRingtoneFile(cli.files, args[0])) return runShowRingtone(args[0]);
     std::string error;
     if (!importForCli(cli, args[0], error)) {
         std::cerr << "pelorin-cli show: " << error << "\n";
