@@ -62,7 +62,8 @@ struct Instructions {
     std::size_t count = 0;
 };
 
-Instructions instructionsOf(const Ringtone& ringtone, const EncodeOptions& options, std::size_t noteCount) {
+Instructions instructionsOf(const Ringtone& ringtone, const EncodeOptions& options, std::size_t noteCount,
+                            bool capped) {
     Instructions out;
     const auto add = [&out](unsigned id, unsigned value, int bits) {
         out.fields.emplace_back(id, 3);
@@ -77,7 +78,7 @@ Instructions instructionsOf(const Ringtone& ringtone, const EncodeOptions& optio
         const Note& note = ringtone.notes[k];
         const int wanted = std::clamp(note.scale, kMinScale, kMaxScale);
         const bool scaleNeeded = !note.isRest() && (options.scaleEveryNote || wanted != scale);
-        if (out.count + (scaleNeeded ? 2 : 1) > kMaxInstructions) break;
+        if (capped && out.count + (scaleNeeded ? 2 : 1) > kMaxInstructions) break;
         if (scaleNeeded) {
             add(kScaleId, static_cast<unsigned>(wanted - 1), 2);
             scale = wanted;
@@ -91,7 +92,10 @@ Instructions instructionsOf(const Ringtone& ringtone, const EncodeOptions& optio
     return out;
 }
 
-std::vector<std::uint8_t> encodeNotes(const Ringtone& ringtone, const EncodeOptions& options, std::size_t noteCount) {
+// Uncapped, the octets are what the whole tune would take (its count field
+// then wrong): what the limits measure.
+std::vector<std::uint8_t> encodeNotes(const Ringtone& ringtone, const EncodeOptions& options, std::size_t noteCount,
+                                      bool capped = true) {
     BitWriter bits;
     bits.put(2, 8);  // two commands follow
     bits.put(kProgrammingCommand, 7);
@@ -103,7 +107,7 @@ std::vector<std::uint8_t> encodeNotes(const Ringtone& ringtone, const EncodeOpti
     bits.put(static_cast<unsigned>(title.size()), 4);
     for (char c : title) bits.put(static_cast<unsigned char>(c), 8);
     bits.put(1, 8);  // one pattern
-    const Instructions instructions = instructionsOf(ringtone, options, noteCount);
+    const Instructions instructions = instructionsOf(ringtone, options, noteCount, capped);
     bits.put(kPatternId, 3);
     bits.put(0, 2);  // pattern A
     bits.put(static_cast<unsigned>(std::clamp(ringtone.loop, 0, kLoopForever)), 4);
@@ -205,16 +209,18 @@ SmartMessagingReading decodeSmartMessaging(std::span<const std::uint8_t> octets)
 
 RingtoneBudget measureRingtone(const Ringtone& ringtone, const EncodeOptions& options) {
     RingtoneBudget budget;
-    budget.octets = encodeSmartMessaging(ringtone, options).size();
+    budget.octets = encodeNotes(ringtone, options, ringtone.notes.size(), false).size();
+    const bool countFits = instructionsOf(ringtone, options, ringtone.notes.size(), false).count <= kMaxInstructions;
     const std::size_t notes = ringtone.notes.size();
     for (int messages = 1; messages <= kMaxMessages && budget.messages == 0; ++messages)
-        if (budget.octets <= capacity(messages)) budget.messages = messages;
+        if (countFits && budget.octets <= capacity(messages)) budget.messages = messages;
     // Each note adds at least one instruction and octets only grow with
     // notes, so the notes that fit are found by halving.
     std::size_t low = 0, high = notes;
     while (low < high) {
         const std::size_t middle = (low + high + 1) / 2;
-        if (encodeNotes(ringtone, options, middle).size() <= capacity(kMaxMessages)) {
+        if (instructionsOf(ringtone, options, middle, false).count <= kMaxInstructions &&
+            encodeNotes(ringtone, options, middle, false).size() <= capacity(kMaxMessages)) {
             low = middle;
         } else {
             high = middle - 1;
