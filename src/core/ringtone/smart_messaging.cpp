@@ -228,9 +228,15 @@ RingtoneBudget measureRingtone(const Ringtone& ringtone, const EncodeOptions& op
     }
     budget.notesThatFit = low;
     if (budget.messages == 0) {
-        budget.refusal = "The ringtone takes " + std::to_string(budget.octets) + " octets, more than " +
-                         std::to_string(kMaxMessages) + " messages carry (" + std::to_string(capacity(kMaxMessages)) +
-                         "): its first " + std::to_string(budget.notesThatFit) + " notes would fit";
+        const std::size_t instructions = instructionsOf(ringtone, options, ringtone.notes.size(), false).count;
+        budget.refusal = budget.octets > capacity(kMaxMessages)
+                             ? "The ringtone takes " + std::to_string(budget.octets) + " octets, more than " +
+                                   std::to_string(kMaxMessages) + " messages carry (" +
+                                   std::to_string(capacity(kMaxMessages)) + ")"
+                             : "The ringtone takes " + std::to_string(instructions) +
+                                   " instructions (notes and scale changes), more than the " +
+                                   std::to_string(kMaxInstructions) + " a pattern holds";
+        budget.refusal += ": its first " + std::to_string(budget.notesThatFit) + " notes would fit";
     }
     if (budget.messages > 1) {
         budget.warnings.push_back("It takes " + std::to_string(budget.messages) +

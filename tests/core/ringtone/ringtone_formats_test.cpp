@@ -333,6 +333,15 @@ TEST(LimitsTest, OneMessageTwoOrThreePartsOrRefusedWithTheNotesThatFit) {
     }
     EXPECT_EQ(joined, octets);
     EXPECT_TRUE(ringtoneUserData(std::vector<std::uint8_t>(385, 0)).empty());
+
+    // A scale change before every note: the instruction count is what runs out.
+    Ringtone jumping;
+    for (int k = 0; k < 140; ++k) jumping.notes.push_back(Note{Pitch::A, 1 + k % 2, Duration::Eighth, Dots::None});
+    const RingtoneBudget counted = measureRingtone(jumping);
+    EXPECT_EQ(counted.messages, 0);
+    EXPECT_EQ(counted.refusal,
+              "The ringtone takes 282 instructions (notes and scale changes), more than the 255 a pattern holds: its "
+              "first 126 notes would fit");
 }
 
 TEST(SoundTest, SquareWaveAndWavFile) {
