@@ -61,6 +61,9 @@ std::string fittedName(std::u32string_view characters) {
     std::u32string name;
     for (char32_t c : characters.substr(0, kMaxNameCharacters))
         name.push_back(c > 0xFF || c < 0x20 || c == 0x7F || c == U':' ? U'?' : c);
+    // RTTTL keeps no spaces around a name.
+    while (!name.empty() && name.back() == U' ') name.pop_back();
+    while (!name.empty() && name.front() == U' ') name.erase(0, 1);
     return encodeUtf8(name);
 }
 

@@ -86,8 +86,8 @@ int lengthUnits(Duration duration, Dots dots);
 double noteSeconds(const Note& note, int tempo);
 double totalSeconds(const Ringtone& ringtone);
 // A name from outside made fit for the model: characters above Latin-1,
-// control characters and ':' (which ends an RTTTL name) become '?', and
-// only the first 30 are kept.
+// control characters and ':' (which ends an RTTTL name) become '?', only
+// the first 30 are kept, and spaces around it are dropped.
 std::string fittedName(std::u32string_view characters);
 
 // "natural", "continuous", "staccato".
