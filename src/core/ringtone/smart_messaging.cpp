@@ -216,7 +216,7 @@ RingtoneBudget measureRingtone(const Ringtone& ringtone, const EncodeOptions& op
         if (countFits && budget.octets <= capacity(messages)) budget.messages = messages;
     // Each note adds at least one instruction and octets only grow with
     // notes, so the notes that fit are found by halving.
-    std::size_t low = 0, high = notes;
+    std::size_t low = budget.messages != 0 ? notes : 0, high = notes;
     while (low < high) {
         const std::size_t middle = (low + high + 1) / 2;
         if (instructionsOf(ringtone, options, middle, false).count <= kMaxInstructions &&
