@@ -50,6 +50,9 @@ inline constexpr int kExportPicture = 32841;
 inline constexpr int kText = 32842;
 inline constexpr int kCopyPicture = 32843;
 inline constexpr int kPastePicture = 32844;
+// Ringtones.
+inline constexpr int kRingtone = 32860;
+inline constexpr int kSendRingtone = 32861;
 
 inline constexpr int kSeparator = 0;
 
@@ -61,7 +64,7 @@ struct MenuItem {
 
 inline constexpr std::array<std::string_view, 5> kMenus = {"File", "Edit", "Tools", "View", "Send"};
 
-inline constexpr std::array<MenuItem, 39> kMenuItems = {{
+inline constexpr std::array<MenuItem, 42> kMenuItems = {{
     {"File", "New", kFileNew},
     {"File", "Open", kFileOpen},
     {"File", "Save", kFileSave},
@@ -83,6 +86,7 @@ inline constexpr std::array<MenuItem, 39> kMenuItems = {{
     {"Tools", "Rectangle", kToolRectangle},
     {"Tools", "Fill", kToolFill},
     {"Tools", "Text...", kText},
+    {"Tools", "Ringtone...", kRingtone},
     {"Tools", "", kSeparator},
     {"Tools", "Moving", kToolMoving},
     {"Tools", "", kSeparator},
@@ -101,6 +105,8 @@ inline constexpr std::array<MenuItem, 39> kMenuItems = {{
     {"Send", "Restore operator logo", kSendRestoreOperatorLogo},
     {"Send", "", kSeparator},
     {"Send", "Picture message", kSendPictureMessage},
+    {"Send", "", kSeparator},
+    {"Send", "Ringtone", kSendRingtone},
 }};
 
 // Keyboard shortcuts, all with Ctrl.
@@ -122,11 +128,12 @@ struct Shortcut {
     int id;
     std::string_view keys;
 };
-inline constexpr std::array<Shortcut, 24> kShortcuts = {{
+inline constexpr std::array<Shortcut, 25> kShortcuts = {{
     {kEditUndo, "Ctrl+Z"},
     {kCopyPicture, "Ctrl+C"},
     {kPastePicture, "Ctrl+V"},
     {kText, "T"},
+    {kRingtone, "Ctrl+R"},
     {kEditRedo, "Ctrl+Shift+Z"},
     {kEditRedo, "Ctrl+Y"},
     {kToolPen, "P"},
