@@ -2,6 +2,7 @@
 
 #include "cli_document.h"
 #include "commands.h"
+#include "document/posix_file_system.h"
 #include "imaging/cell_text.h"
 #include "ringtone_commands.h"
 
@@ -16,16 +17,16 @@ int runShow(const std::vector<std::string>& args) {
         std::cerr << "pelorin-cli show: takes one FILE\n";
         return kExitBadArguments;
     }
-    CliDocument cli;
-    if (isRingtoneFile(cli.files, args[0])) return runShowRingtone(args[0]);
+    PosixFileSystem files;
+    if (isRingtoneFile(files, args[0])) return runShowRingtone(args[0]);
     std::string error;
-    if (!importForCli(cli, args[0], error)) {
+    const auto logo = readLogoForCli(files, args[0], error);
+    if (!logo) {
         std::cerr << "pelorin-cli show: " << error << "\n";
         return 1;
     }
-    const Canvas& canvas = cli.document->canvas(cli.view.currentKind());
-    std::cout << logoKindName(cli.view.currentKind()) << " " << canvas.width() << "x" << canvas.height() << "\n";
-    std::cout << cellText(canvas);
+    std::cout << logoKindName(logo->kind) << " " << logo->canvas.width() << "x" << logo->canvas.height() << "\n";
+    std::cout << cellText(logo->canvas);
     return 0;
 }
 
