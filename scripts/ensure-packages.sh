@@ -12,9 +12,12 @@ set -euo pipefail
 # man-db: the validators of the installed tree's test. qt6-svg-dev and
 # libqt6svg6 (which carries Qt's SVG image-format plugin): SVG pictures can be
 # imported. zlib1g-dev: compressed SVG is unpacked by the program itself, within
-# a limit.
+# a limit. qt6-multimedia-dev (with libqt6multimedia6, which carries the
+# media backends): the ringtone window plays its tune; without a sound
+# device it says so. python3-gammu: the ringtone peer test decodes
+# pelorin-cli's messages with Gammu's Python module.
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  qt6-base-dev qt6-svg-dev libqt6svg6 zlib1g-dev fonts-dejavu-core gammu smstools gnokii-cli kannel desktop-file-utils appstream man-db "$@")
+  qt6-base-dev qt6-svg-dev libqt6svg6 zlib1g-dev fonts-dejavu-core gammu smstools gnokii-cli kannel desktop-file-utils appstream man-db qt6-multimedia-dev python3-gammu "$@")
 
 missing=()
 for package in "${packages[@]}"; do

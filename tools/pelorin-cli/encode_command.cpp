@@ -2,12 +2,14 @@
 
 #include "commands.h"
 #include "job_arguments.h"
+#include "ringtone_commands.h"
 
 namespace pelorin::cli {
 
 // Prints, for each message in sending order, the AT+CMGS command (without
 // its line end) and the PDU text (without the Ctrl-Z).
 int runEncode(const std::vector<std::string>& args) {
+    if (isRingtoneJob(args)) return runRingtoneJob(args, false);
     std::string error;
     auto parsed = parseJobArguments(args, false, error);
     if (!parsed) {

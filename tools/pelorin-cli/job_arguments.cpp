@@ -34,6 +34,7 @@ std::optional<LogoKind> canvasKindFor(SendJobKind kind) {
         case SendJobKind::LargeOperatorLogo:
             return LogoKind::LargeOperator;
         case SendJobKind::RestoreOperatorLogo:
+        case SendJobKind::Ringtone:
             break;
     }
     return std::nullopt;

@@ -136,6 +136,17 @@ KIND is one of:
   picture-message        72 x 28 picture with up to 100 characters of text,
                          three messages
   large-operator-logo    78 x 21 operator logo, two messages (needs a network)
+  ringtone               a ringtone to port 0x1581 from FILE (.rtttl, .txt,
+                         .ott or .mid): one message of 133 octets, or 2 or 3
+                         concatenated ones; longer tunes are refused with the
+                         notes that fit (status 1); --scale-every-note puts
+                         the scale before every note. show and convert take
+                         ringtone files too: show prints the RTTTL, notes,
+                         octets, messages and warnings; convert writes
+                         .rtttl, .txt, .ott, .mid, .imy or .wav (RTTTL
+                         octaves 4 to 7 are the format's scales 1 to 4).
+                         receive lists ringtones as "ringtone" and with
+                         --out writes them as MEMORY-INDEX-ringtone.rtttl.
 
 Options:
   --to NUMBER         destination number as typed; a leading "+" makes it

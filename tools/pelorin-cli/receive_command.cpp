@@ -7,6 +7,7 @@
 #include "line_options.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
+#include "ringtone_commands.h"
 #include "sms/inbox_reader.h"
 #include "sms/received_messages.h"
 #include "util/text.h"
@@ -103,6 +104,8 @@ std::string describe(const ReceivedItem& item) {
             return std::to_string(item.width) + "x" + std::to_string(item.height) + " " + escaped(item.text);
         case ReceivedKind::Text:
             return escaped(item.text);
+        case ReceivedKind::Ringtone:
+            return escaped(describeReceivedRingtone(item));
         case ReceivedKind::Other:
         case ReceivedKind::Skipped:
             return escaped(item.reason);
@@ -207,6 +210,15 @@ int runReceive(const std::vector<std::string>& args) {
             // Nothing failed: the phone keeps it, and the line says why.
             file = "not written: " + std::to_string(item.width) + "x" + std::to_string(item.height) +
                    " is not a size Pelorin edits";
+        } else if (parsed->out && folderReady && item.kind == ReceivedKind::Ringtone) {
+            if (const auto path = writeReceivedRingtone(files, *parsed->out, item, why)) {
+                file = *path;
+                written.push_back(&item);
+            } else {
+                file = "not written: " + why;
+                std::cerr << "pelorin-cli receive: " << indexList(item) << ": " << why << "\n";
+                status = 1;
+            }
         } else if (parsed->out && folderReady && isLogo(item)) {
             if (const auto path = writeLogo(files, *parsed->out, item, why)) {
                 file = *path;

@@ -6,6 +6,7 @@
 #include "line_options.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
+#include "ringtone_commands.h"
 #include "sms/phone_dialogue.h"
 #include "sms/sim_replies.h"
 
@@ -38,6 +39,7 @@ private:
 // accepted, 1 otherwise. An interrupting signal stops the send at its next
 // wait (see catchInterrupts).
 int runSend(const std::vector<std::string>& args) {
+    if (isRingtoneJob(args)) return runRingtoneJob(args, true);
     std::string error;
     auto parsed = parseJobArguments(args, true, error);
     if (!parsed) {

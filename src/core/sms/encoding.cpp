@@ -4,6 +4,7 @@
 
 #include "document/document.h"
 #include "document/packed.h"
+#include "ringtone/smart_messaging.h"
 #include "util/text.h"
 
 namespace pelorin {
@@ -110,6 +111,24 @@ std::vector<MessagePart> pictureMessage(const SendJob& job, const DestinationAdd
             makePart(std::move(pdu3), address, userDataLength3, "Sending SMS 3/3")};
 }
 
+// One message, or 2 or 3 concatenated parts; none when the tune needs more
+// (the send is refused before it gets here).
+std::vector<MessagePart> ringtoneMessages(const SendJob& job, const DestinationAddress& address) {
+    const auto userData = ringtone::ringtoneUserData(job.RingtoneOctets);
+    std::vector<MessagePart> parts;
+    for (std::size_t k = 0; k < userData.size(); ++k) {
+        const bool last = k + 1 == userData.size();
+        std::string pdu = frameHead(job.DeliveryReport && last, address) +
+                          hexOctet(static_cast<unsigned>(userData[k].size())) +
+                          hexRange(userData[k], 0, userData[k].size());
+        const std::string caption =
+            userData.size() == 1 ? "Sending SMS"
+                                 : "Sending SMS " + std::to_string(k + 1) + "/" + std::to_string(userData.size());
+        parts.push_back(makePart(std::move(pdu), address, userData[k].size(), caption));
+    }
+    return parts;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> PackOtaBitmap(const Canvas& canvas) { return packCanvas(canvas); }
@@ -162,6 +181,7 @@ std::vector<MessagePart> BuildSendParts(const SendJob& job) {
     case SendJobKind::RestoreOperatorLogo: return restoreOperatorLogo(job, address);
     case SendJobKind::PictureMessage: return pictureMessage(job, address);
     case SendJobKind::LargeOperatorLogo: return largeOperatorLogo(job, address);
+    case SendJobKind::Ringtone: return ringtoneMessages(job, address);
     }
     return {};
 }

@@ -18,6 +18,7 @@ enum class SendJobKind : int {
     RestoreOperatorLogo = 3,
     PictureMessage = 4,
     LargeOperatorLogo = 5,
+    Ringtone = 9,  // the job's RingtoneOctets to port 0x1581
 };
 
 // What one send needs. Texts are UTF-8; the number and codes are used exactly
@@ -30,6 +31,7 @@ struct SendJob {
     const CPelorinDoc* Document = nullptr;
     SendJobKind Kind = SendJobKind::OperatorLogo;
     bool DeliveryReport = false;
+    std::vector<std::uint8_t> RingtoneOctets;  // the Smart Messaging ringtone, kind Ringtone
 };
 
 // One short message of a job, in sending order.

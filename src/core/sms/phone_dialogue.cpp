@@ -319,7 +319,7 @@ private:
 bool IsCancelledOutcome(std::string_view outcome) { return outcome == kSendCancelledOutcome; }
 
 bool IsSuccessOutcome(std::string_view outcome) {
-    return outcome == kLogoSentOutcome || outcome == kPictureMessageSentOutcome;
+    return outcome == kLogoSentOutcome || outcome == kPictureMessageSentOutcome || outcome == kRingtoneSentOutcome;
 }
 
 bool HasValidAddressing(const SendJob& job) {
@@ -347,6 +347,7 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
     }
     const char* successOutcome =
         job.Kind == SendJobKind::PictureMessage ? kPictureMessageSentOutcome.data() : kLogoSentOutcome.data();
+    if (job.Kind == SendJobKind::Ringtone) successOutcome = kRingtoneSentOutcome.data();
 
     if (isCancelled(options.cancel)) {
         reporter.end(std::string(kSendCancelledOutcome));

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "document/packed.h"
+#include "ringtone/smart_messaging.h"
 #include "sms/deliver_pdu.h"
 
 namespace pelorin {
@@ -43,6 +44,10 @@ std::optional<ReceivedKind> logoPort(const PortAddress& ports) {
     if (port == 0x1583) return ReceivedKind::GroupGraphic;
     if (port == 0x158A) return ReceivedKind::PictureMessage;
     return std::nullopt;
+}
+
+bool isRingtonePort(const PortAddress& ports) {
+    return (ports.sixteenBit ? ports.destination : 0x1500u | ports.destination) == ringtone::kRingtonePort;
 }
 
 // An OTA bitmap: 00, width, height, depth 01, then exactly its octets.
@@ -142,6 +147,13 @@ ReceivedItem recognise(ReceivedItem item, const DeliverMessage& first, const std
         item.kind = *logo;
         return item;
     }
+    if (first.ports && isRingtonePort(*first.ports) && first.coding == UserDataCoding::Octets) {
+        const auto read = ringtone::decodeSmartMessaging(data);
+        if (!read.ringtone) return skipped(std::move(item), "ringtone: " + read.error);
+        item.kind = ReceivedKind::Ringtone;
+        item.ringtone = payload;
+        return item;
+    }
     if (first.ports) {
         item.kind = ReceivedKind::Other;
         item.reason = "data for port " + std::to_string(first.ports->destination);
@@ -173,6 +185,7 @@ const char* receivedKindName(ReceivedKind kind) {
         case ReceivedKind::Text: return "text";
         case ReceivedKind::Other: return "other";
         case ReceivedKind::Skipped: return "skipped";
+        case ReceivedKind::Ringtone: return "ringtone";
     }
     return "other";
 }

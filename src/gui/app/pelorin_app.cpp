@@ -28,6 +28,7 @@
 #include "editor/unsaved_drawings.h"
 #include "imageio/picture_io.h"
 #include "resources/app_icon.h"
+#include "ringtone/ringtone_commands.h"
 #include "settings/window_placement.h"
 #include "sms/phone_import.h"
 #include "sms/send_commands.h"
@@ -70,6 +71,9 @@ CPelorinApp::CPelorinApp(AppServices services)
     documentCommands_->setSimulatedPhonePort(services_.send.portOverride);
     sendCommands_ = std::make_unique<SendCommands>(view_, document_, services_.settings, services_.messages, link);
     view_->setSendCommands(sendCommands_.get());
+    ringtoneCommands_ =
+        std::make_unique<RingtoneCommands>(frame_.get(), *sendCommands_, services_.messages, services_.files);
+    ringtoneCommands_->registerIn(commands_);
     commands_.on(command::kAppAbout, [this] { about(); });
     commands_.on(command::kAppExit, [this] { exit(); });
 
