@@ -10,6 +10,7 @@
 #include "document/import_file.h"
 #include "document/user_messages.h"
 #include "formats/bitmap_import.h"
+#include "util/text.h"
 
 namespace pelorin::imageio {
 namespace {
@@ -103,7 +104,8 @@ PictureRead readPictureData(std::span<const std::uint8_t> bytes, const std::stri
     const QImage image = reader.read();
     if (image.isNull() || !warnings.first().isEmpty()) {
         const QString why = !warnings.first().isEmpty() ? warnings.first() : reader.errorString();
-        result.error = withName(name, "the picture is damaged or incomplete (" + why.toStdString() + ")");
+        result.error =
+            withName(name, "the picture is damaged or incomplete (" + escapedForDisplay(why.toStdString()) + ")");
         return result;
     }
     if (static_cast<long long>(image.width()) * image.height() > maxPixels) {

@@ -24,11 +24,15 @@ constexpr KindName kKindNames[] = {
 // The canvas a job kind sends; the restore message carries a fixed image.
 std::optional<LogoKind> canvasKindFor(SendJobKind kind) {
     switch (kind) {
-    case SendJobKind::OperatorLogo:
-    case SendJobKind::GroupGraphic: return LogoKind::Operator;
-    case SendJobKind::PictureMessage: return LogoKind::Picture;
-    case SendJobKind::LargeOperatorLogo: return LogoKind::LargeOperator;
-    case SendJobKind::RestoreOperatorLogo: break;
+        case SendJobKind::OperatorLogo:
+        case SendJobKind::GroupGraphic:
+            return LogoKind::Operator;
+        case SendJobKind::PictureMessage:
+            return LogoKind::Picture;
+        case SendJobKind::LargeOperatorLogo:
+            return LogoKind::LargeOperator;
+        case SendJobKind::RestoreOperatorLogo:
+            break;
     }
     return std::nullopt;
 }
@@ -113,8 +117,9 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
     }
 
     if (!kindName) {
-        error = "missing KIND (operator-logo, group-graphic, restore-operator-logo, picture-message, "
-                "large-operator-logo)";
+        error =
+            "missing KIND (operator-logo, group-graphic, restore-operator-logo, picture-message, "
+            "large-operator-logo)";
         return std::nullopt;
     }
     const auto kind = sendJobKindFromName(*kindName);
@@ -133,7 +138,9 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
     }
 
     result.job.Kind = *kind;
-    result.job.Number = *number;
+    const NormalizedNumber normalized = NormalizeNumber(*number);
+    result.job.Number = normalized.ok() ? normalized.number : *number;
+    result.numberRefused = !normalized.ok();
     result.job.DeliveryReport = report;
     result.job.Document = result.document.get();
     if (text) {

@@ -15,7 +15,12 @@ namespace pelorin::cli {
 // for send.
 struct JobArguments {
     std::unique_ptr<CPelorinDoc> document;
+    // job.Number is --to as typed with its separators left out
+    // (NormalizeNumber); a number that cannot be sent stays as typed, and
+    // numberRefused is set: encode refuses it, send's job refuses it before
+    // the port is opened.
     SendJob job;
+    bool numberRefused = false;
     std::string port;   // only with allowPort
     bool fast = false;  // --fast, only with allowPort
     bool help = false;  // -h or --help in the place of an option; nothing else is filled in
@@ -23,8 +28,7 @@ struct JobArguments {
 
 // Parses and loads FILE. On a problem returns nothing and sets error to one
 // line for the user.
-std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& args, bool allowPort,
-                                              std::string& error);
+std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& args, bool allowPort, std::string& error);
 
 std::optional<SendJobKind> sendJobKindFromName(const std::string& name);
 
