@@ -68,9 +68,9 @@ const QStringList kGermanOperators = {"D1 DeTe Mobil", "D2 Mannesmann Mobilfunk"
 
 TEST(OperatorLogoSendDialogTest, OpensWithTheRememberedValues) {
     {
-        OperatorDialog d("+", "000", "00");
+        OperatorDialog d("+4917", "000", "00");
         EXPECT_EQ(d.dialog.windowTitle(), "Send logo");
-        EXPECT_EQ(d.numberEdit->text(), "+");
+        EXPECT_EQ(d.numberEdit->text(), "+4917");
         EXPECT_EQ(d.countries->count(), 116);
         EXPECT_EQ(d.country(), "");
         EXPECT_EQ(d.operators->count(), 0);
@@ -80,7 +80,7 @@ TEST(OperatorLogoSendDialogTest, OpensWithTheRememberedValues) {
         EXPECT_TRUE(d.send->hasFocus());
         d.send->click();
         EXPECT_EQ(d.dialog.result(), QDialog::Accepted);
-        EXPECT_EQ(d.dialog.number, "+");
+        EXPECT_EQ(d.dialog.number, "+4917");
         EXPECT_EQ(d.dialog.countryCode, "000");
         EXPECT_EQ(d.dialog.operatorCode, "00");
         EXPECT_EQ(d.dialog.deliveryReport, 1);
@@ -154,7 +154,7 @@ TEST(OperatorLogoSendDialogTest, TypedCodesAndPickedNamesKeepEachOtherInStep) {
 }
 
 TEST(OperatorLogoSendDialogTest, SendChecksTheNumberAndTheCodes) {
-    OperatorDialog d("+", "262", "02");
+    OperatorDialog d("+49", "262", "02");
     testing::retype(d.countryCode, "26");
     testing::retype(d.operatorCode, "2");
     d.send->click();
