@@ -3,6 +3,7 @@
 #include "cli_document.h"
 #include "commands.h"
 #include "document/import_file.h"
+#include "document/posix_file_system.h"
 #include "imageio/picture_io.h"
 #include "imaging/fit.h"
 #include "picture_arguments.h"
@@ -30,26 +31,27 @@ int runConvert(const std::vector<std::string>& args) {
     const std::string& out = parsed->positional[1];
     if (!outputNameAccepted("convert", out, parsed->scale)) return kExitBadArguments;
 
-    CliDocument cli;
-    const bool picture = imageio::opensAsPicture(cli.files, in) ||
-                         (parsed->pictureOptionGiven && importExtension(in).value_or("") == "bmp");
+    PosixFileSystem files;
+    const bool picture =
+        imageio::opensAsPicture(files, in) || (parsed->pictureOptionGiven && importExtension(in).value_or("") == "bmp");
     if (!picture) {
         if (parsed->pictureOptionGiven) {
             std::cerr << "pelorin-cli convert: " << in
                       << " is a logo file; --kind, --fit, --threshold, --dither and --invert apply to pictures\n";
             return kExitBadArguments;
         }
-        if (!importForCli(cli, in, error)) {
+        const auto logo = readLogoForCli(files, in, error);
+        if (!logo) {
             std::cerr << "pelorin-cli convert: " << error << "\n";
             return 1;
         }
-        return writeCanvasFile("convert", cli.document->canvas(cli.view.currentKind()), out, parsed->scale);
+        return writeCanvasFile("convert", logo->canvas, out, parsed->scale);
     }
 
     imageio::PictureRead read;
     {
         QuietStandardError quiet;
-        read = imageio::readPicture(cli.files, in);
+        read = imageio::readPicture(files, in);
     }
     if (!read.picture) {
         std::cerr << "pelorin-cli convert: " << read.error << "\n";
