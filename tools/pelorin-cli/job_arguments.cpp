@@ -160,7 +160,9 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
     }
 
     result.job.Kind = *kind;
-    result.job.Number = *number;
+    const NormalizedNumber normalized = NormalizeNumber(*number);
+    result.job.Number = normalized.ok() ? normalized.number : *number;
+    result.numberRefused = !normalized.ok();
     result.job.DeliveryReport = report;
     result.job.Document = result.document.get();
     if (text) {

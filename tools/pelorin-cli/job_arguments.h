@@ -15,7 +15,12 @@ namespace pelorin::cli {
 // --log, --slow-writes, --smsc-number and --pin-file for send.
 struct JobArguments {
     std::unique_ptr<CPelorinDoc> document;
+    // job.Number is --to as typed with its separators left out
+    // (NormalizeNumber); a number that cannot be sent stays as typed, and
+    // numberRefused is set: encode refuses it, send's job refuses it before
+    // the port is opened.
     SendJob job;
+    bool numberRefused = false;
     std::string port;   // only with allowPort
     bool fast = false;  // --fast, only with allowPort
     // Only with allowPort: --log FILE, --slow-writes, --smsc-number NUMBER,

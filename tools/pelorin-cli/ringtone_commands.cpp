@@ -215,29 +215,13 @@ std::string describeReceivedRingtone(const ReceivedItem& item) {
     return std::to_string(read.ringtone->notes.size()) + " notes " + writeRtttl(*read.ringtone);
 }
 
-std::optional<std::string> writeReceivedRingtone(FileSystem& files, const std::filesystem::path& folder,
-                                                 const ReceivedItem& item, std::string& why) {
+std::optional<std::string> receivedRingtoneText(const ReceivedItem& item, std::string& why) {
     const auto read = decodeSmartMessaging(item.ringtone);
     if (!read.ringtone) {
         why = read.error;
         return std::nullopt;
     }
-    const std::string stem = (item.memory.empty() ? "" : item.memory + "-") +
-                             std::to_string(item.indices.empty() ? 0 : item.indices.front()) + "-ringtone";
-    std::filesystem::path path;
-    for (unsigned n = 1;; ++n) {
-        path = folder / ((n == 1 ? stem : stem + "-" + std::to_string(n)) + ".rtttl");
-        std::error_code error;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) break;
-    }
-    const std::string text = writeRtttl(*read.ringtone) + "\n";
-    if (!saveFileSafely(
-            files, path.string(),
-            std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()))) {
-        why = "cannot write " + path.string();
-        return std::nullopt;
-    }
-    return path.string();
+    return writeRtttl(*read.ringtone) + "\n";
 }
 
 }  // namespace pelorin::cli

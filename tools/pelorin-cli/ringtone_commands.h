@@ -27,7 +27,8 @@ int runConvertRingtone(const std::string& in, const std::string& out);
 // receive: the line's description of a ringtone, and its .rtttl file
 // written as MEMORY-INDEX-ringtone.rtttl (then -2, -3...), never over a file.
 std::string describeReceivedRingtone(const ReceivedItem& item);
-std::optional<std::string> writeReceivedRingtone(FileSystem& files, const std::filesystem::path& folder,
-                                                 const ReceivedItem& item, std::string& why);
+// The RTTTL text (with its line end) of a received ringtone, or nothing with
+// why when its octets do not read as one.
+std::optional<std::string> receivedRingtoneText(const ReceivedItem& item, std::string& why);
 
 }  // namespace pelorin::cli

@@ -86,7 +86,7 @@ TEST(PhoneErrorsTest, DescribesEachFormForTheUser) {
               "The phone answered +CMS ERROR: 513: an error of the phone's maker (3GPP TS 27.005 leaves codes from "
               "512 to them)");
     EXPECT_EQ(describePhoneError({Family::Cme, std::nullopt, "out of \x1B bananas"}),
-              "The phone answered +CME ERROR: out of ? bananas (not a text of 3GPP TS 27.007)");
+              "The phone answered +CME ERROR: out of \\x1B bananas (not a text of 3GPP TS 27.007)");
 }
 
 TEST(FindOperatorReplyTest, ReadsTheNetworkInEachForm) {
