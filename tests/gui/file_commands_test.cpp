@@ -41,13 +41,13 @@ protected:
         });
         trigger(command::kFileOpen);
     }
-    // File, Save, typing a path.
+    // File, Save As, typing a path.
     void saveAs(const std::string& path) {
         onModal<QFileDialog>([path](QFileDialog* dialog) {
             dialog->selectFile(QString::fromStdString(path));
             static_cast<QDialog*>(dialog)->accept();  // as the Save button does
         });
-        trigger(command::kFileSave);
+        trigger(command::kFileSaveAs);
     }
     Canvas& canvasOf(LogoKind kind) { return app->document().canvas(kind); }
 
@@ -140,7 +140,7 @@ TEST_F(FileCommandsTest, ANameTypedWithoutAnExtensionIsSavedAsPlr) {
         if (dialog->isVisible()) dialog->reject();
     });
     files.files.clear();
-    trigger(command::kFileSave);
+    trigger(command::kFileSaveAs);
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(files.files.empty());
     std::filesystem::remove_all(docs + "/sub.dir");
@@ -164,7 +164,7 @@ TEST_F(FileCommandsTest, ADoubleClickThatChoosesAFileChangesNothingBeneath) {
         files.files[docs + "/a.plr"] = file;
         trigger(command::kViewPicture);
         trigger(tool);
-        const QPoint target = canvas().mapToGlobal(cellCentre(20, 10));
+        const QPoint target = canvas().mapToGlobal(cellCentre(15, 8));
         QTest::lastMouseTimestamp += 1000;  // long after any earlier click
         onModal<OpenFileDialog>([&](OpenFileDialog* dialog) {
             // Put the first thumbnail over the canvas, and click it.

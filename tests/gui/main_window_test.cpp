@@ -45,9 +45,12 @@ TEST_F(MainWindowTest, StartUpShowsTheOperatorCanvasAndThePencilFramed) {
     EXPECT_EQ(pixelAt(shot, client + QPoint(5, 5)), silver);     // cell (0, 0)
     EXPECT_EQ(pixelAt(shot, client + QPoint(15, 5)), white);     // cell (1, 0)
     EXPECT_EQ(pixelAt(shot, client + QPoint(9, 9)), silver);     // no grid lines
-    EXPECT_EQ(pixelAt(shot, client + QPoint(217, 5)), white);    // column 21, 8 pixels wide
-    EXPECT_EQ(pixelAt(shot, client + QPoint(207, 5)), silver);   // column 20
-    EXPECT_EQ(pixelAt(shot, client + QPoint(15, 137)), silver);  // row 13, 8 pixels high
+    // The smallest window shows 20 columns and 12 rows and a fifth of the
+    // last ones, beside and above the scroll bars.
+    EXPECT_EQ(canvas().clientImage().size(), QSize(204, 124));
+    EXPECT_EQ(pixelAt(shot, client + QPoint(203, 5)), silver);  // column 20
+    EXPECT_EQ(pixelAt(shot, client + QPoint(5, 123)), silver);  // row 12
+    EXPECT_EQ(pixelAt(shot, client + QPoint(15, 123)), white);  // row 12
     EXPECT_NE(pixelAt(shot, client - QPoint(1, 1)), white);      // the border
 
     // The pencil in colour and framed, the other tools grey.

@@ -61,6 +61,12 @@ Point CanvasEditor::maxOrigin() const {
     return {std::max(0, w * cellSize_ - clientSize_.width), std::max(0, h * cellSize_ - clientSize_.height)};
 }
 
+int CanvasEditor::fitCellSize(LogoKind kind) const {
+    const auto [w, h] = sizeOf(kind);
+    const int fit = std::min(room_.width / w, room_.height / h);
+    return std::clamp(fit, kMinCellSize, kMaxFitCellSize);
+}
+
 void CanvasEditor::setClientSize(Size size) {
     clientSize_ = size;
     const Point limit = maxOrigin();
@@ -298,6 +304,7 @@ bool CanvasEditor::scrollView(int dx, int dy) {
 
     origin_.x += dx;
     origin_.y += dy;
+    surface_.viewChanged();
 
     // What is on screen moves with the picture; only the strips it uncovers
     // are painted.
@@ -450,10 +457,9 @@ void CanvasEditor::nudgeSelection(int dx, int dy) {
 void CanvasEditor::setCanvasKind(LogoKind kind) {
     finishGesture();
     const auto before = size();
-    origin_ = {0, 0};
     selection_.hide();
     draggingSelection_ = false;
-    kind_ = kind;
+    showKind(kind);
     redrawAll();
     // The view draws only the preview and its frame: repainting the larger of
     // the old and the new frame covers everything that changed.
@@ -463,13 +469,22 @@ void CanvasEditor::setCanvasKind(LogoKind kind) {
         {frame.left, frame.top, std::max(before.width, after.width) + 86, std::max(before.height, after.height) + 162});
 }
 
+void CanvasEditor::showKind(LogoKind kind) {
+    kind_ = kind;
+    origin_ = {0, 0};
+    // Past the buttons' steps only while the new canvas fits too.
+    cellSize_ = std::min(cellSize_, maxCellSize());
+    surface_.viewChanged();
+}
+
 void CanvasEditor::zoomIn() {
     const int c = cellSize_;
-    if (c >= kMaxCellSize) return;
+    if (c >= maxCellSize()) return;
     const float ratio = static_cast<float>(c + 1) / static_cast<float>(c);
     origin_.x = static_cast<int>(static_cast<float>(origin_.x) * ratio);
     origin_.y = static_cast<int>(static_cast<float>(origin_.y) * ratio);
     cellSize_ = c + 1;
+    surface_.viewChanged();
     redrawAll();
 }
 
@@ -480,6 +495,15 @@ void CanvasEditor::zoomOut() {
     origin_.x = static_cast<int>(static_cast<float>(origin_.x) * ratio);
     origin_.y = static_cast<int>(static_cast<float>(origin_.y) * ratio);
     cellSize_ = c - 1;
+    surface_.viewChanged();
+    redrawAll();
+}
+
+void CanvasEditor::fitToWindow() {
+    finishGesture();
+    cellSize_ = fitCellSize();
+    origin_ = {0, 0};
+    surface_.viewChanged();
     redrawAll();
 }
 
@@ -515,10 +539,7 @@ void CanvasEditor::replaceCanvas(LogoKind kind, const Canvas& content, std::stri
     const int height = std::min(target.height(), content.height());
     for (int x = 0; x < width; ++x)
         for (int y = 0; y < height; ++y) target.set(x, y, content.isSet(x, y));
-    if (kind != kind_) {
-        kind_ = kind;
-        origin_ = {0, 0};
-    }
+    if (kind != kind_) showKind(kind);
     dropSelection();
     redrawAll();
     repaintPreviewOfAllKinds();
@@ -581,10 +602,7 @@ void CanvasEditor::restore(const EditSnapshot& snapshot) {
     const LogoKind kind = snapshot.restore(document_, selection_);
     draggingSelection_ = false;
     // A step of another canvas shows that canvas, from its top-left corner.
-    if (kind != kind_) {
-        kind_ = kind;
-        origin_ = {0, 0};
-    }
+    if (kind != kind_) showKind(kind);
     redrawAll();
     repaintPreviewOfAllKinds();
 }
@@ -592,6 +610,10 @@ void CanvasEditor::restore(const EditSnapshot& snapshot) {
 // ---------------------------------------------------------------- saving
 
 void CanvasEditor::markSaved(LogoKind kind) { saved_[kindIndex(kind)] = packCells(document_.canvas(kind).values()); }
+
+bool CanvasEditor::differsFromSaved(LogoKind kind) const {
+    return packCells(document_.canvas(kind).values()) != saved_[kindIndex(kind)];
+}
 
 std::vector<LogoKind> CanvasEditor::unsavedKinds() const {
     std::vector<LogoKind> kinds;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -52,6 +53,10 @@ public:
     static constexpr int kBufferCells = Selection::kBufferCells;
     static constexpr int kMinCellSize = 4;
     static constexpr int kMaxCellSize = 15;
+    // Past the buttons' largest step, zoom goes on while the whole canvas
+    // still fits the room for the canvas window, up to this size.
+    static constexpr int kMaxFitCellSize = 40;
+    static constexpr int kDefaultCellSize = 10;
 
     CanvasEditor(CPelorinDoc& document, DrawingSurface& surface);
 
@@ -84,6 +89,18 @@ public:
     // The largest origin a pan reaches: the enlarged canvas's size less the
     // client's, never below 0.
     Point maxOrigin() const;
+    // The room the canvas window may take (its client without scroll bars):
+    // what fit-to-window and the zoom past the buttons' steps measure by.
+    void setRoom(Size room) { room_ = room; }
+    Size room() const { return room_; }
+    // The largest cell size (4 to 40) at which the whole canvas of the kind
+    // fits the room; 4 when none does.
+    int fitCellSize(LogoKind kind) const;
+    int fitCellSize() const { return fitCellSize(kind_); }
+    // The largest cell size zoom-in reaches now: 15, or more up to the fit.
+    int maxCellSize() const { return std::max(kMaxCellSize, fitCellSize()); }
+    // The enlarged canvas's size in pixels.
+    Size canvasPixels() const { return {size().width * cellSize_, size().height * cellSize_}; }
 
     // --- geometry ---
     Point cellAt(Point clientPoint) const;
@@ -132,6 +149,9 @@ public:
     // Zoom buttons: one step, the origin scaled in single precision.
     void zoomIn();
     void zoomOut();
+    // View menu, Fit to window: the largest cell size at which the whole
+    // canvas shows, from the top-left corner.
+    void fitToWindow();
 
     // A document command or import changed a canvas or the kind: the selection
     // and its buffers belong to the picture that was there, so it is dropped
@@ -177,6 +197,9 @@ public:
     // The kinds whose canvas holds a drawing that differs from the one last
     // opened or saved (a blank canvas holds nothing to lose).
     std::vector<LogoKind> unsavedKinds() const;
+    // The canvas of a kind differs from the one last opened or saved (blank
+    // or not).
+    bool differsFromSaved(LogoKind kind) const;
 
 private:
     enum class Gesture { None, Stroke, Pan, DrawSelection, DragSelection, Shape, Fill };
@@ -191,6 +214,8 @@ private:
     // Ends the gesture in progress as if the stylus came up: a drawn selection
     // is lifted, the edit committed.
     void finishGesture();
+    // Makes another kind current, from its top-left corner (no paint).
+    void showKind(LogoKind kind);
     // Brings a snapshot back and shows it.
     void restore(const EditSnapshot& snapshot);
 
@@ -220,9 +245,10 @@ private:
     DrawingSurface& surface_;
 
     LogoKind kind_ = LogoKind::Operator;
-    int cellSize_ = 10;
+    int cellSize_ = kDefaultCellSize;
     Point origin_{0, 0};
     Size clientSize_{218, 138};
+    Size room_{218, 138};
     bool tracking_ = false;
     Point lastPoint_{0, 0};
     Selection selection_;

@@ -1,6 +1,7 @@
 #include "app/pelorin_app.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -12,6 +13,7 @@
 #include <iostream>
 
 #include "app/about_dialog.h"
+#include "app/shortcuts_dialog.h"
 #include "app/command_line.h"
 #include "app/command_table.h"
 #include "app/document_commands.h"
@@ -23,6 +25,7 @@
 #include "app/quit_on_signals.h"
 #include "document/import_file.h"
 #include "document/posix_file_system.h"
+#include "editor/layout.h"
 #include "editor/pelorin_view.h"
 #include "editor/qt_geometry.h"
 #include "editor/unsaved_drawings.h"
@@ -90,6 +93,18 @@ CPelorinApp::CPelorinApp(AppServices services)
     router_.setTarget(CommandRouter::Level::Document, &documentCommands_->commands());
     router_.setTarget(CommandRouter::Level::Frame, &frame_->commands());
     router_.setTarget(CommandRouter::Level::Application, &commands_);
+    commands_.on(command::kHelpAbout, [this] { about(); });
+    commands_.on(command::kHelpShortcuts, [this] { showShortcuts(frame_.get()); });
+    // The title names the canvas's file, with "*" while it differs from it.
+    frame_->setOnStatesUpdated([this] {
+        frame_->setWindowTitle(QString::fromStdString(documentCommands_->windowTitle()));
+    });
+    frame_->setRecentFiles([this] {
+        std::vector<QString> names;
+        for (const std::string& path : documentCommands_->recentFiles())
+            names.push_back(QFile::decodeName(QByteArray::fromStdString(path)));
+        return names;
+    });
     // Menu states come with the commands' registrations.
     frame_->updateAllMenuStates();
     view_->logoWnd().setOnEdited([this] { frame_->updateAllMenuStates(); });
@@ -148,6 +163,15 @@ void CPelorinApp::show() {
         for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(fromQRect(screen->availableGeometry()));
         const QSize minimum = frame_->minimumSize();
         frame_->setGeometry(toQRect(placeOnScreens(placement->frame, screens, {minimum.width(), minimum.height()})));
+    }
+    if (!placement) {
+        // The first start: large enough for the whole operator logo at the
+        // default zoom, where the screen has room for it.
+        const Size view = firstStartViewSize(CanvasEditor::kDefaultCellSize, CLogoWnd::kBorder);
+        QSize wanted = frame_->minimumSize() + QSize(view.width - kDefaultViewSize.width, view.height - kDefaultViewSize.height);
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            wanted = wanted.boundedTo(screen->availableGeometry().size() - (frame_->frameGeometry().size() - frame_->size()));
+        frame_->resize(wanted.expandedTo(frame_->minimumSize()));
     }
     if (placement && placement->maximised)
         frame_->showMaximized();
