@@ -514,7 +514,7 @@ void CanvasEditor::dropSelection() {
 
 // ---------------------------------------------------------------- from elsewhere
 
-void CanvasEditor::placeFloating(const Canvas& block, std::string_view label) {
+void CanvasEditor::placeFloating(const Canvas& block, std::string_view label, bool transparent) {
     finishGesture();
     beginEditOfGesture(label);
     const auto [w, h] = size();
@@ -523,7 +523,7 @@ void CanvasEditor::placeFloating(const Canvas& block, std::string_view label) {
     const int firstColumn = (origin_.x + cellSize_ - 1) / cellSize_;
     const int firstRow = (origin_.y + cellSize_ - 1) / cellSize_;
     const Point at{std::max(0, std::min(firstColumn, w - width)), std::max(0, std::min(firstRow, h - height))};
-    selection_.place(canvas(), block, at);
+    selection_.place(canvas(), block, at, transparent);
     draggingSelection_ = false;
     surface_.repaintPreviewNow(previewRect(kind_));
     redrawAll();

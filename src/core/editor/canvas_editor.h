@@ -165,7 +165,8 @@ public:
     // Makes a block of cells (at most 78 x 28 are taken) the lifted selection
     // at the first wholly visible column and row, moved left and up as far as
     // needed to lie on the canvas, and shows it: one undo step named label.
-    void placeFloating(const Canvas& block, std::string_view label = "Paste");
+    // A transparent block lets only its set cells land on the canvas.
+    void placeFloating(const Canvas& block, std::string_view label = "Paste", bool transparent = false);
     // Replaces the whole content of the canvas of a kind (content of another
     // size is taken where the two overlap), makes that kind current and shows
     // it: one undo step named label.

@@ -28,6 +28,7 @@ EditSnapshot EditSnapshot::capture(const CPelorinDoc& document, LogoKind shown, 
     snapshot.selection = current.rect();
     snapshot.background = packCells(current.background());
     snapshot.floating = packCells(current.floating());
+    snapshot.transparent = current.transparent();
     return snapshot;
 }
 
@@ -36,6 +37,7 @@ LogoKind EditSnapshot::restore(CPelorinDoc& document, Selection& target) const {
     target.rect_ = selection;
     unpackCells(background, target.background_);
     unpackCells(floating, target.floating_);
+    target.transparent_ = transparent;
     return kind;
 }
 

@@ -199,6 +199,7 @@ bool CPelorinApp::confirmQuit() {
     QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
     box.setDefaultButton(quit);
     box.setEscapeButton(cancel);
+    fitTitleOf(box);
     box.exec();
     return box.clickedButton() == quit;
 }
@@ -257,9 +258,8 @@ int runPelorin(int argc, char** argv) {
     SendLink sendLink = makeSerialSendLink();
     if (request.simulatedPhone) {
         QString why;
-        // Registered with a network, so that "From phone" has one to find.
         phone = SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone), why,
-                                      {QStringLiteral("--network"), QStringLiteral("262-02")});
+                                      SimulatedPhone::editorOptions());
         if (!phone) {
             std::cerr << "pelorin: no simulated phone: " << why.toStdString() << '\n';
             return 1;

@@ -42,7 +42,8 @@ public:
     // Edit, "Paste picture": '#'/'.' text as it is, or an image through the
     // import dialog, placed as a lifted selection at the top-left of the
     // visible area: one undo step. A clipboard without either shows a message.
-    void pastePicture();
+    // Transparent: only the set cells of the pasted block land.
+    void pastePicture(bool transparent = false);
     // A file dropped on the window: a picture goes through the import dialog,
     // a logo file is imported as File, Open imports it.
     void openDroppedFile(const std::string& path);
@@ -51,7 +52,7 @@ private:
     void replaceCanvas(LogoKind kind, const Canvas& content);
     // A block of cells as the lifted selection at the top-left of the visible
     // area, ready to drag: one undo step.
-    void placeBlock(const Canvas& block, std::string_view label);
+    void placeBlock(const Canvas& block, std::string_view label, bool transparent = false);
 
     CPelorinDoc& document_;
     CPelorinView& view_;

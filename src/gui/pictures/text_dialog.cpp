@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFormLayout>
@@ -36,6 +38,9 @@ TextDialog::TextDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Text"));
     text_ = new QPlainTextEdit(this);
     text_->setFixedHeight(text_->fontMetrics().height() * 3 + 12);
+    // Tab goes to the next control; a tab in the text would draw as "?".
+    text_->setTabChangesFocus(true);
+    text_->installEventFilter(this);
     fontList_ = new QComboBox(this);
     for (const PixelFont* font : pixelFonts())
         fontList_->addItem(tr("Pixel font %1").arg(QString::fromStdString(font->name())));
@@ -47,6 +52,8 @@ TextDialog::TextDialog(QWidget* parent) : QDialog(parent) {
     height_->setRange(6, 28);
     height_->setValue(12);
     height_->setSuffix(tr(" pixels"));
+    transparent_ = new QCheckBox(tr("T&ransparent: only the black pixels land"), this);
+    transparent_->setObjectName(QStringLiteral("transparent"));
     preview_ = new PicturePreview(QSize(kLargestBlock.width, kLargestBlock.height) * kEnlargement + QSize(8, 8), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -55,6 +62,7 @@ TextDialog::TextDialog(QWidget* parent) : QDialog(parent) {
     form->addRow(tr("Text"), text_);
     form->addRow(tr("Font"), fontList_);
     form->addRow(tr("Height"), height_);
+    form->addRow(QString(), transparent_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(preview_);
@@ -64,6 +72,20 @@ TextDialog::TextDialog(QWidget* parent) : QDialog(parent) {
     connect(fontList_, &QComboBox::activated, this, [this] { render(); });
     connect(height_, &QSpinBox::valueChanged, this, [this] { render(); });
     render();
+}
+
+bool TextDialog::transparent() const { return transparent_->isChecked(); }
+
+bool TextDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == text_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && !(key->modifiers() & Qt::ShiftModifier) && !text_->toPlainText().contains('\n')) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TextDialog::render() {
