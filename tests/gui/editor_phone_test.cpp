@@ -22,7 +22,9 @@
 #include "platform/sleeper.h"
 #include "settings/memory_settings_store.h"
 #include "sms/send_commands.h"
+#include "sms/inbox_reader.h"
 #include "sms/phone_dialogue.h"
+#include "sms/received_messages.h"
 #include "sms/send_events.h"
 #include "sms/simulated_phone.h"
 #include "support/answering_pty.h"
@@ -402,6 +404,33 @@ TEST_F(EditorPhoneTest, FromPhoneFailuresShowOneMessageAndChangeNothing) {
         EXPECT_EQ(asking.selected("countryList"), "Germany") << port;
         EXPECT_EQ(asking.selected("operatorList"), "D2 Mannesmann Mobilfunk") << port;
     }
+}
+
+}  // namespace
+}  // namespace pelorin
+
+namespace pelorin {
+namespace {
+
+// `pelorin --simulated-phone` starts its phone so that what the editor sends
+// can be read back with File > Import from phone.
+TEST_F(EditorPhoneTest, TheEditorsSimulatedPhoneFilesWhatItIsSentInItsInbox) {
+    auto phone = startPhone(folder.file("store"), SimulatedPhone::editorOptions());
+    ASSERT_TRUE(phone);
+    Sender sender(*phone, 0);
+    auto commands = sender.commands();
+    sendFromEditor(commands, SendJobKind::GroupGraphic);
+    EXPECT_EQ(sender.outcome(), "Logo was successfully sent");
+    auto opener = makePosixSerialPortOpener();
+    ScaledSleeper quick{0.1};
+    DialogueOptions options;
+    options.replyDriven = true;
+    const PhoneLogos read = ReadPhoneLogos(phone->port().toStdString(), *opener, quick, options);
+    ASSERT_TRUE(read.read) << read.detail;
+    ASSERT_EQ(read.logos.size(), 1u);
+    const auto canvas = receivedCanvas(read.logos[0]);
+    ASSERT_TRUE(canvas);
+    for (int x = 0; x < 72; ++x) EXPECT_TRUE(canvas->isSet(x, x % 14)) << x;
 }
 
 }  // namespace
