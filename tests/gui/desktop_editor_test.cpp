@@ -3,8 +3,8 @@
 // question before quitting with drawings not saved.
 #include <QAction>
 #include <QMenu>
-#include <QPainter>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QWheelEvent>
 
@@ -125,10 +125,9 @@ TEST_F(DesktopEditorTest, TheWheelPansAndCtrlWheelZooms) {
 
 TEST_F(DesktopEditorTest, KeysChooseToolsZoomAndMoveALiftedSelection) {
     activate();
-    const std::pair<Qt::Key, Tool> tools[] = {{Qt::Key_L, Tool::Line},      {Qt::Key_R, Tool::Rectangle},
-                                              {Qt::Key_F, Tool::Fill},      {Qt::Key_E, Tool::Eraser},
-                                              {Qt::Key_M, Tool::Moving},    {Qt::Key_P, Tool::Pen},
-                                              {Qt::Key_S, Tool::Selection}};
+    const std::pair<Qt::Key, Tool> tools[] = {
+        {Qt::Key_L, Tool::Line},   {Qt::Key_R, Tool::Rectangle}, {Qt::Key_F, Tool::Fill},     {Qt::Key_E, Tool::Eraser},
+        {Qt::Key_M, Tool::Moving}, {Qt::Key_P, Tool::Pen},       {Qt::Key_S, Tool::Selection}};
     for (const auto& [keyCode, tool] : tools) {
         key(keyCode);
         EXPECT_EQ(palette().currentTool(), tool) << keyCode;

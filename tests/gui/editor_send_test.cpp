@@ -41,8 +41,8 @@ protected:
     void SetUp() override { start(std::make_shared<ScaledSleeper>(0.1), {"--quiet"}); }
     void start(std::shared_ptr<Sleeper> sleeper, const QStringList& phoneOptions) {
         QString why;
-        phone = SimulatedPhone::start(PELORIN_PHONE_PATH, QString::fromStdString(store.path().string()), why,
-                                      phoneOptions);
+        phone =
+            SimulatedPhone::start(PELORIN_PHONE_PATH, QString::fromStdString(store.path().string()), why, phoneOptions);
         ASSERT_TRUE(phone) << why.toStdString();
         SendLink link{makePosixSerialPortOpener(), std::move(sleeper), phone->port().toStdString()};
         app = std::make_unique<CPelorinApp>(AppServices{settings, messages, files, link});

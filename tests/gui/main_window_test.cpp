@@ -42,16 +42,16 @@ TEST_F(MainWindowTest, StartUpShowsTheOperatorCanvasAndThePencilFramed) {
     const QImage shot = frame().grab().toImage();
     const QPoint client = canvas().mapTo(&frame(), QPoint(CLogoWnd::kBorder, CLogoWnd::kBorder));
     const QColor silver(192, 192, 192), white(Qt::white);
-    EXPECT_EQ(pixelAt(shot, client + QPoint(5, 5)), silver);     // cell (0, 0)
-    EXPECT_EQ(pixelAt(shot, client + QPoint(15, 5)), white);     // cell (1, 0)
-    EXPECT_EQ(pixelAt(shot, client + QPoint(9, 9)), silver);     // no grid lines
+    EXPECT_EQ(pixelAt(shot, client + QPoint(5, 5)), silver);  // cell (0, 0)
+    EXPECT_EQ(pixelAt(shot, client + QPoint(15, 5)), white);  // cell (1, 0)
+    EXPECT_EQ(pixelAt(shot, client + QPoint(9, 9)), silver);  // no grid lines
     // The smallest window shows 20 columns and 12 rows and a fifth of the
     // last ones, beside and above the scroll bars.
     EXPECT_EQ(canvas().clientImage().size(), QSize(204, 124));
     EXPECT_EQ(pixelAt(shot, client + QPoint(203, 5)), silver);  // column 20
     EXPECT_EQ(pixelAt(shot, client + QPoint(5, 123)), silver);  // row 12
     EXPECT_EQ(pixelAt(shot, client + QPoint(15, 123)), white);  // row 12
-    EXPECT_NE(pixelAt(shot, client - QPoint(1, 1)), white);      // the border
+    EXPECT_NE(pixelAt(shot, client - QPoint(1, 1)), white);     // the border
 
     // The pencil in colour and framed, the other tools grey.
     const QImage tools = palette().grab().toImage();
@@ -203,11 +203,13 @@ TEST_F(MainWindowTest, ToolsAndViewItemsCarryCheckMarksNotRadioMarks) {
     frame().action(command::kToolEraser)->trigger();
     frame().action(command::kViewPicture)->trigger();
     frame().action(command::kViewPicture)->trigger();  // chosen again, it stays checked
-    EXPECT_EQ(
-        shown(frame().menus()[2]),
-        (Marks{{"Pen\tP", "check off"}, {"Eraser\tE", "check on"}, {"Moving\tM", "check off"},
-               {"Selection\tS", "check off"}, {"Line\tL", "check off"}, {"Rectangle\tR", "check off"},
-               {"Fill\tF", "check off"}}));
+    EXPECT_EQ(shown(frame().menus()[2]), (Marks{{"Pen\tP", "check off"},
+                                                {"Eraser\tE", "check on"},
+                                                {"Moving\tM", "check off"},
+                                                {"Selection\tS", "check off"},
+                                                {"Line\tL", "check off"},
+                                                {"Rectangle\tR", "check off"},
+                                                {"Fill\tF", "check off"}}));
     EXPECT_EQ(shown(frame().menus()[3]), (Marks{{"Operator logo && group graphic", "check off"},
                                                 {"Picture message", "check on"},
                                                 {"62xx/71xx Operator logo", "check off"}}));

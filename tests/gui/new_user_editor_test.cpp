@@ -123,9 +123,9 @@ TEST_F(NewUserEditorTest, APlacedBlockIsDraggedAtOnceAndCoversWhatLiesBelowUnles
     frame().action(command::kToolPen)->trigger();
     paste(command::kPasteTransparent);
     EXPECT_TRUE(shown.isSet(0, 0));
-    EXPECT_TRUE(shown.isSet(1, 0));  // shows through
+    EXPECT_TRUE(shown.isSet(1, 0));                // shows through
     stroke({cellCentre(0, 0), cellCentre(0, 2)});  // moved down two rows
-    EXPECT_TRUE(shown.isSet(1, 0));  // what lay below stays
+    EXPECT_TRUE(shown.isSet(1, 0));                // what lay below stays
     EXPECT_TRUE(shown.isSet(0, 2));
     EXPECT_FALSE(shown.isSet(0, 0));
     EXPECT_TRUE(shown.isSet(1, 3));

@@ -64,8 +64,7 @@ struct OperatorDialog {
     QPushButton* send;
 };
 
-const QStringList kGermanOperators = {"D1 DeTe Mobil", "D2 Mannesmann Mobilfunk", "E-Plus Mobilfunk",
-                                      "Viag Interkom"};
+const QStringList kGermanOperators = {"D1 DeTe Mobil", "D2 Mannesmann Mobilfunk", "E-Plus Mobilfunk", "Viag Interkom"};
 
 TEST(OperatorLogoSendDialogTest, OpensWithTheRememberedValues) {
     {
@@ -256,8 +255,8 @@ TEST(SimpleSendDialogTest, AcceptsAnEmptyNumberButNotLetters) {
     EXPECT_EQ(dialog.windowTitle(), "Send logo");
     testing::retype(child<QLineEdit>(dialog, "number"), "+49KO");
     child<QPushButton>(dialog, "send")->click();
-    EXPECT_EQ(messages.shown,
-              std::vector<std::string>{"Please type the number in To as digits 0-9, * or #, with an optional + in front"});
+    EXPECT_EQ(messages.shown, std::vector<std::string>{
+                                  "Please type the number in To as digits 0-9, * or #, with an optional + in front"});
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(child<QLineEdit>(dialog, "number")->hasFocus());
     testing::retype(child<QLineEdit>(dialog, "number"), "");
@@ -323,8 +322,8 @@ TEST(SettingsDialogTest, PreselectsTheStoredPortAndStoresTheChoice) {
     runSettings(doc, store, devices, [&](SettingsDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Settings");
         EXPECT_EQ(itemTexts(child<QComboBox>(dialog, "portList")),
-                  QStringList({"COM1 (/dev/ttyS0)", "COM2 (/dev/ttyS1)", "COM3 (/dev/ttyS2)", "COM4 (/dev/ttyS3)", "/dev/ttyUSB0",
-                               "/dev/serial/by-id/usb-Maker_Phone-if00"}));
+                  QStringList({"COM1 (/dev/ttyS0)", "COM2 (/dev/ttyS1)", "COM3 (/dev/ttyS2)", "COM4 (/dev/ttyS3)",
+                               "/dev/ttyUSB0", "/dev/serial/by-id/usb-Maker_Phone-if00"}));
         EXPECT_EQ(selectedPort(dialog), "COM3 (/dev/ttyS2)");
         pickItem(child<QComboBox>(dialog, "portList"), "COM1 (/dev/ttyS0)");
         child<QPushButton>(dialog, "ok")->click();

@@ -24,7 +24,8 @@ void unpackCells(const CellBits& bits, std::span<std::int32_t> values) {
 EditSnapshot EditSnapshot::capture(const CPelorinDoc& document, LogoKind shown, const Selection& current) {
     EditSnapshot snapshot;
     snapshot.kind = shown;
-    for (std::size_t i = 0; i < kKinds.size(); ++i) snapshot.canvases[i] = packCells(document.canvas(kKinds[i]).values());
+    for (std::size_t i = 0; i < kKinds.size(); ++i)
+        snapshot.canvases[i] = packCells(document.canvas(kKinds[i]).values());
     snapshot.selection = current.rect();
     snapshot.background = packCells(current.background());
     snapshot.floating = packCells(current.floating());
@@ -68,8 +69,10 @@ void EditHistory::clear() {
 
 std::size_t EditHistory::memoryBytes() const {
     std::size_t bytes = 0;
-    const auto add = [&bytes](const EditStep& step) { // Labels short enough to sit inside the string take no memory of their own.
-        bytes += sizeof(EditStep) + (step.label.capacity() >= sizeof(std::string) ? step.label.capacity() + 1 : 0); };
+    const auto add =
+        [&bytes](const EditStep& step) {  // Labels short enough to sit inside the string take no memory of their own.
+            bytes += sizeof(EditStep) + (step.label.capacity() >= sizeof(std::string) ? step.label.capacity() + 1 : 0);
+        };
     std::for_each(undo_.begin(), undo_.end(), add);
     std::for_each(redo_.begin(), redo_.end(), add);
     return bytes;

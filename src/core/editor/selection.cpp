@@ -44,9 +44,8 @@ void Selection::stamp(Canvas& canvas) const {
             if (!canvas.contains(x, y)) continue;
             const auto index = floatingIndex(x, y);
             const std::int32_t value = index ? floating_[*index] : 0;
-            canvas.at(x, y) = value == 0 && transparent_
-                                  ? background_[static_cast<std::size_t>(x * canvas.height() + y)]
-                                  : value;
+            canvas.at(x, y) =
+                value == 0 && transparent_ ? background_[static_cast<std::size_t>(x * canvas.height() + y)] : value;
         }
 }
 

@@ -172,7 +172,8 @@ inline constexpr std::array<Shortcut, 28> kShortcuts = {{
     {kNudgeDown, "Down"},
 }};
 // The commands that only keys reach.
-inline constexpr std::array<int, 6> kKeyOnlyCommands = {kZoomIn, kZoomOut, kNudgeLeft, kNudgeRight, kNudgeUp, kNudgeDown};
+inline constexpr std::array<int, 6> kKeyOnlyCommands = {kZoomIn,     kZoomOut, kNudgeLeft,
+                                                        kNudgeRight, kNudgeUp, kNudgeDown};
 
 // What the keys-only commands are called in the table of keys.
 struct CommandName {

@@ -69,8 +69,8 @@ void DocumentCommands::fileOpen() {
 void DocumentCommands::opened(const std::string& path) {
     view_.editor().markSaved(view_.currentKind());
     const auto extension = importExtension(path);
-    const bool document = extension && *extension != "bmp" && *extension != "nlm" && *extension != "ngg" &&
-                          *extension != "nol";
+    const bool document =
+        extension && *extension != "bmp" && *extension != "nlm" && *extension != "ngg" && *extension != "nol";
     // A bitmap or a phone logo is not overwritten by a Pelorin document.
     pathOfShown() = document ? path : std::string();
     rememberRecent(path);
@@ -87,7 +87,8 @@ void DocumentCommands::openRecent(std::size_t index) {
     if (!files_.openForReading(path)) {
         // Gone or unreadable: it leaves the list.
         writeRecentFiles(settings_, withoutRecentFile(recent, path));
-        messages_.showMessage(message::withPath(message::kFailedToOpenForReading, path) + "\nIt was taken off the list.");
+        messages_.showMessage(message::withPath(message::kFailedToOpenForReading, path) +
+                              "\nIt was taken off the list.");
         return;
     }
     CanvasEditor& editor = view_.editor();

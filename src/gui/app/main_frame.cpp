@@ -4,9 +4,9 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 
 #include "app/command_table.h"
 #include "resources/app_icon.h"
@@ -88,7 +88,8 @@ void CMainFrame::buildMenus() {
         if (keys.isEmpty()) continue;
         QStringList texts;
         for (const QKeySequence& key : keys) texts.append(key.toString(QKeySequence::NativeText));
-        candidate->setToolTip(QStringLiteral("%1 (%2)").arg(candidate->text().remove('&'), texts.join(QStringLiteral(", "))));
+        candidate->setToolTip(
+            QStringLiteral("%1 (%2)").arg(candidate->text().remove('&'), texts.join(QStringLiteral(", "))));
     }
     // The tooltip texts that name a menu item go to it; the others have no
     // button here to show on.
@@ -104,7 +105,8 @@ void CMainFrame::buildRecentMenu(QMenu* parent, const QString& text) {
     recentMenu_->setObjectName(QStringLiteral("Open Recent"));
     recentMenu_->menuAction()->setData(command::kFileOpenRecent);
     addAction(recentMenu_->menuAction());
-    for (int i = 0; i < command::kRecentFileCount; ++i) wire(recentMenu_->addAction(QString()), command::kFileRecentFirst + i);
+    for (int i = 0; i < command::kRecentFileCount; ++i)
+        wire(recentMenu_->addAction(QString()), command::kFileRecentFirst + i);
     connect(recentMenu_, &QMenu::aboutToShow, this, [this] { updateRecentMenu(); });
     updateRecentMenu();
 }

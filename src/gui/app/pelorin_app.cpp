@@ -1,38 +1,38 @@
 #include "app/pelorin_app.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 
 #include "app/about_dialog.h"
-#include "app/shortcuts_dialog.h"
 #include "app/command_line.h"
 #include "app/command_table.h"
 #include "app/document_commands.h"
 #include "app/double_click_guard.h"
 #include "app/main_frame.h"
 #include "app/message_box_messages.h"
-#include "imageio/picture_io.h"
 #include "app/qt_settings_store.h"
 #include "app/quit_on_signals.h"
+#include "app/shortcuts_dialog.h"
 #include "document/import_file.h"
 #include "document/posix_file_system.h"
 #include "editor/layout.h"
 #include "editor/pelorin_view.h"
 #include "editor/qt_geometry.h"
 #include "editor/unsaved_drawings.h"
-#include "settings/window_placement.h"
+#include "imageio/picture_io.h"
 #include "resources/app_icon.h"
-#include "sms/send_commands.h"
+#include "settings/window_placement.h"
 #include "sms/phone_import.h"
+#include "sms/send_commands.h"
 #include "sms/send_worker.h"
 #include "sms/simulated_phone.h"
 
@@ -88,7 +88,8 @@ CPelorinApp::CPelorinApp(AppServices services)
     commands_.on(command::kAppExit, [this] { exit(); });
 
     view_->toolPalette().setTextCommand([this] { router_.dispatch(command::kText); });
-    frame_->setFileDropHandler([this](const std::string& path) { documentCommands_->pictures().openDroppedFile(path); });
+    frame_->setFileDropHandler(
+        [this](const std::string& path) { documentCommands_->pictures().openDroppedFile(path); });
     router_.setTarget(CommandRouter::Level::View, &view_->commands());
     router_.setTarget(CommandRouter::Level::Document, &documentCommands_->commands());
     router_.setTarget(CommandRouter::Level::Frame, &frame_->commands());
@@ -96,9 +97,8 @@ CPelorinApp::CPelorinApp(AppServices services)
     commands_.on(command::kHelpAbout, [this] { about(); });
     commands_.on(command::kHelpShortcuts, [this] { showShortcuts(frame_.get()); });
     // The title names the canvas's file, with "*" while it differs from it.
-    frame_->setOnStatesUpdated([this] {
-        frame_->setWindowTitle(QString::fromStdString(documentCommands_->windowTitle()));
-    });
+    frame_->setOnStatesUpdated(
+        [this] { frame_->setWindowTitle(QString::fromStdString(documentCommands_->windowTitle())); });
     frame_->setRecentFiles([this] {
         std::vector<QString> names;
         for (const std::string& path : documentCommands_->recentFiles())
@@ -160,7 +160,8 @@ void CPelorinApp::show() {
     const auto placement = readWindowPlacement(services_.settings);
     if (placement) {
         std::vector<Rect> screens;
-        for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(fromQRect(screen->availableGeometry()));
+        for (const QScreen* screen : QGuiApplication::screens())
+            screens.push_back(fromQRect(screen->availableGeometry()));
         const QSize minimum = frame_->minimumSize();
         frame_->setGeometry(toQRect(placeOnScreens(placement->frame, screens, {minimum.width(), minimum.height()})));
     }
@@ -168,9 +169,11 @@ void CPelorinApp::show() {
         // The first start: large enough for the whole operator logo at the
         // default zoom, where the screen has room for it.
         const Size view = firstStartViewSize(CanvasEditor::kDefaultCellSize, CLogoWnd::kBorder);
-        QSize wanted = frame_->minimumSize() + QSize(view.width - kDefaultViewSize.width, view.height - kDefaultViewSize.height);
+        QSize wanted =
+            frame_->minimumSize() + QSize(view.width - kDefaultViewSize.width, view.height - kDefaultViewSize.height);
         if (const QScreen* screen = QGuiApplication::primaryScreen())
-            wanted = wanted.boundedTo(screen->availableGeometry().size() - (frame_->frameGeometry().size() - frame_->size()));
+            wanted = wanted.boundedTo(screen->availableGeometry().size() -
+                                      (frame_->frameGeometry().size() - frame_->size()));
         frame_->resize(wanted.expandedTo(frame_->minimumSize()));
     }
     if (placement && placement->maximised)
@@ -258,14 +261,14 @@ int runPelorin(int argc, char** argv) {
     SendLink sendLink = makeSerialSendLink();
     if (request.simulatedPhone) {
         QString why;
-        phone = SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone), why,
-                                      SimulatedPhone::editorOptions());
+        phone = SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone),
+                                      why, SimulatedPhone::editorOptions());
         if (!phone) {
             std::cerr << "pelorin: no simulated phone: " << why.toStdString() << '\n';
             return 1;
         }
-        std::cout << "pelorin: simulated phone on " << phone->devicePath().toStdString() << ", storing what it receives in "
-                  << phone->storeDir().toStdString() << std::endl;
+        std::cout << "pelorin: simulated phone on " << phone->devicePath().toStdString()
+                  << ", storing what it receives in " << phone->storeDir().toStdString() << std::endl;
         sendLink.portOverride = phone->port().toStdString();
     }
 

@@ -64,9 +64,10 @@ OpenFileDialog::OpenFileDialog(FileSystem& files, UserMessages& messages, std::s
     listFolder(documentsFolder_);
     // The folder last chosen, when it is still one of the list.
     if (!startFolder.empty() && startFolder != documentsFolder_) {
-        const int found = folderCombo_->findData(QByteArray::fromStdString(startFolder.substr(
-            startFolder.rfind('/') == std::string::npos ? 0 : startFolder.rfind('/') + 1)));
-        if (found > 0 && startFolder == documentsFolder_ + "/" + folderCombo_->itemData(found).toByteArray().toStdString()) {
+        const int found = folderCombo_->findData(QByteArray::fromStdString(
+            startFolder.substr(startFolder.rfind('/') == std::string::npos ? 0 : startFolder.rfind('/') + 1)));
+        if (found > 0 &&
+            startFolder == documentsFolder_ + "/" + folderCombo_->itemData(found).toByteArray().toStdString()) {
             folderCombo_->setCurrentIndex(found);
             listChosenFolder();
         }

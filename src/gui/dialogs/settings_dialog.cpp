@@ -69,7 +69,7 @@ void SettingsDialog::transferToControls() {
 void SettingsDialog::transferFromControls() {
     const int selected = portList_->currentIndex();
     portName = selected >= 0 && selected < static_cast<int>(items_.size()) ? items_[static_cast<std::size_t>(selected)]
-                                                                         : std::string();
+                                                                           : std::string();
     fixedWaits = fixedWaitsBox_->isChecked() ? 1 : 0;
 }
 

@@ -103,7 +103,9 @@ void CPelorinView::registerCommands() {
     const auto tool = [this](int id, Tool t) {
         commands_.on(
             id, [this, t] { palette_->setCurrentTool(t); },
-            [this, t] { return CommandState{true, palette_->currentTool() == t}; });
+            [this, t] {
+                return CommandState{true, palette_->currentTool() == t};
+            });
     };
     tool(kToolPen, Tool::Pen);
     tool(kToolEraser, Tool::Eraser);
@@ -112,22 +114,42 @@ void CPelorinView::registerCommands() {
     tool(kToolLine, Tool::Line);
     tool(kToolRectangle, Tool::Rectangle);
     tool(kToolFill, Tool::Fill);
-    commands_.on(kEditUndo, [this] { editor().undo(); }, [this] { return CommandState{editor().canUndo(), {}}; });
-    commands_.on(kEditRedo, [this] { editor().redo(); }, [this] { return CommandState{editor().canRedo(), {}}; });
-    commands_.on(kHideSelection, [this] { editor().hideSelection(); }, always);
-    commands_.on(kCopySelection, [this] { editor().copySelection(); }, always);
-    commands_.on(kDeleteSelection, [this] { editor().deleteSelection(); }, always);
-    commands_.on(kZoomIn, [this] { editor().zoomIn(); }, always);
-    commands_.on(kZoomOut, [this] { editor().zoomOut(); }, always);
-    commands_.on(kViewFitToWindow, [this] { editor().fitToWindow(); }, always);
-    commands_.on(kNudgeLeft, [this] { editor().nudgeSelection(-1, 0); }, always);
-    commands_.on(kNudgeRight, [this] { editor().nudgeSelection(1, 0); }, always);
-    commands_.on(kNudgeUp, [this] { editor().nudgeSelection(0, -1); }, always);
-    commands_.on(kNudgeDown, [this] { editor().nudgeSelection(0, 1); }, always);
+    commands_.on(
+        kEditUndo, [this] { editor().undo(); },
+        [this] {
+            return CommandState{editor().canUndo(), {}};
+        });
+    commands_.on(
+        kEditRedo, [this] { editor().redo(); },
+        [this] {
+            return CommandState{editor().canRedo(), {}};
+        });
+    commands_.on(
+        kHideSelection, [this] { editor().hideSelection(); }, always);
+    commands_.on(
+        kCopySelection, [this] { editor().copySelection(); }, always);
+    commands_.on(
+        kDeleteSelection, [this] { editor().deleteSelection(); }, always);
+    commands_.on(
+        kZoomIn, [this] { editor().zoomIn(); }, always);
+    commands_.on(
+        kZoomOut, [this] { editor().zoomOut(); }, always);
+    commands_.on(
+        kViewFitToWindow, [this] { editor().fitToWindow(); }, always);
+    commands_.on(
+        kNudgeLeft, [this] { editor().nudgeSelection(-1, 0); }, always);
+    commands_.on(
+        kNudgeRight, [this] { editor().nudgeSelection(1, 0); }, always);
+    commands_.on(
+        kNudgeUp, [this] { editor().nudgeSelection(0, -1); }, always);
+    commands_.on(
+        kNudgeDown, [this] { editor().nudgeSelection(0, 1); }, always);
     const auto view = [this](int id, LogoKind kind) {
         commands_.on(
             id, [this, kind] { setCanvasKind(kind); },
-            [this, kind] { return CommandState{true, currentKind() == kind}; });
+            [this, kind] {
+                return CommandState{true, currentKind() == kind};
+            });
     };
     view(kViewOperator, LogoKind::Operator);
     view(kViewPicture, LogoKind::Picture);
@@ -137,11 +159,14 @@ void CPelorinView::registerCommands() {
             return CommandState{std::find(kinds.begin(), kinds.end(), currentKind()) != kinds.end(), std::nullopt};
         };
     };
-    commands_.on(kSendOperatorLogo, [this] { onSendOperatorLogo(); },
-                 sendWhen({LogoKind::Operator, LogoKind::LargeOperator}));
-    commands_.on(kSendGroupGraphic, [this] { onSendGroupGraphic(); }, sendWhen({LogoKind::Operator}));
-    commands_.on(kSendRestoreOperatorLogo, [this] { onSendRestoreOperatorLogo(); }, always);
-    commands_.on(kSendPictureMessage, [this] { onSendPictureMessage(); }, sendWhen({LogoKind::Picture}));
+    commands_.on(
+        kSendOperatorLogo, [this] { onSendOperatorLogo(); }, sendWhen({LogoKind::Operator, LogoKind::LargeOperator}));
+    commands_.on(
+        kSendGroupGraphic, [this] { onSendGroupGraphic(); }, sendWhen({LogoKind::Operator}));
+    commands_.on(
+        kSendRestoreOperatorLogo, [this] { onSendRestoreOperatorLogo(); }, always);
+    commands_.on(
+        kSendPictureMessage, [this] { onSendPictureMessage(); }, sendWhen({LogoKind::Picture}));
 }
 
 void CPelorinView::setCanvasKind(LogoKind kind) { editor().setCanvasKind(kind); }

@@ -5,28 +5,23 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMimeData>
-
 #include <algorithm>
 
 #include "app/command_table.h"
+#include "browser/open_file_dialog.h"
 #include "document/import_file.h"
 #include "editor/pelorin_view.h"
 #include "imageio/picture_io.h"
 #include "imaging/cell_text.h"
 #include "pictures/export_picture_dialog.h"
 #include "pictures/import_picture_dialog.h"
-#include "browser/open_file_dialog.h"
 #include "pictures/text_dialog.h"
 
 namespace pelorin {
 
-PictureCommands::PictureCommands(CPelorinDoc& document, CPelorinView& view, UserMessages& messages,
-                                 FileSystem& files, QWidget* dialogParent)
-    : document_(document),
-      view_(view),
-      messages_(messages),
-      files_(files),
-      dialogParent_(dialogParent) {}
+PictureCommands::PictureCommands(CPelorinDoc& document, CPelorinView& view, UserMessages& messages, FileSystem& files,
+                                 QWidget* dialogParent)
+    : document_(document), view_(view), messages_(messages), files_(files), dialogParent_(dialogParent) {}
 
 void PictureCommands::registerIn(CommandHandlers& handlers) {
     handlers.on(command::kImportPicture, [this] { importPicture(); });

@@ -1,16 +1,15 @@
 #include "pictures/text_dialog.h"
 
-#include <algorithm>
-
 #include <QCheckBox>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "imageio/font_text.h"
 #include "imageio/picture_io.h"
@@ -94,9 +93,9 @@ void TextDialog::render() {
     const bool pixelFont = choice < pixelFontCount;
     height_->setEnabled(!pixelFont);
     const QString text = text_->toPlainText();
-    result_ = pixelFont ? pixelFontBlock(text, *pixelFonts()[static_cast<std::size_t>(choice)], kLargestBlock)
-                        : imageio::renderInstalledFontText(fontList_->currentText(), height_->value(), text,
-                                                           kLargestBlock);
+    result_ = pixelFont
+                  ? pixelFontBlock(text, *pixelFonts()[static_cast<std::size_t>(choice)], kLargestBlock)
+                  : imageio::renderInstalledFontText(fontList_->currentText(), height_->value(), text, kLargestBlock);
     preview_->show(imageio::canvasImage(result_, kEnlargement, imageio::Look::PhoneScreen));
 }
 
