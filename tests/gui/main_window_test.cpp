@@ -157,10 +157,12 @@ TEST_F(MainWindowTest, MenuStatesFollowTheKindShownAndTheTool) {
             EXPECT_EQ(frame().action(id)->isChecked(), id == c.viewItem) << id;
         }
         // Every other item but Undo and Redo (enabled only with a step to
-        // take) is enabled and never checked.
+        // take) and Open Recent (only with a file listed) is enabled and never
+        // checked.
         for (const auto& item : kMenuItems) {
             if (item.id == kSeparator || (item.id >= kSendOperatorLogo && item.id <= kSendRestoreOperatorLogo) ||
-                item.id == kSendPictureMessage || item.id == kEditUndo || item.id == kEditRedo)
+                item.id == kSendPictureMessage || item.id == kEditUndo || item.id == kEditRedo ||
+                item.id == kFileOpenRecent)
                 continue;
             EXPECT_TRUE(frame().action(item.id)->isEnabled()) << item.id;
         }
@@ -209,7 +211,12 @@ TEST_F(MainWindowTest, ToolsAndViewItemsCarryCheckMarksNotRadioMarks) {
                                                 {"Selection\tS", "check off"},
                                                 {"Line\tL", "check off"},
                                                 {"Rectangle\tR", "check off"},
-                                                {"Fill\tF", "check off"}}));
+                                                {"Fill\tF", "check off"},
+                                                {"&Ellipse\tO", "check off"},
+                                                {"&Invert pen\tI", "check off"},
+                                                {"Fi&lled\tShift+F", "check off"},
+                                                {"Mirror &horizontally\tShift+H", "check off"},
+                                                {"Mirror &vertically\tShift+V", "check off"}}));
     EXPECT_EQ(shown(frame().menus()[3]), (Marks{{"Operator logo && group graphic", "check off"},
                                                 {"Picture message", "check on"},
                                                 {"62xx/71xx Operator logo", "check off"}}));

@@ -7,6 +7,7 @@
 
 #include "document/canvas.h"
 #include "editor/geometry.h"
+#include "editor/transforms.h"
 
 namespace pelorin {
 
@@ -60,6 +61,10 @@ public:
     // A transparent block lets only its set cells land.
     void place(Canvas& canvas, const Canvas& block, Point at, bool transparent = false);
     bool transparent() const { return transparent_; }
+
+    // Transforms the lifted content within its rectangle and stamps it; the
+    // background stays.
+    void transformContent(Canvas& canvas, Transform transform);
 
     // The position in `floating` of a selection cell, when the buffer has room
     // for it (a wrong index must never reach the buffer).

@@ -48,22 +48,19 @@ void DocumentCommands::fileNew() {
 }
 
 void DocumentCommands::fileOpen() {
-    CanvasEditor& editor = view_.editor();
     DocumentContext context{document_, view_, messages_, files_};
-    editor.beginEdit("Open");
     std::string path;
     std::string folder;
     // A picture goes through the import dialog, which records its own step.
-    const auto outcome = openFileCommand(
+    const auto read = openFileCommand(
         dialogParent_, context, documentsFolder(),
-        [this](const std::string& picture) {
-            view_.editor().cancelEdit();
-            pictures_.importPictureFile(picture);
-        },
-        readLastFolder(settings_, "Open"), &path, &folder);
+        [this](const std::string& picture) { pictures_.importPictureFile(picture); }, readLastFolder(settings_, "Open"),
+        &path, &folder);
     if (!folder.empty()) writeLastFolder(settings_, "Open", folder);
-    editor.commitEdit();
-    if (outcome == ImportOutcome::Imported) opened(path);
+    if (!read) return;
+    if (read->failed()) messages_.showMessage(read->error);
+    view_.editor().applyImport(*read, "Open");
+    if (read->outcome == ImportOutcome::Imported) opened(path);
 }
 
 void DocumentCommands::opened(const std::string& path) {
@@ -91,13 +88,10 @@ void DocumentCommands::openRecent(std::size_t index) {
                               "\nIt was taken off the list.");
         return;
     }
-    CanvasEditor& editor = view_.editor();
-    DocumentContext context{document_, view_, messages_, files_};
-    editor.beginEdit("Open");
-    const ImportOutcome outcome = importFile(context, path);
-    view_.updateAllViews();
-    editor.commitEdit();
-    if (outcome == ImportOutcome::Imported) opened(path);
+    const ImportResult read = readLogoFile(files_, path);
+    if (read.failed()) messages_.showMessage(read.error);
+    view_.editor().applyImport(read, "Open");
+    if (read.outcome == ImportOutcome::Imported) opened(path);
 }
 
 void DocumentCommands::fileSave() {

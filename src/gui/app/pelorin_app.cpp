@@ -44,19 +44,6 @@ namespace {
 // port: a cancelled worker stops within a read (100 ms) or a stalled write.
 constexpr int kWorkerExitWaitMs = 10'000;
 
-// Keeps the first message of the start-up import, to print it instead of
-// showing a box before any window is up.
-class FirstMessage final : public UserMessages {
-public:
-    void showMessage(const std::string& text) override {
-        if (text_.empty()) text_ = text;
-    }
-    const std::string& text() const { return text_; }
-
-private:
-    std::string text_;
-};
-
 // Without a window system Qt would stop the program with a long complaint;
 // tell the user in one line instead.
 bool displayAvailable(int argc, char** argv) {
@@ -135,18 +122,16 @@ bool CPelorinApp::openAtStartup(const std::string& path, std::string& failure) {
         startPicture_ = std::move(read.picture);
         return true;
     }
-    FirstMessage messages;
-    DocumentContext context{document_, *view_, messages, services_.files};
-    switch (importFile(context, path)) {
+    // The error is printed rather than shown in a box, as no window is up yet.
+    const ImportResult read = readLogoFile(services_.files, path);
+    switch (read.outcome) {
         case ImportOutcome::Imported:
-            view_->editor().markSaved(view_->currentKind());
-            return true;
         case ImportOutcome::KindChangedOnly:
+            // The document as it opens: nothing to undo.
+            view_->editor().applyImport(read, std::nullopt);
             return true;
         case ImportOutcome::Failed:
-            failure = messages.text().empty() ? std::string(message::kUnsupportedFileFormat) : messages.text();
-            // Say which file, when the message does not.
-            if (failure.find(path) == std::string::npos) failure = path + ": " + failure;
+            failure = read.errorLine(path);
             return false;
         case ImportOutcome::Ignored:
             // A name without an extension says nothing of what the file holds.

@@ -9,11 +9,11 @@
 
 namespace pelorin {
 
-std::optional<ImportOutcome> openFileCommand(QWidget* parent, DocumentContext& context,
-                                             const std::string& documentsFolder,
-                                             const std::function<void(const std::string&)>& openPicture,
-                                             const std::string& startFolder, std::string* openedPath,
-                                             std::string* chosenFolder) {
+std::optional<ImportResult> openFileCommand(QWidget* parent, DocumentContext& context,
+                                            const std::string& documentsFolder,
+                                            const std::function<void(const std::string&)>& openPicture,
+                                            const std::string& startFolder, std::string* openedPath,
+                                            std::string* chosenFolder) {
     std::string path;
     {
         OpenFileDialog dialog(context.files, context.messages, documentsFolder, parent, startFolder);
@@ -28,9 +28,7 @@ std::optional<ImportOutcome> openFileCommand(QWidget* parent, DocumentContext& c
         openPicture(path);
         return std::nullopt;
     }
-    const ImportOutcome outcome = importFile(context, path);
-    context.view.updateAllViews();
-    return outcome;
+    return readLogoFile(context.files, path);
 }
 
 std::optional<std::string> saveFileCommand(QWidget* parent, DocumentContext& context, const std::string& startFolder,

@@ -114,6 +114,50 @@ void CPelorinView::registerCommands() {
     tool(kToolLine, Tool::Line);
     tool(kToolRectangle, Tool::Rectangle);
     tool(kToolFill, Tool::Fill);
+    tool(kToolEllipse, Tool::Ellipse);
+    tool(kToolInvertPen, Tool::InvertPen);
+    // The switches the drawing tools follow, each a check mark.
+    const auto option = [this](int id, bool DrawingOptions::*field) {
+        commands_.on(
+            id,
+            [this, field] {
+                DrawingOptions options = editor().drawingOptions();
+                options.*field = !(options.*field);
+                editor().setDrawingOptions(options);
+            },
+            [this, field] {
+                return CommandState{true, editor().drawingOptions().*field};
+            });
+    };
+    option(kToolFilled, &DrawingOptions::filled);
+    option(kMirrorHorizontally, &DrawingOptions::mirrorHorizontally);
+    option(kMirrorVertically, &DrawingOptions::mirrorVertically);
+    static_assert(kFillPatternCount == static_cast<int>(kFillPatterns.size()));
+    for (int i = 0; i < kFillPatternCount; ++i) {
+        const FillPattern pattern = kFillPatterns[static_cast<std::size_t>(i)].pattern;
+        commands_.on(
+            kFillPatternFirst + i,
+            [this, pattern] {
+                DrawingOptions options = editor().drawingOptions();
+                options.fillPattern = pattern;
+                editor().setDrawingOptions(options);
+            },
+            [this, pattern] {
+                return CommandState{true, editor().drawingOptions().fillPattern == pattern};
+            });
+    }
+    const auto change = [this, always](int id, Transform transform) {
+        commands_.on(
+            id, [this, transform] { editor().transform(transform); }, always);
+    };
+    change(kFlipHorizontally, Transform::FlipHorizontally);
+    change(kFlipVertically, Transform::FlipVertically);
+    change(kRotate180, Transform::Rotate180);
+    change(kInvertColours, Transform::InvertColours);
+    change(kShiftLeft, Transform::ShiftLeft);
+    change(kShiftRight, Transform::ShiftRight);
+    change(kShiftUp, Transform::ShiftUp);
+    change(kShiftDown, Transform::ShiftDown);
     commands_.on(
         kEditUndo, [this] { editor().undo(); },
         [this] {

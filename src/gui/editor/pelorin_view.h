@@ -52,10 +52,6 @@ public:
 
     // DocumentView
     LogoKind currentKind() const override { return logoWnd_->editor().kind(); }
-    void setCurrentKind(LogoKind kind) override {
-        logoWnd_->editor().setKindOnly(kind);
-        placeCanvasWindow();
-    }
     void updateAllViews() override;
 
     // PreviewSurface
