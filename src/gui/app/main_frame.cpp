@@ -63,6 +63,10 @@ void CMainFrame::buildMenus() {
                 menu->addSeparator();
                 continue;
             }
+            if (item.id == command::kFileOpenRecent) {
+                buildRecentMenu(menu, textOf(item.text));
+                continue;
+            }
             // Qt shows "&&" as a single "&", as the menu texts intend.
             QAction* action = menu->addAction(textOf(item.text));
             wire(action, item.id);
@@ -78,6 +82,15 @@ void CMainFrame::buildMenus() {
         QList<QKeySequence> keys = target->shortcuts();
         keys.append(QKeySequence(textOf(shortcut.keys)));
         target->setShortcuts(keys);
+    }
+    // Every command's tooltip names its keys.
+    for (QAction* candidate : actions()) {
+        const QList<QKeySequence> keys = candidate->shortcuts();
+        if (keys.isEmpty()) continue;
+        QStringList texts;
+        for (const QKeySequence& key : keys) texts.append(key.toString(QKeySequence::NativeText));
+        candidate->setToolTip(
+            QStringLiteral("%1 (%2)").arg(candidate->text().remove('&'), texts.join(QStringLiteral(", "))));
     }
     // The tooltip texts that name a menu item go to it; the others have no
     // button here to show on.
@@ -105,6 +118,31 @@ void CMainFrame::buildSubmenu(QAction* parent, int parentId) {
         }
         wire(submenu->addAction(textOf(entry.text)), entry.id);
     }
+}
+
+// The submenu's entries are commands of their own ids; their texts, the
+// files' names, are given each time the submenu shows.
+void CMainFrame::buildRecentMenu(QMenu* parent, const QString& text) {
+    recentMenu_ = parent->addMenu(text);
+    recentMenu_->setObjectName(QStringLiteral("Open Recent"));
+    recentMenu_->menuAction()->setData(command::kFileOpenRecent);
+    addAction(recentMenu_->menuAction());
+    for (int i = 0; i < command::kRecentFileCount; ++i)
+        wire(recentMenu_->addAction(QString()), command::kFileRecentFirst + i);
+    connect(recentMenu_, &QMenu::aboutToShow, this, [this] { updateRecentMenu(); });
+    updateRecentMenu();
+}
+
+void CMainFrame::updateRecentMenu() {
+    const std::vector<QString> names = recentFiles_ ? recentFiles_() : std::vector<QString>{};
+    for (int i = 0; i < command::kRecentFileCount; ++i) {
+        QAction* entry = action(command::kFileRecentFirst + i);
+        const bool used = static_cast<std::size_t>(i) < names.size();
+        // "&1" to "&8": the digit chooses the entry; an "&" in a name shows as it is.
+        if (used) entry->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QString(names[i]).replace('&', "&&")));
+        entry->setVisible(used);
+    }
+    recentMenu_->menuAction()->setEnabled(!names.empty());
 }
 
 void CMainFrame::wire(QAction* action, int id) {
@@ -142,6 +180,8 @@ void CMainFrame::updateMenuStates(QMenu* menu) {
 void CMainFrame::updateAllMenuStates() {
     for (QMenu* menu : menus_) updateMenuStates(menu);
     for (QMenu* menu : submenus_) updateMenuStates(menu);
+    if (recentMenu_) updateRecentMenu();
+    if (onStatesUpdated_) onStatesUpdated_();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
