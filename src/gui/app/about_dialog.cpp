@@ -1,3 +1,4 @@
+#include "app/qt_text.h"
 #include "app/about_dialog.h"
 
 #include <QDialogButtonBox>
@@ -20,7 +21,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     // Plain text: an "&" here is shown as it is, never taken as a mnemonic.
     auto* version = new QLabel(
         QStringLiteral("Pelorin Version ") +
-            QString::fromUtf8(command::kVersionText.data(), static_cast<qsizetype>(command::kVersionText.size())),
+            toQString(command::kVersionText),
         this);
     version->setObjectName(QStringLiteral("version"));
     version->setTextFormat(Qt::PlainText);

@@ -1,3 +1,4 @@
+#include "app/qt_text.h"
 #include "app/main_frame.h"
 
 #include <QAction>
@@ -15,7 +16,6 @@ namespace pelorin {
 
 namespace {
 
-QString textOf(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 int idOf(const QAction* action) { return action->data().toInt(); }
 
@@ -29,7 +29,7 @@ QString droppedFile(const QMimeData* data) {
 }  // namespace
 
 CMainFrame::CMainFrame(const CommandRouter& router) : router_(router) {
-    setWindowTitle(textOf(command::kWindowTitle));
+    setWindowTitle(toQString(command::kWindowTitle));
     setWindowIcon(appIcon());
     loadTooltips();
     buildMenus();
@@ -48,13 +48,13 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 void CMainFrame::loadTooltips() {
-    for (const auto text : command::kTooltips) tooltips_.push_back(textOf(text));
+    for (const auto text : command::kTooltips) tooltips_.push_back(toQString(text));
 }
 
 void CMainFrame::buildMenus() {
     for (const auto name : command::kMenus) {
-        QMenu* menu = menuBar()->addMenu(textOf(name));
-        menu->setObjectName(textOf(name));
+        QMenu* menu = menuBar()->addMenu(toQString(name));
+        menu->setObjectName(toQString(name));
         menus_.push_back(menu);
         connect(menu, &QMenu::aboutToShow, this, [this, menu] { updateMenuStates(menu); });
         for (const auto& item : command::kMenuItems) {
@@ -64,11 +64,11 @@ void CMainFrame::buildMenus() {
                 continue;
             }
             if (item.id == command::kFileOpenRecent) {
-                buildRecentMenu(menu, textOf(item.text));
+                buildRecentMenu(menu, toQString(item.text));
                 continue;
             }
             // Qt shows "&&" as a single "&", as the menu texts intend.
-            QAction* action = menu->addAction(textOf(item.text));
+            QAction* action = menu->addAction(toQString(item.text));
             wire(action, item.id);
             buildSubmenu(action, item.id);
         }
@@ -80,7 +80,7 @@ void CMainFrame::buildMenus() {
     for (const auto& shortcut : command::kShortcuts) {
         QAction* target = action(shortcut.id);
         QList<QKeySequence> keys = target->shortcuts();
-        keys.append(QKeySequence(textOf(shortcut.keys)));
+        keys.append(QKeySequence(toQString(shortcut.keys)));
         target->setShortcuts(keys);
     }
     // Every command's tooltip names its keys.
@@ -116,7 +116,7 @@ void CMainFrame::buildSubmenu(QAction* parent, int parentId) {
             submenus_.push_back(submenu);
             connect(submenu, &QMenu::aboutToShow, this, [this, submenu] { updateMenuStates(submenu); });
         }
-        wire(submenu->addAction(textOf(entry.text)), entry.id);
+        wire(submenu->addAction(toQString(entry.text)), entry.id);
     }
 }
 

@@ -1,3 +1,4 @@
+#include "app/qt_text.h"
 #include "app/message_box_messages.h"
 
 #include <QApplication>
@@ -24,7 +25,7 @@ void fitTitleOf(QMessageBox& box) {
 
 void MessageBoxMessages::showMessage(const std::string& text) {
     const auto title =
-        QString::fromUtf8(command::kWindowTitle.data(), static_cast<qsizetype>(command::kWindowTitle.size()));
+        toQString(command::kWindowTitle);
     QMessageBox box(QMessageBox::NoIcon, title, QString::fromStdString(text), QMessageBox::Ok, parent_);
     box.setTextFormat(Qt::PlainText);
     fitTitleOf(box);

@@ -1,3 +1,4 @@
+#include "app/qt_text.h"
 #include "app/pelorin_app.h"
 
 #include <unistd.h>
@@ -186,7 +187,7 @@ bool CPelorinApp::confirmQuit() {
     const auto kinds = view_->editor().unsavedKinds();
     if (kinds.empty()) return true;
     const auto title =
-        QString::fromUtf8(command::kWindowTitle.data(), static_cast<qsizetype>(command::kWindowTitle.size()));
+        toQString(command::kWindowTitle);
     QMessageBox box(QMessageBox::Question, title, QString::fromStdString(unsavedDrawingsQuestion(kinds)),
                     QMessageBox::NoButton, frame_.get());
     QPushButton* quit = box.addButton(QStringLiteral("Quit"), QMessageBox::AcceptRole);

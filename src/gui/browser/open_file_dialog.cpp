@@ -1,3 +1,4 @@
+#include "app/qt_text.h"
 #include "browser/open_file_dialog.h"
 
 #include <QComboBox>
@@ -35,7 +36,7 @@ OpenFileDialog::OpenFileDialog(FileSystem& files, UserMessages& messages, std::s
     setWindowTitle("Open file");
     setModal(true);
 
-    for (std::string_view item : kFileFilterItems) typeCombo_->addItem(QString::fromUtf8(item.data(), item.size()));
+    for (std::string_view item : kFileFilterItems) typeCombo_->addItem(toQString(item));
     typeCombo_->setObjectName("typeCombo");
     folderCombo_->setObjectName("folderCombo");
     cancelButton_->setAutoDefault(false);

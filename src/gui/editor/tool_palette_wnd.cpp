@@ -1,3 +1,4 @@
+#include "app/qt_text.h"
 #include "editor/tool_palette_wnd.h"
 
 #include <QMouseEvent>
@@ -17,8 +18,7 @@ constexpr int kFirstRowTools = 4;   // their pictures are slots 0 to 7
 constexpr int kSecondRowTools = 3;  // line, rectangle, fill: the next six slots
 
 QString tipOf(std::string_view name, std::string_view key) {
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) + " (" +
-           QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())) + ")";
+    return toQString(name) + " (" + toQString(key) + ")";
 }
 }  // namespace
 
