@@ -1,4 +1,3 @@
-#include "app/qt_text.h"
 #include "app/main_frame.h"
 
 #include <QAction>
@@ -10,12 +9,12 @@
 #include <QMimeData>
 
 #include "app/command_table.h"
+#include "app/qt_text.h"
 #include "resources/app_icon.h"
 
 namespace pelorin {
 
 namespace {
-
 
 int idOf(const QAction* action) { return action->data().toInt(); }
 

@@ -1,4 +1,3 @@
-#include "app/qt_text.h"
 #include "app/message_box_messages.h"
 
 #include <QApplication>
@@ -9,6 +8,7 @@
 #include <QStyle>
 
 #include "app/command_table.h"
+#include "app/qt_text.h"
 
 namespace pelorin {
 
@@ -24,8 +24,7 @@ void fitTitleOf(QMessageBox& box) {
 }
 
 void MessageBoxMessages::showMessage(const std::string& text) {
-    const auto title =
-        toQString(command::kWindowTitle);
+    const auto title = toQString(command::kWindowTitle);
     QMessageBox box(QMessageBox::NoIcon, title, QString::fromStdString(text), QMessageBox::Ok, parent_);
     box.setTextFormat(Qt::PlainText);
     fitTitleOf(box);

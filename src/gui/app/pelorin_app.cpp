@@ -1,4 +1,3 @@
-#include "app/qt_text.h"
 #include "app/pelorin_app.h"
 
 #include <unistd.h>
@@ -17,11 +16,11 @@
 #include "app/command_line.h"
 #include "app/command_table.h"
 #include "app/document_commands.h"
-#include "settings/line_settings.h"
 #include "app/double_click_guard.h"
 #include "app/main_frame.h"
 #include "app/message_box_messages.h"
 #include "app/qt_settings_store.h"
+#include "app/qt_text.h"
 #include "app/quit_on_signals.h"
 #include "app/shortcuts_dialog.h"
 #include "document/import_file.h"
@@ -33,6 +32,7 @@
 #include "imageio/picture_io.h"
 #include "resources/app_icon.h"
 #include "ringtone/ringtone_commands.h"
+#include "settings/line_settings.h"
 #include "settings/window_placement.h"
 #include "sms/phone_import.h"
 #include "sms/send_commands.h"
@@ -186,8 +186,7 @@ void CPelorinApp::show() {
 bool CPelorinApp::confirmQuit() {
     const auto kinds = view_->editor().unsavedKinds();
     if (kinds.empty()) return true;
-    const auto title =
-        toQString(command::kWindowTitle);
+    const auto title = toQString(command::kWindowTitle);
     QMessageBox box(QMessageBox::Question, title, QString::fromStdString(unsavedDrawingsQuestion(kinds)),
                     QMessageBox::NoButton, frame_.get());
     QPushButton* quit = box.addButton(QStringLiteral("Quit"), QMessageBox::AcceptRole);

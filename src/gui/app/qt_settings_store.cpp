@@ -1,6 +1,6 @@
-#include "app/qt_text.h"
 #include "app/qt_settings_store.h"
 
+#include "app/qt_text.h"
 #include "settings/memory_settings_store.h"
 
 namespace pelorin {
@@ -10,7 +10,6 @@ namespace {
 QString keyOf(std::string_view section, std::string_view name) {
     return toQString(section) + QLatin1Char('/') + toQString(name);
 }
-
 
 }  // namespace
 

@@ -1,4 +1,3 @@
-#include "app/qt_text.h"
 #include "browser/open_file_dialog.h"
 
 #include <QComboBox>
@@ -9,6 +8,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+#include "app/qt_text.h"
 #include "browser/folder_listing.h"
 #include "browser/preview_layout.h"
 

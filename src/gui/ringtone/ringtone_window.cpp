@@ -1,4 +1,3 @@
-#include "app/qt_text.h"
 #include "ringtone/ringtone_window.h"
 
 #include <QAudioFormat>
@@ -17,6 +16,7 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include "app/qt_text.h"
 #include "ringtone/ringtone_file.h"
 #include "ringtone/smart_messaging.h"
 #include "ringtone/sound.h"
@@ -32,7 +32,6 @@ constexpr const char* kDurationNames[6] = {"1", "1/2", "1/4", "1/8", "1/16", "1/
 constexpr const char* kFileFilter = "Ringtones (*.rtttl *.txt *.ott *.mid *.midi);;All files (*)";
 constexpr const char* kSaveFilter =
     "RTTTL (*.rtttl);;Smart Messaging (*.ott);;MIDI (*.mid);;iMelody (*.imy);;WAV sound (*.wav)";
-
 
 }  // namespace
 
