@@ -23,6 +23,7 @@ struct CompletedMessage {
     Alphabet alphabet = Alphabet::Octets;          // of part 1
     std::vector<std::uint8_t> payload;             // the parts' payloads in sequence order
     std::vector<bool> reportRequested;             // status-report request of each part, in sequence order
+    std::vector<std::vector<InformationElement>> headers;  // each part's header elements, in sequence order
     unsigned reference = 0;
 
     std::size_t parts() const { return reportRequested.size(); }

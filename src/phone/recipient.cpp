@@ -1,5 +1,6 @@
 #include "phone/recipient.h"
 
+#include "phone/ems_payload.h"
 #include "phone/text_payload.h"
 
 namespace pelorin::phone {
@@ -22,6 +23,10 @@ Reception Recipient::receive(const SubmitMessage& part) {
         single.reportRequested.push_back(part.statusReportRequested());
         entry = describe(single, nullptr, assembled.error);
         entry.kind = "invalid";
+    } else if (auto ems = interpretEms(*assembled.message)) {
+        if (*ems) logo = std::move(ems->value());
+        entry = describe(*assembled.message, logo ? &*logo : nullptr, ems->error());
+        if (!logo) entry.kind = "invalid";
     } else {
         auto interpreted = interpretLogo(*assembled.message);
         if (interpreted) logo = std::move(interpreted.value());

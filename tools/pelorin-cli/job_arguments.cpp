@@ -19,6 +19,7 @@ constexpr KindName kKindNames[] = {
     {"restore-operator-logo", SendJobKind::RestoreOperatorLogo},
     {"picture-message", SendJobKind::PictureMessage},
     {"large-operator-logo", SendJobKind::LargeOperatorLogo},
+    {"ems-picture", SendJobKind::EmsPicture},
 };
 
 // The canvas a job kind sends; the restore message carries a fixed image.
@@ -28,7 +29,8 @@ std::optional<LogoKind> canvasKindFor(SendJobKind kind) {
     case SendJobKind::GroupGraphic: return LogoKind::Operator;
     case SendJobKind::PictureMessage: return LogoKind::Picture;
     case SendJobKind::LargeOperatorLogo: return LogoKind::LargeOperator;
-    case SendJobKind::RestoreOperatorLogo: break;
+    case SendJobKind::RestoreOperatorLogo:
+    case SendJobKind::EmsPicture: break;
     }
     return std::nullopt;
 }
@@ -55,6 +57,18 @@ bool loadCanvasFile(const std::string& path, Canvas& canvas, std::string& error)
         return false;
     }
     canvas = read;
+    return true;
+}
+
+// An EMS picture sends whichever canvas the document holds.
+bool loadAnyCanvasFile(const std::string& path, CPelorinDoc& document, LogoKind& kind, std::string& error) {
+    CliDocument scratch;
+    if (readDocumentFile(scratch.context, path) != ImportOutcome::Imported) {
+        error = scratch.messages.joinedFor(path);
+        return false;
+    }
+    kind = scratch.view.currentKind();
+    document.canvas(kind) = scratch.document->canvas(kind);
     return true;
 }
 
@@ -114,13 +128,14 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
 
     if (!kindName) {
         error = "missing KIND (operator-logo, group-graphic, restore-operator-logo, picture-message, "
-                "large-operator-logo)";
+                "large-operator-logo, ems-picture)";
         return std::nullopt;
     }
     const auto kind = sendJobKindFromName(*kindName);
     if (!kind) {
         error = "unknown kind " + *kindName +
-                " (operator-logo, group-graphic, restore-operator-logo, picture-message, large-operator-logo)";
+                " (operator-logo, group-graphic, restore-operator-logo, picture-message, large-operator-logo, "
+                "ems-picture)";
         return std::nullopt;
     }
     if (!number) {
@@ -137,8 +152,8 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
     result.job.DeliveryReport = report;
     result.job.Document = result.document.get();
     if (text) {
-        if (*kind != SendJobKind::PictureMessage) {
-            error = "--text is only for picture-message";
+        if (*kind != SendJobKind::PictureMessage && *kind != SendJobKind::EmsPicture) {
+            error = "--text is only for picture-message and ems-picture";
             return std::nullopt;
         }
         result.job.Text = *text;
@@ -166,7 +181,9 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
     }
     if (port) result.port = *port;
 
-    if (file) {
+    if (file && *kind == SendJobKind::EmsPicture) {
+        if (!loadAnyCanvasFile(*file, *result.document, result.job.EmsCanvas, error)) return std::nullopt;
+    } else if (file) {
         const auto canvasKind = canvasKindFor(*kind);
         if (!canvasKind) {
             error = "restore-operator-logo sends a fixed image and takes no FILE";

@@ -108,6 +108,10 @@ KIND is one of:
   picture-message        72 x 28 picture with up to 100 characters of text,
                          three messages
   large-operator-logo    78 x 21 operator logo, two messages (needs a network)
+  ems-picture            the canvas of FILE (any of the three) as EMS
+                         pictures in a text message, for phones of any make:
+                         one message for 72 x 14, vertical strips one a
+                         message for the larger ones
 
 Options:
   --to NUMBER         destination number as typed; a leading "+" makes it
@@ -116,7 +120,8 @@ Options:
                       as 262-02 (default 000-00)
   --text TEXT         picture-message text; empty is sent as one space,
                       more than 100 characters are cut to 100; characters
-                      above U+00FF are sent as "?"
+                      above U+00FF are sent as "?"; ems-picture: up to 100
+                      characters beside the picture, GSM 7-bit or UCS-2
   --report            ask for a delivery report (in the last message)
   --port NAME         the serial port of the phone (send only)
   FILE                a Pelorin document (.plr) of the kind's size: 126

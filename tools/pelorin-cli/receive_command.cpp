@@ -97,6 +97,9 @@ std::string describe(const ReceivedItem& item) {
             return std::to_string(item.width) + "x" + std::to_string(item.height);
         case ReceivedKind::PictureMessage:
             return std::to_string(item.width) + "x" + std::to_string(item.height) + " " + escaped(item.text);
+        case ReceivedKind::EmsPicture:
+            return std::to_string(item.width) + "x" + std::to_string(item.height) + " " + escaped(item.text) +
+                   (item.reason.empty() ? "" : " (" + escaped(item.reason) + ")");
         case ReceivedKind::Text:
             return escaped(item.text);
         case ReceivedKind::Other:
@@ -108,7 +111,7 @@ std::string describe(const ReceivedItem& item) {
 
 bool isLogo(const ReceivedItem& item) {
     return item.kind == ReceivedKind::OperatorLogo || item.kind == ReceivedKind::GroupGraphic ||
-           item.kind == ReceivedKind::PictureMessage;
+           item.kind == ReceivedKind::PictureMessage || item.kind == ReceivedKind::EmsPicture;
 }
 
 // A name in the folder that no file has yet: MEMORY-INDEX-KIND, then -2, -3...
@@ -130,7 +133,7 @@ std::optional<std::string> writeLogo(FileSystem& files, const std::filesystem::p
                                      std::string& why) {
     const std::filesystem::path stem = freeName(folder, item);
     const std::string logoPath = stem.string() + ".plr";
-    if (item.kind == ReceivedKind::PictureMessage && !item.text.empty()) {
+    if ((item.kind == ReceivedKind::PictureMessage || item.kind == ReceivedKind::EmsPicture) && !item.text.empty()) {
         const std::string textPath = stem.string() + ".txt";
         const std::string line = item.text + "\n";
         if (!saveFileSafely(files, textPath,

@@ -4,6 +4,7 @@
 
 #include "document/document.h"
 #include "document/packed.h"
+#include "sms/ems.h"
 #include "util/text.h"
 
 namespace pelorin {
@@ -162,6 +163,8 @@ std::vector<MessagePart> BuildSendParts(const SendJob& job) {
     case SendJobKind::RestoreOperatorLogo: return restoreOperatorLogo(job, address);
     case SendJobKind::PictureMessage: return pictureMessage(job, address);
     case SendJobKind::LargeOperatorLogo: return largeOperatorLogo(job, address);
+    case SendJobKind::EmsPicture:
+        return buildEmsPictureParts(canvasOf(job, job.EmsCanvas), job.Text, job.DeliveryReport, address);
     }
     return {};
 }

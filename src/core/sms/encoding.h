@@ -18,6 +18,7 @@ enum class SendJobKind : int {
     RestoreOperatorLogo = 3,
     PictureMessage = 4,
     LargeOperatorLogo = 5,
+    EmsPicture = 6,  // any canvas as EMS pictures in a text message
 };
 
 // What one send needs. Texts are UTF-8; the number and codes are used exactly
@@ -26,9 +27,10 @@ struct SendJob {
     std::string Number;
     std::string CountryCode;   // three digits, kinds 1 and 5
     std::string OperatorCode;  // two digits, kinds 1 and 5
-    std::string Text;          // picture-message text, kind 4
+    std::string Text;          // picture-message text, kind 4; the text beside an EMS picture, kind 6
     const CPelorinDoc* Document = nullptr;
     SendJobKind Kind = SendJobKind::OperatorLogo;
+    LogoKind EmsCanvas = LogoKind::Operator;  // the canvas an EMS picture job sends
     bool DeliveryReport = false;
 };
 

@@ -174,7 +174,7 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
         return;
     }
     const char* successOutcome =
-        job.Kind == SendJobKind::PictureMessage ? kPictureMessageSentOutcome.data() : kLogoSentOutcome.data();
+        job.Kind == SendJobKind::PictureMessage || job.Kind == SendJobKind::EmsPicture ? kPictureMessageSentOutcome.data() : kLogoSentOutcome.data();
 
     if (isCancelled(options.cancel)) {
         reporter.end(std::string(kSendCancelledOutcome));
