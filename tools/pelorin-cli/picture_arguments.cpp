@@ -11,6 +11,7 @@
 #include "document/import_file.h"
 #include "document/packed.h"
 #include "document/posix_file_system.h"
+#include "formats/mono_files.h"
 #include "formats/bitmap_writer.h"
 #include "formats/phone_logo.h"
 #include "imageio/picture_io.h"
@@ -117,9 +118,9 @@ std::optional<PictureArguments> parsePictureArguments(const std::vector<std::str
 bool outputNameAccepted(const std::string& command, const std::string& out, std::optional<int> scale) {
     const std::string type = importExtension(out).value_or("");
     const bool pictureType = type == "png" || type == "bmp";
-    if (!pictureType && type != "plr" && !phoneLogoFormatForExtension(type)) {
+    if (!pictureType && type != "plr" && !phoneLogoFormatForExtension(type) && !monoFileFormatForExtension(type)) {
         std::cerr << "pelorin-cli " << command << ": cannot write " << out
-                  << ": the name must end in .plr, .bmp, .png, .nlm, .ngg or .nol\n";
+                  << ": the name must end in .plr, .bmp, .png, .nlm, .ngg, .nol, .wbmp or .otb\n";
         return false;
     }
     if (scale && !pictureType) {
@@ -137,6 +138,8 @@ int writeCanvasFile(const std::string& command, const Canvas& canvas, const std:
         bytes = packCanvas(canvas);
     } else if (type == "bmp" && !scale) {
         bytes = encodeBitmap(canvas);
+    } else if (const auto mono = monoFileFormatForExtension(type)) {
+        bytes = encodeMonoFile(*mono, canvas).value_or(std::vector<std::uint8_t>{});
     } else if (type == "png" || type == "bmp") {
         auto encoded = imageio::encodePicture(canvas, type, scale.value_or(1), imageio::Look::Plain);
         if (!encoded) {

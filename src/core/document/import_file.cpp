@@ -2,6 +2,7 @@
 
 #include "document/document_file.h"
 #include "formats/bitmap_import.h"
+#include "formats/mono_files.h"
 #include "formats/phone_logo.h"
 
 namespace pelorin {
@@ -21,6 +22,7 @@ ImportOutcome importFile(DocumentContext& context, const std::string& path) {
     if (!extension) return ImportOutcome::Ignored;
     if (*extension == "bmp") return importBitmap(context, path);
     if (const auto format = phoneLogoFormatForExtension(*extension)) return importPhoneLogo(context, path, *format);
+    if (const auto format = monoFileFormatForExtension(*extension)) return importMonoFile(context, path, *format);
     return readDocumentFile(context, path);
 }
 
