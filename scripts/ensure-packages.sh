@@ -9,9 +9,11 @@ set -euo pipefail
 # (gnokii) are the other two peer tests. desktop-file-utils, appstream,
 # man-db: the validators of the installed tree's test. qt6-svg-dev and
 # libqt6svg6 (which carries Qt's SVG image-format plugin): SVG pictures can be
-# imported.
+# imported. python3-gammu: Gammu's own decoder reads our EMS pictures in a
+# peer test; netpbm (pbmtowbmp, wbmptopbm): the WBMP files' peer test.
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core gammu smstools gnokii-cli desktop-file-utils appstream man-db "$@")
+  qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core gammu smstools gnokii-cli desktop-file-utils appstream man-db
+  python3-gammu netpbm "$@")
 
 missing=()
 for package in "${packages[@]}"; do
