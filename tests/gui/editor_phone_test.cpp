@@ -83,6 +83,10 @@ void sendFromEditor(SendCommands& commands, SendJobKind kind) {
         whenModal<PictureSendDialog>(clickSendIn);
         commands.sendPictureMessage();
         break;
+    case SendJobKind::EmsPicture:
+        whenModal<PictureSendDialog>(clickSendIn);
+        commands.sendEmsPicture(LogoKind::Operator);
+        break;
     }
 }
 

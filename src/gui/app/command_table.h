@@ -32,6 +32,7 @@ inline constexpr int kViewLargeOperator = 32800;
 inline constexpr int kSettings = 32801;
 // Commands of the desktop editor, numbered apart from those above.
 inline constexpr int kFileImportFromPhone = 32850;
+inline constexpr int kSendEmsPicture = 32851;
 inline constexpr int kEditUndo = 32820;
 inline constexpr int kEditRedo = 32821;
 inline constexpr int kToolLine = 32822;
@@ -61,7 +62,7 @@ struct MenuItem {
 
 inline constexpr std::array<std::string_view, 5> kMenus = {"File", "Edit", "Tools", "View", "Send"};
 
-inline constexpr std::array<MenuItem, 39> kMenuItems = {{
+inline constexpr std::array<MenuItem, 40> kMenuItems = {{
     {"File", "New", kFileNew},
     {"File", "Open", kFileOpen},
     {"File", "Save", kFileSave},
@@ -101,6 +102,7 @@ inline constexpr std::array<MenuItem, 39> kMenuItems = {{
     {"Send", "Restore operator logo", kSendRestoreOperatorLogo},
     {"Send", "", kSeparator},
     {"Send", "Picture message", kSendPictureMessage},
+    {"Send", "EMS picture", kSendEmsPicture},
 }};
 
 // Keyboard shortcuts, all with Ctrl.
