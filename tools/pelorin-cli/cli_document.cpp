@@ -15,7 +15,7 @@ bool importForCli(CliDocument& cli, const std::string& path, std::string& error)
     case ImportOutcome::Imported: return true;
     case ImportOutcome::Failed: error = cli.messages.joinedFor(path); break;
     case ImportOutcome::Ignored:
-        error = path + " has no extension, so its type is unknown (plr, bmp, nlm, ngg or nol)";
+        error = path + " has no extension, so its type is unknown (plr, bmp, nlm, ngg, nol, wbmp or otb)";
         break;
     case ImportOutcome::KindChangedOnly:
         error = path + " is a bitmap 72 pixels wide whose height is neither 14 nor 28; nothing was imported";

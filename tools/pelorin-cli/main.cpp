@@ -73,8 +73,9 @@ Commands:
       Import IN and write the logo to OUT, whose extension picks the format:
       .plr (Pelorin document), .bmp (8-bit bitmap, index 0 black; with
       --scale a black-on-white picture at that scale), .png (black on white,
-      --scale N pixels a cell, default 1), or .nlm, .ngg, .nol (phone-logo
-      files, 72 x 14 logos only). A logo file as IN is imported like show.
+      --scale N pixels a cell, default 1), .nlm, .ngg, .nol (phone-logo
+      files, 72 x 14 logos only), .wbmp (WBMP type 0) or .otb (OTA bitmap,
+      at most 255 x 255). A logo file as IN is imported like show.
       Any other picture (PNG, JPEG, GIF, BMP, ICO, PBM, PGM, PPM, XPM, SVG)
       is fitted into a canvas and turned black and white:
         --kind K         operator, picture or large-operator (default: the
@@ -97,7 +98,9 @@ Commands:
 
 Importable files (chosen by the extension, in any case): .bmp Windows
 bitmaps of 72 x 14, 72 x 28 or 78 x 21 pixels (1, 2, 4 or 8 bits per pixel;
-colour index 0 is a set pixel); .nlm, .ngg, .nol 72 x 14 phone logos; any
+colour index 0 is a set pixel); .nlm, .ngg, .nol 72 x 14 phone logos;
+.wbmp and .otb one-bit pictures (other sizes than a canvas's are fitted
+onto the nearest canvas); any
 other extension a Pelorin document of 126, 252 or 205 bytes. convert also
 takes pictures, as above.
 
