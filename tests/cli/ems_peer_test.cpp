@@ -1,9 +1,10 @@
 // Programs we did not write read what pelorin-cli writes, and pelorin-cli
 // reads what they write: python-gammu's DecodeSMS (EMS decoding on) the
 // messages of "encode ems-picture", one part at a time (see
-// data/gammu_decode_ems.py for what Gammu cannot read), netpbm's pbmtowbmp
-// and wbmptopbm the WBMP files of "convert". Each fails when its program is
-// missing.
+// data/gammu_decode_ems.py for what Gammu cannot read), Gammu's OTA bitmaps
+// (from python-gammu's EncodeSMS: Gammu 1.42's copybitmap neither reads nor
+// writes OTB files) our OTB files, netpbm's pbmtowbmp and wbmptopbm the WBMP
+// files of "convert". Each fails when its program is missing.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -165,6 +166,45 @@ TEST_F(EmsPeerTest, NetpbmReadsAndWritesTheSameWbmpPixels) {
         std::string shown;
         for (const auto& row : expected) shown += row + "\n";
         EXPECT_NE(result.out.find("\n" + shown), std::string::npos) << result.out;
+    }
+}
+
+TEST_F(EmsPeerTest, GammusOtaBitmapsAreOurOtbFilesBothWays) {
+    ASSERT_EQ(::access(kGammuModule, R_OK), 0) << "python-gammu is missing: scripts/ensure-packages.sh installs it";
+    for (LogoKind kind : {LogoKind::Operator, LogoKind::Picture}) {
+        const Canvas canvas = pattern(kind);
+        std::string rows;
+        for (int y = 0; y < canvas.height(); ++y) {
+            for (int x = 0; x < canvas.width(); ++x) rows += canvas.isSet(x, y) ? '#' : '.';
+            rows += '\n';
+        }
+        std::ofstream(folder.file("rows.txt")) << rows;
+        const auto gammu = testing::runProcess(
+            "/bin/sh", {"-c", std::string(kPython) + " " +
+                                  quoted(std::string(PELORIN_SOURCE_DIR) + "/tests/cli/data/gammu_ota_bitmap.py") +
+                                  " < " + quoted(folder.file("rows.txt"))});
+        ASSERT_EQ(gammu.exitStatus, 0) << gammu.err;
+
+        // Ours, octet for octet.
+        testing::writeFileBytes(folder.file("logo.plr"), packCanvas(canvas));
+        auto result =
+            testing::runProcess(PELORIN_CLI_PATH, {"convert", folder.file("logo.plr"), folder.file("ours.otb")});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        std::string ours;
+        for (std::uint8_t octet : testing::readFileBytes(folder.file("ours.otb"))) {
+            static constexpr char kDigits[] = "0123456789ABCDEF";
+            ours += {kDigits[octet >> 4], kDigits[octet & 15]};
+        }
+        EXPECT_EQ(ours + "\n", gammu.out) << canvas.height();
+
+        // Gammu's, read by show.
+        std::vector<std::uint8_t> theirs;
+        for (std::size_t i = 0; i + 1 < gammu.out.size(); i += 2)
+            theirs.push_back(static_cast<std::uint8_t>(std::stoul(gammu.out.substr(i, 2), nullptr, 16)));
+        testing::writeFileBytes(folder.file("theirs.otb"), theirs);
+        result = testing::runProcess(PELORIN_CLI_PATH, {"show", folder.file("theirs.otb")});
+        ASSERT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_NE(result.out.find("\n" + rows), std::string::npos) << result.out;
     }
 }
 
