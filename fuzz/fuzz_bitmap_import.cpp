@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz_document.h"
 #include "document/import_file.h"
 #include "formats/bitmap_reader.h"
+#include "fuzz_document.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     pelorin::fuzz::FuzzDocument d;
@@ -21,6 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
     }
 
-    pelorin::importFile(d.context, "in.bmp");
+    const pelorin::ImportResult read = pelorin::readLogoFile(d.files, "in.bmp");
+    // A canvas read is always one of the kind's size.
+    if (read.canvas && (read.canvas->width() != pelorin::sizeOf(read.kind).width ||
+                        read.canvas->height() != pelorin::sizeOf(read.kind).height))
+        __builtin_trap();
+    read.applyTo(d.document);
     return 0;
 }

@@ -4,16 +4,21 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz_document.h"
 #include "document/document_file.h"
 #include "document/import_file.h"
+#include "fuzz_document.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     pelorin::fuzz::FuzzDocument d;
     d.files.files["in.plr"].assign(data, data + size);
-    if (pelorin::importFile(d.context, "in.plr") != pelorin::ImportOutcome::Imported) return 0;
+    const pelorin::ImportResult read = pelorin::readLogoFile(d.files, "in.plr");
+    if (read.outcome != pelorin::ImportOutcome::Imported) return 0;
+    if (!read.canvas || read.canvas->size().packedBytes() != size) __builtin_trap();
+    read.applyTo(d.document);
 
-    if (!pelorin::saveDocumentFile(d.context, "out.plr")) __builtin_trap();
+    pelorin::DetachedView view{read.kind};
+    pelorin::DocumentContext context{d.document, view, d.messages, d.files};
+    if (!pelorin::saveDocumentFile(context, "out.plr")) __builtin_trap();
     auto expected = d.files.files["in.plr"];
     // The 78 x 21 canvas fills 1638 of the 1640 bits; the last two are not
     // pixels and come back as 0.

@@ -19,8 +19,9 @@ bool phoneElements(std::span<const std::uint8_t> header, std::vector<pelorin::ph
     std::size_t at = 0;
     while (at < header.size()) {
         if (header.size() - at < 2 || header[at + 1] > header.size() - at - 2) return false;
-        elements.push_back({header[at], {header.begin() + static_cast<std::ptrdiff_t>(at + 2),
-                                         header.begin() + static_cast<std::ptrdiff_t>(at + 2 + header[at + 1])}});
+        elements.push_back({header[at],
+                            {header.begin() + static_cast<std::ptrdiff_t>(at + 2),
+                             header.begin() + static_cast<std::ptrdiff_t>(at + 2 + header[at + 1])}});
         at += 2 + header[at + 1];
     }
     return true;

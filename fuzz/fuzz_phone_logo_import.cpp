@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "fuzz_document.h"
 #include "document/import_file.h"
 #include "formats/phone_logo.h"
+#include "fuzz_document.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using pelorin::PhoneLogoFormat;
@@ -14,8 +14,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                 std::pair{PhoneLogoFormat::Nlm, "in.nlm"}}) {
         pelorin::fuzz::FuzzDocument d;
         d.files.files[path].assign(data, data + size);
-        if (pelorin::importFile(d.context, path) != pelorin::ImportOutcome::Imported) __builtin_trap();
-        if (d.view.currentKind() != pelorin::LogoKind::Operator) __builtin_trap();
+        const pelorin::ImportResult read = pelorin::readLogoFile(d.files, path);
+        if (read.outcome != pelorin::ImportOutcome::Imported || !read.canvas) __builtin_trap();
+        if (read.kind != pelorin::LogoKind::Operator) __builtin_trap();
+        read.applyTo(d.document);
 
         const auto written = pelorin::encodePhoneLogo(format, d.document.operatorCanvas);
         pelorin::Canvas reread(pelorin::sizeOf(pelorin::LogoKind::Operator));

@@ -9,6 +9,8 @@
 namespace pelorin {
 namespace {
 
+using testing::importFile;
+
 using testing::BmpLayout;
 using testing::buildBmp;
 using testing::ImportCase;
@@ -95,7 +97,9 @@ TEST(BitmapImportTest, LowDepthsFollowTheSameRule) {
         layout.bitsPerPixel = depth;
         layout.colourEntries = 1 << depth;
         // Index 0 on a diagonal pattern, other indexes elsewhere.
-        layout.pixel = [depth](int x, int r) { return (x + r) % 3 == 0 ? 0u : static_cast<unsigned>((1 << depth) - 1); };
+        layout.pixel = [depth](int x, int r) {
+            return (x + r) % 3 == 0 ? 0u : static_cast<unsigned>((1 << depth) - 1);
+        };
         EXPECT_EQ(c.import(buildBmp(layout)), ImportOutcome::Imported);
         for (int x = 0; x < 72; ++x)
             for (int y = 0; y < 14; ++y)
@@ -159,17 +163,17 @@ TEST(BitmapImportTest, MalformedFilesAreRefusedWithoutReadingOutsideThem) {
         return bytes;
     };
     const std::string unsupported = "Unsupported bitmap format";
-    c.expectFailure(with32(30, 1), unsupported);                 // run-length compressed
-    c.expectFailure(with32(30, 3), unsupported);                 // bit fields
-    c.expectFailure(with32(2, 1078), unsupported);               // file size equal to the offset
-    c.expectFailure(with32(2, 100), unsupported);                // file size below the offset
-    c.expectFailure(with32(2, 0), unsupported);                  // file size left zero
-    c.expectFailure(with32(2, 2087), unsupported);               // file size beyond the end
-    c.expectFailure(with32(10, 0xFFFFFF00), unsupported);        // offset beyond the end
-    c.expectFailure(with32(2, 1078 + 1007), unsupported);        // one pixel byte short of 14 rows
-    c.expectFailure(with32(18, 0x7FFFFFFF), unsupported);        // absurd width
-    c.expectFailure(with32(22, 0x80000000), unsupported);        // absurd top-down height
-    c.expectFailure(with32(18, 0xFFFFFFB8), unsupported);        // width -72
+    c.expectFailure(with32(30, 1), unsupported);           // run-length compressed
+    c.expectFailure(with32(30, 3), unsupported);           // bit fields
+    c.expectFailure(with32(2, 1078), unsupported);         // file size equal to the offset
+    c.expectFailure(with32(2, 100), unsupported);          // file size below the offset
+    c.expectFailure(with32(2, 0), unsupported);            // file size left zero
+    c.expectFailure(with32(2, 2087), unsupported);         // file size beyond the end
+    c.expectFailure(with32(10, 0xFFFFFF00), unsupported);  // offset beyond the end
+    c.expectFailure(with32(2, 1078 + 1007), unsupported);  // one pixel byte short of 14 rows
+    c.expectFailure(with32(18, 0x7FFFFFFF), unsupported);  // absurd width
+    c.expectFailure(with32(22, 0x80000000), unsupported);  // absurd top-down height
+    c.expectFailure(with32(18, 0xFFFFFFB8), unsupported);  // width -72
     auto cut = good;
     cut.resize(2000);  // the file ends inside the pixel data
     c.expectFailure(cut, unsupported);
@@ -219,9 +223,8 @@ TEST(BitmapReaderTest, ImageIsTheFileDrawnOneToOneWithThePreparedColourTable) {
     layout.pixel = [](int x, int r) { return static_cast<unsigned>(0x40 * r + x); };
     d.files.files["t.bmp"] = buildBmp(layout);
     ASSERT_TRUE(reader.load(d.files, d.messages, "t.bmp"));
-    EXPECT_EQ(reader.image().rgb,
-              (std::vector<std::uint8_t>{0, 0, 0, 1, 1, 1, 2, 2, 2,  //
-                                         0x40, 0x40, 0x40, 0x41, 0x41, 0x41, 0x42, 0x42, 0x42}));
+    EXPECT_EQ(reader.image().rgb, (std::vector<std::uint8_t>{0, 0, 0, 1, 1, 1, 2, 2, 2,  //
+                                                             0x40, 0x40, 0x40, 0x41, 0x41, 0x41, 0x42, 0x42, 0x42}));
 
     // A failed load leaves nothing behind.
     d.files.files["bad.bmp"] = testing::bytesOf("BMxx");

@@ -11,6 +11,7 @@
 
 #include "document/document.h"
 #include "document/document_context.h"
+#include "document/import_file.h"
 #include "document/memory_file_system.h"
 
 namespace pelorin::testing {
@@ -22,7 +23,7 @@ public:
     std::vector<LogoKind> kindsSet;
 
     LogoKind currentKind() const override { return kind; }
-    void setCurrentKind(LogoKind k) override {
+    void setKind(LogoKind k) {
         kind = k;
         kindsSet.push_back(k);
     }
@@ -66,5 +67,20 @@ struct ImportCase : MemoryDocument {
         for (LogoKind k : kinds) EXPECT_EQ(document.canvas(k), before.canvas(k)) << "kind " << static_cast<int>(k);
     }
 };
+
+// Opens a file the way the editor does with what readLogoFile gives, over a
+// context whose view is a RecordingView: the error shown, the canvas put in
+// place, the kind made current and the views updated.
+inline ImportOutcome importFile(DocumentContext& context, const std::string& path) {
+    auto& view = dynamic_cast<RecordingView&>(context.view);
+    const ImportResult read = readLogoFile(context.files, path);
+    if (read.failed()) context.messages.showMessage(read.error);
+    if (read.outcome == ImportOutcome::Imported || read.outcome == ImportOutcome::KindChangedOnly) {
+        read.applyTo(context.document);
+        view.setKind(read.kind);
+        view.updateAllViews();
+    }
+    return read.outcome;
+}
 
 }  // namespace pelorin::testing

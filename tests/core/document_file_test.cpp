@@ -20,6 +20,8 @@
 namespace pelorin {
 namespace {
 
+using testing::importFile;
+
 using testing::MemoryDocument;
 
 constexpr LogoKind kAllKinds[] = {LogoKind::Operator, LogoKind::Picture, LogoKind::LargeOperator};

@@ -1,13 +1,16 @@
+#include "formats/phone_logo.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "document/import_file.h"
 #include "document_fakes.h"
-#include "formats/phone_logo.h"
 
 namespace pelorin {
 namespace {
+
+using testing::importFile;
 
 using testing::ImportCase;
 using testing::MemoryDocument;

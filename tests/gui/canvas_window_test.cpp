@@ -145,7 +145,7 @@ TEST_F(CanvasWindowTest, ADoubleClickIsAPressOnTheCanvasButNothingOnThePalette) 
 
     tapPalette(QPoint(140, 20));
     EXPECT_EQ(palette().currentTool(), Tool::Selection);
-    tapPalette(QPoint(150, 10));  // above zoom in: ignored
+    tapPalette(QPoint(220, 10));  // beyond the first row's last button: ignored
     EXPECT_EQ(palette().currentTool(), Tool::Selection);
     tapPalette(QPoint(10, 35));  // below the pen button
     EXPECT_EQ(palette().currentTool(), Tool::Pen);

@@ -4,31 +4,32 @@
 
 namespace pelorin::cli {
 
-std::string CollectedMessages::joinedFor(const std::string& path) const {
-    std::string all;
-    for (const auto& text : texts) all += (all.empty() ? "" : " ") + text;
-    return all.find(path) == std::string::npos ? path + ": " + all : all;
-}
-
-bool importForCli(CliDocument& cli, const std::string& path, std::string& error) {
-    switch (importFile(cli.context, path)) {
-    case ImportOutcome::Imported: return true;
-    case ImportOutcome::Failed: error = cli.messages.joinedFor(path); break;
-    case ImportOutcome::Ignored:
-        error = path + " has no extension, so its type is unknown (plr, bmp, nlm, ngg, nol, wbmp or otb)";
-        break;
-    case ImportOutcome::KindChangedOnly:
-        error = path + " is a bitmap 72 pixels wide whose height is neither 14 nor 28; nothing was imported";
-        break;
+std::optional<CliLogo> readLogoForCli(FileSystem& files, const std::string& path, std::string& error) {
+    const ImportResult read = readLogoFile(files, path);
+    switch (read.outcome) {
+        case ImportOutcome::Imported:
+            return CliLogo{read.kind, *read.canvas};
+        case ImportOutcome::Failed:
+            error = read.errorLine(path);
+            break;
+        case ImportOutcome::Ignored:
+            error = path + " has no extension, so its type is unknown (plr, bmp, nlm, ngg, nol, wbmp or otb)";
+            break;
+        case ImportOutcome::KindChangedOnly:
+            error = path + " is a bitmap 72 pixels wide whose height is neither 14 nor 28; nothing was imported";
+            break;
     }
-    return false;
+    return std::nullopt;
 }
 
 const char* logoKindName(LogoKind kind) {
     switch (kind) {
-    case LogoKind::Picture: return "picture";
-    case LogoKind::LargeOperator: return "large-operator";
-    case LogoKind::Operator: break;
+        case LogoKind::Picture:
+            return "picture";
+        case LogoKind::LargeOperator:
+            return "large-operator";
+        case LogoKind::Operator:
+            break;
     }
     return "operator";
 }

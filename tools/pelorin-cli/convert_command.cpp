@@ -3,8 +3,8 @@
 #include "cli_document.h"
 #include "commands.h"
 #include "document/import_file.h"
+#include "document/posix_file_system.h"
 #include "imageio/picture_io.h"
-#include "document/file_system.h"
 #include "formats/mono_files.h"
 #include "imaging/fit.h"
 #include "picture_arguments.h"
@@ -32,11 +32,11 @@ int runConvert(const std::vector<std::string>& args) {
     const std::string& out = parsed->positional[1];
     if (!outputNameAccepted("convert", out, parsed->scale)) return kExitBadArguments;
 
-    CliDocument cli;
+    PosixFileSystem files;
     // A WBMP or OTB file of another size than the canvases, or with picture
     // options, is fitted like any picture.
     if (const auto mono = monoFileFormatForExtension(importExtension(in).value_or(""))) {
-        const ReadResult read = readWholeFile(cli.files, in, std::size_t{1} << 22);
+        const ReadResult read = readWholeFile(files, in, std::size_t{1} << 22);
         const MonoFileReading reading = read.status == ReadStatus::Ok ? readMonoFile(*mono, read.bytes)
                                                                       : MonoFileReading{std::nullopt, "cannot be read"};
         if (!reading.picture) {
@@ -52,25 +52,26 @@ int runConvert(const std::vector<std::string>& args) {
         const LogoKind kind = parsed->kind.value_or(nearestKind(grey.width, grey.height));
         return writeCanvasFile("convert", pictureToCanvas(grey, sizeOf(kind), parsed->picture), out, parsed->scale);
     }
-    const bool picture = imageio::opensAsPicture(cli.files, in) ||
-                         (parsed->pictureOptionGiven && importExtension(in).value_or("") == "bmp");
+    const bool picture =
+        imageio::opensAsPicture(files, in) || (parsed->pictureOptionGiven && importExtension(in).value_or("") == "bmp");
     if (!picture) {
         if (parsed->pictureOptionGiven) {
             std::cerr << "pelorin-cli convert: " << in
                       << " is a logo file; --kind, --fit, --threshold, --dither and --invert apply to pictures\n";
             return kExitBadArguments;
         }
-        if (!importForCli(cli, in, error)) {
+        const auto logo = readLogoForCli(files, in, error);
+        if (!logo) {
             std::cerr << "pelorin-cli convert: " << error << "\n";
             return 1;
         }
-        return writeCanvasFile("convert", cli.document->canvas(cli.view.currentKind()), out, parsed->scale);
+        return writeCanvasFile("convert", logo->canvas, out, parsed->scale);
     }
 
     imageio::PictureRead read;
     {
         QuietStandardError quiet;
-        read = imageio::readPicture(cli.files, in);
+        read = imageio::readPicture(files, in);
     }
     if (!read.picture) {
         std::cerr << "pelorin-cli convert: " << read.error << "\n";

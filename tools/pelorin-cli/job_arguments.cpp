@@ -3,6 +3,7 @@
 #include "cli_document.h"
 #include "commands.h"
 #include "document/document_file.h"
+#include "document/posix_file_system.h"
 
 namespace pelorin::cli {
 
@@ -25,12 +26,16 @@ constexpr KindName kKindNames[] = {
 // The canvas a job kind sends; the restore message carries a fixed image.
 std::optional<LogoKind> canvasKindFor(SendJobKind kind) {
     switch (kind) {
-    case SendJobKind::OperatorLogo:
-    case SendJobKind::GroupGraphic: return LogoKind::Operator;
-    case SendJobKind::PictureMessage: return LogoKind::Picture;
-    case SendJobKind::LargeOperatorLogo: return LogoKind::LargeOperator;
-    case SendJobKind::RestoreOperatorLogo:
-    case SendJobKind::EmsPicture: break;
+        case SendJobKind::OperatorLogo:
+        case SendJobKind::GroupGraphic:
+            return LogoKind::Operator;
+        case SendJobKind::PictureMessage:
+            return LogoKind::Picture;
+        case SendJobKind::LargeOperatorLogo:
+            return LogoKind::LargeOperator;
+        case SendJobKind::RestoreOperatorLogo:
+        case SendJobKind::EmsPicture:
+            break;
     }
     return std::nullopt;
 }
@@ -44,12 +49,13 @@ bool isDigits(const std::string& text) {
 // Reads a document file into the canvas of the job's kind. It goes through a
 // scratch document, so a file holding another kind's canvas changes nothing.
 bool loadCanvasFile(const std::string& path, Canvas& canvas, std::string& error) {
-    CliDocument scratch;
-    if (readDocumentFile(scratch.context, path) != ImportOutcome::Imported) {
-        error = scratch.messages.joinedFor(path);
+    PosixFileSystem files;
+    const ImportResult result = readDocumentFile(files, path);
+    if (result.failed()) {
+        error = result.errorLine(path);
         return false;
     }
-    const Canvas& read = scratch.document->canvas(scratch.view.currentKind());
+    const Canvas& read = *result.canvas;
     if (read.size().packedBytes() != canvas.size().packedBytes()) {
         error = path + " holds " + std::to_string(read.size().packedBytes()) + " bytes; this kind needs a " +
                 std::to_string(canvas.width()) + " x " + std::to_string(canvas.height()) + " document of " +
@@ -62,13 +68,14 @@ bool loadCanvasFile(const std::string& path, Canvas& canvas, std::string& error)
 
 // An EMS picture sends whichever canvas the document holds.
 bool loadAnyCanvasFile(const std::string& path, CPelorinDoc& document, LogoKind& kind, std::string& error) {
-    CliDocument scratch;
-    if (readDocumentFile(scratch.context, path) != ImportOutcome::Imported) {
-        error = scratch.messages.joinedFor(path);
+    PosixFileSystem files;
+    const ImportResult result = readDocumentFile(files, path);
+    if (result.failed()) {
+        error = result.errorLine(path);
         return false;
     }
-    kind = scratch.view.currentKind();
-    document.canvas(kind) = scratch.document->canvas(kind);
+    kind = result.kind;
+    document.canvas(kind) = *result.canvas;
     return true;
 }
 
@@ -127,8 +134,9 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
     }
 
     if (!kindName) {
-        error = "missing KIND (operator-logo, group-graphic, restore-operator-logo, picture-message, "
-                "large-operator-logo, ems-picture)";
+        error =
+            "missing KIND (operator-logo, group-graphic, restore-operator-logo, picture-message, "
+            "large-operator-logo, ems-picture)";
         return std::nullopt;
     }
     const auto kind = sendJobKindFromName(*kindName);

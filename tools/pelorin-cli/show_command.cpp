@@ -2,6 +2,7 @@
 
 #include "cli_document.h"
 #include "commands.h"
+#include "document/posix_file_system.h"
 #include "imaging/cell_text.h"
 
 namespace pelorin::cli {
@@ -15,15 +16,15 @@ int runShow(const std::vector<std::string>& args) {
         std::cerr << "pelorin-cli show: takes one FILE\n";
         return kExitBadArguments;
     }
-    CliDocument cli;
+    PosixFileSystem files;
     std::string error;
-    if (!importForCli(cli, args[0], error)) {
+    const auto logo = readLogoForCli(files, args[0], error);
+    if (!logo) {
         std::cerr << "pelorin-cli show: " << error << "\n";
         return 1;
     }
-    const Canvas& canvas = cli.document->canvas(cli.view.currentKind());
-    std::cout << logoKindName(cli.view.currentKind()) << " " << canvas.width() << "x" << canvas.height() << "\n";
-    std::cout << cellText(canvas);
+    std::cout << logoKindName(logo->kind) << " " << logo->canvas.width() << "x" << logo->canvas.height() << "\n";
+    std::cout << cellText(logo->canvas);
     return 0;
 }
 

@@ -16,13 +16,4 @@ struct DocumentContext {
     FileSystem& files;
 };
 
-// What an import did, for callers that want to know (the command line); the
-// editor needs none of it, as every failure has been shown already.
-enum class ImportOutcome {
-    Imported,         // a canvas was filled and its kind made current
-    KindChangedOnly,  // the current kind was set, no pixel changed, no message
-    Failed,           // a message was shown; canvases and kind are unchanged
-    Ignored,          // a path without an extension: nothing happened
-};
-
 }  // namespace pelorin

@@ -10,31 +10,23 @@ std::optional<LogoKind> documentKindForLength(std::uint64_t length) {
     return std::nullopt;
 }
 
-ImportOutcome readDocumentFile(DocumentContext& context, const std::string& path) {
-    const auto failedToRead = [&] {
-        context.messages.showMessage(message::withPath(message::kFailedToOpenForReading, path));
-        return ImportOutcome::Failed;
-    };
-    auto in = context.files.openForReading(path);
-    if (!in) return failedToRead();
+ImportResult readDocumentFile(FileSystem& files, const std::string& path) {
+    auto in = files.openForReading(path);
+    if (!in) return ImportResult::unreadable(path);
     const auto length = in->size();
-    if (!length) return failedToRead();
+    if (!length) return ImportResult::unreadable(path);
     // The length is checked before anything is read, so a large file costs
     // nothing.
     const auto kind = documentKindForLength(*length);
-    if (!kind) {
-        context.messages.showMessage(std::string(message::kUnsupportedFileFormat));
-        return ImportOutcome::Failed;
-    }
+    if (!kind) return ImportResult::failure(std::string(message::kUnsupportedFileFormat), false);
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*length));
     const auto got = in->readAt(0, bytes);
-    if (!got || *got != bytes.size()) return failedToRead();
+    if (!got || *got != bytes.size()) return ImportResult::unreadable(path);
     in.reset();
 
-    unpackCanvas(context.document.canvas(*kind), bytes);
-    context.view.setCurrentKind(*kind);
-    context.view.updateAllViews();
-    return ImportOutcome::Imported;
+    Canvas canvas(sizeOf(*kind));
+    unpackCanvas(canvas, bytes);
+    return ImportResult::imported(*kind, std::move(canvas));
 }
 
 bool saveDocumentFile(DocumentContext& context, const std::string& path) {

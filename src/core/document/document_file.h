@@ -5,6 +5,7 @@
 #include <string>
 
 #include "document/document_context.h"
+#include "document/import_result.h"
 
 namespace pelorin {
 
@@ -13,11 +14,10 @@ namespace pelorin {
 // operator logo.
 std::optional<LogoKind> documentKindForLength(std::uint64_t length);
 
-// Reads a document file into the canvas its length names and makes that kind
-// current. Another length shows "Unsupported file format"; a file that cannot
-// be opened or read shows "Failed to open file %s for reading.". Both leave
-// canvases and kind unchanged.
-ImportOutcome readDocumentFile(DocumentContext& context, const std::string& path);
+// Reads a document file: the canvas its length names, of that kind. Another
+// length fails with "Unsupported file format"; a file that cannot be opened or
+// read with "Failed to open file %s for reading.".
+ImportResult readDocumentFile(FileSystem& files, const std::string& path);
 
 // Writes the current canvas to path (exactly that path, no extension added)
 // through a temporary file, so a failed save keeps an earlier file intact.

@@ -17,13 +17,13 @@ std::optional<std::string> importExtension(const std::string& path) {
     return extension;
 }
 
-ImportOutcome importFile(DocumentContext& context, const std::string& path) {
+ImportResult readLogoFile(FileSystem& files, const std::string& path) {
     const auto extension = importExtension(path);
-    if (!extension) return ImportOutcome::Ignored;
-    if (*extension == "bmp") return importBitmap(context, path);
-    if (const auto format = phoneLogoFormatForExtension(*extension)) return importPhoneLogo(context, path, *format);
-    if (const auto format = monoFileFormatForExtension(*extension)) return importMonoFile(context, path, *format);
-    return readDocumentFile(context, path);
+    if (!extension) return ImportResult::ignored();
+    if (*extension == "bmp") return readBitmapLogo(files, path);
+    if (const auto format = phoneLogoFormatForExtension(*extension)) return readPhoneLogo(files, path, *format);
+    if (const auto format = monoFileFormatForExtension(*extension)) return readMonoLogoFile(files, path, *format);
+    return readDocumentFile(files, path);
 }
 
 }  // namespace pelorin

@@ -3,7 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "document/document_context.h"
+#include "document/file_system.h"
+#include "document/import_result.h"
 
 namespace pelorin {
 
@@ -11,10 +12,11 @@ namespace pelorin {
 // the path holds no dot.
 std::optional<std::string> importExtension(const std::string& path);
 
-// File, Open: imports any supported file by its extension. "bmp" is a Windows
-// bitmap, "ngg" and "nol" character phone logos, "nlm" a packed phone logo,
-// and every other extension a document file. A path without a dot is ignored
-// silently. Failures are shown through the context's messages.
-ImportOutcome importFile(DocumentContext& context, const std::string& path);
+// File, Open: reads any supported file by its extension. "bmp" is a Windows
+// bitmap, "ngg" and "nol" character phone logos, "nlm" a packed phone logo, "wbmp" and "otb" one-bit pictures,
+// and every other extension a document file. A path without a dot is
+// Ignored. Nothing is changed or shown: the caller applies the result
+// (CanvasEditor::applyImport in the editor) and shows its error.
+ImportResult readLogoFile(FileSystem& files, const std::string& path);
 
 }  // namespace pelorin

@@ -81,6 +81,12 @@ void Selection::recordCell(const Canvas& canvas, Point cell, std::int32_t value)
     }
 }
 
+void Selection::transformContent(Canvas& canvas, Transform transform) {
+    if (isEmpty()) return;
+    applyTransform(floating_, rect_.width(), std::min(rect_.height(), kBufferStride), kBufferStride, transform);
+    stamp(canvas);
+}
+
 void Selection::place(Canvas& canvas, const Canvas& block, Point at) {
     takeBackground(canvas);
     // No canvas is larger than the buffers.

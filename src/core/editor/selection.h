@@ -7,6 +7,7 @@
 
 #include "document/canvas.h"
 #include "editor/geometry.h"
+#include "editor/transforms.h"
 
 namespace pelorin {
 
@@ -57,6 +58,10 @@ public:
     // canvas as it is now: `background` = the canvas, the rectangle = the
     // block's size cut to the canvas's, the content stamped.
     void place(Canvas& canvas, const Canvas& block, Point at);
+
+    // Transforms the lifted content within its rectangle and stamps it; the
+    // background stays.
+    void transformContent(Canvas& canvas, Transform transform);
 
     // The position in `floating` of a selection cell, when the buffer has room
     // for it (a wrong index must never reach the buffer).

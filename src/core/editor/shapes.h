@@ -28,6 +28,21 @@ Point constrainSquare(Point anchor, Point to);
 // cell once.
 std::vector<Point> rectangleOutline(Point a, Point b);
 
+// The outline of the ellipse that fills the rectangle with corners a and b
+// (both included), each cell once: an integer midpoint walk that keeps even
+// widths and heights symmetric.
+std::vector<Point> ellipseOutline(Point a, Point b);
+
+// Every cell of the rectangle, or of the ellipse, with corners a and b (both
+// included) that lies inside clip: a shape dragged far past the canvas costs
+// no more than the canvas.
+std::vector<Point> filledRectangle(Point a, Point b, const Rect& clip);
+std::vector<Point> filledEllipse(Point a, Point b, const Rect& clip);
+
+// The 4-connected region of cells that share the start cell's state, the
+// canvas unchanged (none when the start is off the canvas).
+std::vector<Point> floodRegion(const Canvas& canvas, Point start);
+
 // Sets the 4-connected region of cells that share the start cell's state to
 // value. Returns the cells changed (none when the start is off the canvas or
 // already holds that state).

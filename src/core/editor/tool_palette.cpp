@@ -16,12 +16,14 @@ ToolPalette::TapResult ToolPalette::tap(Point point) {
     if (point.x < 0) return TapResult::Ignored;
     const int row = point.y < kRowHeight ? 0 : 1;
     const int column = point.x / kColumnWidth;
-    if (column >= kToolsPerRow) return TapResult::Ignored;
-    if (row == 1 && column * kColumnWidth + 2 == kTextButtonPos.x) return TapResult::Text;
-    const int index = row * kToolsPerRow + column;
-    if (index >= static_cast<int>(kTools.size())) return TapResult::Ignored;
-    currentTool_ = kTools[static_cast<std::size_t>(index)].tool;
-    return TapResult::ToolChosen;
+    const Point button{column * kColumnWidth + 2, row * kRowHeight + 2};
+    if (button == kTextButtonPos) return TapResult::Text;
+    for (const ToolButton& tool : kTools)
+        if (tool.pos == button) {
+            currentTool_ = tool.tool;
+            return TapResult::ToolChosen;
+        }
+    return TapResult::Ignored;
 }
 
 int ToolPalette::imageSlot(int toolIndex) const {
@@ -29,9 +31,11 @@ int ToolPalette::imageSlot(int toolIndex) const {
 }
 
 Rect ToolPalette::frameRect() const {
-    const int t = static_cast<int>(currentTool_);
-    const int column = t % kToolsPerRow;
-    const int row = t / kToolsPerRow;
+    Point at = kTools.front().pos;
+    for (const ToolButton& tool : kTools)
+        if (tool.tool == currentTool_) at = tool.pos;
+    const int column = at.x / kColumnWidth;
+    const int row = at.y / kRowHeight;
     return {kColumnWidth * column, kRowHeight * row, kColumnWidth * (column + 1),
             std::min(kRowHeight * (row + 1), kPaletteHeight)};
 }

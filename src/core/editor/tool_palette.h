@@ -7,7 +7,17 @@
 
 namespace pelorin {
 
-enum class Tool : int { Pen = 0, Eraser = 1, Moving = 2, Selection = 3, Line = 4, Rectangle = 5, Fill = 6 };
+enum class Tool : int {
+    Pen = 0,
+    Eraser = 1,
+    Moving = 2,
+    Selection = 3,
+    Line = 4,
+    Rectangle = 5,
+    Fill = 6,
+    Ellipse = 7,
+    InvertPen = 8,
+};
 
 // A tool's button on the palette, its name (as the Tools menu shows it) and
 // its key.
@@ -25,9 +35,11 @@ public:
     static constexpr int kButtonSize = 32;
     static constexpr int kColumnWidth = 36;  // a 32-pixel button and its 4-pixel gap
     static constexpr int kRowHeight = 36;
-    static constexpr int kToolsPerRow = 4;
-    // Tool i sits in row i / 4, column i % 4: x = column x 36 + 2, y = row x 36 + 2.
-    static constexpr std::array<ToolButton, 7> kTools = {{
+    static constexpr int kToolsPerRow = 4;  // in the second row; the first has six
+    // The first seven tools sit in row i / 4, column i % 4; the later ones
+    // take the first row's free columns, above the zoom buttons. A button is
+    // at x = column x 36 + 2, y = row x 36 + 2.
+    static constexpr std::array<ToolButton, 9> kTools = {{
         {Tool::Pen, {2, 2}, "Pen", 'P'},
         {Tool::Eraser, {38, 2}, "Eraser", 'E'},
         {Tool::Moving, {74, 2}, "Moving", 'M'},
@@ -35,6 +47,8 @@ public:
         {Tool::Line, {2, 38}, "Line", 'L'},
         {Tool::Rectangle, {38, 38}, "Rectangle", 'R'},
         {Tool::Fill, {74, 38}, "Fill", 'F'},
+        {Tool::Ellipse, {146, 2}, "Ellipse", 'O'},
+        {Tool::InvertPen, {182, 2}, "Invert pen", 'I'},
     }};
     // The second row's fourth button runs the Text command; it is no tool.
     static constexpr Point kTextButtonPos{110, 38};

@@ -1,5 +1,7 @@
 #include "formats/bitmap_import.h"
 
+#include "formats/bitmap_reader.h"
+
 namespace pelorin {
 
 namespace {
@@ -11,57 +13,42 @@ void fillFromBottomUp(Canvas& canvas, const BitmapReader& reader) {
         for (int x = 0; x < canvas.width(); ++x) canvas.set(x, h - 1 - r, reader.indexAt(x, r) == 0);
 }
 
-}  // namespace
-
-ImportOutcome importLoadedBitmap(DocumentContext& context, const BitmapReader& reader) {
-    if (!reader.loaded()) return ImportOutcome::Failed;
-    if (reader.bitsPerPixel() > 8) {
-        context.messages.showMessage(std::string(message::kUnsupportedBitmap));
-        return ImportOutcome::Failed;
-    }
+// The logo of a loaded bitmap.
+ImportResult bitmapLogo(const BitmapReader& reader) {
+    const auto unsupported = [] { return ImportResult::failure(std::string(message::kUnsupportedBitmap), false); };
+    if (reader.bitsPerPixel() > 8) return unsupported();
     const int width = reader.width();
     const int height = reader.height();
-    if (width == 72) {
-        // Every 72-wide bitmap selects the operator logo, even one of a
-        // height that is then not imported.
-        context.view.setCurrentKind(LogoKind::Operator);
-        ImportOutcome outcome = ImportOutcome::KindChangedOnly;
-        if (height == 14) {
-            fillFromBottomUp(context.document.operatorCanvas, reader);
-            outcome = ImportOutcome::Imported;
-        } else if (height == 28) {
-            context.view.setCurrentKind(LogoKind::Picture);
-            fillFromBottomUp(context.document.pictureCanvas, reader);
-            outcome = ImportOutcome::Imported;
-        }
-        context.view.updateAllViews();
-        return outcome;
-    }
-    if (width == 78 && height == 21) {
-        context.view.setCurrentKind(LogoKind::LargeOperator);
-        fillFromBottomUp(context.document.largeOperatorCanvas, reader);
-        context.view.updateAllViews();
-        return ImportOutcome::Imported;
-    }
-    context.messages.showMessage(std::string(message::kUnsupportedBitmap));
-    return ImportOutcome::Failed;
+    // Every 72-wide bitmap selects the operator logo, even one of a height
+    // that is then not imported.
+    if (width == 72 && height != 14 && height != 28) return ImportResult::kindOnly(LogoKind::Operator);
+    LogoKind kind = LogoKind::Operator;
+    if (width == 72 && height == 28)
+        kind = LogoKind::Picture;
+    else if (width == 78 && height == 21)
+        kind = LogoKind::LargeOperator;
+    else if (width != 72)
+        return unsupported();
+    Canvas canvas(sizeOf(kind));
+    fillFromBottomUp(canvas, reader);
+    return ImportResult::imported(kind, std::move(canvas));
 }
 
+}  // namespace
+
 bool isLogoBitmap(FileSystem& files, const std::string& path) {
-    struct Silent : UserMessages {
-        void showMessage(const std::string&) override {}
-    } silent;
     BitmapReader reader;
-    if (!reader.load(files, silent, path) || reader.bitsPerPixel() > 8) return false;
+    if (reader.read(files, path) || reader.bitsPerPixel() > 8) return false;
     const int width = reader.width();
     const int height = reader.height();
     return (width == 72 && (height == 14 || height == 28)) || (width == 78 && height == 21);
 }
 
-ImportOutcome importBitmap(DocumentContext& context, const std::string& path) {
+ImportResult readBitmapLogo(FileSystem& files, const std::string& path) {
     BitmapReader reader;
-    if (!reader.load(context.files, context.messages, path)) return ImportOutcome::Failed;
-    return importLoadedBitmap(context, reader);
+    if (auto failure = reader.read(files, path))
+        return ImportResult::failure(std::move(failure->text), failure->namesPath);
+    return bitmapLogo(reader);
 }
 
 }  // namespace pelorin

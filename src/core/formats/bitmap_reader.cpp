@@ -17,14 +17,16 @@ std::uint16_t u16At(const std::uint8_t* p) { return static_cast<std::uint16_t>(p
 
 bool knownDepth(int bitsPerPixel) {
     switch (bitsPerPixel) {
-    case 1:
-    case 2:
-    case 4:
-    case 8:
-    case 16:
-    case 24:
-    case 32: return true;
-    default: return false;
+        case 1:
+        case 2:
+        case 4:
+        case 8:
+        case 16:
+        case 24:
+        case 32:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -45,33 +47,37 @@ void BitmapReader::release() {
     loaded_ = false;
 }
 
-bool BitmapReader::fail(UserMessages& messages, std::string text) {
+std::optional<BitmapReader::Failure> BitmapReader::fail(std::string text, bool namesPath) {
     release();
-    messages.showMessage(text);
-    return false;
+    return Failure{std::move(text), namesPath};
 }
 
 bool BitmapReader::load(FileSystem& files, UserMessages& messages, const std::string& path) {
+    const auto failure = read(files, path);
+    if (failure) messages.showMessage(failure->text);
+    return !failure;
+}
+
+std::optional<BitmapReader::Failure> BitmapReader::read(FileSystem& files, const std::string& path) {
     release();
     const std::string cannotRead = message::withPath(message::kFailedToOpenForReading, path);
     const std::string unsupported(message::kUnsupportedBitmap);
     auto in = files.openForReading(path);
-    if (!in) return fail(messages, cannotRead);
+    if (!in) return fail(cannotRead, true);
     const auto fileLength = in->size();
-    if (!fileLength) return fail(messages, cannotRead);
+    if (!fileLength) return fail(cannotRead, true);
 
     std::uint8_t fileHeader[kFileHeaderSize] = {};
     const auto gotFileHeader = in->readAt(0, fileHeader);
-    if (!gotFileHeader) return fail(messages, cannotRead);
-    if (*gotFileHeader < 2 || u16At(fileHeader) != 0x4D42) return fail(messages, std::string(message::kNotADib));
-    if (*gotFileHeader < kFileHeaderSize) return fail(messages, unsupported);
+    if (!gotFileHeader) return fail(cannotRead, true);
+    if (*gotFileHeader < 2 || u16At(fileHeader) != 0x4D42) return fail(std::string(message::kNotADib));
+    if (*gotFileHeader < kFileHeaderSize) return fail(unsupported);
 
     std::vector<std::uint8_t> info(kInfoSize, 0);
     const auto gotInfoHeader = in->readAt(kFileHeaderSize, std::span(info).first(kInfoHeaderSize));
-    if (!gotInfoHeader) return fail(messages, cannotRead);
-    if (*gotInfoHeader >= 4 && u32At(info.data()) != kInfoHeaderSize)
-        return fail(messages, std::string(message::kOs2Bitmap));
-    if (*gotInfoHeader < kInfoHeaderSize) return fail(messages, unsupported);
+    if (!gotInfoHeader) return fail(cannotRead, true);
+    if (*gotInfoHeader >= 4 && u32At(info.data()) != kInfoHeaderSize) return fail(std::string(message::kOs2Bitmap));
+    if (*gotInfoHeader < kInfoHeaderSize) return fail(unsupported);
 
     const std::int32_t width = s32At(info.data() + 4);
     const std::int32_t height = s32At(info.data() + 8);
@@ -83,28 +89,28 @@ bool BitmapReader::load(FileSystem& files, UserMessages& messages, const std::st
     // wholly inside the file and hold every row the header announces. With a
     // width of at least 1 every row takes 4 bytes or more, which bounds the
     // row count by the (capped) size of the pixel data.
-    if (compression != 0 || !knownDepth(bitsPerPixel) || width <= 0) return fail(messages, unsupported);
-    if (fileSizeField <= bitsOffset || fileSizeField > *fileLength) return fail(messages, unsupported);
+    if (compression != 0 || !knownDepth(bitsPerPixel) || width <= 0) return fail(unsupported);
+    if (fileSizeField <= bitsOffset || fileSizeField > *fileLength) return fail(unsupported);
     const std::uint64_t bitsSize = fileSizeField - bitsOffset;
-    if (bitsSize > kMaxBitsSize) return fail(messages, unsupported);
-    if (rowsFor(height) * strideFor(width, bitsPerPixel) > bitsSize) return fail(messages, unsupported);
+    if (bitsSize > kMaxBitsSize) return fail(unsupported);
+    if (rowsFor(height) * strideFor(width, bitsPerPixel) > bitsSize) return fail(unsupported);
 
     // The colour table is taken as the next 1024 bytes, whatever the real
     // number of colours; bytes past the end of the file read as zero. Only
     // entry 0 keeps its colour.
     const auto gotTable =
         in->readAt(kFileHeaderSize + kInfoHeaderSize, std::span(info).subspan(kInfoHeaderSize, kColourTableSize));
-    if (!gotTable) return fail(messages, cannotRead);
+    if (!gotTable) return fail(cannotRead, true);
     std::fill(info.begin() + kInfoHeaderSize + 4, info.end(), kLightGrey);
 
     std::vector<std::uint8_t> bits(static_cast<std::size_t>(bitsSize));
     const auto gotBits = in->readAt(bitsOffset, bits);
-    if (!gotBits || *gotBits != bits.size()) return fail(messages, cannotRead);
+    if (!gotBits || *gotBits != bits.size()) return fail(cannotRead, true);
 
     info_ = std::move(info);
     bits_ = std::move(bits);
     loaded_ = true;
-    return true;
+    return std::nullopt;
 }
 
 int BitmapReader::width() const { return loaded_ ? s32At(info_.data() + 4) : 0; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,13 @@ public:
     // a DIB", "Error:OS2 PM BMP Format not supported" or "Unsupported bitmap
     // format", and holds nothing.
     bool load(FileSystem& files, UserMessages& messages, const std::string& path);
+    // The same without a message box: nothing when the file was read, else the
+    // text load would show and whether it names the file.
+    struct Failure {
+        std::string text;
+        bool namesPath = false;
+    };
+    std::optional<Failure> read(FileSystem& files, const std::string& path);
 
     bool loaded() const { return loaded_; }
     // The information header followed by the prepared colour table (1064
@@ -69,7 +77,7 @@ public:
 
 private:
     void release();
-    bool fail(UserMessages& messages, std::string text);
+    std::optional<Failure> fail(std::string text, bool namesPath = false);
 
     std::vector<std::uint8_t> info_;
     std::vector<std::uint8_t> bits_;

@@ -1,6 +1,5 @@
 #include "formats/mono_files.h"
 
-#include "document/document.h"
 #include "document/file_system.h"
 #include "imaging/fit.h"
 #include "imaging/picture_to_logo.h"
@@ -78,8 +77,8 @@ MonoFileReading readMonoFile(MonoFileFormat format, std::span<const std::uint8_t
         return refused("a picture of " + sizeText(width, height) + " is larger than " +
                        sizeText(kMaxMonoFileSide, kMaxMonoFileSide));
     const std::size_t stride = (width + 7) / 8;
-    const std::size_t needed = format == MonoFileFormat::Wbmp ? stride * height
-                                                              : (static_cast<std::size_t>(width) * height + 7) / 8;
+    const std::size_t needed =
+        format == MonoFileFormat::Wbmp ? stride * height : (static_cast<std::size_t>(width) * height + 7) / 8;
     if (bytes.size() - at < needed)
         return refused("a picture of " + sizeText(width, height) + " needs " + std::to_string(needed) +
                        " octets of pixels, " + std::to_string(bytes.size() - at) + " follow");
@@ -87,8 +86,8 @@ MonoFileReading readMonoFile(MonoFileFormat format, std::span<const std::uint8_t
     Canvas canvas(static_cast<int>(width), static_cast<int>(height));
     for (unsigned y = 0; y < height; ++y) {
         for (unsigned x = 0; x < width; ++x) {
-            const std::size_t bit = format == MonoFileFormat::Wbmp ? y * stride * 8 + x
-                                                                   : static_cast<std::size_t>(y) * width + x;
+            const std::size_t bit =
+                format == MonoFileFormat::Wbmp ? y * stride * 8 + x : static_cast<std::size_t>(y) * width + x;
             const bool one = (pixels[bit / 8] & (0x80u >> (bit % 8))) != 0;
             canvas.set(static_cast<int>(x), static_cast<int>(y), format == MonoFileFormat::Wbmp ? !one : one);
         }
@@ -142,38 +141,26 @@ std::optional<LogoKind> exactCanvasKind(int width, int height) {
     return std::nullopt;
 }
 
-ImportOutcome importMonoFile(DocumentContext& context, const std::string& path, MonoFileFormat format) {
-    const ReadResult read = readWholeFile(context.files, path, kMaxMonoFileBytes);
-    if (read.status == ReadStatus::CannotRead) {
-        context.messages.showMessage(message::withPath(message::kFailedToOpenForReading, path));
-        return ImportOutcome::Failed;
-    }
+ImportResult readMonoLogoFile(FileSystem& files, const std::string& path, MonoFileFormat format) {
+    const ReadResult read = readWholeFile(files, path, kMaxMonoFileBytes);
+    if (read.status == ReadStatus::CannotRead) return ImportResult::unreadable(path);
     const MonoFileReading reading = read.status == ReadStatus::TooLarge
                                         ? refused("the file is larger than any picture read")
                                         : readMonoFile(format, read.bytes);
-    if (!reading.picture) {
-        context.messages.showMessage(path + ": " + reading.why);
-        return ImportOutcome::Failed;
-    }
+    if (!reading.picture) return ImportResult::failure(path + ": " + reading.why, true);
     const Canvas& picture = *reading.picture;
-    if (const auto exact = exactCanvasKind(picture.width(), picture.height())) {
-        context.view.setCurrentKind(*exact);
-        context.document.canvas(*exact) = picture;
-    } else {
-        GreyImage grey;
-        grey.width = picture.width();
-        grey.height = picture.height();
-        grey.pixels.reserve(static_cast<std::size_t>(grey.width) * static_cast<std::size_t>(grey.height));
-        for (int y = 0; y < grey.height; ++y)
-            for (int x = 0; x < grey.width; ++x) grey.pixels.push_back(picture.isSet(x, y) ? 0 : 255);
-        const LogoKind kind = nearestKind(grey.width, grey.height);
-        PictureOptions options;
-        options.tone.threshold = 128;
-        context.view.setCurrentKind(kind);
-        context.document.canvas(kind) = pictureToCanvas(grey, sizeOf(kind), options);
-    }
-    context.view.updateAllViews();
-    return ImportOutcome::Imported;
+    if (const auto exact = exactCanvasKind(picture.width(), picture.height()))
+        return ImportResult::imported(*exact, picture);
+    GreyImage grey;
+    grey.width = picture.width();
+    grey.height = picture.height();
+    grey.pixels.reserve(static_cast<std::size_t>(grey.width) * static_cast<std::size_t>(grey.height));
+    for (int y = 0; y < grey.height; ++y)
+        for (int x = 0; x < grey.width; ++x) grey.pixels.push_back(picture.isSet(x, y) ? 0 : 255);
+    const LogoKind kind = nearestKind(grey.width, grey.height);
+    PictureOptions options;
+    options.tone.threshold = 128;
+    return ImportResult::imported(kind, pictureToCanvas(grey, sizeOf(kind), options));
 }
 
 }  // namespace pelorin

@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "document/canvas.h"
-#include "document/document_context.h"
+#include "document/file_system.h"
+#include "document/import_result.h"
 
 namespace pelorin {
 
@@ -44,10 +45,9 @@ std::optional<std::vector<std::uint8_t>> encodeMonoFile(MonoFileFormat format, c
 // nothing otherwise.
 std::optional<LogoKind> exactCanvasKind(int width, int height);
 
-// The import: a file of a canvas's size fills that canvas; any other size is
-// fitted (contain, automatic threshold) onto the canvas nearest its shape.
-// That canvas becomes current. A file that cannot be read shows a message
-// and changes nothing.
-ImportOutcome importMonoFile(DocumentContext& context, const std::string& path, MonoFileFormat format);
+// File, Open: a file of a canvas's size fills that canvas; any other size is
+// fitted (contain, threshold at the middle grey) onto the canvas nearest its
+// shape. Nothing is changed: the caller applies the result.
+ImportResult readMonoLogoFile(FileSystem& files, const std::string& path, MonoFileFormat format);
 
 }  // namespace pelorin

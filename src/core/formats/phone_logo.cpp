@@ -31,8 +31,7 @@ constexpr std::uint8_t kNggHeader[16] = {'N', 'G', 'G', 0, 1, 0, kWidth, 0, kHei
 //   10-11 width 72             12-13 height 14
 //   14-15 1, bits per pixel    16-17 1, number of images
 //   18-19 0, reserved
-constexpr std::uint8_t kNolHeader[20] = {'N', 'O', 'L', 0, 1, 0, 0, 0, 0, 0,
-                                         kWidth, 0, kHeight, 0, 1, 0, 1, 0, 0, 0};
+constexpr std::uint8_t kNolHeader[20] = {'N', 'O', 'L', 0, 1, 0, 0, 0, 0, 0, kWidth, 0, kHeight, 0, 1, 0, 1, 0, 0, 0};
 // nlm, 10 bytes:
 //   0-3   "NLM " signature
 //   4     1, format version    5     0, reserved
@@ -52,9 +51,12 @@ std::optional<PhoneLogoFormat> phoneLogoFormatForExtension(const std::string& lo
 
 std::size_t phoneLogoHeaderSize(PhoneLogoFormat format) {
     switch (format) {
-    case PhoneLogoFormat::Ngg: return sizeof kNggHeader;
-    case PhoneLogoFormat::Nol: return sizeof kNolHeader;
-    case PhoneLogoFormat::Nlm: return sizeof kNlmHeader;
+        case PhoneLogoFormat::Ngg:
+            return sizeof kNggHeader;
+        case PhoneLogoFormat::Nol:
+            return sizeof kNolHeader;
+        case PhoneLogoFormat::Nlm:
+            return sizeof kNlmHeader;
     }
     return 0;
 }
@@ -90,9 +92,15 @@ void decodePhoneLogo(PhoneLogoFormat format, std::span<const std::uint8_t> bytes
 std::vector<std::uint8_t> encodePhoneLogo(PhoneLogoFormat format, const Canvas& canvas) {
     std::vector<std::uint8_t> bytes;
     switch (format) {
-    case PhoneLogoFormat::Ngg: bytes.assign(std::begin(kNggHeader), std::end(kNggHeader)); break;
-    case PhoneLogoFormat::Nol: bytes.assign(std::begin(kNolHeader), std::end(kNolHeader)); break;
-    case PhoneLogoFormat::Nlm: bytes.assign(std::begin(kNlmHeader), std::end(kNlmHeader)); break;
+        case PhoneLogoFormat::Ngg:
+            bytes.assign(std::begin(kNggHeader), std::end(kNggHeader));
+            break;
+        case PhoneLogoFormat::Nol:
+            bytes.assign(std::begin(kNolHeader), std::end(kNolHeader));
+            break;
+        case PhoneLogoFormat::Nlm:
+            bytes.assign(std::begin(kNlmHeader), std::end(kNlmHeader));
+            break;
     }
     if (format == PhoneLogoFormat::Nlm) {
         const auto packed = packCanvas(canvas);
@@ -104,17 +112,13 @@ std::vector<std::uint8_t> encodePhoneLogo(PhoneLogoFormat format, const Canvas& 
     return bytes;
 }
 
-ImportOutcome importPhoneLogo(DocumentContext& context, const std::string& path, PhoneLogoFormat format) {
+ImportResult readPhoneLogo(FileSystem& files, const std::string& path, PhoneLogoFormat format) {
     // Only header and pixels are read, never more, whatever the file's size.
-    const auto bytes = readFilePrefix(context.files, path, phoneLogoFileSize(format));
-    if (!bytes) {
-        context.messages.showMessage(message::withPath(message::kFailedToOpenForReading, path));
-        return ImportOutcome::Failed;
-    }
-    context.view.setCurrentKind(LogoKind::Operator);
-    decodePhoneLogo(format, *bytes, context.document.operatorCanvas);
-    context.view.updateAllViews();
-    return ImportOutcome::Imported;
+    const auto bytes = readFilePrefix(files, path, phoneLogoFileSize(format));
+    if (!bytes) return ImportResult::unreadable(path);
+    Canvas canvas(sizeOf(LogoKind::Operator));
+    decodePhoneLogo(format, *bytes, canvas);
+    return ImportResult::imported(LogoKind::Operator, std::move(canvas));
 }
 
 }  // namespace pelorin

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "document/canvas.h"
-#include "document/document_context.h"
+#include "document/file_system.h"
+#include "document/import_result.h"
 
 namespace pelorin {
 
@@ -34,9 +35,8 @@ void decodePhoneLogo(PhoneLogoFormat format, std::span<const std::uint8_t> bytes
 // accept. The canvas must be 72 x 14.
 std::vector<std::uint8_t> encodePhoneLogo(PhoneLogoFormat format, const Canvas& canvas);
 
-// The import: reads the file into the operator-logo canvas and makes Operator
-// current, with no message of its own; a file that cannot be opened or read
-// shows "Failed to open file %s for reading." and changes nothing.
-ImportOutcome importPhoneLogo(DocumentContext& context, const std::string& path, PhoneLogoFormat format);
+// The import: reads the file as an operator-logo canvas; a file that cannot be
+// opened or read fails with "Failed to open file %s for reading.".
+ImportResult readPhoneLogo(FileSystem& files, const std::string& path, PhoneLogoFormat format);
 
 }  // namespace pelorin

@@ -39,16 +39,13 @@ void DocumentCommands::fileNew() {
 }
 
 void DocumentCommands::fileOpen() {
-    CanvasEditor& editor = view_.editor();
     DocumentContext context{document_, view_, messages_, files_};
-    editor.beginEdit("Open");
     // A picture goes through the import dialog, which records its own step.
-    const auto outcome = openFileCommand(dialogParent_, context, documentsFolder(), [this](const std::string& path) {
-        view_.editor().cancelEdit();
-        pictures_.importPictureFile(path);
-    });
-    editor.commitEdit();
-    if (outcome == ImportOutcome::Imported) editor.markSaved(view_.currentKind());
+    const auto read = openFileCommand(dialogParent_, context, documentsFolder(),
+                                      [this](const std::string& path) { pictures_.importPictureFile(path); });
+    if (!read) return;
+    if (read->failed()) messages_.showMessage(read->error);
+    view_.editor().applyImport(*read, "Open");
 }
 
 void DocumentCommands::fileSave() {

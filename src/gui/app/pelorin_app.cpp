@@ -1,12 +1,12 @@
 #include "app/pelorin_app.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -18,7 +18,6 @@
 #include "app/double_click_guard.h"
 #include "app/main_frame.h"
 #include "app/message_box_messages.h"
-#include "imageio/picture_io.h"
 #include "app/qt_settings_store.h"
 #include "app/quit_on_signals.h"
 #include "document/import_file.h"
@@ -26,10 +25,11 @@
 #include "editor/pelorin_view.h"
 #include "editor/qt_geometry.h"
 #include "editor/unsaved_drawings.h"
-#include "settings/window_placement.h"
+#include "imageio/picture_io.h"
 #include "resources/app_icon.h"
-#include "sms/send_commands.h"
+#include "settings/window_placement.h"
 #include "sms/phone_import.h"
+#include "sms/send_commands.h"
 #include "sms/send_worker.h"
 #include "sms/simulated_phone.h"
 
@@ -40,19 +40,6 @@ namespace {
 // The longest the program waits at its end for a send worker to close its
 // port: a cancelled worker stops within a read (100 ms) or a stalled write.
 constexpr int kWorkerExitWaitMs = 10'000;
-
-// Keeps the first message of the start-up import, to print it instead of
-// showing a box before any window is up.
-class FirstMessage final : public UserMessages {
-public:
-    void showMessage(const std::string& text) override {
-        if (text_.empty()) text_ = text;
-    }
-    const std::string& text() const { return text_; }
-
-private:
-    std::string text_;
-};
 
 // Without a window system Qt would stop the program with a long complaint;
 // tell the user in one line instead.
@@ -85,7 +72,8 @@ CPelorinApp::CPelorinApp(AppServices services)
     commands_.on(command::kAppExit, [this] { exit(); });
 
     view_->toolPalette().setTextCommand([this] { router_.dispatch(command::kText); });
-    frame_->setFileDropHandler([this](const std::string& path) { documentCommands_->pictures().openDroppedFile(path); });
+    frame_->setFileDropHandler(
+        [this](const std::string& path) { documentCommands_->pictures().openDroppedFile(path); });
     router_.setTarget(CommandRouter::Level::View, &view_->commands());
     router_.setTarget(CommandRouter::Level::Document, &documentCommands_->commands());
     router_.setTarget(CommandRouter::Level::Frame, &frame_->commands());
@@ -120,18 +108,16 @@ bool CPelorinApp::openAtStartup(const std::string& path, std::string& failure) {
         startPicture_ = std::move(read.picture);
         return true;
     }
-    FirstMessage messages;
-    DocumentContext context{document_, *view_, messages, services_.files};
-    switch (importFile(context, path)) {
+    // The error is printed rather than shown in a box, as no window is up yet.
+    const ImportResult read = readLogoFile(services_.files, path);
+    switch (read.outcome) {
         case ImportOutcome::Imported:
-            view_->editor().markSaved(view_->currentKind());
-            return true;
         case ImportOutcome::KindChangedOnly:
+            // The document as it opens: nothing to undo.
+            view_->editor().applyImport(read, std::nullopt);
             return true;
         case ImportOutcome::Failed:
-            failure = messages.text().empty() ? std::string(message::kUnsupportedFileFormat) : messages.text();
-            // Say which file, when the message does not.
-            if (failure.find(path) == std::string::npos) failure = path + ": " + failure;
+            failure = read.errorLine(path);
             return false;
         case ImportOutcome::Ignored:
             // A name without an extension says nothing of what the file holds.
@@ -145,7 +131,8 @@ void CPelorinApp::show() {
     const auto placement = readWindowPlacement(services_.settings);
     if (placement) {
         std::vector<Rect> screens;
-        for (const QScreen* screen : QGuiApplication::screens()) screens.push_back(fromQRect(screen->availableGeometry()));
+        for (const QScreen* screen : QGuiApplication::screens())
+            screens.push_back(fromQRect(screen->availableGeometry()));
         const QSize minimum = frame_->minimumSize();
         frame_->setGeometry(toQRect(placeOnScreens(placement->frame, screens, {minimum.width(), minimum.height()})));
     }
@@ -234,14 +221,14 @@ int runPelorin(int argc, char** argv) {
     if (request.simulatedPhone) {
         QString why;
         // Registered with a network, so that "From phone" has one to find.
-        phone = SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone), why,
-                                      {QStringLiteral("--network"), QStringLiteral("262-02")});
+        phone = SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone),
+                                      why, {QStringLiteral("--network"), QStringLiteral("262-02")});
         if (!phone) {
             std::cerr << "pelorin: no simulated phone: " << why.toStdString() << '\n';
             return 1;
         }
-        std::cout << "pelorin: simulated phone on " << phone->devicePath().toStdString() << ", storing what it receives in "
-                  << phone->storeDir().toStdString() << std::endl;
+        std::cout << "pelorin: simulated phone on " << phone->devicePath().toStdString()
+                  << ", storing what it receives in " << phone->storeDir().toStdString() << std::endl;
         sendLink.portOverride = phone->port().toStdString();
     }
 

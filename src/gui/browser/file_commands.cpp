@@ -9,9 +9,9 @@
 
 namespace pelorin {
 
-std::optional<ImportOutcome> openFileCommand(QWidget* parent, DocumentContext& context,
-                                             const std::string& documentsFolder,
-                                             const std::function<void(const std::string&)>& openPicture) {
+std::optional<ImportResult> openFileCommand(QWidget* parent, DocumentContext& context,
+                                            const std::string& documentsFolder,
+                                            const std::function<void(const std::string&)>& openPicture) {
     std::string path;
     {
         OpenFileDialog dialog(context.files, context.messages, documentsFolder, parent);
@@ -23,9 +23,7 @@ std::optional<ImportOutcome> openFileCommand(QWidget* parent, DocumentContext& c
         openPicture(path);
         return std::nullopt;
     }
-    const ImportOutcome outcome = importFile(context, path);
-    context.view.updateAllViews();
-    return outcome;
+    return readLogoFile(context.files, path);
 }
 
 bool saveFileCommand(QWidget* parent, DocumentContext& context, const std::string& startFolder) {

@@ -5,20 +5,20 @@
 #include <string>
 
 #include "document/document_context.h"
+#include "document/import_result.h"
 
 class QWidget;
 
 namespace pelorin {
 
 // File, Open: runs the open-file dialog over parent on documentsFolder and
-// imports the file the user taps; then the views are asked to update, which
-// redraws the canvas window at once, so the new picture shows without waiting
-// for another paint. A cancelled dialog changes nothing and gives no outcome.
-// A picture (not a logo file) chosen goes to openPicture instead, which runs
-// the import dialog over it; that gives no outcome either.
-std::optional<ImportOutcome> openFileCommand(QWidget* parent, DocumentContext& context,
-                                             const std::string& documentsFolder,
-                                             const std::function<void(const std::string&)>& openPicture = {});
+// reads the file the user taps, changing nothing: the caller shows the
+// result's error and has the editor apply it. A cancelled dialog gives no
+// result. A picture (not a logo file) chosen goes to openPicture instead,
+// which runs the import dialog over it; that gives no result either.
+std::optional<ImportResult> openFileCommand(QWidget* parent, DocumentContext& context,
+                                            const std::string& documentsFolder,
+                                            const std::function<void(const std::string&)>& openPicture = {});
 
 // File, Save: asks for a path with the standard save-file dialog ("Pelorin(*.plr)",
 // confirming before it overwrites a file), starting in startFolder, and writes

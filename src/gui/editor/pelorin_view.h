@@ -48,7 +48,6 @@ public:
 
     // DocumentView
     LogoKind currentKind() const override { return logoWnd_->editor().kind(); }
-    void setCurrentKind(LogoKind kind) override { logoWnd_->editor().setKindOnly(kind); }
     void updateAllViews() override;
 
     // PreviewSurface

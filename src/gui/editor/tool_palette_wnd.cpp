@@ -13,7 +13,8 @@ namespace pelorin {
 namespace {
 constexpr int kZoomInSlot = 8;
 constexpr int kZoomOutSlot = 9;
-constexpr int kFirstRowTools = 4;  // their pictures are slots 0 to 7
+constexpr int kFirstRowTools = 4;   // their pictures are slots 0 to 7
+constexpr int kSecondRowTools = 3;  // line, rectangle, fill: the next six slots
 
 QString tipOf(std::string_view name, std::string_view key) {
     return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) + " (" +
@@ -26,9 +27,11 @@ CToolPaletteWnd::CToolPaletteWnd(CanvasEditor& editor, QWidget* parent)
       editor_(editor),
       buttonImages_(drawButtonImages()),
       secondRowImages_(drawSecondRowImages()),
+      extraImages_(drawFirstRowExtraImages()),
       textImage_(drawTextButtonImage()) {
-    // Two pictures for every tool of the second row.
-    Q_ASSERT(secondRowImages_.size() == 2 * (ToolPalette::kTools.size() - kFirstRowTools));
+    // Two pictures for every tool.
+    Q_ASSERT(secondRowImages_.size() == 2 * kSecondRowTools);
+    Q_ASSERT(extraImages_.size() == 2 * (ToolPalette::kTools.size() - kFirstRowTools - kSecondRowTools));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setGeometry(toQRect(kPaletteRect));
 }
@@ -44,8 +47,11 @@ void CToolPaletteWnd::paintEvent(QPaintEvent* /*event*/) {
     for (std::size_t i = 0; i < ToolPalette::kTools.size(); ++i) {
         const Point at = ToolPalette::kTools[i].pos;
         const auto slot = static_cast<std::size_t>(palette_.imageSlot(static_cast<int>(i)));
-        painter.drawImage(at.x, at.y,
-                          i < kFirstRowTools ? buttonImages_[slot] : secondRowImages_.at(slot - 2 * kFirstRowTools));
+        const QImage& picture = i < kFirstRowTools ? buttonImages_[slot]
+                                : i < kFirstRowTools + kSecondRowTools
+                                    ? secondRowImages_.at(slot - 2 * kFirstRowTools)
+                                    : extraImages_.at(slot - 2 * (kFirstRowTools + kSecondRowTools));
+        painter.drawImage(at.x, at.y, picture);
     }
     painter.drawImage(ToolPalette::kTextButtonPos.x, ToolPalette::kTextButtonPos.y, textImage_);
     painter.drawImage(ToolPalette::kZoomInRect.left, ToolPalette::kZoomInRect.top, buttonImages_[kZoomInSlot]);

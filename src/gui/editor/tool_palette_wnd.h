@@ -1,10 +1,9 @@
 #pragma once
 
-#include <functional>
-
 #include <QImage>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "editor/canvas_editor.h"
@@ -26,6 +25,7 @@ public:
     void setCurrentTool(Tool tool);
     const std::array<QImage, ToolPalette::kImageSlots>& buttonImages() const { return buttonImages_; }
     const std::vector<QImage>& secondRowImages() const { return secondRowImages_; }
+    const std::vector<QImage>& extraImages() const { return extraImages_; }
     // The tooltip of the button under a point: "Pen (P)"; empty between buttons.
     static QString toolTipAt(Point point);
     // What the Text button runs (the Text command).
@@ -43,6 +43,7 @@ private:
     ToolPalette palette_;
     std::array<QImage, ToolPalette::kImageSlots> buttonImages_;
     std::vector<QImage> secondRowImages_;
+    std::vector<QImage> extraImages_;
     QImage textImage_;
     std::function<void()> textCommand_;
 };

@@ -5,28 +5,23 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMimeData>
-
 #include <algorithm>
 
 #include "app/command_table.h"
+#include "browser/open_file_dialog.h"
 #include "document/import_file.h"
 #include "editor/pelorin_view.h"
 #include "imageio/picture_io.h"
 #include "imaging/cell_text.h"
 #include "pictures/export_picture_dialog.h"
 #include "pictures/import_picture_dialog.h"
-#include "browser/open_file_dialog.h"
 #include "pictures/text_dialog.h"
 
 namespace pelorin {
 
-PictureCommands::PictureCommands(CPelorinDoc& document, CPelorinView& view, UserMessages& messages,
-                                 FileSystem& files, QWidget* dialogParent)
-    : document_(document),
-      view_(view),
-      messages_(messages),
-      files_(files),
-      dialogParent_(dialogParent) {}
+PictureCommands::PictureCommands(CPelorinDoc& document, CPelorinView& view, UserMessages& messages, FileSystem& files,
+                                 QWidget* dialogParent)
+    : document_(document), view_(view), messages_(messages), files_(files), dialogParent_(dialogParent) {}
 
 void PictureCommands::registerIn(CommandHandlers& handlers) {
     handlers.on(command::kImportPicture, [this] { importPicture(); });
@@ -124,13 +119,9 @@ void PictureCommands::openDroppedFile(const std::string& path) {
         importPictureFile(path);
         return;
     }
-    CanvasEditor& editor = view_.editor();
-    editor.dropSelection();
-    DocumentContext context{document_, view_, messages_, files_};
-    editor.beginEdit("Open");
-    const ImportOutcome outcome = importFile(context, path);
-    editor.commitEdit();
-    if (outcome == ImportOutcome::Imported) editor.markSaved(view_.currentKind());
+    const ImportResult read = readLogoFile(files_, path);
+    if (read.failed()) messages_.showMessage(read.error);
+    view_.editor().applyImport(read, "Open");
 }
 
 void PictureCommands::replaceCanvas(LogoKind kind, const Canvas& content) {

@@ -175,11 +175,41 @@ void drawFillTool(QPainter& p) {
 
 }  // namespace
 
+void drawEllipseTool(QPainter& p) {
+    // An outline, no fill, like the rectangle's.
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kOutline, 5));
+    p.drawEllipse(QRectF(5.5, 8.5, 21, 15));
+    p.setPen(QPen(QColor(40, 160, 90), 2.6));
+    p.drawEllipse(QRectF(5.5, 8.5, 21, 15));
+}
+
+void drawInvertPenTool(QPainter& p) {
+    // A square half black, half white, and a pencil crossing the edge.
+    p.setPen(outlinePen());
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(3.5, 3.5, 25, 25));
+    p.setBrush(QColor(30, 30, 30));
+    p.drawPolygon(QPolygonF({QPointF(3.5, 3.5), QPointF(28.5, 3.5), QPointF(3.5, 28.5)}));
+    p.save();
+    p.scale(0.8, 0.8);
+    p.translate(4, 4);
+    drawPencil(p);
+    p.restore();
+}
+
 std::vector<QImage> drawSecondRowImages() {
     const QImage line = drawPicture(drawLineTool);
     const QImage rectangle = drawPicture(drawRectangleTool);
     const QImage fill = drawPicture(drawFillTool);
     return {washedOut(line), line, washedOut(rectangle), rectangle, washedOut(fill), fill};
+}
+
+std::vector<QImage> drawFirstRowExtraImages() {
+    const QImage ellipse = drawPicture(drawEllipseTool);
+    const QImage invertPen = drawPicture(drawInvertPenTool);
+    return {washedOut(ellipse), ellipse, washedOut(invertPen), invertPen};
 }
 
 QImage drawTextButtonImage() {

@@ -16,6 +16,10 @@ std::array<QImage, 10> drawButtonImages();
 // palette's order: 0/1 line grey/colour, 2/3 rectangle, 4/5 fill (a bucket).
 std::vector<QImage> drawSecondRowImages();
 
+// The tools in the first row's last two places, above the zoom buttons:
+// 0/1 ellipse grey/colour, 2/3 invert pen (a pencil over black and white).
+std::vector<QImage> drawFirstRowExtraImages();
+
 // The second row's fourth button, the Text command: a large "T". A command,
 // not a tool, so it is always shown in colour.
 QImage drawTextButtonImage();

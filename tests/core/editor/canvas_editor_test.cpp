@@ -195,8 +195,8 @@ TEST_F(EditorTest, PaletteTapsPickByRowAndColumnAndZoomButtonsByRectangle) {
         {{10, 36}, R::ToolChosen, Tool::Line},        // the second row begins at y = 36
         {{37, 69}, R::ToolChosen, Tool::Rectangle},   // in the gap left of the button
         {{105, 50}, R::ToolChosen, Tool::Fill},
-        {{120, 50}, R::Text, Tool::Fill},  // the Text button: a command, the tool stays
-        {{150, 10}, R::Ignored, Tool::Fill},  // above zoom in
+        {{120, 50}, R::Text, Tool::Fill},     // the Text button: a command, the tool stays
+        {{220, 10}, R::Ignored, Tool::Fill},  // beyond the first row's last button
         {{146, 38}, R::ZoomIn, Tool::Fill},
         {{213, 69}, R::ZoomOut, Tool::Fill},
         {{214, 69}, R::Ignored, Tool::Fill},
