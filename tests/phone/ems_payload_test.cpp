@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "pdu_builder.h"
+#include "support/septet_packing.h"
 
 namespace pelorin::phone {
 namespace {
@@ -10,19 +11,10 @@ namespace {
 using testing::Octets;
 using testing::operator+;
 
-// A TPDU of GSM 7-bit text behind a header, the septets starting on the
-// boundary after the header; the fill bits are counted here on their own.
+// A TPDU of GSM 7-bit text behind a header.
 Octets sevenBitTpdu(const Octets& header, const Octets& septets, std::uint8_t coding) {
-    Octets userData = Octets{static_cast<std::uint8_t>(header.size())} + header;
-    const std::size_t start = (userData.size() * 8 + 6) / 7 * 7;
-    const std::size_t length = start / 7 + septets.size();
-    userData.resize((length * 7 + 7) / 8, 0);
-    for (std::size_t i = 0; i < septets.size(); ++i)
-        for (unsigned bit = 0; bit < 7; ++bit)
-            if ((septets[i] >> bit) & 1) {
-                const std::size_t at = start + i * 7 + bit;
-                userData[at / 8] = static_cast<std::uint8_t>(userData[at / 8] | 1u << (at % 8));
-            }
+    std::size_t length = 0;
+    const Octets userData = pelorin::testing::sevenBitUserData(header, septets, length);
     return Octets{0x51, 0x00, 0x03, 0x91, 0x21, 0xF3, 0x00, coding, 0xA7, static_cast<std::uint8_t>(length)} + userData;
 }
 

@@ -7,6 +7,7 @@
 #include "sms/received_messages.h"
 #include "support/deliver_builder.h"
 #include "support/pdu_reader.h"
+#include "support/septet_packing.h"
 
 namespace pelorin {
 namespace {
@@ -201,20 +202,10 @@ TEST(EmsDecode, LyingLengthsAndMissingStripsAreRefused) {
     EXPECT_EQ(decodeEmsPictures(spans(none)).why, "");
 }
 
-// An SMS-DELIVER with a header and GSM 7-bit text behind it, its fill bits
-// counted here on their own.
+// An SMS-DELIVER with a header and GSM 7-bit text behind it.
 std::string sevenBitDeliver(const Octets& header, const Octets& septets) {
-    Octets userData = Octets{static_cast<std::uint8_t>(header.size())} + header;
-    const std::size_t headerBits = userData.size() * 8;
-    const std::size_t start = (headerBits + 6) / 7 * 7;
-    const std::size_t length = start / 7 + septets.size();
-    userData.resize((length * 7 + 7) / 8, 0);
-    for (std::size_t i = 0; i < septets.size(); ++i)
-        for (unsigned bit = 0; bit < 7; ++bit)
-            if ((septets[i] >> bit) & 1) {
-                const std::size_t at = start + i * 7 + bit;
-                userData[at / 8] = static_cast<std::uint8_t>(userData[at / 8] | 1u << (at % 8));
-            }
+    std::size_t length = 0;
+    const Octets userData = testing::sevenBitUserData(header, septets, length);
     return testing::deliverHex(Octets{0x00, 0x44, 0x07, 0x91, 0x94, 0x21, 0x43, 0xF5, 0x00, 0x00, 0x62, 0x21, 0x70,
                                       0x71, 0x54, 0x00, 0x40, static_cast<std::uint8_t>(length)} +
                                userData);
