@@ -34,9 +34,9 @@ struct PhoneOptions {
     PartSelector silentAfterPdu;  // nothing at all after the PDU
     bool okInPieces = false;      // the +CMGS answer's final "K\r\n" comes pieceDelay later
     std::chrono::milliseconds pieceDelay{3000};
-    unsigned hangUpAfter = 0;  // when part n arrives: no answer, hang up (0: never)
-    unsigned unsolicitedLines = 0;  // unsolicited result codes sent before each PDU's answer
-    std::string network;       // the registered network, MCC and MNC digits ("26202"); empty: none
+    unsigned hangUpAfter = 0;                 // when part n arrives: no answer, hang up (0: never)
+    unsigned unsolicitedLines = 0;            // unsolicited result codes sent before each PDU's answer
+    std::string network;                      // the registered network, MCC and MNC digits ("26202"); empty: none
     std::string ownNumber = "+491701234567";  // AT+CNUM, and the sender of what --echo-to-inbox files
     bool echoToInbox = false;                 // file every accepted part in the inbox as received
     std::vector<StoredMessage> inbox;         // the inbox at switch-on
@@ -51,6 +51,11 @@ public:
 
     static constexpr std::size_t kMaxCommandLine = 256;
     static constexpr std::size_t kMaxPduText = 1024;
+    // What the answers of one command line may add up to: ten listings of a
+    // full inbox. Past it the rest of the line is not run and the line ends
+    // with an error, so that a line of chained listings cannot make the
+    // phone hold more.
+    static constexpr std::size_t kMaxLineAnswer = 1024 * 1024;
 
     Modem(PhoneOptions options, Deliver deliver);
 
@@ -67,6 +72,13 @@ public:
     bool echo() const { return echo_; }
     bool inPduEntry() const { return mode_ == Mode::Pdu; }
 
+    // A message that reaches the phone while it runs: filed in the inbox, or
+    // handed straight to the terminal when AT+CNMI asks for that, and
+    // announced as AT+CNMI asks once the phone is not in the middle of a
+    // command line, a PDU or an answer. False when it had to be filed and the
+    // inbox is full.
+    bool receiveMessage(StoredMessage message, Clock::time_point now);
+
     // Human-readable lines about what happened, for the console.
     std::vector<std::string> takeNotes();
     // How many messages the inbox holds.
@@ -80,7 +92,9 @@ private:
     void pduByte(char c, Clock::time_point now);
     void runCommand(std::string line, Clock::time_point now);
     std::string runOne(const std::string& command);
-    void echoToInbox(const SubmitMessage& message, const std::string& label);
+    void echoToInbox(const SubmitMessage& message, const std::string& label, Clock::time_point now);
+    bool arrive(StoredMessage message, const std::string& label, Clock::time_point now);
+    void sendIndications(Clock::time_point now);
     void finishPdu(Clock::time_point now);
     void send(std::string text, Clock::time_point when);
 
@@ -98,6 +112,7 @@ private:
     unsigned parts_ = 0;
     unsigned reference_ = 1;
     std::vector<std::pair<Clock::time_point, std::string>> scheduled_;
+    std::vector<std::string> indications_;  // unsolicited +CMTI and +CMT not sent yet
     std::vector<std::string> notes_;
     CommandSet commands_;
 };

@@ -69,10 +69,12 @@ Commands:
       '#' a set pixel, '.' a clear one. A file that cannot be imported
       prints the reason on standard error and exits with status 1.
   convert IN OUT [--kind K] [--fit F] [--threshold N|auto] [--dither D]
-                 [--invert] [--scale N]
+                 [--invert] [--scale N] [--depth 1|8]
       Import IN and write the logo to OUT, whose extension picks the format:
       .plr (Pelorin document), .bmp (8-bit bitmap, index 0 black; with
-      --scale a black-on-white picture at that scale), .png (black on white,
+      --scale a black-on-white picture at that scale; with --depth 1 a
+      bitmap of 1 bit a pixel, index 0 black, at --scale, as Gammu takes
+      it), .png (black on white,
       --scale N pixels a cell, default 1), .nlm, .ngg, .nol (phone-logo
       files, 72 x 14 logos only), .wbmp (WBMP type 0) or .otb (OTA bitmap,
       at most 255 x 255). A logo file as IN is imported like show.
@@ -88,9 +90,10 @@ Commands:
         --dither D       none (the default), floyd-steinberg, atkinson or
                          ordered
         --invert         swap set and clear pixels
-      A failure exits with status 1 and writes nothing; bad options or an
-      unknown OUT extension exit with 2.
-  text TEXT OUT [--font NAME] [--kind K] [--scale N]
+      SVG, compressed or not, is read up to 8 MB; an SVG that names another
+      file or address is refused. A failure exits with status 1 and writes
+      nothing; bad options or an unknown OUT extension exit with 2.
+  text TEXT OUT [--font NAME] [--kind K] [--scale N] [--depth 1|8]
       Write TEXT centred on a blank canvas of kind K (default operator) in a
       pixel font: 3x5, 5x7 (the default) or bold-7. A line break in TEXT
       starts a new line; text that does not fit is cut at the canvas edge.

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <fstream>
-#include <sstream>
 #include <string_view>
 
 #include "phone/inbox.h"
@@ -20,17 +19,19 @@ Dialogue:
   Commands end at CR; a LF right after the CR is accepted and swallowed (not
   echoed). Command echo is on at start; every other received character is
   echoed except Ctrl-Z and ESC, also while a PDU is typed. Answers: "\r\nOK\r\n"
-  to AT, ATE0, ATE1 (echo off and on), ATZ (echo and settings as at start),
-  AT+CMGF=0 (AT+CMGF? gives 0, AT+CMGF=? gives (0): PDU mode only).
+  to AT, ATE0, ATE1 (echo off and on), ATZ, AT&F and AT&F0 (echo and settings
+  as at start), AT+CMGF=0 (AT+CMGF? gives 0, AT+CMGF=? gives (0): PDU mode
+  only) and AT+CMGS=?.
   Several commands may follow one "AT", separated by ";"
   (AT+CMEE=1;+CREG=2): their answers come together with one final result,
   and the first command that fails ends the line with its error.
   Standard commands: ATI, AT+CGMI, +CGMM, +CGMR, +CGSN (identification),
-  AT+CMEE=0|1|2 (and ? and =?), AT+CPIN? (READY), AT+CSQ (20,99),
-  AT+CSCS (GSM, IRA, UCS2), AT+CSCA? (+491710760000), AT+CSMS (service 0),
-  AT+CNMI (settings kept, nothing indicated), AT+CIMI (an IMSI beginning
-  with the --network's MCC and MNC, 001-01 without one), AT+CFUN=1 and
-  AT+CFUN?, AT+CLIP=0|1, AT+CNUM (the --own-number), AT+CHUP=?,
+  AT+CMEE=0|1|2 (and ? and =?), AT+CPIN? (READY), AT+CPAS (0: ready),
+  AT+CSQ (20,99), AT+IFC (kept and reported), AT+CSCS (GSM, IRA, UCS2),
+  AT+CSCA? (+491710760000), AT+CSMS (service 0), AT+CNMI (see below),
+  AT+CIMI (an IMSI beginning with the --network's MCC and MNC, 001-01
+  without one), AT+CFUN=1 and AT+CFUN?, AT+CLIP=0|1, AT+CNUM ("+CNUM:
+  "","NUMBER",TYPE" with the --own-number), AT+CHUP=?,
   AT+COPS? / =? / =0 / =3,n, AT+CREG=0|1|2 and AT+CGREG=0|1|2 (? gives the
   registration with the --network in the mode set, mode 2 adding the
   location area "1A2B" and the cell "00C3D4E5"; =? gives (0-2)) and
@@ -45,11 +46,24 @@ Dialogue:
   deletes one message, AT+CMGD=index,flag with flag 1 every read message,
   2 also the sent, 3 also the unsent, 4 all. An empty index gets
   "\r\n+CMS ERROR: 321\r\n", a status or flag out of range "+CMS ERROR: 304".
+  Answers of any length are written as the terminal side reads them; while
+  more than 64 KiB of them wait unread, the phone reads no further input.
+  The answers of one command line may add up to 1 MiB; past that the rest
+  of the line is not run and the line ends with the error.
+
+  New messages (from --inbox-from-stdin and --echo-to-inbox) are announced
+  as AT+CNMI=<mode>,<mt> asks, never before the first AT+CNMI (nor after
+  ATZ) and never inside a command line, a PDU or an answer: with mode 1, 2
+  or 3 and mt 1 the message is filed and "\r\n+CMTI: \"SM\",INDEX\r\n" follows;
+  with mt 2 a message of no class or of class 0, 1 or 3 is not filed but
+  handed over as "\r\n+CMT: ,LENGTH\r\nPDU\r\n" (mt 3: only class 3), others
+  are filed and announced with +CMTI. Mode 0 or mt 0: filed, nothing said.
   Anything else, AT+CMGF=1 included, gets "\r\nERROR\r\n", or after AT+CMEE=1
   "\r\n+CME ERROR: 4\r\n" (after AT+CMEE=2 "+CME ERROR: operation not
   supported"). AT+CMGS=n (n from 1 to 255) answers "\r\n> " and
   takes PDU text up to Ctrl-Z: hex digits, the service-centre field first, n
-  being the octet count after that field, decodable as an SMS-SUBMIT. A good
+  being the octet count after that field, decodable as an SMS-SUBMIT (octets
+  beyond the user data length it declares are ignored, as phones do). A good
   PDU gets "\r\n+CMGS: REF\r\n\r\nOK\r\n" (REF counts 1, 2, ... modulo 256), a
   bad one "\r\n+CMS ERROR: 304\r\n" (and "\r\n+CMS ERROR: 500\r\n" when the
   store folder cannot be written). ESC during PDU entry abandons the message
@@ -107,10 +121,20 @@ Options:
                        reports as it is without reading it), optionally
                        preceded by a status and a comma ("1,0791...");
                        without one a message is received and unread. Blank
-                       lines and lines beginning with '#' are skipped.
+                       lines and lines beginning with '#' are skipped. A PDU
+                       longer than an SMS can be (176 octets), more than 250
+                       messages or a file over 1 MiB are refused.
+  --inbox-from-stdin   also read messages arriving while the phone runs from
+                       standard input, one a line in the --inbox form; each is
+                       filed (or handed over) and announced as AT+CNMI asks
+                       the moment its line ends (echo LINE >&3 into a pipe
+                       held open on the phone's input, for example). A line
+                       that is no message is named on standard error and
+                       skipped.
   --echo-to-inbox      also file every part the phone accepts in its inbox, as
                        an SMS-DELIVER from its own number with the part's
-                       user data unchanged (a loopback for round trips)
+                       user data unchanged (a loopback for round trips),
+                       announced after the part's +CMGS as AT+CNMI asks
   --own-number NUMBER  the phone's own number (default +491701234567): digits,
                        "+" first when international
   --exit-on-stdin-eof  also end when standard input reaches its end
@@ -150,15 +174,24 @@ bool parseNumber(std::string_view text, unsigned& value) {
     return error == std::errc() && end == text.data() + text.size() && !text.empty();
 }
 
+// A full inbox of the longest messages is under 90 KB; what is far beyond
+// that is not an inbox and is not read into memory.
+constexpr std::streamsize kMaxInboxFile = 1024 * 1024;
+
 bool readInbox(const std::string& path, std::vector<StoredMessage>& inbox, std::string& why) {
-    std::ifstream in{std::filesystem::path(path)};
-    std::stringstream content;
-    content << in.rdbuf();
-    if (!in) {
+    std::ifstream in{std::filesystem::path(path), std::ios::binary};
+    std::string content(static_cast<std::size_t>(kMaxInboxFile) + 1, '\0');
+    in.read(content.data(), kMaxInboxFile + 1);
+    if (in.bad() || (!in && !in.eof())) {
         why = "--inbox: cannot read " + path;
         return false;
     }
-    auto messages = parseInboxText(content.str());
+    content.resize(static_cast<std::size_t>(in.gcount()));
+    if (content.size() > static_cast<std::size_t>(kMaxInboxFile)) {
+        why = "--inbox " + path + ": larger than " + std::to_string(kMaxInboxFile / 1024) + " KiB";
+        return false;
+    }
+    auto messages = parseInboxText(content);
     if (!messages) {
         why = "--inbox " + path + ": " + messages.error();
         return false;
@@ -272,6 +305,8 @@ std::optional<ProgramArguments> parseArguments(int argc, char** argv, std::strin
         } else if (name == "--inbox") {
             const auto text = value();
             ok = text.has_value() && readInbox(std::string(*text), arguments.phone.inbox, why);
+        } else if (name == "--inbox-from-stdin") {
+            ok = flag(arguments.inboxFromStdin);
         } else if (name == "--echo-to-inbox") {
             ok = flag(arguments.phone.echoToInbox);
         } else if (name == "--own-number") {
@@ -280,7 +315,8 @@ std::optional<ProgramArguments> parseArguments(int argc, char** argv, std::strin
             if (ok) {
                 const std::string own(*text);
                 const std::string digits = own.starts_with("+") ? own.substr(1) : own;
-                ok = !digits.empty() && digits.size() <= 20 && digits.find_first_not_of("0123456789") == std::string::npos;
+                ok = !digits.empty() && digits.size() <= 20 &&
+                     digits.find_first_not_of("0123456789") == std::string::npos;
                 if (ok) {
                     arguments.phone.ownNumber = own;
                 } else {

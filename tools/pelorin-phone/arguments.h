@@ -14,6 +14,7 @@ struct ProgramArguments {
     std::optional<std::filesystem::path> store;
     std::optional<std::filesystem::path> transcript;
     bool exitOnStdinEof = false;
+    bool inboxFromStdin = false;
     bool quiet = false;
     bool help = false;
 };
