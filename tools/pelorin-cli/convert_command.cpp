@@ -96,12 +96,12 @@ int runConvert(const std::vector<std::string>& args) {
         }
         const Canvas& picture = *reading.picture;
         const auto exact = exactCanvasKind(picture.width(), picture.height());
-        if (exact && !parsed->pictureOptionGiven) return writeCanvasFile("convert", picture, out, parsed->scale);
+        if (exact && !parsed->pictureOptionGiven) return writeCanvasFile("convert", picture, out, *parsed);
         GreyImage grey{picture.width(), picture.height(), {}};
         for (int y = 0; y < grey.height; ++y)
             for (int x = 0; x < grey.width; ++x) grey.pixels.push_back(picture.isSet(x, y) ? 0 : 255);
         const LogoKind kind = parsed->kind.value_or(nearestKind(grey.width, grey.height));
-        return writeCanvasFile("convert", pictureToCanvas(grey, sizeOf(kind), parsed->picture), out, parsed->scale);
+        return writeCanvasFile("convert", pictureToCanvas(grey, sizeOf(kind), parsed->picture), out, *parsed);
     }
     const bool picture =
         imageio::opensAsPicture(files, in) || (parsed->pictureOptionGiven && importExtension(in).value_or("") == "bmp");

@@ -160,7 +160,12 @@ int writeCanvasFile(const std::string& command, const Canvas& canvas, const std:
     } else if (type == "bmp" && !scale) {
         bytes = encodeBitmap(canvas);
     } else if (const auto mono = monoFileFormatForExtension(type)) {
-        bytes = encodeMonoFile(*mono, canvas).value_or(std::vector<std::uint8_t>{});
+        auto encoded = encodeMonoFile(*mono, canvas);
+        if (!encoded) {
+            std::cerr << "pelorin-cli " << command << ": an ." << type << " file holds at most 255 x 255 pixels\n";
+            return 1;
+        }
+        bytes = std::move(*encoded);
     } else if (type == "png" || type == "bmp") {
         auto encoded = imageio::encodePicture(canvas, type, scale.value_or(1), imageio::Look::Plain);
         if (!encoded) {
