@@ -3,6 +3,7 @@
 # As root it runs apt-get; otherwise it prints the one line to run and stops.
 set -euo pipefail
 
+# clang-format: the test command checks that the tree is formatted.
 # qt6-base-dev and a font: the editor and its tests (text must render on a bare
 # machine, where no font is installed). gammu: the peer test and the send
 # timing drive the simulated phone with it; smstools (smsd) and gnokii-cli
@@ -12,11 +13,14 @@ set -euo pipefail
 # man-db: the validators of the installed tree's test. qt6-svg-dev and
 # libqt6svg6 (which carries Qt's SVG image-format plugin): SVG pictures can be
 # imported. zlib1g-dev: compressed SVG is unpacked by the program itself, within
-# a limit. python3-gammu: Gammu's own decoder reads our EMS pictures in a
-# peer test; netpbm (pbmtowbmp, wbmptopbm): the WBMP files' peer test.
-packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  qt6-base-dev qt6-svg-dev libqt6svg6 zlib1g-dev fonts-dejavu-core gammu smstools gnokii-cli kannel desktop-file-utils appstream man-db
-  python3-gammu netpbm "$@")
+# a limit. qt6-multimedia-dev (with libqt6multimedia6, which carries the
+# media backends): the ringtone window plays its tune; without a sound
+# device it says so. python3-gammu: the ringtone peer test decodes
+# pelorin-cli's messages with Gammu's Python module, and reads our EMS
+# pictures. netpbm (pbmtowbmp, wbmptopbm): the WBMP files' peer test.
+packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
+  qt6-base-dev qt6-svg-dev libqt6svg6 zlib1g-dev fonts-dejavu-core gammu smstools gnokii-cli kannel desktop-file-utils appstream man-db qt6-multimedia-dev python3-gammu
+  netpbm "$@")
 
 missing=()
 for package in "${packages[@]}"; do

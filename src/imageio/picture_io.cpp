@@ -16,6 +16,7 @@
 #include "document/user_messages.h"
 #include "formats/bitmap_import.h"
 #include "formats/bitmap_writer.h"
+#include "util/text.h"
 
 namespace pelorin::imageio {
 namespace {
@@ -301,7 +302,7 @@ PictureRead readPictureData(std::span<const std::uint8_t> bytes, const std::stri
     const QImage image = reader.read();
     if (image.isNull() || !warnings.first().isEmpty()) {
         const QString why = !warnings.first().isEmpty() ? warnings.first() : reader.errorString();
-        return damaged(why.toStdString());
+        return damaged(escapedForDisplay(why.toStdString()));
     }
     if (static_cast<long long>(image.width()) * image.height() > maxPixels) {
         result.error =

@@ -64,14 +64,13 @@ struct OperatorDialog {
     QPushButton* send;
 };
 
-const QStringList kGermanOperators = {"D1 DeTe Mobil", "D2 Mannesmann Mobilfunk", "E-Plus Mobilfunk",
-                                      "Viag Interkom"};
+const QStringList kGermanOperators = {"D1 DeTe Mobil", "D2 Mannesmann Mobilfunk", "E-Plus Mobilfunk", "Viag Interkom"};
 
 TEST(OperatorLogoSendDialogTest, OpensWithTheRememberedValues) {
     {
-        OperatorDialog d("+", "000", "00");
+        OperatorDialog d("+4917", "000", "00");
         EXPECT_EQ(d.dialog.windowTitle(), "Send logo");
-        EXPECT_EQ(d.numberEdit->text(), "+");
+        EXPECT_EQ(d.numberEdit->text(), "+4917");
         EXPECT_EQ(d.countries->count(), 116);
         EXPECT_EQ(d.country(), "");
         EXPECT_EQ(d.operators->count(), 0);
@@ -81,7 +80,7 @@ TEST(OperatorLogoSendDialogTest, OpensWithTheRememberedValues) {
         EXPECT_TRUE(d.send->hasFocus());
         d.send->click();
         EXPECT_EQ(d.dialog.result(), QDialog::Accepted);
-        EXPECT_EQ(d.dialog.number, "+");
+        EXPECT_EQ(d.dialog.number, "+4917");
         EXPECT_EQ(d.dialog.countryCode, "000");
         EXPECT_EQ(d.dialog.operatorCode, "00");
         EXPECT_EQ(d.dialog.deliveryReport, 1);
@@ -155,7 +154,7 @@ TEST(OperatorLogoSendDialogTest, TypedCodesAndPickedNamesKeepEachOtherInStep) {
 }
 
 TEST(OperatorLogoSendDialogTest, SendChecksTheNumberAndTheCodes) {
-    OperatorDialog d("+", "262", "02");
+    OperatorDialog d("+49", "262", "02");
     testing::retype(d.countryCode, "26");
     testing::retype(d.operatorCode, "2");
     d.send->click();
@@ -186,6 +185,11 @@ TEST(OperatorLogoSendDialogTest, SendChecksTheNumberAndTheCodes) {
         {"+49", "262", "xy", "Please type 2-digits number in Operator code", d.operatorCode},
         {"KO", "262", "02", "Please type the number in To as digits 0-9, * or #, with an optional + in front",
          d.numberEdit},
+        {"", "262", "02", "Please type the number in To as digits 0-9, * or #, with an optional + in front",
+         d.numberEdit},
+        {"+", "262", "02", "Please type the number in To as digits 0-9, * or #, with an optional + in front",
+         d.numberEdit},
+        {"123456789012345678901", "262", "02", "The number in To has more than 20 digits", d.numberEdit},
     };
     for (const Case& c : cases) {
         d.messages.shown.clear();
@@ -199,15 +203,15 @@ TEST(OperatorLogoSendDialogTest, SendChecksTheNumberAndTheCodes) {
         EXPECT_TRUE(d.dialog.isVisible());
     }
 
-    // An empty number passes.
+    // A number typed with separators passes as its digits.
     d.messages.shown.clear();
-    testing::retype(d.numberEdit, "");
+    testing::retype(d.numberEdit, "0170 123 45");
     testing::retype(d.countryCode, "262");
     testing::retype(d.operatorCode, "02");
     QTest::keyClick(d.operatorCode, Qt::Key_Return);  // Enter acts on "Send"
     EXPECT_EQ(d.dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(d.dialog.isVisible());
-    EXPECT_EQ(d.dialog.number, "");
+    EXPECT_EQ(d.dialog.number, "017012345");
     EXPECT_TRUE(d.messages.shown.empty());
 }
 
@@ -223,26 +227,30 @@ TEST(PictureSendDialogTest, TextOfAHundredCharactersPassesAndOneMoreIsRefused) {
     EXPECT_EQ(text->toPlainText(), "");
     EXPECT_EQ(child<QLineEdit>(dialog, "number")->text(), "+4917");
 
-    // 101 characters, one of them outside the 16-bit range; Enter sends.
+    // The count follows the typing, in characters (one outside the 16-bit
+    // range); a 101st is refused as it is typed, with no message.
+    auto* count = child<QLabel>(dialog, "characterCount");
+    EXPECT_EQ(count->text(), "0/100");
     const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
     const QString hundred = QString(99, QChar('x')) + smile;
-    QTest::keyClicks(text, QString(99, QChar('x')));
+    QTest::keyClicks(text, QString(36, QChar('x')));
+    EXPECT_EQ(count->text(), "36/100");
+    QTest::keyClicks(text, QString(63, QChar('x')));
     QTest::sendKeyEvent(QTest::Click, text, Qt::Key_unknown, smile, Qt::NoModifier);
+    EXPECT_EQ(count->text(), "100/100");
     QTest::keyClicks(text, "y");
-    QTest::keyClick(text, Qt::Key_Return);
-    EXPECT_EQ(messages.shown, std::vector<std::string>{"Max: 100 chars"});
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(text->toPlainText(), hundred + "y");
+    EXPECT_EQ(text->toPlainText(), hundred);
+    EXPECT_EQ(count->text(), "100/100");
+    EXPECT_TRUE(messages.shown.empty());
 
-    QTest::keyClick(text, Qt::Key_Backspace);
     QTest::keyClick(text, Qt::Key_Enter);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.messageText, hundred.toStdString());
     EXPECT_EQ(dialog.deliveryReport, 1);
-    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST(SimpleSendDialogTest, AcceptsAnEmptyNumberButNotLetters) {
+TEST(SimpleSendDialogTest, RefusesLettersAndAnEmptyNumberAndSendsTheDigitsTyped) {
     WatchingMessages messages;
     SimpleSendDialog dialog(nullptr, messages);
     dialog.number = "+4917";
@@ -250,17 +258,23 @@ TEST(SimpleSendDialogTest, AcceptsAnEmptyNumberButNotLetters) {
     dialog.show();
     QApplication::setActiveWindow(&dialog);
     EXPECT_EQ(dialog.windowTitle(), "Send logo");
-    testing::retype(child<QLineEdit>(dialog, "number"), "+49KO");
-    child<QPushButton>(dialog, "send")->click();
-    EXPECT_EQ(messages.shown,
-              std::vector<std::string>{"Please type the number in To as digits 0-9, * or #, with an optional + in front"});
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_TRUE(child<QLineEdit>(dialog, "number")->hasFocus());
-    testing::retype(child<QLineEdit>(dialog, "number"), "");
+    for (const char* number : {"+49KO", "", "+"}) {
+        messages.shown.clear();
+        testing::retype(child<QLineEdit>(dialog, "number"), number);
+        child<QPushButton>(dialog, "send")->setFocus();
+        child<QPushButton>(dialog, "send")->click();
+        EXPECT_EQ(
+            messages.shown,
+            std::vector<std::string>{"Please type the number in To as digits 0-9, * or #, with an optional + in front"})
+            << number;
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(child<QLineEdit>(dialog, "number")->hasFocus()) << number;
+    }
+    testing::retype(child<QLineEdit>(dialog, "number"), "+49 (170) 123-45");
     QTest::mouseClick(child<QCheckBox>(dialog, "deliveryReport"), Qt::LeftButton);
     child<QPushButton>(dialog, "send")->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.number, "");
+    EXPECT_EQ(dialog.number, "+4917012345");
     EXPECT_EQ(dialog.deliveryReport, 0);
 }
 
@@ -319,17 +333,17 @@ TEST(SettingsDialogTest, PreselectsTheStoredPortAndStoresTheChoice) {
     runSettings(doc, store, devices, [&](SettingsDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Settings");
         EXPECT_EQ(itemTexts(child<QComboBox>(dialog, "portList")),
-                  QStringList({"COM1", "COM2", "COM3", "COM4", "/dev/ttyUSB0",
-                               "/dev/serial/by-id/usb-Maker_Phone-if00"}));
-        EXPECT_EQ(selectedPort(dialog), "COM3");
-        pickItem(child<QComboBox>(dialog, "portList"), "COM1");
+                  QStringList({"COM1 (/dev/ttyS0)", "COM2 (/dev/ttyS1)", "COM3 (/dev/ttyS2)", "COM4 (/dev/ttyS3)",
+                               "/dev/ttyUSB0", "/dev/serial/by-id/usb-Maker_Phone-if00"}));
+        EXPECT_EQ(selectedPort(dialog), "COM3 (/dev/ttyS2)");
+        pickItem(child<QComboBox>(dialog, "portList"), "COM1 (/dev/ttyS0)");
         child<QPushButton>(dialog, "ok")->click();
     });
     EXPECT_EQ(store.find("Settings", "COMport"), "COM1:");
 
     CPelorinDoc nextRun(store);
     runSettings(nextRun, store, devices, [&](SettingsDialog& dialog) {
-        EXPECT_EQ(selectedPort(dialog), "COM1");
+        EXPECT_EQ(selectedPort(dialog), "COM1 (/dev/ttyS0)");
         pickItem(child<QComboBox>(dialog, "portList"), "/dev/serial/by-id/usb-Maker_Phone-if00");
         child<QPushButton>(dialog, "ok")->click();
     });
@@ -338,7 +352,7 @@ TEST(SettingsDialogTest, PreselectsTheStoredPortAndStoresTheChoice) {
     CPelorinDoc third(store);
     runSettings(third, store, devices, [&](SettingsDialog& dialog) {
         EXPECT_EQ(selectedPort(dialog), "/dev/serial/by-id/usb-Maker_Phone-if00");
-        pickItem(child<QComboBox>(dialog, "portList"), "COM2");
+        pickItem(child<QComboBox>(dialog, "portList"), "COM2 (/dev/ttyS1)");
         child<QPushButton>(dialog, "cancel")->click();
     });
     EXPECT_EQ(third.comPort, "/dev/serial/by-id/usb-Maker_Phone-if00");
@@ -385,7 +399,7 @@ TEST(SettingsDialogTest, FixedWaitsAreRememberedAndTheSimulatedPhoneIsNamed) {
                       "Sends go to the simulated phone on /tmp/sim/phone in this run; the port chosen here is kept "
                       "for the next run.");
             QTest::mouseClick(box, Qt::LeftButton);
-            pickItem(child<QComboBox>(dialog, "portList"), "COM2");
+            pickItem(child<QComboBox>(dialog, "portList"), "COM2 (/dev/ttyS1)");
             child<QPushButton>(dialog, "ok")->click();
         },
         "/tmp/sim/phone");

@@ -13,6 +13,7 @@
 #include "formats/mono_files.h"
 #include "imaging/fit.h"
 #include "picture_arguments.h"
+#include "ringtone_commands.h"
 
 namespace pelorin::cli {
 namespace {
@@ -81,6 +82,16 @@ int runConvert(const std::vector<std::string>& args) {
     }
     const std::string& in = parsed->positional[0];
     const std::string& out = parsed->positional[1];
+    {
+        PosixFileSystem files;
+        if (isRingtoneFile(files, in)) {
+            if (parsed->pictureOptionGiven || parsed->scale || parsed->oneBit) {
+                std::cerr << "pelorin-cli convert: " << in << " is a ringtone; the picture options do not apply\n";
+                return kExitBadArguments;
+            }
+            return runConvertRingtone(in, out);
+        }
+    }
     if (!outputNameAccepted("convert", out, *parsed)) return kExitBadArguments;
 
     PosixFileSystem files;

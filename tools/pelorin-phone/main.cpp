@@ -160,8 +160,9 @@ Ending run(pelorin::phone::PseudoTerminal& terminal, Modem& modem, const RunOpti
             if (got > 0) {
                 if (options.transcript >= 0) {
                     // Written before the phone answers, so the transcript is complete once the reply is seen.
-                    [[maybe_unused]] const ssize_t kept =
-                        ::write(options.transcript, buffer, static_cast<std::size_t>(got));
+                    const std::string text =
+                        modem.transcriptText(std::string_view(buffer, static_cast<std::size_t>(got)));
+                    [[maybe_unused]] const ssize_t kept = ::write(options.transcript, text.data(), text.size());
                 }
                 modem.receive(std::string_view(buffer, static_cast<std::size_t>(got)), Modem::Clock::now());
             } else if (got < 0 && errno == EIO) {
@@ -246,6 +247,8 @@ int main(int argc, char** argv) {
         if (!reception.storeError.empty()) std::cerr << "pelorin-phone: " << reception.storeError << std::endl;
         return reception.storeError.empty();
     });
+
+    modem.switchOn(Modem::Clock::now());
 
     int transcript = -1;
     if (arguments->transcript) {

@@ -4,6 +4,7 @@
 
 #include "document/document.h"
 #include "document/packed.h"
+#include "ringtone/smart_messaging.h"
 #include "sms/ems.h"
 #include "util/text.h"
 
@@ -24,9 +25,12 @@ const Canvas& canvasOf(const SendJob& job, LogoKind kind) {
     static const Canvas blankLarge(sizeOf(LogoKind::LargeOperator));
     if (job.Document != nullptr) return job.Document->canvas(kind);
     switch (kind) {
-    case LogoKind::Picture: return blankPicture;
-    case LogoKind::LargeOperator: return blankLarge;
-    case LogoKind::Operator: break;
+        case LogoKind::Picture:
+            return blankPicture;
+        case LogoKind::LargeOperator:
+            return blankLarge;
+        case LogoKind::Operator:
+            break;
     }
     return blankOperator;
 }
@@ -55,14 +59,14 @@ std::vector<MessagePart> operatorLogo(const SendJob& job, const DestinationAddre
 
 std::vector<MessagePart> groupGraphic(const SendJob& job, const DestinationAddress& address) {
     const auto bitmap = PackOtaBitmap(canvasOf(job, LogoKind::Operator));
-    std::string pdu = frameHead(job.DeliveryReport, address) + "8A" + "060504158300003000480E01" +
-                      hexRange(bitmap, 0, bitmap.size());
+    std::string pdu =
+        frameHead(job.DeliveryReport, address) + "8A" + "060504158300003000480E01" + hexRange(bitmap, 0, bitmap.size());
     return {makePart(std::move(pdu), address, 138, "Sending SMS")};
 }
 
 std::vector<MessagePart> restoreOperatorLogo(const SendJob& job, const DestinationAddress& address) {
-    std::string pdu = std::string("00") + (job.DeliveryReport ? "71" : "51") + "00" + address.field +
-                      kRestoreTemplateTail;
+    std::string pdu =
+        std::string("00") + (job.DeliveryReport ? "71" : "51") + "00" + address.field + kRestoreTemplateTail;
     return {makePart(std::move(pdu), address, 140, "Sending SMS")};
 }
 
@@ -90,10 +94,9 @@ std::vector<MessagePart> pictureMessage(const SendJob& job, const DestinationAdd
     const std::string octets = toOctets(text);
 
     // Message 1: header, the text item, the start of the bitmap item.
-    const std::string userData1 = std::string("0B0504158A00000003010301") + "30" + "0000" +
-                                  hexOctet(static_cast<unsigned>(text.size())) +
-                                  hexBytes(reinterpret_cast<const std::uint8_t*>(octets.data()), octets.size()) +
-                                  "020100" + "00481C01";
+    const std::string userData1 =
+        std::string("0B0504158A00000003010301") + "30" + "0000" + hexOctet(static_cast<unsigned>(text.size())) +
+        hexBytes(reinterpret_cast<const std::uint8_t*>(octets.data()), octets.size()) + "020100" + "00481C01";
     const std::size_t b1 = 140 - userData1.size() / 2;
     std::string pdu1 = frameHead(false, address) + "8C" + userData1 + hexRange(bitmap, 0, b1);
 
@@ -109,6 +112,24 @@ std::vector<MessagePart> pictureMessage(const SendJob& job, const DestinationAdd
     return {makePart(std::move(pdu1), address, 140, "Sending SMS 1/3"),
             makePart(std::move(pdu2), address, 140, "Sending SMS 2/3"),
             makePart(std::move(pdu3), address, userDataLength3, "Sending SMS 3/3")};
+}
+
+// One message, or 2 or 3 concatenated parts; none when the tune needs more
+// (the send is refused before it gets here).
+std::vector<MessagePart> ringtoneMessages(const SendJob& job, const DestinationAddress& address) {
+    const auto userData = ringtone::ringtoneUserData(job.RingtoneOctets);
+    std::vector<MessagePart> parts;
+    for (std::size_t k = 0; k < userData.size(); ++k) {
+        const bool last = k + 1 == userData.size();
+        std::string pdu = frameHead(job.DeliveryReport && last, address) +
+                          hexOctet(static_cast<unsigned>(userData[k].size())) +
+                          hexRange(userData[k], 0, userData[k].size());
+        const std::string caption =
+            userData.size() == 1 ? "Sending SMS"
+                                 : "Sending SMS " + std::to_string(k + 1) + "/" + std::to_string(userData.size());
+        parts.push_back(makePart(std::move(pdu), address, userData[k].size(), caption));
+    }
+    return parts;
 }
 
 }  // namespace
@@ -135,10 +156,39 @@ DestinationAddress EncodeDestinationAddress(std::string_view number) {
     return address;
 }
 
+namespace {
+bool isDialable(char c) { return (c >= '0' && c <= '9') || c == '*' || c == '#'; }
+bool isSeparator(char c) { return c == ' ' || c == '-' || c == '.' || c == '(' || c == ')'; }
+}  // namespace
+
 bool IsDialableNumber(std::string_view number) {
     if (!number.empty() && number.front() == '+') number.remove_prefix(1);
-    return std::all_of(number.begin(), number.end(),
-                       [](char c) { return (c >= '0' && c <= '9') || c == '*' || c == '#'; });
+    return !number.empty() && number.size() <= kMaxNumberDigits &&
+           std::all_of(number.begin(), number.end(), isDialable);
+}
+
+NormalizedNumber NormalizeNumber(std::string_view typed) {
+    while (!typed.empty() && typed.front() == ' ') typed.remove_prefix(1);
+    while (!typed.empty() && typed.back() == ' ') typed.remove_suffix(1);
+    std::string number;
+    if (!typed.empty() && typed.front() == '+') {
+        number.push_back('+');
+        typed.remove_prefix(1);
+    }
+    const bool framed = !typed.empty() && (isDialable(typed.front()) || typed.front() == '(') &&
+                        (isDialable(typed.back()) || typed.back() == ')');
+    std::size_t digits = 0;
+    for (char c : typed) {
+        if (isDialable(c)) {
+            number.push_back(c);
+            ++digits;
+        } else if (!isSeparator(c)) {
+            return {{}, kNumberCharactersMessage};
+        }
+    }
+    if (!framed || digits == 0) return {{}, kNumberCharactersMessage};
+    if (digits > kMaxNumberDigits) return {{}, kNumberLengthMessage};
+    return {number, {}};
 }
 
 std::string EncodeNetworkCode(std::string_view countryCode, std::string_view operatorCode) {
@@ -158,13 +208,20 @@ std::u32string PictureTextToSend(std::string_view text) {
 std::vector<MessagePart> BuildSendParts(const SendJob& job) {
     const DestinationAddress address = EncodeDestinationAddress(job.Number);
     switch (job.Kind) {
-    case SendJobKind::OperatorLogo: return operatorLogo(job, address);
-    case SendJobKind::GroupGraphic: return groupGraphic(job, address);
-    case SendJobKind::RestoreOperatorLogo: return restoreOperatorLogo(job, address);
-    case SendJobKind::PictureMessage: return pictureMessage(job, address);
-    case SendJobKind::LargeOperatorLogo: return largeOperatorLogo(job, address);
-    case SendJobKind::EmsPicture:
-        return buildEmsPictureParts(canvasOf(job, job.EmsCanvas), job.Text, job.DeliveryReport, address);
+        case SendJobKind::OperatorLogo:
+            return operatorLogo(job, address);
+        case SendJobKind::GroupGraphic:
+            return groupGraphic(job, address);
+        case SendJobKind::RestoreOperatorLogo:
+            return restoreOperatorLogo(job, address);
+        case SendJobKind::PictureMessage:
+            return pictureMessage(job, address);
+        case SendJobKind::LargeOperatorLogo:
+            return largeOperatorLogo(job, address);
+        case SendJobKind::Ringtone:
+            return ringtoneMessages(job, address);
+        case SendJobKind::EmsPicture:
+            return buildEmsPictureParts(canvasOf(job, job.EmsCanvas), job.Text, job.DeliveryReport, address);
     }
     return {};
 }

@@ -51,6 +51,17 @@ inline constexpr int kExportPicture = 32841;
 inline constexpr int kText = 32842;
 inline constexpr int kCopyPicture = 32843;
 inline constexpr int kPastePicture = 32844;
+// Documents with names, the view fitted to the window, help.
+inline constexpr int kFileSaveAs = 32851;
+inline constexpr int kViewFitToWindow = 32852;
+inline constexpr int kPasteTransparent = 32853;
+inline constexpr int kHelpShortcuts = 32854;
+inline constexpr int kHelpAbout = 32855;
+// File > Open Recent: the submenu's item, and one command for each of its
+// entries, newest first.
+inline constexpr int kFileOpenRecent = 32856;
+inline constexpr int kRecentFileCount = 8;
+inline constexpr int kFileRecentFirst = 32860;
 // Drawing tools, their switches, and changes of the whole picture.
 inline constexpr int kToolEllipse = 32900;
 inline constexpr int kToolInvertPen = 32901;
@@ -69,21 +80,26 @@ inline constexpr int kShiftDown = 32913;
 // Tools > Fill pattern's entries, in the order of the core's patterns.
 inline constexpr int kFillPatternFirst = 32920;
 inline constexpr int kFillPatternCount = 9;
+// Ringtones.
+inline constexpr int kRingtone = 32940;
+inline constexpr int kSendRingtone = 32941;
 
 inline constexpr int kSeparator = 0;
 
 struct MenuItem {
-    std::string_view menu;  // "File", "Edit", "Tools", "View" or "Send"
+    std::string_view menu;  // "File", "Edit", "Tools", "View", "Send" or "Help"
     std::string_view text;  // as written in the menu resource: "&&" shows as "&"
     int id;                 // kSeparator for a separator line
 };
 
-inline constexpr std::array<std::string_view, 5> kMenus = {"File", "Edit", "Tools", "View", "Send"};
+inline constexpr std::array<std::string_view, 6> kMenus = {"File", "Edit", "Tools", "View", "Send", "Help"};
 
-inline constexpr std::array<MenuItem, 56> kMenuItems = {{
+inline constexpr std::array<MenuItem, 66> kMenuItems = {{
     {"File", "New", kFileNew},
     {"File", "Open", kFileOpen},
+    {"File", "Open &Recent", kFileOpenRecent},
     {"File", "Save", kFileSave},
+    {"File", "Save &As...", kFileSaveAs},
     {"File", "Import picture...", kImportPicture},
     {"File", "Export picture...", kExportPicture},
     {"File", "Import from phone...", kFileImportFromPhone},
@@ -96,6 +112,7 @@ inline constexpr std::array<MenuItem, 56> kMenuItems = {{
     {"Edit", "", kSeparator},
     {"Edit", "Copy picture", kCopyPicture},
     {"Edit", "Paste picture", kPastePicture},
+    {"Edit", "Paste &transparent", kPasteTransparent},
     {"Edit", "", kSeparator},
     {"Edit", "Flip &horizontally", kFlipHorizontally},
     {"Edit", "Flip &vertically", kFlipVertically},
@@ -118,6 +135,7 @@ inline constexpr std::array<MenuItem, 56> kMenuItems = {{
     {"Tools", "Mirror &horizontally", kMirrorHorizontally},
     {"Tools", "Mirror &vertically", kMirrorVertically},
     {"Tools", "Fill &pattern", kFillPattern},
+    {"Tools", "Ringtone...", kRingtone},
     {"Tools", "", kSeparator},
     {"Tools", "Moving", kToolMoving},
     {"Tools", "", kSeparator},
@@ -130,6 +148,8 @@ inline constexpr std::array<MenuItem, 56> kMenuItems = {{
     {"View", "Operator logo && group graphic", kViewOperator},
     {"View", "Picture message", kViewPicture},
     {"View", "62xx/71xx Operator logo", kViewLargeOperator},
+    {"View", "", kSeparator},
+    {"View", "&Fit to window", kViewFitToWindow},
     {"Send", "Operator logo", kSendOperatorLogo},
     {"Send", "Group graphic", kSendGroupGraphic},
     {"Send", "", kSeparator},
@@ -137,6 +157,11 @@ inline constexpr std::array<MenuItem, 56> kMenuItems = {{
     {"Send", "", kSeparator},
     {"Send", "Picture message", kSendPictureMessage},
     {"Send", "EMS picture", kSendEmsPicture},
+    {"Send", "", kSeparator},
+    {"Send", "Ringtone", kSendRingtone},
+    {"Help", "&Keyboard shortcuts", kHelpShortcuts},
+    {"Help", "", kSeparator},
+    {"Help", "&About Pelorin", kHelpAbout},
 }};
 
 // The entries of submenus: the id of the menu item that opens the submenu,
@@ -177,11 +202,16 @@ struct Shortcut {
     int id;
     std::string_view keys;
 };
-inline constexpr std::array<Shortcut, 46> kShortcuts = {{
+inline constexpr std::array<Shortcut, 51> kShortcuts = {{
+    {kFileSaveAs, "Ctrl+Shift+S"},
+    {kViewFitToWindow, "Ctrl+0"},
+    {kPasteTransparent, "Ctrl+Shift+V"},
+    {kHelpShortcuts, "F1"},
     {kEditUndo, "Ctrl+Z"},
     {kCopyPicture, "Ctrl+C"},
     {kPastePicture, "Ctrl+V"},
     {kText, "T"},
+    {kRingtone, "Ctrl+M"},
     {kEditRedo, "Ctrl+Shift+Z"},
     {kEditRedo, "Ctrl+Y"},
     {kToolPen, "P"},
@@ -228,6 +258,20 @@ inline constexpr std::array<Shortcut, 46> kShortcuts = {{
 // The commands that only keys reach.
 inline constexpr std::array<int, 6> kKeyOnlyCommands = {kZoomIn,     kZoomOut, kNudgeLeft,
                                                         kNudgeRight, kNudgeUp, kNudgeDown};
+
+// What the keys-only commands are called in the table of keys.
+struct CommandName {
+    int id;
+    std::string_view text;
+};
+inline constexpr std::array<CommandName, 6> kKeyOnlyNames = {{
+    {kZoomIn, "Zoom in"},
+    {kZoomOut, "Zoom out"},
+    {kNudgeLeft, "Move selection left"},
+    {kNudgeRight, "Move selection right"},
+    {kNudgeUp, "Move selection up"},
+    {kNudgeDown, "Move selection down"},
+}};
 
 // Every command id is used once in the menus.
 consteval bool menuIdsAreUnique() {

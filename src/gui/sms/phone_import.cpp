@@ -20,6 +20,7 @@
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
 #include "sms/post_target.h"
+#include "util/text.h"
 
 namespace pelorin {
 
@@ -137,8 +138,8 @@ PhoneLogoChooser::PhoneLogoChooser(QWidget* parent, const std::vector<ReceivedIt
     list_->setViewMode(QListView::ListMode);
     list_->setIconSize(QSize(78 * 2, 28 * 2));
     for (const ReceivedItem& item : logos) {
-        std::string text = item.sender + "\n" + item.timeStamp;
-        if (item.kind == ReceivedKind::EmsPicture) text += "\n" + item.reason;
+        std::string text = escapedForDisplay(item.sender) + "\n" + item.timeStamp;
+        if (item.kind == ReceivedKind::EmsPicture) text += "\n" + escapedForDisplay(item.reason);
         list_->addItem(new QListWidgetItem(QIcon(thumbnail(item)), toQString(text)));
     }
     list_->setCurrentRow(0);
@@ -163,7 +164,8 @@ void importFromPhoneCommand(QWidget* parent, CPelorinDoc& document, CPelorinView
         read = reading.result();
     }
     if (!read || !read->read) {
-        messages.showMessage(std::string(kPhoneCannotBeRead) + (read && !read->detail.empty() ? "\n" + read->detail : ""));
+        messages.showMessage(std::string(kPhoneCannotBeRead) +
+                             (read && !read->detail.empty() ? "\n" + read->detail : ""));
         return;
     }
     if (read->logos.empty()) {

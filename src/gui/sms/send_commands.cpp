@@ -4,8 +4,8 @@
 #include "dialogs/picture_send_dialog.h"
 #include "dialogs/simple_send_dialog.h"
 #include "document/document.h"
-#include "sms/network_asker.h"
 #include "settings/remembered_values.h"
+#include "sms/network_asker.h"
 #include "sms/send_progress_dialog.h"
 
 namespace pelorin {
@@ -86,6 +86,21 @@ void SendCommands::sendEmsPicture(LogoKind current) {
     job.Number = dialog.number;
     job.Text = dialog.messageText;
     job.DeliveryReport = dialog.deliveryReport != 0;
+    run(std::move(job));
+}
+
+void SendCommands::sendRingtone(std::vector<std::uint8_t> octets) {
+    SimpleSendDialog dialog(parent_, messages_);
+    dialog.number = doc_.lastNumber;
+    dialog.deliveryReport = doc_.lastReport;
+    if (dialog.exec() != QDialog::Accepted) return;
+
+    rememberSend(doc_, store_, dialog.number, dialog.deliveryReport);
+    SendJob job;
+    job.Kind = SendJobKind::Ringtone;
+    job.Number = dialog.number;
+    job.DeliveryReport = dialog.deliveryReport != 0;
+    job.RingtoneOctets = std::move(octets);
     run(std::move(job));
 }
 
