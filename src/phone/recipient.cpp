@@ -1,7 +1,7 @@
 #include "phone/recipient.h"
 
-#include "phone/ringtone_payload.h"
 #include "phone/ems_payload.h"
+#include "phone/ringtone_payload.h"
 #include "phone/text_payload.h"
 
 namespace pelorin::phone {

@@ -11,8 +11,8 @@
 #include "document/import_file.h"
 #include "document/packed.h"
 #include "document/posix_file_system.h"
-#include "formats/mono_files.h"
 #include "formats/bitmap_writer.h"
+#include "formats/mono_files.h"
 #include "formats/phone_logo.h"
 #include "imageio/picture_io.h"
 

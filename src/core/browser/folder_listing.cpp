@@ -93,7 +93,8 @@ bool isOffered(FileSystem& files, UserMessages& messages, const std::string& pat
     if (*extension == "plr") return filterTakes(filter, FileFilter::Plr) && documentKindForLength(size).has_value();
     if (const auto mono = monoFileFormatForExtension(*extension)) {
         if (!filterTakes(filter, *mono == MonoFileFormat::Wbmp ? FileFilter::Wbmp : FileFilter::Otb)) return false;
-        const auto bytes = readFilePrefix(files, path, static_cast<std::size_t>(std::min<std::uint64_t>(size, 1u << 22)));
+        const auto bytes =
+            readFilePrefix(files, path, static_cast<std::size_t>(std::min<std::uint64_t>(size, 1u << 22)));
         return bytes && readMonoFile(*mono, *bytes).picture.has_value();
     }
     // ngg, nol and nlm, checked in that order.

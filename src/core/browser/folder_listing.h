@@ -15,8 +15,8 @@ namespace pelorin {
 // positions of the items in its list.
 enum class FileFilter : int { AllSupported = 0, Plr = 1, Bmp = 2, Nlm = 3, Ngg = 4, Nol = 5, Wbmp = 6, Otb = 7 };
 
-inline constexpr std::array<std::string_view, 8> kFileFilterItems = {
-    "All supported", "*.plr", "*.bmp", "*.nlm", "*.ngg", "*.nol", "*.wbmp", "*.otb"};
+inline constexpr std::array<std::string_view, 8> kFileFilterItems = {"All supported", "*.plr", "*.bmp",  "*.nlm",
+                                                                     "*.ngg",         "*.nol", "*.wbmp", "*.otb"};
 
 // The filter at a list position; All supported for a position outside the list.
 FileFilter fileFilterAt(int position);

@@ -62,7 +62,8 @@ std::optional<Thumbnail> documentThumbnail(FileSystem& files, const std::string&
 
 // A WBMP or OTB file at its own size (at most 4096 x 4096).
 std::optional<Thumbnail> monoFileThumbnail(FileSystem& files, const std::string& path, MonoFileFormat format) {
-    const auto bytes = readFilePrefix(files, path, 8 + static_cast<std::size_t>(kMaxMonoFileSide) * (kMaxMonoFileSide / 8 + 1));
+    const auto bytes =
+        readFilePrefix(files, path, 8 + static_cast<std::size_t>(kMaxMonoFileSide) * (kMaxMonoFileSide / 8 + 1));
     if (!bytes) return std::nullopt;
     const MonoFileReading reading = readMonoFile(format, *bytes);
     if (!reading.picture) return std::nullopt;

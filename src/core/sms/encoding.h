@@ -18,7 +18,7 @@ enum class SendJobKind : int {
     RestoreOperatorLogo = 3,
     PictureMessage = 4,
     LargeOperatorLogo = 5,
-    Ringtone = 9,  // the job's RingtoneOctets to port 0x1581
+    Ringtone = 9,     // the job's RingtoneOctets to port 0x1581
     EmsPicture = 10,  // any canvas as EMS pictures in a text message
 };
 
