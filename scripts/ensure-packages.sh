@@ -16,9 +16,11 @@ set -euo pipefail
 # a limit. qt6-multimedia-dev (with libqt6multimedia6, which carries the
 # media backends): the ringtone window plays its tune; without a sound
 # device it says so. python3-gammu: the ringtone peer test decodes
-# pelorin-cli's messages with Gammu's Python module.
+# pelorin-cli's messages with Gammu's Python module, and reads our EMS
+# pictures. netpbm (pbmtowbmp, wbmptopbm): the WBMP files' peer test.
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
-  qt6-base-dev qt6-svg-dev libqt6svg6 zlib1g-dev fonts-dejavu-core gammu smstools gnokii-cli kannel desktop-file-utils appstream man-db qt6-multimedia-dev python3-gammu "$@")
+  qt6-base-dev qt6-svg-dev libqt6svg6 zlib1g-dev fonts-dejavu-core gammu smstools gnokii-cli kannel desktop-file-utils appstream man-db qt6-multimedia-dev python3-gammu
+  netpbm "$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -98,6 +98,8 @@ const char* logoTypeName(LogoType type) {
             return "group-graphic";
         case LogoType::PictureMessage:
             return "picture-message";
+        case LogoType::EmsPicture:
+            return "ems-picture";
     }
     return "unknown";
 }

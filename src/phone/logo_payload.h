@@ -18,9 +18,9 @@ inline constexpr std::uint16_t kOperatorLogoPort = 0x1582;
 inline constexpr std::uint16_t kGroupGraphicPort = 0x1583;
 inline constexpr std::uint16_t kPictureMessagePort = 0x158A;
 
-enum class LogoType { OperatorLogo, GroupGraphic, PictureMessage };
+enum class LogoType { OperatorLogo, GroupGraphic, PictureMessage, EmsPicture };
 
-// "operator-logo", "group-graphic", "picture-message".
+// "operator-logo", "group-graphic", "picture-message", "ems-picture".
 const char* logoTypeName(LogoType type);
 
 // A monochrome bitmap as the OTA format packs it: rows from the top, pixels
@@ -43,7 +43,7 @@ struct ReceivedLogo {
     LogoType type = LogoType::OperatorLogo;
     OtaBitmap bitmap;
     std::optional<NetworkCode> networkCode;  // operator logos only
-    std::string text;                        // picture messages only, UTF-8
+    std::string text;                        // picture messages and EMS pictures, UTF-8
 };
 
 // An OTA bitmap: header 00 W H 01, then exactly the bitmap octets.

@@ -18,6 +18,7 @@ CompletedMessage startFrom(const SubmitMessage& first, unsigned reference) {
 void append(CompletedMessage& completed, const SubmitMessage& part) {
     completed.payload.insert(completed.payload.end(), part.payload.begin(), part.payload.end());
     completed.reportRequested.push_back(part.statusReportRequested());
+    completed.headers.push_back(part.header);
 }
 
 }  // namespace

@@ -19,10 +19,11 @@ namespace pelorin::phone {
 
 struct CompletedMessage {
     std::string number;
-    std::optional<std::uint16_t> destinationPort;  // of part 1
-    Alphabet alphabet = Alphabet::Octets;          // of part 1
-    std::vector<std::uint8_t> payload;             // the parts' payloads in sequence order
-    std::vector<bool> reportRequested;             // status-report request of each part, in sequence order
+    std::optional<std::uint16_t> destinationPort;          // of part 1
+    Alphabet alphabet = Alphabet::Octets;                  // of part 1
+    std::vector<std::uint8_t> payload;                     // the parts' payloads in sequence order
+    std::vector<bool> reportRequested;                     // status-report request of each part, in sequence order
+    std::vector<std::vector<InformationElement>> headers;  // each part's header elements, in sequence order
     unsigned reference = 0;
 
     std::size_t parts() const { return reportRequested.size(); }

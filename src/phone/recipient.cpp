@@ -1,5 +1,6 @@
 #include "phone/recipient.h"
 
+#include "phone/ems_payload.h"
 #include "phone/ringtone_payload.h"
 #include "phone/text_payload.h"
 
@@ -24,6 +25,10 @@ Reception Recipient::receive(const SubmitMessage& part) {
         single.reportRequested.push_back(part.statusReportRequested());
         entry = describe(single, nullptr, assembled.error);
         entry.kind = "invalid";
+    } else if (auto ems = interpretEms(*assembled.message)) {
+        if (*ems) logo = std::move(ems->value());
+        entry = describe(*assembled.message, logo ? &*logo : nullptr, ems->error());
+        if (!logo) entry.kind = "invalid";
     } else if (assembled.message->destinationPort == kRingtonePort) {
         auto interpreted = interpretRingtone(*assembled.message);
         entry = describe(*assembled.message, nullptr, interpreted.error());

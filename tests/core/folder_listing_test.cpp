@@ -109,7 +109,30 @@ TEST_F(DocumentsFolder, EachFilterOffersOnlyImportableFilesOfItsKindInNameOrder)
     EXPECT_EQ(offered(fileFilterAt(0)), all);
     EXPECT_EQ(offered(fileFilterAt(2)), bitmaps);
     EXPECT_EQ(fileFilterAt(5), FileFilter::Nol);
-    EXPECT_EQ(fileFilterAt(6), FileFilter::AllSupported);
+    EXPECT_EQ(fileFilterAt(7), FileFilter::Otb);
+    EXPECT_EQ(fileFilterAt(8), FileFilter::AllSupported);
+}
+
+TEST_F(DocumentsFolder, WbmpAndOtbFilesAreOfferedWhenTheirPixelsAreAllThere) {
+    // 13 x 2 in both forms, one octet short of each, and a WBMP of type 1.
+    writeFileBytes(docs.path() / "w13.wbmp", {0x00, 0x00, 0x0D, 0x02, 0x7F, 0xFF, 0xFF, 0xF7});
+    writeFileBytes(docs.path() / "cut.wbmp", {0x00, 0x00, 0x0D, 0x02, 0x7F, 0xFF, 0xFF});
+    writeFileBytes(docs.path() / "type1.wbmp", {0x01, 0x00, 0x01, 0x01, 0x00});
+    writeFileBytes(docs.path() / "o13.OTB", {0x00, 0x0D, 0x02, 0x01, 0x80, 0x00, 0x00, 0x40});
+    writeFileBytes(docs.path() / "cut.otb", {0x00, 0x0D, 0x02, 0x01, 0x80, 0x00, 0x00});
+    EXPECT_EQ(offered(FileFilter::Wbmp), Names{"w13.wbmp"});
+    EXPECT_EQ(offered(FileFilter::Otb), Names{"o13.OTB"});
+    for (const char* name : {"w13.wbmp", "o13.OTB"}) {
+        const auto thumbnail = readThumbnail(files, docs.file(name));
+        ASSERT_TRUE(thumbnail) << name;
+        EXPECT_EQ(thumbnail->width, 13);
+        EXPECT_EQ(thumbnail->height, 2);
+        // (0, 0) and (12, 1) are black, (1, 0) is not.
+        EXPECT_EQ(thumbnail->rgb[0], 0);
+        EXPECT_NE(thumbnail->rgb[3], 0);
+        EXPECT_EQ(thumbnail->rgb[(13 + 12) * 3], 0);
+    }
+    EXPECT_FALSE(readThumbnail(files, docs.file("cut.otb")));
 }
 
 TEST_F(DocumentsFolder, WithPicturesAllSupportedAlsoOffersPicturesByName) {

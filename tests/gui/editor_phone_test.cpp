@@ -89,6 +89,10 @@ void sendFromEditor(SendCommands& commands, SendJobKind kind) {
             whenModal<SimpleSendDialog>(clickSendIn);
             commands.sendRingtone({0x02, 0x4A, 0x3A, 0x40, 0x04, 0x00, 0x08, 0xC8, 0x84, 0x91, 0x40, 0x00});
             break;
+        case SendJobKind::EmsPicture:
+            whenModal<PictureSendDialog>(clickSendIn);
+            commands.sendEmsPicture(LogoKind::Operator);
+            break;
     }
 }
 

@@ -54,7 +54,8 @@ protected:
 TEST_F(OpenFileDialogTest, ListsTheDocumentsFolderAndItsSubfoldersOneLevelDeep) {
     OpenFileDialog dialog(files, messages, "/docs");
     EXPECT_EQ(dialog.windowTitle(), "Open file");
-    EXPECT_EQ(itemsOf(dialog.typeCombo()), (QStringList{"All supported", "*.plr", "*.bmp", "*.nlm", "*.ngg", "*.nol"}));
+    EXPECT_EQ(itemsOf(dialog.typeCombo()),
+              (QStringList{"All supported", "*.plr", "*.bmp", "*.nlm", "*.ngg", "*.nol", "*.wbmp", "*.otb"}));
     EXPECT_EQ(dialog.typeCombo()->currentIndex(), 0);
     EXPECT_EQ(itemsOf(dialog.folderCombo()), (QStringList{"My documents", "Empty", "sub"}));
     EXPECT_EQ(dialog.fileList(), (Names{"/docs/A.plr", "/docs/b.ngg"}));

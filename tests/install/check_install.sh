@@ -120,7 +120,7 @@ expect_completion "pelorin-cli convert in.png out.plr --dither " "atkinson floyd
 expect_completion "pelorin-cli text Hi out.png --f" "--font"
 expect_completion "pelorin-cli se" "send"
 expect_completion "pelorin-cli send " \
-  "group-graphic large-operator-logo operator-logo picture-message restore-operator-logo ringtone"
+  "ems-picture group-graphic large-operator-logo operator-logo picture-message restore-operator-logo ringtone"
 expect_completion "pelorin-cli encode pic" "picture-message"
 expect_completion "pelorin-cli send ringtone --" "--fast --help --port --report --scale-every-note --to"
 expect_completion "pelorin-cli encode group-graphic --" "--help --network --report --text --to"

@@ -13,7 +13,7 @@ std::optional<CliLogo> readLogoForCli(FileSystem& files, const std::string& path
             error = read.errorLine(path);
             break;
         case ImportOutcome::Ignored:
-            error = path + " has no extension, so its type is unknown (plr, bmp, nlm, ngg or nol)";
+            error = path + " has no extension, so its type is unknown (plr, bmp, nlm, ngg, nol, wbmp or otb)";
             break;
         case ImportOutcome::KindChangedOnly:
             error = path + " is a bitmap 72 pixels wide whose height is neither 14 nor 28; nothing was imported";

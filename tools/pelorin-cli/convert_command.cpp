@@ -9,6 +9,7 @@
 #include "commands.h"
 #include "document/import_file.h"
 #include "document/posix_file_system.h"
+#include "formats/mono_files.h"
 #include "imageio/picture_io.h"
 #include "imaging/fit.h"
 #include "picture_arguments.h"
@@ -94,6 +95,25 @@ int runConvert(const std::vector<std::string>& args) {
     if (!outputNameAccepted("convert", out, *parsed)) return kExitBadArguments;
 
     PosixFileSystem files;
+    // A WBMP or OTB file of another size than the canvases, or with picture
+    // options, is fitted like any picture.
+    if (const auto mono = monoFileFormatForExtension(importExtension(in).value_or(""))) {
+        const ReadResult read = readWholeFile(files, in, std::size_t{1} << 22);
+        const MonoFileReading reading = read.status == ReadStatus::Ok ? readMonoFile(*mono, read.bytes)
+                                                                      : MonoFileReading{std::nullopt, "cannot be read"};
+        if (!reading.picture) {
+            std::cerr << "pelorin-cli convert: " << in << ": " << reading.why << "\n";
+            return 1;
+        }
+        const Canvas& picture = *reading.picture;
+        const auto exact = exactCanvasKind(picture.width(), picture.height());
+        if (exact && !parsed->pictureOptionGiven) return writeCanvasFile("convert", picture, out, *parsed);
+        GreyImage grey{picture.width(), picture.height(), {}};
+        for (int y = 0; y < grey.height; ++y)
+            for (int x = 0; x < grey.width; ++x) grey.pixels.push_back(picture.isSet(x, y) ? 0 : 255);
+        const LogoKind kind = parsed->kind.value_or(nearestKind(grey.width, grey.height));
+        return writeCanvasFile("convert", pictureToCanvas(grey, sizeOf(kind), parsed->picture), out, *parsed);
+    }
     const bool picture =
         imageio::opensAsPicture(files, in) || (parsed->pictureOptionGiven && importExtension(in).value_or("") == "bmp");
     if (!picture) {

@@ -21,6 +21,7 @@ constexpr KindName kKindNames[] = {
     {"restore-operator-logo", SendJobKind::RestoreOperatorLogo},
     {"picture-message", SendJobKind::PictureMessage},
     {"large-operator-logo", SendJobKind::LargeOperatorLogo},
+    {"ems-picture", SendJobKind::EmsPicture},
 };
 
 // The canvas a job kind sends; the restore message carries a fixed image.
@@ -35,6 +36,7 @@ std::optional<LogoKind> canvasKindFor(SendJobKind kind) {
             return LogoKind::LargeOperator;
         case SendJobKind::RestoreOperatorLogo:
         case SendJobKind::Ringtone:
+        case SendJobKind::EmsPicture:
             break;
     }
     return std::nullopt;
@@ -63,6 +65,19 @@ bool loadCanvasFile(const std::string& path, Canvas& canvas, std::string& error)
         return false;
     }
     canvas = read;
+    return true;
+}
+
+// An EMS picture sends whichever canvas the document holds.
+bool loadAnyCanvasFile(const std::string& path, CPelorinDoc& document, LogoKind& kind, std::string& error) {
+    PosixFileSystem files;
+    const ImportResult result = readDocumentFile(files, path);
+    if (result.failed()) {
+        error = result.errorLine(path);
+        return false;
+    }
+    kind = result.kind;
+    document.canvas(kind) = *result.canvas;
     return true;
 }
 
@@ -141,13 +156,14 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
     if (!kindName) {
         error =
             "missing KIND (operator-logo, group-graphic, restore-operator-logo, picture-message, "
-            "large-operator-logo)";
+            "large-operator-logo, ems-picture)";
         return std::nullopt;
     }
     const auto kind = sendJobKindFromName(*kindName);
     if (!kind) {
         error = "unknown kind " + *kindName +
-                " (operator-logo, group-graphic, restore-operator-logo, picture-message, large-operator-logo)";
+                " (operator-logo, group-graphic, restore-operator-logo, picture-message, large-operator-logo, "
+                "ems-picture)";
         return std::nullopt;
     }
     if (!number) {
@@ -166,8 +182,8 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
     result.job.DeliveryReport = report;
     result.job.Document = result.document.get();
     if (text) {
-        if (*kind != SendJobKind::PictureMessage) {
-            error = "--text is only for picture-message";
+        if (*kind != SendJobKind::PictureMessage && *kind != SendJobKind::EmsPicture) {
+            error = "--text is only for picture-message and ems-picture";
             return std::nullopt;
         }
         result.job.Text = *text;
@@ -195,7 +211,9 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
     }
     if (port) result.port = *port;
 
-    if (file) {
+    if (file && *kind == SendJobKind::EmsPicture) {
+        if (!loadAnyCanvasFile(*file, *result.document, result.job.EmsCanvas, error)) return std::nullopt;
+    } else if (file) {
         const auto canvasKind = canvasKindFor(*kind);
         if (!canvasKind) {
             error = "restore-operator-logo sends a fixed image and takes no FILE";

@@ -100,8 +100,9 @@ Commands:
       --scale a black-on-white picture at that scale; with --depth 1 a
       bitmap of 1 bit a pixel, index 0 black, at --scale, as Gammu takes
       it), .png (black on white,
-      --scale N pixels a cell, default 1), or .nlm, .ngg, .nol (phone-logo
-      files, 72 x 14 logos only). A logo file as IN is imported like show.
+      --scale N pixels a cell, default 1), .nlm, .ngg, .nol (phone-logo
+      files, 72 x 14 logos only), .wbmp (WBMP type 0) or .otb (OTA bitmap,
+      at most 255 x 255). A logo file as IN is imported like show.
       Any other picture (PNG, JPEG, GIF, BMP, ICO, PBM, PGM, PPM, XPM, SVG)
       is fitted into a canvas and turned black and white:
         --kind K         operator, picture or large-operator (default: the
@@ -125,7 +126,9 @@ Commands:
 
 Importable files (chosen by the extension, in any case): .bmp Windows
 bitmaps of 72 x 14, 72 x 28 or 78 x 21 pixels (1, 2, 4 or 8 bits per pixel;
-colour index 0 is a set pixel); .nlm, .ngg, .nol 72 x 14 phone logos; any
+colour index 0 is a set pixel); .nlm, .ngg, .nol 72 x 14 phone logos;
+.wbmp and .otb one-bit pictures (other sizes than a canvas's are fitted
+onto the nearest canvas); any
 other extension a Pelorin document of 126, 252 or 205 bytes. convert also
 takes pictures, as above.
 
@@ -136,6 +139,10 @@ KIND is one of:
   picture-message        72 x 28 picture with up to 100 characters of text,
                          three messages
   large-operator-logo    78 x 21 operator logo, two messages (needs a network)
+  ems-picture            the canvas of FILE (any of the three) as EMS
+                         pictures in a text message, for phones of any make:
+                         one message for 72 x 14, vertical strips one a
+                         message for the larger ones
   ringtone               a ringtone to port 0x1581 from FILE (.rtttl, .txt,
                          .ott or .mid): one message of 133 octets, or 2 or 3
                          concatenated ones; longer tunes are refused with the
@@ -155,7 +162,8 @@ Options:
                       as 262-02 (default 000-00)
   --text TEXT         picture-message text; empty is sent as one space,
                       more than 100 characters are cut to 100; characters
-                      above U+00FF are sent as "?"
+                      above U+00FF are sent as "?"; ems-picture: up to 100
+                      characters beside the picture, GSM 7-bit or UCS-2
   --report            ask for a delivery report (in the last message)
   --port NAME         the serial port of the phone (send only)
   FILE                a Pelorin document (.plr) of the kind's size: 126

@@ -12,6 +12,7 @@
 #include "document/packed.h"
 #include "document/posix_file_system.h"
 #include "formats/bitmap_writer.h"
+#include "formats/mono_files.h"
 #include "formats/phone_logo.h"
 #include "imageio/picture_io.h"
 
@@ -131,9 +132,9 @@ std::optional<PictureArguments> parsePictureArguments(const std::vector<std::str
 bool outputNameAccepted(const std::string& command, const std::string& out, const PictureArguments& options) {
     const std::string type = importExtension(out).value_or("");
     const bool pictureType = type == "png" || type == "bmp";
-    if (!pictureType && type != "plr" && !phoneLogoFormatForExtension(type)) {
+    if (!pictureType && type != "plr" && !phoneLogoFormatForExtension(type) && !monoFileFormatForExtension(type)) {
         std::cerr << "pelorin-cli " << command << ": cannot write " << out
-                  << ": the name must end in .plr, .bmp, .png, .nlm, .ngg or .nol\n";
+                  << ": the name must end in .plr, .bmp, .png, .nlm, .ngg, .nol, .wbmp or .otb\n";
         return false;
     }
     if (options.scale && !pictureType) {
@@ -158,6 +159,13 @@ int writeCanvasFile(const std::string& command, const Canvas& canvas, const std:
         bytes = imageio::encodeMonochromeBitmap(canvas, scale.value_or(1));
     } else if (type == "bmp" && !scale) {
         bytes = encodeBitmap(canvas);
+    } else if (const auto mono = monoFileFormatForExtension(type)) {
+        auto encoded = encodeMonoFile(*mono, canvas);
+        if (!encoded) {
+            std::cerr << "pelorin-cli " << command << ": an ." << type << " file holds at most 255 x 255 pixels\n";
+            return 1;
+        }
+        bytes = std::move(*encoded);
     } else if (type == "png" || type == "bmp") {
         auto encoded = imageio::encodePicture(canvas, type, scale.value_or(1), imageio::Look::Plain);
         if (!encoded) {

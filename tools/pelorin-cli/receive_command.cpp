@@ -85,6 +85,9 @@ std::string describe(const ReceivedItem& item) {
             return std::to_string(item.width) + "x" + std::to_string(item.height);
         case ReceivedKind::PictureMessage:
             return std::to_string(item.width) + "x" + std::to_string(item.height) + " " + escapedForDisplay(item.text);
+        case ReceivedKind::EmsPicture:
+            return std::to_string(item.width) + "x" + std::to_string(item.height) + " " + escapedForDisplay(item.text) +
+                   (item.reason.empty() ? "" : " (" + escapedForDisplay(item.reason) + ")");
         case ReceivedKind::Text:
             return escapedForDisplay(item.text);
         case ReceivedKind::Ringtone:
@@ -98,7 +101,7 @@ std::string describe(const ReceivedItem& item) {
 
 bool isLogo(const ReceivedItem& item) {
     return item.kind == ReceivedKind::OperatorLogo || item.kind == ReceivedKind::GroupGraphic ||
-           item.kind == ReceivedKind::PictureMessage;
+           item.kind == ReceivedKind::PictureMessage || item.kind == ReceivedKind::EmsPicture;
 }
 
 // The folder logos are written to, opened once. Every file is created in it
@@ -177,7 +180,8 @@ std::optional<std::string> writeItem(OutputFolder& folder, const ReceivedItem& i
     const std::string stem = (item.memory.empty() ? "" : item.memory + "-") +
                              std::to_string(item.indices.empty() ? 0 : item.indices.front()) + "-" +
                              receivedKindName(item.kind);
-    const bool withText = item.kind == ReceivedKind::PictureMessage && !item.text.empty();
+    const bool withText =
+        (item.kind == ReceivedKind::PictureMessage || item.kind == ReceivedKind::EmsPicture) && !item.text.empty();
     for (unsigned n = 1; n <= kMostNames; ++n) {
         const std::string candidate = n == 1 ? stem : stem + "-" + std::to_string(n);
         const std::string fileName = candidate + extension;

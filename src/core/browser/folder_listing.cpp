@@ -5,6 +5,7 @@
 #include "document/document_file.h"
 #include "document/import_file.h"
 #include "formats/bitmap_reader.h"
+#include "formats/mono_files.h"
 #include "formats/phone_logo.h"
 
 namespace pelorin {
@@ -90,6 +91,12 @@ bool isOffered(FileSystem& files, UserMessages& messages, const std::string& pat
     }
     if (*extension == "bmp") return filterTakes(filter, FileFilter::Bmp) && isLogoBitmap(files, messages, path);
     if (*extension == "plr") return filterTakes(filter, FileFilter::Plr) && documentKindForLength(size).has_value();
+    if (const auto mono = monoFileFormatForExtension(*extension)) {
+        if (!filterTakes(filter, *mono == MonoFileFormat::Wbmp ? FileFilter::Wbmp : FileFilter::Otb)) return false;
+        const auto bytes =
+            readFilePrefix(files, path, static_cast<std::size_t>(std::min<std::uint64_t>(size, 1u << 22)));
+        return bytes && readMonoFile(*mono, *bytes).picture.has_value();
+    }
     // ngg, nol and nlm, checked in that order.
     const auto format = phoneLogoFormatForExtension(*extension);
     return format && filterTakes(filter, filterOfPhoneLogo(*format)) && isOperatorSizedPhoneLogo(files, path, *format);

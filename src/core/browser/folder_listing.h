@@ -13,10 +13,10 @@ namespace pelorin {
 
 // The "Logo type" choice of the open-file dialog; the numbers are the
 // positions of the items in its list.
-enum class FileFilter : int { AllSupported = 0, Plr = 1, Bmp = 2, Nlm = 3, Ngg = 4, Nol = 5 };
+enum class FileFilter : int { AllSupported = 0, Plr = 1, Bmp = 2, Nlm = 3, Ngg = 4, Nol = 5, Wbmp = 6, Otb = 7 };
 
-inline constexpr std::array<std::string_view, 6> kFileFilterItems = {"All supported", "*.plr", "*.bmp",
-                                                                     "*.nlm",         "*.ngg", "*.nol"};
+inline constexpr std::array<std::string_view, 8> kFileFilterItems = {"All supported", "*.plr", "*.bmp",  "*.nlm",
+                                                                     "*.ngg",         "*.nol", "*.wbmp", "*.otb"};
 
 // The filter at a list position; All supported for a position outside the list.
 FileFilter fileFilterAt(int position);
@@ -36,7 +36,9 @@ struct FolderListing {
 //        with the file's path on a second line when the text lacks it);
 //   plr  the file is 126, 205 or 252 bytes long;
 //   ngg, nol  the whole header can be read and names 72 x 14;
-//   nlm  header and pixels can be read and the header names 72 x 14.
+//   nlm  header and pixels can be read and the header names 72 x 14;
+//   wbmp, otb  the header and all pixels can be read (any size up to
+//        4096 x 4096; other sizes than the canvases are fitted on import).
 // A folder that cannot be read lists nothing.
 //
 // With pictures, "All supported" also offers pictures by their extension:

@@ -5,6 +5,7 @@
 #include "document/import_file.h"
 #include "document/packed.h"
 #include "editor/geometry.h"
+#include "formats/mono_files.h"
 #include "formats/phone_logo.h"
 
 namespace pelorin {
@@ -59,6 +60,16 @@ std::optional<Thumbnail> documentThumbnail(FileSystem& files, const std::string&
     return thumbnailOf(canvas);
 }
 
+// A WBMP or OTB file at its own size (at most 4096 x 4096).
+std::optional<Thumbnail> monoFileThumbnail(FileSystem& files, const std::string& path, MonoFileFormat format) {
+    const auto bytes =
+        readFilePrefix(files, path, 8 + static_cast<std::size_t>(kMaxMonoFileSide) * (kMaxMonoFileSide / 8 + 1));
+    if (!bytes) return std::nullopt;
+    const MonoFileReading reading = readMonoFile(format, *bytes);
+    if (!reading.picture) return std::nullopt;
+    return thumbnailOf(*reading.picture);
+}
+
 }  // namespace
 
 std::optional<Thumbnail> readThumbnail(FileSystem& files, const std::string& path) {
@@ -67,6 +78,7 @@ std::optional<Thumbnail> readThumbnail(FileSystem& files, const std::string& pat
     if (*extension == "bmp") return bitmapThumbnail(files, path);
     if (const auto format = phoneLogoFormatForExtension(*extension)) return phoneLogoThumbnail(files, path, *format);
     if (*extension == "plr") return documentThumbnail(files, path);
+    if (const auto format = monoFileFormatForExtension(*extension)) return monoFileThumbnail(files, path, *format);
     return std::nullopt;
 }
 

@@ -13,7 +13,7 @@ namespace pelorin {
 using Thumbnail = BitmapImage;
 
 // Reads the file anew and gives its thumbnail, by the lower-cased extension
-// (bmp, nlm, ngg, nol, plr), or nothing when the file cannot be read or its
+// (bmp, nlm, ngg, nol, plr, wbmp, otb), or nothing when the file cannot be read or its
 // bytes hold no complete logo. It never shows a message: it is called while
 // a window paints, where a message box would uncover the window, make it
 // paint again and raise the box again without end.

@@ -2,6 +2,7 @@
 
 #include "document/document_file.h"
 #include "formats/bitmap_import.h"
+#include "formats/mono_files.h"
 #include "formats/phone_logo.h"
 
 namespace pelorin {
@@ -21,6 +22,7 @@ ImportResult readLogoFile(FileSystem& files, const std::string& path) {
     if (!extension) return ImportResult::ignored();
     if (*extension == "bmp") return readBitmapLogo(files, path);
     if (const auto format = phoneLogoFormatForExtension(*extension)) return readPhoneLogo(files, path, *format);
+    if (const auto format = monoFileFormatForExtension(*extension)) return readMonoLogoFile(files, path, *format);
     return readDocumentFile(files, path);
 }
 

@@ -187,6 +187,7 @@ bool readUserData(Octets& octets, DeliverMessage& message, std::string& why) {
         }
         headerOctets = data[0] + 1u;
         if (!readHeader(data.subspan(1, headerOctets - 1), message, why)) return false;
+        message.header.assign(data.begin() + 1, data.begin() + static_cast<std::ptrdiff_t>(headerOctets));
     }
     if (!septets) {
         message.payload.assign(data.begin() + static_cast<std::ptrdiff_t>(headerOctets), data.end());

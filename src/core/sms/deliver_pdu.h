@@ -42,6 +42,8 @@ struct DeliverMessage {
     std::string timeStamp;
     std::optional<PortAddress> ports;
     std::optional<PartOf> part;
+    // The user data header's elements as sent, without its length octet.
+    std::vector<std::uint8_t> header;
     // User data behind the header: octets, or one septet value per entry for
     // GSM 7-bit coding.
     std::vector<std::uint8_t> payload;

@@ -5,6 +5,7 @@
 #include "document/document.h"
 #include "document/packed.h"
 #include "ringtone/smart_messaging.h"
+#include "sms/ems.h"
 #include "util/text.h"
 
 namespace pelorin {
@@ -219,6 +220,8 @@ std::vector<MessagePart> BuildSendParts(const SendJob& job) {
             return largeOperatorLogo(job, address);
         case SendJobKind::Ringtone:
             return ringtoneMessages(job, address);
+        case SendJobKind::EmsPicture:
+            return buildEmsPictureParts(canvasOf(job, job.EmsCanvas), job.Text, job.DeliveryReport, address);
     }
     return {};
 }

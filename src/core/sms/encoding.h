@@ -18,7 +18,8 @@ enum class SendJobKind : int {
     RestoreOperatorLogo = 3,
     PictureMessage = 4,
     LargeOperatorLogo = 5,
-    Ringtone = 9,  // the job's RingtoneOctets to port 0x1581
+    Ringtone = 9,     // the job's RingtoneOctets to port 0x1581
+    EmsPicture = 10,  // any canvas as EMS pictures in a text message
 };
 
 // What one send needs. Texts are UTF-8; the number and codes are used exactly
@@ -27,9 +28,10 @@ struct SendJob {
     std::string Number;
     std::string CountryCode;   // three digits, kinds 1 and 5
     std::string OperatorCode;  // two digits, kinds 1 and 5
-    std::string Text;          // picture-message text, kind 4
+    std::string Text;          // picture-message text, kind 4; the text beside an EMS picture, kind 6
     const CPelorinDoc* Document = nullptr;
     SendJobKind Kind = SendJobKind::OperatorLogo;
+    LogoKind EmsCanvas = LogoKind::Operator;  // the canvas an EMS picture job sends
     bool DeliveryReport = false;
     std::vector<std::uint8_t> RingtoneOctets;  // the Smart Messaging ringtone, kind Ringtone
 };

@@ -345,8 +345,9 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
         reporter.end(kCommunicationError);
         return;
     }
-    const char* successOutcome =
-        job.Kind == SendJobKind::PictureMessage ? kPictureMessageSentOutcome.data() : kLogoSentOutcome.data();
+    const char* successOutcome = job.Kind == SendJobKind::PictureMessage || job.Kind == SendJobKind::EmsPicture
+                                     ? kPictureMessageSentOutcome.data()
+                                     : kLogoSentOutcome.data();
     if (job.Kind == SendJobKind::Ringtone) successOutcome = kRingtoneSentOutcome.data();
 
     if (isCancelled(options.cancel)) {

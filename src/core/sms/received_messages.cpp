@@ -8,6 +8,7 @@
 #include "document/packed.h"
 #include "ringtone/smart_messaging.h"
 #include "sms/deliver_pdu.h"
+#include "sms/received_ems.h"
 
 namespace pelorin {
 
@@ -193,6 +194,8 @@ const char* receivedKindName(ReceivedKind kind) {
             return "skipped";
         case ReceivedKind::Ringtone:
             return "ringtone";
+        case ReceivedKind::EmsPicture:
+            return "ems-picture";
     }
     return "other";
 }
@@ -225,6 +228,10 @@ std::vector<ReceivedItem> collectReceived(const std::vector<StoredPdu>& listed) 
             if (of && of->sequence != 1) {
                 items.emplace_back(position,
                                    skipped(std::move(item), "part " + std::to_string(of->sequence) + " of 1"));
+                continue;
+            }
+            if (auto ems = recogniseEms(item, {&part.message})) {
+                items.emplace_back(position, std::move(*ems));
                 continue;
             }
             items.emplace_back(position, recognise(std::move(item), part.message, part.message.payload));
@@ -280,6 +287,12 @@ std::vector<ReceivedItem> collectReceived(const std::vector<StoredPdu>& listed) 
             items.emplace_back(position, skipped(std::move(item),
                                                  "part" + std::string(missing.size() > 1 ? "s " : " ") +
                                                      partList(missing) + " of " + std::to_string(total) + " missing"));
+            continue;
+        }
+        std::vector<const DeliverMessage*> messages;
+        for (const Part* part : inOrder) messages.push_back(&part->message);
+        if (auto ems = recogniseEms(item, messages)) {
+            items.emplace_back(position, std::move(*ems));
             continue;
         }
         std::vector<std::uint8_t> payload;

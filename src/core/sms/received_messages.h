@@ -25,10 +25,10 @@ struct StoredPdu {
     std::string hex;      // the PDU: service-centre field, then the TPDU
 };
 
-enum class ReceivedKind { OperatorLogo, GroupGraphic, PictureMessage, Text, Other, Skipped, Ringtone };
+enum class ReceivedKind { OperatorLogo, GroupGraphic, PictureMessage, Text, Other, Skipped, Ringtone, EmsPicture };
 
 // "operator-logo", "group-graphic", "picture-message", "text", "other", "skipped",
-// "ringtone".
+// "ringtone", "ems-picture".
 const char* receivedKindName(ReceivedKind kind);
 
 struct ReceivedItem {
@@ -37,7 +37,8 @@ struct ReceivedItem {
     std::vector<unsigned> indices;  // the phone's indices of its parts, in sequence order
     std::string sender;
     std::string timeStamp;  // of the first part
-    // Logos: the OTA bitmap's size and its packed bits (rows running on
+    // Logos: the OTA bitmap's size (an EMS picture already on the canvas it
+    // comes into, the size it was sent at in reason) and its packed bits (rows running on
     // unpadded, first pixel in bit 0x80), and the canvas it fits.
     unsigned width = 0;
     unsigned height = 0;
@@ -46,7 +47,7 @@ struct ReceivedItem {
     std::string mcc;                 // operator logos
     std::string mnc;
     std::string text;    // a text message's or a picture message's text, UTF-8
-    std::string reason;  // Other: what it is; Skipped: why
+    std::string reason;  // Other: what it is; Skipped: why; EmsPicture: what was cut or left out
     // Ringtone (port 0x1581): the Smart Messaging octets, checked to decode.
     std::vector<std::uint8_t> ringtone;
 };

@@ -211,6 +211,8 @@ void CPelorinView::registerCommands() {
         kSendRestoreOperatorLogo, [this] { onSendRestoreOperatorLogo(); }, always);
     commands_.on(
         kSendPictureMessage, [this] { onSendPictureMessage(); }, sendWhen({LogoKind::Picture}));
+    commands_.on(
+        kSendEmsPicture, [this] { onSendEmsPicture(); }, always);
 }
 
 void CPelorinView::setCanvasKind(LogoKind kind) { editor().setCanvasKind(kind); }
@@ -229,6 +231,10 @@ void CPelorinView::onSendRestoreOperatorLogo() {
 
 void CPelorinView::onSendPictureMessage() {
     if (sendCommands_) sendCommands_->sendPictureMessage();
+}
+
+void CPelorinView::onSendEmsPicture() {
+    if (sendCommands_) sendCommands_->sendEmsPicture(currentKind());
 }
 
 // A document command or an import changed a canvas or the kind. The selection

@@ -49,6 +49,7 @@ public:
     void onSendGroupGraphic();
     void onSendRestoreOperatorLogo();
     void onSendPictureMessage();
+    void onSendEmsPicture();
 
     // DocumentView
     LogoKind currentKind() const override { return logoWnd_->editor().kind(); }

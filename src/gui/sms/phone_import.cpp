@@ -138,7 +138,8 @@ PhoneLogoChooser::PhoneLogoChooser(QWidget* parent, const std::vector<ReceivedIt
     list_->setViewMode(QListView::ListMode);
     list_->setIconSize(QSize(78 * 2, 28 * 2));
     for (const ReceivedItem& item : logos) {
-        const std::string text = escapedForDisplay(item.sender) + "\n" + item.timeStamp;
+        std::string text = escapedForDisplay(item.sender) + "\n" + item.timeStamp;
+        if (item.kind == ReceivedKind::EmsPicture) text += "\n" + escapedForDisplay(item.reason);
         list_->addItem(new QListWidgetItem(QIcon(thumbnail(item)), toQString(text)));
     }
     list_->setCurrentRow(0);
@@ -178,7 +179,8 @@ void importFromPhoneCommand(QWidget* parent, CPelorinDoc& document, CPelorinView
     const ReceivedItem& logo = read->logos[static_cast<std::size_t>(chosen)];
     const auto canvas = receivedCanvas(logo);
     if (!canvas) return;
-    if (logo.kind == ReceivedKind::PictureMessage) document.nextPictureText = logo.text;
+    if (logo.kind == ReceivedKind::PictureMessage || logo.kind == ReceivedKind::EmsPicture)
+        document.nextPictureText = logo.text;
     // One undo step; the editor drops any selection and shows the logo's canvas.
     view.editor().replaceCanvas(*logo.canvas, *canvas, kPhoneChooserCaption);
 }

@@ -70,6 +70,25 @@ void SendCommands::sendPictureMessage() {
     run(std::move(job));
 }
 
+void SendCommands::sendEmsPicture(LogoKind current) {
+    PictureSendDialog dialog(parent_, messages_);
+    dialog.setWindowTitle("EMS picture");
+    dialog.number = doc_.lastNumber;
+    dialog.messageText = doc_.nextPictureText;
+    dialog.deliveryReport = doc_.lastReport;
+    if (dialog.exec() != QDialog::Accepted) return;
+    doc_.nextPictureText.clear();
+
+    rememberSend(doc_, store_, dialog.number, dialog.deliveryReport);
+    SendJob job;
+    job.Kind = SendJobKind::EmsPicture;
+    job.EmsCanvas = current;
+    job.Number = dialog.number;
+    job.Text = dialog.messageText;
+    job.DeliveryReport = dialog.deliveryReport != 0;
+    run(std::move(job));
+}
+
 void SendCommands::sendRingtone(std::vector<std::uint8_t> octets) {
     SimpleSendDialog dialog(parent_, messages_);
     dialog.number = doc_.lastNumber;

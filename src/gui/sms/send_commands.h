@@ -15,7 +15,7 @@ class CPelorinDoc;
 class SettingsStore;
 class UserMessages;
 
-// The four commands of the Send menu. Each opens its send dialog preset with
+// The five commands of the Send menu. Each opens its send dialog preset with
 // the remembered values; "Send" stores the confirmed values (before the job
 // starts, so they stay stored whatever the outcome) and runs the job in a
 // progress dialog; "Cancel" stores and sends nothing. The outcome is shown by
@@ -30,6 +30,9 @@ public:
     void sendGroupGraphic();
     void sendRestoreOperatorLogo();
     void sendPictureMessage();
+    // The current canvas, whichever it is, as EMS pictures, with the
+    // picture-message dialog's number, report and text.
+    void sendEmsPicture(LogoKind current);
     // The Smart Messaging octets of a tune that fits, with the number
     // dialog of a group graphic.
     void sendRingtone(std::vector<std::uint8_t> octets);
