@@ -32,7 +32,7 @@ inline constexpr int kViewLargeOperator = 32800;
 inline constexpr int kSettings = 32801;
 // Commands of the desktop editor, numbered apart from those above.
 inline constexpr int kFileImportFromPhone = 32850;
-inline constexpr int kSendEmsPicture = 32851;
+inline constexpr int kSendEmsPicture = 32942;
 inline constexpr int kEditUndo = 32820;
 inline constexpr int kEditRedo = 32821;
 inline constexpr int kToolLine = 32822;
