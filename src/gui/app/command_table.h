@@ -93,7 +93,7 @@ struct MenuItem {
 
 inline constexpr std::array<std::string_view, 6> kMenus = {"File", "Edit", "Tools", "View", "Send", "Help"};
 
-inline constexpr std::array<MenuItem, 65> kMenuItems = {{
+inline constexpr std::array<MenuItem, 66> kMenuItems = {{
     {"File", "New", kFileNew},
     {"File", "Open", kFileOpen},
     {"File", "Open &Recent", kFileOpenRecent},
