@@ -9,6 +9,7 @@
 
 #include "browser/folder_listing.h"
 #include "browser/thumbnail.h"
+#include "browser/type_ahead.h"
 #include "fuzz_document.h"
 
 namespace {
@@ -43,5 +44,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto thumbnail = pelorin::readThumbnail(files, path);
         if (!thumbnail || !isLogoSize(*thumbnail)) __builtin_trap();
     }
+    // The file list's type-ahead over names made of the input: a row it
+    // lights is one of the list.
+    const std::vector<std::string> names{std::string(reinterpret_cast<const char*>(data), size), "/d/x.plr"};
+    const int found = pelorin::firstNameStartingWith(
+        names, std::string_view(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 3)));
+    if (found >= static_cast<int>(names.size())) __builtin_trap();
     return 0;
 }

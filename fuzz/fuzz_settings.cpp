@@ -1,7 +1,7 @@
 // Feeds arbitrary stored settings (as another tool or a damaged settings file
 // could leave them) to the document's reading of its remembered values, the
-// port choice and its labels, the recent files' list, the operator-logo dialog's network choice and a send job built
-// from them: nothing may read outside its text, and the encoding must stay
+// port choice and its labels, the recent files' list, the dialogs' remembered choices, the operator-logo dialog's
+// network choice and a send job built from them: nothing may read outside its text, and the encoding must stay
 // well-formed whatever the number holds.
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include "data/network_choice.h"
 #include "document/document.h"
 #include "fuzz_texts.h"
+#include "settings/dialog_choices.h"
 #include "settings/memory_settings_store.h"
 #include "settings/port_choice.h"
 #include "settings/port_list.h"
@@ -49,6 +50,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)pelorin::documentWindowTitle(pelorin::fileNameOf(path), true, "Pelorin");
         (void)pelorin::folderOf(path);
     }
+    // Export picture's and the Text dialog's remembered choices stay within
+    // the ranges their controls take; the proposed picture name is a name.
+    store.writeString("ExportPicture", "Scale", texts[4]);
+    store.writeString("Text", "Text", texts[5]);
+    store.writeString("Text", "Height", texts[4]);
+    const auto exported = pelorin::readExportChoices(store);
+    if (exported.scale < 1 || exported.scale > 16 || exported.type < 0 || exported.type > 1) __builtin_trap();
+    const auto text = pelorin::readTextChoices(store);
+    if (text.height < 6 || text.height > 28 || text.text.size() > pelorin::kMaxRememberedText) __builtin_trap();
+    if (pelorin::exportFileName(texts[5], "png").find('/') != std::string::npos) __builtin_trap();
     if (const auto selection = pelorin::settingsPortItemSelection(items, doc.comPort)) {
         if (*selection >= items.size()) __builtin_trap();
     }

@@ -10,6 +10,8 @@
 #include <QSpinBox>
 #include <QUrl>
 #include <cmath>
+#include <functional>
+#include <tuple>
 
 #include "app/command_table.h"
 #include "app/document_commands.h"
@@ -26,6 +28,7 @@
 #include "pictures/import_picture_dialog.h"
 #include "pictures/picture_preview.h"
 #include "pictures/text_dialog.h"
+#include "settings/dialog_choices.h"
 #include "support/compressed.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
@@ -328,6 +331,107 @@ TEST_F(PictureCommandsTest, ExportWritesAOneBitBitmapWhenAsked) {
             ASSERT_EQ(image.pixel(x, y), canvas.isSet(x / 2, y / 2) ? qRgb(0, 0, 0) : qRgb(255, 255, 255))
                 << x << "," << y;
     EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(PictureCommandsTest, ExportOffersAgainItsChoicesAndFolderAndProposesTheCanvasFileName) {
+    const testing::TemporaryFolder documents("pelorin-export-doc");
+    const testing::TemporaryFolder pictures("pelorin-export-to");
+    onModal<QFileDialog>([&](QFileDialog* dialog) {
+        dialog->selectFile(QString::fromStdString(documents.file("logo.plr")));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    trigger(command::kFileSaveAs);
+    ASSERT_EQ(files.files.count(documents.file("logo.plr")), 1u);
+
+    std::vector<QString> proposed;
+    const auto exportAs = [&](const std::function<void(ExportPictureDialog*)>& choose, const std::string& typed) {
+        onModal<ExportPictureDialog>([choose](ExportPictureDialog* dialog) {
+            choose(dialog);
+            dialog->accept();
+        });
+        onModal<QFileDialog>([&proposed, typed](QFileDialog* dialog) {
+            proposed.push_back(dialog->selectedFiles().value(0));
+            if (typed.empty()) return dialog->reject();
+            dialog->selectFile(QString::fromStdString(typed));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        trigger(command::kExportPicture);
+    };
+    exportAs(
+        [](ExportPictureDialog* dialog) {
+            dialog->typeList()->setCurrentIndex(1);
+            dialog->scaleBox()->setValue(7);
+            dialog->oneBitBox()->setChecked(true);
+        },
+        pictures.file("first"));
+    ASSERT_EQ(files.files.count(pictures.file("first.bmp")), 1u);
+    EXPECT_EQ(files.files[pictures.file("first.bmp")][28], 1) << "1 bit a pixel";
+    ExportChoices offered;
+    exportAs([&](ExportPictureDialog* dialog) { offered = dialog->choices(); }, "");
+    EXPECT_EQ(std::tie(offered.type, offered.scale, offered.look, offered.oneBit), std::tuple(1, 7, 0, true));
+    ASSERT_EQ(proposed.size(), 2u);
+    EXPECT_EQ(proposed[0].toStdString(), documentsFolder() + "/logo.bmp") << "the documents folder at first";
+    EXPECT_EQ(proposed[1].toStdString(), pictures.file("logo.bmp"));
+    EXPECT_EQ(settings.find("Folders", "ExportPicture"), pictures.path().string());
+    EXPECT_TRUE(messages.shown.empty());
+
+    // A damaged setting gives the default; the proposed name takes any
+    // extension off, never a leading dot.
+    settings.writeInt("ExportPicture", "Scale", 0);
+    EXPECT_EQ(readExportChoices(settings).scale, 4);
+    EXPECT_EQ(exportFileName("/a.b/name", "png"), "name.png");
+    EXPECT_EQ(exportFileName("/a/.logo", "bmp"), ".logo.bmp");
+    EXPECT_EQ(exportFileName("", "png"), "");
+}
+
+TEST_F(PictureCommandsTest, TheTextDialogOffersAgainItsTextFontHeightAndTransparency) {
+    TextChoices given;
+    onModal<TextDialog>([&given](TextDialog* dialog) {
+        const int installed = dialog->fontList()->count() - 1;
+        dialog->fontList()->setCurrentIndex(installed);
+        emit dialog->fontList()->activated(installed);
+        dialog->heightBox()->setValue(20);
+        dialog->transparentBox()->setChecked(true);
+        QTest::keyClicks(dialog->textEdit(), "Hey");
+        given = dialog->choices();
+        dialog->accept();
+    });
+    trigger(command::kText);
+    TextChoices offered;
+    bool drawn = false;
+    onModal<TextDialog>([&](TextDialog* dialog) {
+        offered = dialog->choices();
+        const auto& cells = dialog->result().values();
+        drawn = std::any_of(cells.begin(), cells.end(), [](std::int32_t v) { return v != 0; });
+        dialog->reject();
+    });
+    trigger(command::kText);
+    EXPECT_EQ(offered.text, "Hey");
+    EXPECT_EQ(offered.font, given.font);
+    EXPECT_EQ(offered.height, 20);
+    EXPECT_TRUE(offered.transparent);
+    EXPECT_TRUE(drawn) << "the preview shows the text offered";
+}
+
+TEST_F(PictureCommandsTest, ImportPictureStartsInTheFolderLastUsed) {
+    const testing::TemporaryFolder folder("pelorin-import-from");
+    const std::string path = folder.file("small.png");
+    ASSERT_TRUE(photo(20, 10).save(QString::fromStdString(path)));
+    files.files[path] = testing::readFileBytes(path);
+    std::vector<QString> started;
+    for (const bool choose : {true, false}) {
+        onModal<QFileDialog>([&started, choose, path](QFileDialog* dialog) {
+            started.push_back(dialog->directory().absolutePath());
+            if (!choose) return dialog->reject();
+            dialog->selectFile(QString::fromStdString(path));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        if (choose) onModal<ImportPictureDialog>([](ImportPictureDialog* dialog) { dialog->reject(); });
+        trigger(command::kImportPicture);
+    }
+    ASSERT_EQ(started.size(), 2u);
+    EXPECT_EQ(started[0].toStdString(), documentsFolder());
+    EXPECT_EQ(started[1].toStdString(), folder.path().string());
 }
 
 TEST_F(PictureCommandsTest, PastedPictureBytesAreReadAsFilesAreAndFailuresAreSaid) {

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QBuffer>
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -199,6 +201,76 @@ TEST_F(PreviewTest, TheArrowKeysMoveAHighlightAndEnterChooses) {
     EXPECT_EQ(preview.scrollPosition(), 30 * 9 + 35 - preview.viewport()->height()) << "the last row shows whole";
     keys({Qt::Key_Home, Qt::Key_Down, Qt::Key_Enter});
     EXPECT_EQ(dialog.chosen, std::vector<std::string>{"/d/1"});
+}
+
+// A list of twelve files, named so that letters find them.
+class PreviewKeysTest : public PreviewTest {
+protected:
+    void SetUp() override {
+        PreviewTest::SetUp();
+        for (const char* name : {"alpha", "Beta", "bravo", "charlie", "delta", "echo", "foxtrot", "golf", "hotel",
+                                 "india", "Juliet", "kilo"})
+            dialog.files.push_back(std::string("/d/") + name + ".plr");
+        show(12);
+        preview.activateWindow();
+        preview.setFocus();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&preview));
+    }
+    // The pixels of the window's column 1 (left of every thumbnail) in a colour.
+    int columnPixels(QPalette::ColorRole role, int top, int bottom) {
+        const QImage image = grab();
+        const QRgb colour = preview.palette().color(role).rgb();
+        int count = 0;
+        for (int y = top; y < bottom; ++y) count += image.pixel(1, y) == colour ? 1 : 0;
+        return count;
+    }
+};
+
+TEST_F(PreviewKeysTest, AFrameMarksTheListWhileItHasTheFocus) {
+    const int height = preview.viewport()->height();
+    ASSERT_TRUE(preview.hasFocus());
+    EXPECT_GT(columnPixels(QPalette::Highlight, 1, height - 1), height / 4) << "around the whole list";
+    QTest::keyClick(&preview, Qt::Key_Down);
+    EXPECT_EQ(columnPixels(QPalette::Highlight, 36, height - 1), 0) << "the frame left the window's edge";
+    EXPECT_GT(columnPixels(QPalette::HighlightedText, 6, 34), 8) << "around the lit row";
+    preview.clearFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(columnPixels(QPalette::HighlightedText, 6, 34), 0) << "no mark without the focus";
+}
+
+TEST_F(PreviewKeysTest, TypedLettersLightTheFirstNameStartingWithThemAndAddUpWithinASecond) {
+    const auto typeAt = [&](const char* letter, ulong ms) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QString::fromLatin1(letter));
+        press.setTimestamp(ms);
+        QApplication::sendEvent(&preview, &press);
+        const int row = preview.highlightedRow();
+        const int top = 30 * row + 5 - preview.scrollPosition();
+        EXPECT_TRUE(top >= 0 && top + 30 <= preview.viewport()->height()) << letter << ": row " << row << " hidden";
+        return row;
+    };
+    EXPECT_EQ(typeAt("b", 10000), 1) << "case ignored";
+    EXPECT_EQ(typeAt("R", 10900), 2) << "\"br\"";
+    EXPECT_EQ(typeAt("j", 12000), 10) << "a pause starts afresh";
+    EXPECT_EQ(typeAt("x", 12100), 10) << "\"jx\" names none: the light stays";
+    EXPECT_EQ(typeAt("e", 13500), 5);
+    EXPECT_EQ(typeAt("a", 15000), 0);
+    EXPECT_TRUE(dialog.chosen.empty());
+}
+
+TEST_F(PreviewKeysTest, ANotchOfTheWheelScrollsThreeRows) {
+    preview.resize(240, 100);
+    QApplication::processEvents();
+    const auto wheel = [&](int angle) {
+        QWheelEvent event(QPointF(50, 50), QPointF(50, 50), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(preview.viewport(), &event);
+        return preview.scrollPosition();
+    };
+    EXPECT_EQ(wheel(-120), 90);
+    EXPECT_EQ(wheel(-60), 135) << "half a notch, half as far";
+    EXPECT_EQ(wheel(120), 45);
+    EXPECT_EQ(wheel(-1200), preview.verticalScrollBar()->maximum());
+    EXPECT_EQ(wheel(1200), 0);
 }
 
 // Notes on which thread each picture is read.

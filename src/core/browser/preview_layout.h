@@ -75,4 +75,26 @@ constexpr int scrollShowing(int row, int scroll, int pageHeight) {
     return scroll;
 }
 
+// The focus mark, while the list has the focus: a frame one pixel inside the
+// highlighted row, or inside the whole window (width x height) while no row
+// is lit; none without the focus.
+constexpr std::optional<Rect> focusFrame(bool focused, int highlight, int scroll, int width, int height) {
+    if (!focused) return std::nullopt;
+    if (highlight < 0) return Rect{1, 1, width - 1, height - 1};
+    const int top = rowTop(highlight, scroll);
+    return Rect{1, top + 1, width - 1, top + kRowHeight - 1};
+}
+
+// One notch of the wheel (an angle of 120) scrolls three rows; finer wheels
+// and touch pads scroll in proportion. Positive angles scroll up; the result
+// stays within 0 to maxScroll.
+inline constexpr int kWheelRows = 3;
+constexpr int wheelScrolled(int scroll, int angle, int maxScroll) {
+    const long long moved = static_cast<long long>(angle) * kWheelRows * kRowHeight / 120;
+    long long to = static_cast<long long>(scroll) - moved;
+    if (to > maxScroll) to = maxScroll;
+    if (to < 0) to = 0;
+    return static_cast<int>(to);
+}
+
 }  // namespace pelorin::preview

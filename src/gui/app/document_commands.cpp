@@ -22,7 +22,7 @@ DocumentCommands::DocumentCommands(CPelorinDoc& document, CPelorinView& view, Us
       files_(files),
       settings_(settingsStore),
       dialogParent_(dialogParent),
-      pictures_(document, view, messages, files, dialogParent),
+      pictures_(document, view, messages, files, settingsStore, dialogParent, [this] { return pathOfShown(); }),
       link_(std::move(link)) {
     commands_.on(command::kFileNew, [this] { fileNew(); });
     commands_.on(command::kFileOpen, [this] { fileOpen(); });

@@ -1,16 +1,20 @@
 #include "browser/preview_wnd.h"
 
 #include <QFile>
+#include <QFocusEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
 
 #include "browser/folder_listing.h"
 #include "browser/preview_layout.h"
 #include "browser/thumbnail.h"
+#include "browser/type_ahead.h"
 #include "document/import_file.h"
 #include "imageio/picture_io.h"
 
@@ -29,6 +33,7 @@ CPreviewWnd::CPreviewWnd(FileSystem& files, QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     verticalScrollBar()->setSingleStep(preview::kRowHeight / 3);
     updateScrollRange();
+    clock_.start();
 }
 
 void CPreviewWnd::setContentHeight(int height) {
@@ -43,7 +48,10 @@ void CPreviewWnd::scrollToOrigin() { verticalScrollBar()->setValue(0); }
 void CPreviewWnd::clearHighlight() {
     const int old = highlight_;
     highlight_ = -1;
+    typed_.clear();
     updateRow(old);
+    // The focus frame goes back around the whole list.
+    if (hasFocus()) viewport()->update();
 }
 
 void CPreviewWnd::updateRow(int row) {
@@ -53,13 +61,34 @@ void CPreviewWnd::updateRow(int row) {
 
 void CPreviewWnd::moveHighlight(int step) {
     if (dialog_ == nullptr) return;
+    highlightRow(preview::movedHighlight(highlight_, step, static_cast<int>(dialog_->fileList().size())));
+}
+
+void CPreviewWnd::highlightRow(int row) {
     const int old = highlight_;
-    highlight_ = preview::movedHighlight(highlight_, step, static_cast<int>(dialog_->fileList().size()));
-    if (highlight_ == old) return;
+    if (row == old) return;
+    highlight_ = row;
     if (highlight_ >= 0)
         verticalScrollBar()->setValue(preview::scrollShowing(highlight_, scrollPosition(), viewport()->height()));
+    // The first light takes the focus frame off the window's edge.
+    if (old < 0 && hasFocus()) viewport()->update();
     updateRow(old);
     updateRow(highlight_);
+}
+
+bool CPreviewWnd::typeAhead(QKeyEvent* event) {
+    if (dialog_ == nullptr || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    const QString text = event->text();
+    if (text.isEmpty() || std::any_of(text.begin(), text.end(), [](QChar c) { return !c.isPrint() || c == ' '; }))
+        return false;
+    const std::int64_t now = event->timestamp() != 0 ? static_cast<std::int64_t>(event->timestamp()) : clock_.elapsed();
+    // The names are compared as the bytes the system gave them.
+    const std::string& sought = typed_.type(QFile::encodeName(text).toStdString(), now);
+    const int row = firstNameStartingWith(dialog_->fileList(), sought);
+    // Nothing starts so: the highlight stays where it was.
+    if (row >= 0) highlightRow(row);
+    return true;
 }
 
 void CPreviewWnd::updateScrollRange() {
@@ -75,6 +104,11 @@ void CPreviewWnd::resizeEvent(QResizeEvent* event) {
 
 void CPreviewWnd::scrollContentsBy(int, int dy) {
     // The rows already on screen move; only the uncovered strip is painted.
+    // A focus frame around the whole window stays put: all is painted again.
+    if (hasFocus() && highlight_ < 0) {
+        viewport()->update();
+        return;
+    }
     viewport()->scroll(0, dy);
 }
 
@@ -110,6 +144,14 @@ void CPreviewWnd::paintEvent(QPaintEvent* event) {
         painter.drawText(QRect(label.left, label.top, label.width(), label.height()),
                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                          QFile::decodeName(QByteArray::fromStdString(fileNameOf(path))));
+    }
+    if (const auto frame =
+            preview::focusFrame(hasFocus(), highlight_, scroll, viewport()->width(), viewport()->height())) {
+        QPen pen(palette().color(highlight_ >= 0 ? QPalette::HighlightedText : QPalette::Highlight));
+        pen.setStyle(Qt::DotLine);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(frame->left, frame->top, frame->width() - 1, frame->height() - 1);
     }
 }
 
@@ -157,9 +199,30 @@ void CPreviewWnd::keyPressEvent(QKeyEvent* event) {
             }
             break;
         default:
+            if (typeAhead(event)) return;
             break;
     }
     QAbstractScrollArea::keyPressEvent(event);
+}
+
+void CPreviewWnd::wheelEvent(QWheelEvent* event) {
+    const int angle = event->angleDelta().y();
+    if (angle == 0) {
+        event->ignore();
+        return;
+    }
+    verticalScrollBar()->setValue(preview::wheelScrolled(scrollPosition(), angle, verticalScrollBar()->maximum()));
+    event->accept();
+}
+
+void CPreviewWnd::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void CPreviewWnd::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }
 
 void CPreviewWnd::mouseReleaseEvent(QMouseEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QImage>
 #include <map>
 #include <optional>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "browser/picture_thumbnails.h"
+#include "browser/type_ahead.h"
 #include "document/file_system.h"
 
 namespace pelorin {
@@ -27,7 +29,10 @@ public:
 // painted reads its file again, so a thumbnail always shows what the file
 // holds now; only the rows that meet the repainted area are drawn. A tap
 // anywhere on a row chooses its file; from the keyboard, the arrow keys (and
-// Home, End, Page Up, Page Down) move a highlight and Enter chooses.
+// Home, End, Page Up, Page Down) move a highlight and Enter chooses; letters
+// typed within a second of each other light the first file whose name starts
+// with them. A frame marks the list while it has the focus; a notch of the
+// wheel scrolls three rows.
 class CPreviewWnd : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -45,7 +50,8 @@ public:
     int scrollPosition() const;
     void scrollToOrigin();
 
-    // The highlighted row, -1 for none; a new listing starts without one.
+    // The highlighted row, -1 for none; a new listing starts without one, and
+    // with nothing typed.
     int highlightedRow() const { return highlight_; }
     void clearHighlight();
 
@@ -54,12 +60,19 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
     void updateScrollRange();
     void moveHighlight(int step);
+    // Lights a row (-1: none) and scrolls to show it.
+    void highlightRow(int row);
+    // Typed letters: true when the event was text for the type-ahead.
+    bool typeAhead(QKeyEvent* event);
     void updateRow(int row);
 
     // A picture's thumbnail: logo files are read anew at each paint (they are
@@ -72,6 +85,9 @@ private:
     PictureThumbnails* pictureThumbnails_;
     int contentHeight_ = 400;
     int highlight_ = -1;
+    TypeAhead typed_;
+    // For key events that carry no time of their own.
+    QElapsedTimer clock_;
 };
 
 }  // namespace pelorin

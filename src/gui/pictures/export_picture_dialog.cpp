@@ -40,6 +40,18 @@ ExportPictureDialog::ExportPictureDialog(QWidget* parent) : QDialog(parent) {
     form->addRow(buttons);
 }
 
+ExportChoices ExportPictureDialog::choices() const {
+    // The box as the user left it, even while BMP or the look disable it.
+    return {typeList_->currentIndex(), scale_->value(), lookList_->currentIndex(), oneBit_->isChecked()};
+}
+
+void ExportPictureDialog::setChoices(const ExportChoices& choices) {
+    typeList_->setCurrentIndex(choices.type);
+    scale_->setValue(choices.scale);
+    lookList_->setCurrentIndex(choices.look);
+    oneBit_->setChecked(choices.oneBit);
+}
+
 std::string ExportPictureDialog::format() const { return typeList_->currentIndex() == 1 ? "bmp" : "png"; }
 int ExportPictureDialog::scale() const { return scale_->value(); }
 bool ExportPictureDialog::oneBit() const { return oneBit_->isEnabled() && oneBit_->isChecked(); }

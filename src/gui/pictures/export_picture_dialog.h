@@ -4,6 +4,7 @@
 #include <string>
 
 #include "imageio/picture_io.h"
+#include "settings/dialog_choices.h"
 
 class QCheckBox;
 class QComboBox;
@@ -13,7 +14,8 @@ namespace pelorin {
 
 // "Export picture": the file type (PNG or BMP), the scale (1 to 16 pixels a
 // cell) and the look (black on white, or a phone screen); a black-on-white
-// BMP may be written at 1 bit a pixel.
+// BMP may be written at 1 bit a pixel. It opens with the defaults, or with the
+// choices last taken (setChoices).
 class ExportPictureDialog : public QDialog {
     Q_OBJECT
 public:
@@ -23,6 +25,10 @@ public:
     int scale() const;
     imageio::Look look() const;
     bool oneBit() const;  // a 1-bit BMP: checked, with BMP and black on white
+
+    // The controls as a whole, to remember and to offer again.
+    ExportChoices choices() const;
+    void setChoices(const ExportChoices& choices);
 
     QComboBox* typeList() const { return typeList_; }
     QSpinBox* scaleBox() const { return scale_; }

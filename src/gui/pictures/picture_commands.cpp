@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -16,12 +17,34 @@
 #include "pictures/export_picture_dialog.h"
 #include "pictures/import_picture_dialog.h"
 #include "pictures/text_dialog.h"
+#include "settings/dialog_choices.h"
+#include "settings/recent_files.h"
 
 namespace pelorin {
 
 PictureCommands::PictureCommands(CPelorinDoc& document, CPelorinView& view, UserMessages& messages, FileSystem& files,
-                                 QWidget* dialogParent)
-    : document_(document), view_(view), messages_(messages), files_(files), dialogParent_(dialogParent) {}
+                                 SettingsStore& settings, QWidget* dialogParent,
+                                 std::function<std::string()> documentPath)
+    : document_(document),
+      view_(view),
+      messages_(messages),
+      files_(files),
+      settings_(settings),
+      dialogParent_(dialogParent),
+      documentPath_(std::move(documentPath)) {}
+
+namespace {
+
+// The folder a file dialog starts in: the one it last used, or the documents.
+QString startFolder(SettingsStore& settings, std::string_view dialog) {
+    std::string folder = readLastFolder(settings, dialog);
+    if (folder.empty()) folder = documentsFolder();
+    return QFile::decodeName(QByteArray::fromStdString(folder));
+}
+
+std::string encodedPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
 
 void PictureCommands::registerIn(CommandHandlers& handlers) {
     handlers.on(command::kImportPicture, [this] { importPicture(); });
@@ -34,11 +57,13 @@ void PictureCommands::registerIn(CommandHandlers& handlers) {
 
 void PictureCommands::importPicture() {
     const QString path = QFileDialog::getOpenFileName(
-        dialogParent_, QObject::tr("Import picture"), QString::fromStdString(documentsFolder()),
+        dialogParent_, QObject::tr("Import picture"), startFolder(settings_, "ImportPicture"),
         QObject::tr("Pictures (*.png *.jpg *.jpeg *.gif *.bmp *.ico *.pbm *.pgm *.ppm *.xpm *.svg *.svgz);;"
                     "All files (*)"));
     if (path.isEmpty()) return;
-    importPictureFile(path.toStdString());
+    const std::string chosen = encodedPath(path);
+    writeLastFolder(settings_, "ImportPicture", folderOf(chosen));
+    importPictureFile(chosen);
 }
 
 void PictureCommands::importPictureFile(const std::string& path) {
@@ -58,13 +83,18 @@ void PictureCommands::importGreyPicture(const GreyImage& picture) {
 
 void PictureCommands::exportPicture() {
     ExportPictureDialog choice(dialogParent_);
+    choice.setChoices(readExportChoices(settings_));
     if (choice.exec() != QDialog::Accepted) return;
+    writeExportChoices(settings_, choice.choices());
     const std::string format = choice.format();
     const QString filter = format == "png" ? QObject::tr("PNG picture (*.png)") : QObject::tr("BMP picture (*.bmp)");
-    const QString chosen = QFileDialog::getSaveFileName(dialogParent_, QObject::tr("Export picture"),
-                                                        QString::fromStdString(documentsFolder()), filter);
+    QString start = startFolder(settings_, "ExportPicture");
+    if (const std::string name = exportFileName(documentPath_ ? documentPath_() : std::string(), format); !name.empty())
+        start += "/" + QFile::decodeName(QByteArray::fromStdString(name));
+    const QString chosen = QFileDialog::getSaveFileName(dialogParent_, QObject::tr("Export picture"), start, filter);
     if (chosen.isEmpty()) return;
-    const std::string path = withPictureExtension(chosen.toStdString(), format);
+    const std::string path = withPictureExtension(encodedPath(chosen), format);
+    writeLastFolder(settings_, "ExportPicture", folderOf(path));
     const Canvas& canvas = document_.canvas(view_.currentKind());
     const auto bytes = choice.oneBit() ? imageio::encodeMonochromeBitmap(canvas, choice.scale())
                                        : imageio::encodePicture(canvas, format, choice.scale(), choice.look());
@@ -78,7 +108,9 @@ void PictureCommands::exportPicture() {
 
 void PictureCommands::placeText() {
     TextDialog dialog(dialogParent_);
+    dialog.setChoices(readTextChoices(settings_));
     if (dialog.exec() != QDialog::Accepted) return;
+    writeTextChoices(settings_, dialog.choices());
     placeBlock(dialog.result(), "Text", dialog.transparent());
 }
 

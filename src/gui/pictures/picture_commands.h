@@ -1,11 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "app/command_router.h"
 #include "document/document_context.h"
 #include "imaging/grey_image.h"
+#include "settings/settings_store.h"
 
 class QWidget;
 
@@ -15,21 +17,27 @@ class CPelorinView;
 
 // Pictures and text in and out of the editor: File "Import picture...",
 // "Export picture...", Tools "Text...", and files dropped on the window.
+// The dialogs offer again what they were last given, from the settings:
+// Import picture's and Export picture's folders, Export picture's choices and
+// the Text dialog's. documentPath gives the file of the canvas shown (empty
+// for none), whose name Export picture proposes.
 class PictureCommands {
 public:
     PictureCommands(CPelorinDoc& document, CPelorinView& view, UserMessages& messages, FileSystem& files,
-                    QWidget* dialogParent);
+                    SettingsStore& settings, QWidget* dialogParent, std::function<std::string()> documentPath);
 
     void registerIn(CommandHandlers& handlers);
 
-    // Asks for a picture file, then runs the import dialog over it.
+    // Asks for a picture file (in the folder last used), then runs the import
+    // dialog over it.
     void importPicture();
     // Reads the file (a failure shows one message and changes nothing), then
     // runs the import dialog; OK fills the chosen canvas and makes it current,
     // as one undo step.
     void importPictureFile(const std::string& path);
     void importGreyPicture(const GreyImage& picture);
-    // Asks for the type, scale and look, then the file name, and writes the
+    // Asks for the type, scale and look, then the file name (the canvas's
+    // file's name as the picture, in the folder last used), and writes the
     // current canvas.
     void exportPicture();
     // Runs the text dialog; OK places the text as a lifted selection at the
@@ -61,7 +69,9 @@ private:
     CPelorinView& view_;
     UserMessages& messages_;
     FileSystem& files_;
+    SettingsStore& settings_;
     QWidget* dialogParent_;
+    std::function<std::string()> documentPath_;
 };
 
 }  // namespace pelorin

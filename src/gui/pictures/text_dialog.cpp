@@ -73,6 +73,22 @@ TextDialog::TextDialog(QWidget* parent) : QDialog(parent) {
     render();
 }
 
+TextChoices TextDialog::choices() const {
+    return {text_->toPlainText().toStdString(), fontList_->currentText().toStdString(), height_->value(),
+            transparent_->isChecked()};
+}
+
+void TextDialog::setChoices(const TextChoices& choices) {
+    const int font = choices.font.empty() ? -1 : fontList_->findText(QString::fromStdString(choices.font));
+    if (font >= 0) fontList_->setCurrentIndex(font);
+    height_->setValue(choices.height);
+    transparent_->setChecked(choices.transparent);
+    text_->setPlainText(QString::fromStdString(choices.text));
+    // The whole text is selected: typing replaces it, Enter takes it again.
+    text_->selectAll();
+    render();
+}
+
 bool TextDialog::transparent() const { return transparent_->isChecked(); }
 
 bool TextDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "document/canvas.h"
+#include "settings/dialog_choices.h"
 
 class QCheckBox;
 class QComboBox;
@@ -15,7 +16,8 @@ class PicturePreview;
 
 // "Text": the text, a font (our pixel fonts, then the installed ones at a
 // pixel height, without antialiasing) and a live preview. The result is the
-// text as a block of cells, at most as large as the largest canvas.
+// text as a block of cells, at most as large as the largest canvas. It opens
+// empty in the 5x7 pixel font, or with the choices last taken (setChoices).
 class TextDialog : public QDialog {
     Q_OBJECT
 public:
@@ -25,6 +27,11 @@ public:
     // Only the text's set cells land on the canvas.
     bool transparent() const;
     QCheckBox* transparentBox() const { return transparent_; }
+
+    // The text, font, height and Transparent box, to remember and to offer
+    // again; a font no longer installed leaves the font as it is.
+    TextChoices choices() const;
+    void setChoices(const TextChoices& choices);
 
     QPlainTextEdit* textEdit() const { return text_; }
     QComboBox* fontList() const { return fontList_; }
