@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <mutex>
 #include <string>
 #include <system_error>
 
@@ -17,6 +18,7 @@
 #include "phone/modem.h"
 #include "phone/pseudo_terminal.h"
 #include "phone/recipient.h"
+#include "phone/smpp_centre.h"
 
 namespace {
 
@@ -177,8 +179,8 @@ int main(int argc, char** argv) {
         // A new folder that only this user can enter: a fixed name in a
         // shared folder could have been prepared by someone else.
         const char* temporary = std::getenv("TMPDIR");
-        std::string pattern = std::string(temporary != nullptr && *temporary == '/' ? temporary : "/tmp") +
-                              "/pelorin-phone-XXXXXX";
+        std::string pattern =
+            std::string(temporary != nullptr && *temporary == '/' ? temporary : "/tmp") + "/pelorin-phone-XXXXXX";
         if (::mkdtemp(pattern.data()) == nullptr) {
             std::cerr << "pelorin-phone: cannot make a store folder " << pattern << ": " << std::strerror(errno)
                       << "\n";
@@ -208,13 +210,27 @@ int main(int argc, char** argv) {
     std::cout << terminal->slavePath() << std::endl;
 
     Recipient recipient(store);
+    std::mutex recipientLock;  // the SMS centre hands parts over from its own thread
     const bool quiet = arguments->quiet;
-    Modem modem(arguments->phone, [&recipient, quiet](const SubmitMessage& part) {
+    const auto deliver = [&recipient, &recipientLock, quiet](const SubmitMessage& part) {
+        const std::lock_guard<std::mutex> hold(recipientLock);
         const Reception reception = recipient.receive(part);
         if (reception.entry && !quiet) std::cerr << "pelorin-phone: " << formatLogLine(*reception.entry) << std::endl;
         if (!reception.storeError.empty()) std::cerr << "pelorin-phone: " << reception.storeError << std::endl;
         return reception.storeError.empty();
-    });
+    };
+    Modem modem(arguments->phone, deliver);
+    std::optional<SmppCentre> centre;
+    if (arguments->smpp) {
+        centre.emplace(*arguments->smpp);
+        const auto port = centre->start(deliver);
+        if (!port) {
+            std::cerr << "pelorin-phone: " << port.error() << "\n";
+            return 1;
+        }
+        if (!quiet)
+            std::cerr << "pelorin-phone: SMS centre on " << arguments->smpp->host << ":" << port.value() << std::endl;
+    }
 
     int transcript = -1;
     if (arguments->transcript) {
@@ -226,6 +242,7 @@ int main(int argc, char** argv) {
     }
     const Ending ending = run(terminal.value(), modem, arguments->exitOnStdinEof, quiet, transcript);
     if (transcript >= 0) ::close(transcript);
+    if (centre) centre->stop();
     terminal->close();
     link.remove();
     // A folder made for this run that received nothing is not left behind.
