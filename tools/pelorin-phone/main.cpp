@@ -227,7 +227,8 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (!quiet)
-            std::cerr << "pelorin-phone: SMS centre on " << arguments->smpp->host << ":" << port.value() << std::endl;
+            std::cerr << "pelorin-phone: SMS centre at smpp://" << arguments->smpp->systemId << "@"
+                      << arguments->smpp->host << ":" << port.value() << std::endl;
     }
     // Named once everything listens, so that whoever waits for this line
     // can connect at once.

@@ -220,9 +220,13 @@ int runPelorin(int argc, char** argv) {
     SendLink sendLink = makeSerialSendLink();
     if (request.simulatedPhone) {
         QString why;
-        // Registered with a network, so that "From phone" has one to find.
-        phone = SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone),
-                                      why, {QStringLiteral("--network"), QStringLiteral("262-02")});
+        // Registered with a network, so that "From phone" has one to find;
+        // also an SMS centre on a free loopback port, which it names on
+        // standard error (account pelorin, password pelorin).
+        phone = SimulatedPhone::start(
+            simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone), why,
+            {QStringLiteral("--network"), QStringLiteral("262-02"), QStringLiteral("--smpp"),
+             QStringLiteral("127.0.0.1:0"), QStringLiteral("--smpp-account"), QStringLiteral("pelorin:pelorin")});
         if (!phone) {
             std::cerr << "pelorin: no simulated phone: " << why.toStdString() << '\n';
             return 1;
