@@ -123,7 +123,7 @@ expect_completion "pelorin-cli send " \
   "group-graphic large-operator-logo operator-logo picture-message restore-operator-logo"
 expect_completion "pelorin-cli encode pic" "picture-message"
 expect_completion "pelorin-cli encode group-graphic --" "--help --network --report --text --to"
-expect_completion "pelorin-cli send operator-logo --to +49 --network 262-02 --p" "--port"
+expect_completion "pelorin-cli send operator-logo --to +49 --network 262-02 --p" "--password-file --port"
 expect_completion "pelorin-cli send operator-logo --to " ""
 expect_completion "pelorin-cli network --" "--fast --help --port"
 expect_completion "pelorin-cli receive --" "--delete --fast --help --out --port"
