@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the simulated phone: as a TPDU to the decoder and
 // on to reassembly and logo reading, as hex text after AT+CMGS, and as raw
 // line input to the AT dialogue (with an inbox that echoes what it is sent),
-// and as an inbox file.
+// as an inbox file, and as inbox lines arriving in pieces while the phone
+// runs, each announced as the dialogue's AT+CNMI asked.
 
 #include <cstddef>
 #include <cstdint>
@@ -57,6 +58,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return true;
     });
     modem.receive(text, Modem::Clock::time_point{});
+    InboxLineReader lines;
+    const std::size_t half = size / 2;
+    for (const auto piece : {text.substr(0, half), text.substr(half)}) {
+        for (auto& line : lines.add(piece)) {
+            if (line.message && line.message.value()) {
+                (void)line.message.value()->messageClass();
+                modem.receiveMessage(std::move(*line.message.value()), Modem::Clock::time_point{});
+            }
+        }
+    }
     (void)modem.takeOutput(Modem::Clock::time_point::max());
     return 0;
 }

@@ -6,12 +6,18 @@ set -euo pipefail
 # qt6-base-dev and a font: the editor and its tests (text must render on a bare
 # machine, where no font is installed). gammu: the peer test and the send
 # timing drive the simulated phone with it; smstools (smsd) and gnokii-cli
-# (gnokii) are the other two peer tests. desktop-file-utils, appstream,
+# (gnokii) are the other two peer tests; kannel (bearerbox and smsbox) is the
+# peer test of an SMS gateway reading what arrives through the phone's AT
+# connection. desktop-file-utils, appstream,
 # man-db: the validators of the installed tree's test. qt6-svg-dev and
 # libqt6svg6 (which carries Qt's SVG image-format plugin): SVG pictures can be
-# imported.
+# imported. zlib1g-dev: compressed SVG is unpacked by the program itself, within
+# a limit. qt6-multimedia-dev (with libqt6multimedia6, which carries the
+# media backends): the ringtone window plays its tune; without a sound
+# device it says so. python3-gammu: the ringtone peer test decodes
+# pelorin-cli's messages with Gammu's Python module.
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core gammu smstools gnokii-cli desktop-file-utils appstream man-db "$@")
+  qt6-base-dev qt6-svg-dev libqt6svg6 zlib1g-dev fonts-dejavu-core gammu smstools gnokii-cli kannel desktop-file-utils appstream man-db qt6-multimedia-dev python3-gammu "$@")
 
 missing=()
 for package in "${packages[@]}"; do
@@ -40,4 +46,15 @@ apt-get install -y -q --no-install-recommends "${missing[@]}"
 # the service this script brought in is stopped and left disabled.
 if [[ " ${missing[*]} " == *" smstools "* ]] && command -v systemctl >/dev/null 2>&1; then
   systemctl disable --now smstools.service >/dev/null 2>&1 || true
+fi
+# Kannel likewise starts its bearerbox (and wapbox) at boot from an init
+# script, on the fixed ports of /etc/kannel/kannel.conf; the tests run their
+# own boxes, so it is stopped and kept from starting.
+if [[ " ${missing[*]} " == *" kannel "* ]]; then
+  if command -v systemctl >/dev/null 2>&1 && systemctl disable --now kannel.service >/dev/null 2>&1; then
+    :
+  else
+    service kannel stop >/dev/null 2>&1 || true
+    update-rc.d kannel disable >/dev/null 2>&1 || true
+  fi
 fi

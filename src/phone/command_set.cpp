@@ -1,6 +1,7 @@
 #include "phone/command_set.h"
 
 #include <array>
+#include <charconv>
 
 #include "phone/at_answer.h"
 
@@ -26,6 +27,21 @@ void CommandSet::reset() {
     charset_ = "GSM";
     operatorFormat_ = 0;
     newMessageIndications_ = "0,0,0,0,0";
+    flowControl_ = "2,2";
+}
+
+CommandSet::NewMessageIndications CommandSet::newMessageIndications() const {
+    // The setting holds digits and commas only; an empty or missing value is 0.
+    unsigned values[2] = {0, 0};
+    std::string_view rest = newMessageIndications_;
+    for (unsigned& value : values) {
+        const std::size_t comma = rest.find(',');
+        const std::string_view field = rest.substr(0, comma);
+        if (std::from_chars(field.data(), field.data() + field.size(), value).ec != std::errc()) value = 0;
+        if (comma == std::string_view::npos) break;
+        rest.remove_prefix(comma + 1);
+    }
+    return {values[0], values[1]};
 }
 
 std::string CommandSet::error() const {
@@ -53,6 +69,15 @@ std::optional<std::string> CommandSet::answer(const std::string& command) {
     if (command == "+CPIN?") return info("+CPIN: READY");
     if (command == "+CSQ") return info("+CSQ: 20,99");
     if (command == "+CSQ=?") return info("+CSQ: (0-31,99),(0-7,99)");
+    if (command == "+IFC?") return info("+IFC: " + flowControl_);
+    if (command == "+IFC=?") return info("+IFC: (0-2),(0-2)");
+    if (const auto value = valueOf(command, "+IFC")) {
+        const bool valid = value->size() == 3 && (*value)[0] >= '0' && (*value)[0] <= '2' && (*value)[1] == ',' &&
+                           (*value)[2] >= '0' && (*value)[2] <= '2';
+        if (!valid) return error();
+        flowControl_ = *value;
+        return kOk;
+    }
 
     if (command == "+CSCS?") return info("+CSCS: \"" + charset_ + "\"");
     if (command == "+CSCS=?") return info("+CSCS: (\"GSM\",\"IRA\",\"UCS2\")");
@@ -86,8 +111,11 @@ std::optional<std::string> CommandSet::subscriber(const std::string& command) {
     if (command == "+CNUM") {
         if (ownNumber_.empty()) return kOk;
         const bool international = ownNumber_[0] == '+';
-        return info("+CNUM: ,\"" + ownNumber_ + "\"," + (international ? "145" : "129"));
+        return info("+CNUM: \"\",\"" + ownNumber_ + "\"," + (international ? "145" : "129"));
     }
+    // Phone activity: always ready.
+    if (command == "+CPAS") return info("+CPAS: 0");
+    if (command == "+CPAS=?") return info("+CPAS: (0-5)");
     if (command == "+CFUN?") return info("+CFUN: 1");
     if (command == "+CFUN=?") return info("+CFUN: (1),(0)");
     if (command == "+CFUN=1" || command == "+CFUN=1,0") return kOk;

@@ -31,6 +31,14 @@ public:
     // Back to the settings at switch-on (ATZ).
     void reset();
 
+    // The first two values of AT+CNMI: <mode> (0 keeps indications in the
+    // phone, 1 to 3 send them) and <mt> (which new messages are announced).
+    struct NewMessageIndications {
+        unsigned mode = 0;
+        unsigned mt = 0;
+    };
+    NewMessageIndications newMessageIndications() const;
+
     // The message memories that AT+CPMS, +CMGL, +CMGR and +CMGD work on.
     Inbox& inbox() { return inbox_; }
     std::size_t inboxSize() const { return inbox_.size(); }
@@ -46,13 +54,14 @@ private:
     std::string network_;
     std::string ownNumber_;
     Inbox inbox_;
-    int registrationMode_ = 0;  // AT+CREG=<n>
+    int registrationMode_ = 0;      // AT+CREG=<n>
     int gprsRegistrationMode_ = 0;  // AT+CGREG=<n>
-    bool callerId_ = false;  // AT+CLIP=<n>
-    int errorMode_ = 0;  // AT+CMEE: 0 plain ERROR, 1 numeric, 2 verbose
+    bool callerId_ = false;         // AT+CLIP=<n>
+    int errorMode_ = 0;             // AT+CMEE: 0 plain ERROR, 1 numeric, 2 verbose
     std::string charset_ = "GSM";
     int operatorFormat_ = 0;  // AT+COPS=3,<format>
     std::string newMessageIndications_ = "0,0,0,0,0";
+    std::string flowControl_ = "2,2";  // AT+IFC: kept and reported, a pseudo-terminal needs none
 };
 
 }  // namespace pelorin::phone

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <utility>
 
 #include "phone/at_answer.h"
 #include "phone/hex.h"
@@ -53,43 +54,90 @@ std::size_t StoredMessage::tpduLength() const {
     return pdu.size() - 1u - pdu[0];
 }
 
+std::optional<unsigned> StoredMessage::messageClass() const {
+    // Service centre, first octet, sender (digit count, type, digits), PID, DCS.
+    if (pdu.empty()) return std::nullopt;
+    const std::size_t first = 1u + pdu[0];
+    if (first + 2 >= pdu.size() || (pdu[first] & 0x03) != 0) return std::nullopt;
+    const std::size_t codingAt = first + 3 + (pdu[first + 1] + 1u) / 2 + 1;
+    if (codingAt >= pdu.size()) return std::nullopt;
+    const std::uint8_t coding = pdu[codingAt];
+    // General data coding with its class bit (also marked for deletion), and
+    // the data coding / message class group.
+    if ((coding & 0x80) == 0 && (coding & 0x10) != 0) return coding & 0x03u;
+    if ((coding & 0xF0) == 0xF0) return coding & 0x03u;
+    return std::nullopt;
+}
+
+Result<std::optional<StoredMessage>> parseInboxLine(std::string_view text) {
+    using Failure = Result<std::optional<StoredMessage>>;
+    const std::string line = trimmed(text);
+    if (line.empty() || line[0] == '#') return std::optional<StoredMessage>();
+    StoredMessage message;
+    std::string_view hex = line;
+    if (const std::size_t comma = line.find(','); comma != std::string::npos) {
+        const auto status = number(std::string_view(line).substr(0, comma));
+        if (!status || *status > 3) return Failure::failure("the status is not 0, 1, 2 or 3");
+        message.status = static_cast<MessageStatus>(*status);
+        hex.remove_prefix(comma + 1);
+    }
+    // Checked before decoding, so that a huge line is never turned into octets.
+    if (hex.size() > 2 * kMaxPduOctets)
+        return Failure::failure("longer than an SMS can be (" + std::to_string(kMaxPduOctets) + " octets)");
+    auto octets = parseHex(hex);
+    if (!octets || octets->empty()) return Failure::failure("not a PDU of hex digit pairs");
+    message.pdu = std::move(*octets);
+    if (1u + message.pdu[0] >= message.pdu.size()) return Failure::failure("nothing after the service-centre field");
+    return std::optional<StoredMessage>(std::move(message));
+}
+
 Result<std::vector<StoredMessage>> parseInboxText(std::string_view text) {
     using Failure = Result<std::vector<StoredMessage>>;
     std::vector<StoredMessage> messages;
     unsigned lineNumber = 0;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
-        const std::string line = trimmed(text.substr(0, end));
+        const std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         ++lineNumber;
-        if (line.empty() || line[0] == '#') continue;
-        const std::string where = "line " + std::to_string(lineNumber) + ": ";
-        StoredMessage message;
-        std::string_view hex = line;
-        if (const std::size_t comma = line.find(','); comma != std::string::npos) {
-            const auto status = number(std::string_view(line).substr(0, comma));
-            if (!status || *status > 3) return Failure::failure(where + "the status is not 0, 1, 2 or 3");
-            message.status = static_cast<MessageStatus>(*status);
-            hex.remove_prefix(comma + 1);
-        }
-        auto octets = parseHex(hex);
-        if (!octets || octets->empty()) return Failure::failure(where + "not a PDU of hex digit pairs");
-        message.pdu = std::move(*octets);
-        if (1u + message.pdu[0] >= message.pdu.size())
-            return Failure::failure(where + "nothing after the service-centre field");
-        messages.push_back(std::move(message));
+        auto message = parseInboxLine(line);
+        if (!message) return Failure::failure("line " + std::to_string(lineNumber) + ": " + message.error());
+        if (message.value()) messages.push_back(std::move(*message.value()));
     }
     return messages;
 }
 
-bool Inbox::file(StoredMessage message) {
+std::vector<InboxLineReader::Line> InboxLineReader::add(std::string_view bytes) {
+    std::vector<Line> lines;
+    for (char c : bytes) {
+        if (c != '\n') {
+            if (line_.size() < kMaxLine) {
+                line_.push_back(c);
+            } else {
+                overlong_ = true;
+            }
+            continue;
+        }
+        ++lineNumber_;
+        if (std::exchange(overlong_, false)) {
+            lines.push_back({lineNumber_, Result<std::optional<StoredMessage>>::failure(
+                                              "longer than " + std::to_string(kMaxLine) + " characters")});
+        } else {
+            lines.push_back({lineNumber_, parseInboxLine(line_)});
+        }
+        line_.clear();
+    }
+    return lines;
+}
+
+std::optional<unsigned> Inbox::file(StoredMessage message) {
     for (unsigned index = 1; index <= kSimCapacity; ++index) {
         if (sim_.count(index) == 0) {
             sim_.emplace(index, std::move(message));
-            return true;
+            return index;
         }
     }
-    return false;
+    return std::nullopt;
 }
 
 void Inbox::reset() { std::fill(std::begin(selected_), std::end(selected_), Memory::Sim); }
@@ -125,8 +173,9 @@ std::optional<std::string> Inbox::answer(const std::string& command, const std::
 
 std::string Inbox::counts(Memory memory) const {
     const std::size_t used = memory == Memory::Phone ? 0 : sim_.size();
-    const unsigned total =
-        memory == Memory::Sim ? kSimCapacity : memory == Memory::Phone ? kPhoneCapacity : kSimCapacity + kPhoneCapacity;
+    const unsigned total = memory == Memory::Sim     ? kSimCapacity
+                           : memory == Memory::Phone ? kPhoneCapacity
+                                                     : kSimCapacity + kPhoneCapacity;
     return std::to_string(used) + "," + std::to_string(total);
 }
 

@@ -28,22 +28,52 @@ struct StoredMessage {
 
     // Octets after the service-centre field: the <length> of +CMGL and +CMGR.
     std::size_t tpduLength() const;
+    // The message class (0 to 3) its data coding names, when the PDU is an
+    // SMS-DELIVER that names one.
+    std::optional<unsigned> messageClass() const;
 };
 
-// The messages of an inbox file: one hex PDU a line (service-centre field
-// first), optionally preceded by its status and a comma ("1,0791..."; without
-// it a message is received and unread). Blank lines and lines beginning with
-// '#' are skipped. A line that is not of that form fails the whole file,
-// naming the line.
+// The longest PDU a message can have: a service-centre field of 12 octets
+// and an SMS-DELIVER of 164 (a 20-digit sender and 140 octets of user data).
+inline constexpr std::size_t kMaxPduOctets = 176;
+
+// One line of an inbox file: a hex PDU (service-centre field first) of at
+// most kMaxPduOctets, optionally preceded by its status and a comma
+// ("1,0791..."; without it a message is received and unread). A blank line or
+// one beginning with '#' holds no message.
+Result<std::optional<StoredMessage>> parseInboxLine(std::string_view line);
+
+// The messages of an inbox file, one line each as above. A line that is not
+// of that form fails the whole file, naming the line.
 Result<std::vector<StoredMessage>> parseInboxText(std::string_view text);
+
+// Inbox lines that arrive while the phone runs (on its standard input), in
+// pieces as they come: each complete line is read as parseInboxLine does. A
+// line longer than kMaxLine is refused whole, without being kept.
+class InboxLineReader {
+public:
+    static constexpr std::size_t kMaxLine = 1024;
+
+    struct Line {
+        unsigned number = 0;  // counted from 1
+        Result<std::optional<StoredMessage>> message;
+    };
+    std::vector<Line> add(std::string_view bytes);
+
+private:
+    std::string line_;
+    bool overlong_ = false;
+    unsigned lineNumber_ = 0;
+};
 
 class Inbox {
 public:
     static constexpr unsigned kSimCapacity = 250;
     static constexpr unsigned kPhoneCapacity = 10;
 
-    // Files a message in "SM" at the lowest free index; false when it is full.
-    bool file(StoredMessage message);
+    // Files a message in "SM" at the lowest free index and gives that index;
+    // nothing when it is full.
+    std::optional<unsigned> file(StoredMessage message);
     std::size_t size() const { return sim_.size(); }
 
     // The answer to one of the memory commands (upper case, blanks removed,

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "phone/delivery.h"
+#include "phone/hex.h"
 
 namespace pelorin::phone {
 
@@ -55,16 +56,63 @@ bool allDigits(std::string_view text) {
 }  // namespace
 
 Modem::Modem(PhoneOptions options, Deliver deliver)
-    : options_(options), deliver_(std::move(deliver)), echo_(options.echo), commands_(options.network, options.ownNumber) {
+    : options_(options),
+      deliver_(std::move(deliver)),
+      echo_(options.echo),
+      commands_(options.network, options.ownNumber),
+      quirks_(options.quirks) {
     for (auto& message : options_.inbox) commands_.inbox().file(std::move(message));
     options_.inbox.clear();
 }
 
 void Modem::receive(std::string_view bytes, Clock::time_point now) {
+    quirks_.switchOn(now);
     for (char c : bytes) {
         if (hangUp_) return;
+        if (!quirks_.keeps(c, now)) continue;  // lost on the way in
         receiveByte(c, now);
     }
+    sendIndications(now);
+}
+
+bool Modem::receiveMessage(StoredMessage message, Clock::time_point now) {
+    return arrive(std::move(message), "message: ", now);
+}
+
+// Where a new message goes by AT+CNMI=<mode>,<mt>: with mode 0 (at start and
+// after ATZ) the phone says nothing; with mt 2 a message of no class or of
+// class 0, 1 or 3 goes to the terminal as +CMT and is not kept, with mt 3
+// only one of class 3 does; everything else is filed, announced by +CMTI when
+// mt is 1 or more.
+bool Modem::arrive(StoredMessage message, const std::string& label, Clock::time_point now) {
+    const auto [mode, mt] = commands_.newMessageIndications();
+    const bool announced = mode >= 1 && mode <= 3;
+    const auto messageClass = message.messageClass();
+    if (announced && ((mt == 2 && messageClass != 2u) || (mt == 3 && messageClass == 3u))) {
+        indications_.push_back("\r\n+CMT: ," + std::to_string(message.tpduLength()) + "\r\n" + toHex(message.pdu) +
+                               "\r\n");
+        notes_.push_back(label + "handed to the terminal (+CMT)");
+        sendIndications(now);
+        return true;
+    }
+    const auto index = commands_.inbox().file(std::move(message));
+    if (!index) {
+        notes_.push_back(label + "not filed: the inbox is full");
+        return false;
+    }
+    notes_.push_back(label + "filed in the inbox at index " + std::to_string(*index));
+    if (announced && mt >= 1) indications_.push_back("\r\n+CMTI: \"SM\"," + std::to_string(*index) + "\r\n");
+    sendIndications(now);
+    return true;
+}
+
+// Unsolicited codes wait while a command line is typed or a PDU entered, and
+// go behind every answer already scheduled, also one still to come in pieces.
+void Modem::sendIndications(Clock::time_point now) {
+    if (indications_.empty() || hangUp_ || mode_ != Mode::Command || !line_.empty()) return;
+    Clock::time_point when = now;
+    for (const auto& item : scheduled_) when = std::max(when, item.first);
+    for (auto& indication : std::exchange(indications_, {})) send(std::move(indication), when);
 }
 
 std::string Modem::takeOutput(Clock::time_point now) {
@@ -105,7 +153,8 @@ void Modem::receiveByte(char c, Clock::time_point now) {
     const bool lineFeedAfterCr = c == '\n' && lastWasCr_;
     lastWasCr_ = c == '\r';
     if (lineFeedAfterCr) return;
-    if (echo_) send(std::string(1, c), now);
+    const bool heldEcho = c == '\r' && mode_ == Mode::Command && quirks_.holdsLineEndEcho(line_);
+    if (echo_ && !heldEcho) send(std::string(1, c), now);
     if (mode_ == Mode::Pdu) {
         pduByte(c, now);
     } else {
@@ -159,11 +208,18 @@ void Modem::runCommand(std::string line, Clock::time_point now) {
         return;
     }
     const std::string rest = command.substr(2);
+    commandTime_ = now;
     std::string answered;
     for (const std::string& one : splitCommands(rest)) {
         std::string reply = runOne(one);
         if (reply.size() >= kOk.size() && reply.compare(reply.size() - kOk.size(), kOk.size(), kOk) == 0) {
             answered += reply.substr(0, reply.size() - kOk.size());
+            if (answered.size() > kMaxLineAnswer) {
+                notes_.push_back("the answers of one line went beyond " + std::to_string(kMaxLineAnswer) +
+                                 " bytes; the rest of the line was not run");
+                send(answered + commands_.error(), now);
+                return;
+            }
             continue;
         }
         if (!answered.empty() || !reply.empty()) send(answered + reply, now);
@@ -173,11 +229,14 @@ void Modem::runCommand(std::string line, Clock::time_point now) {
 }
 
 std::string Modem::runOne(const std::string& rest) {
+    if (auto reply = quirks_.answer(rest, commandTime_)) return std::move(*reply);
     if (rest == "E" || rest == "E0" || rest == "E1") {
         echo_ = rest == "E1";
         return kOk;
     }
-    if (rest == "Z") {
+    // AT&F (factory defaults) is what some programs send instead of ATZ; the
+    // phone has one set of settings, so both go back to it.
+    if (rest == "Z" || rest == "&F" || rest == "&F0") {
         echo_ = options_.echo;
         commands_.reset();
         return kOk;
@@ -190,6 +249,7 @@ std::string Modem::runOne(const std::string& rest) {
         if (rest == "+CMGF=?") return "\r\n+CMGF: (0)\r\n" + kOk;
         return commands_.error();  // text mode is not offered
     }
+    if (rest == "+CMGS=?") return kOk;
     if (rest.rfind("+CMGS=", 0) == 0) {
         const std::string number = rest.substr(6);
         if (!allDigits(number) || number.size() > 3) return commands_.error();
@@ -203,7 +263,7 @@ std::string Modem::runOne(const std::string& rest) {
         pdu_.clear();
         pduOverflow_ = false;
         mode_ = Mode::Pdu;
-        return kPrompt;
+        return quirks_.prompt();
     }
     if (auto reply = commands_.answer(rest)) return std::move(*reply);
     return commands_.error();
@@ -231,6 +291,12 @@ void Modem::finishPdu(Clock::time_point now) {
         notes_.push_back(label + "left unanswered");
         return;
     }
+    if (const auto refusal = quirks_.refusePdu()) {
+        notes_.push_back(label + "refused: no SMS centre number");
+        pdu_.clear();
+        send(*refusal, now);
+        return;
+    }
     const auto message =
         pduOverflow_ ? Result<SubmitMessage>::failure("PDU text too long") : decodeSubmitText(pdu_, announcedLength_);
     pdu_.clear();
@@ -246,8 +312,10 @@ void Modem::finishPdu(Clock::time_point now) {
     }
     const unsigned reference = reference_;
     reference_ = (reference_ + 1) % 256;
-    notes_.push_back(label + "accepted as message " + std::to_string(reference));
-    if (options_.echoToInbox) echoToInbox(message.value(), label);
+    std::string accepted = label + "accepted as message " + std::to_string(reference);
+    if (message->ignoredOctets > 0)
+        accepted += " (" + std::to_string(message->ignoredOctets) + " octets beyond its user data length ignored)";
+    notes_.push_back(std::move(accepted));
     const std::string answer = "\r\n+CMGS: " + std::to_string(reference) + "\r\n" + kOk;
     if (options_.okInPieces) {
         // Everything up to the "O" now, the "K" and line end later.
@@ -257,16 +325,14 @@ void Modem::finishPdu(Clock::time_point now) {
     } else {
         send(answer, now);
     }
+    // After the answer, so that its announcement follows the +CMGS.
+    if (options_.echoToInbox) echoToInbox(message.value(), label, now);
 }
 
-void Modem::echoToInbox(const SubmitMessage& message, const std::string& label) {
+void Modem::echoToInbox(const SubmitMessage& message, const std::string& label, Clock::time_point now) {
     StoredMessage received;
     received.pdu = deliverFromSubmit(message, options_.ownNumber, std::time(nullptr));
-    if (commands_.inbox().file(std::move(received))) {
-        notes_.push_back(label + "filed in the inbox");
-    } else {
-        notes_.push_back(label + "not filed: the inbox is full");
-    }
+    arrive(std::move(received), label, now);
 }
 
 }  // namespace pelorin::phone

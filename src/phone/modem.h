@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "phone/command_set.h"
+#include "phone/sim_quirks.h"
 #include "phone/submit_pdu.h"
 
 namespace pelorin::phone {
@@ -34,12 +35,13 @@ struct PhoneOptions {
     PartSelector silentAfterPdu;  // nothing at all after the PDU
     bool okInPieces = false;      // the +CMGS answer's final "K\r\n" comes pieceDelay later
     std::chrono::milliseconds pieceDelay{3000};
-    unsigned hangUpAfter = 0;  // when part n arrives: no answer, hang up (0: never)
-    unsigned unsolicitedLines = 0;  // unsolicited result codes sent before each PDU's answer
-    std::string network;       // the registered network, MCC and MNC digits ("26202"); empty: none
+    unsigned hangUpAfter = 0;                 // when part n arrives: no answer, hang up (0: never)
+    unsigned unsolicitedLines = 0;            // unsolicited result codes sent before each PDU's answer
+    std::string network;                      // the registered network, MCC and MNC digits ("26202"); empty: none
     std::string ownNumber = "+491701234567";  // AT+CNUM, and the sender of what --echo-to-inbox files
     bool echoToInbox = false;                 // file every accepted part in the inbox as received
     std::vector<StoredMessage> inbox;         // the inbox at switch-on
+    SimQuirkOptions quirks;                   // how this phone differs from a well-behaved one
 };
 
 class Modem {
@@ -51,8 +53,17 @@ public:
 
     static constexpr std::size_t kMaxCommandLine = 256;
     static constexpr std::size_t kMaxPduText = 1024;
+    // What the answers of one command line may add up to: ten listings of a
+    // full inbox. Past it the rest of the line is not run and the line ends
+    // with an error, so that a line of chained listings cannot make the
+    // phone hold more.
+    static constexpr std::size_t kMaxLineAnswer = 1024 * 1024;
 
     Modem(PhoneOptions options, Deliver deliver);
+
+    // The moment the phone is switched on (a SIM busy for a while counts from
+    // it); without a call, the first byte received.
+    void switchOn(Clock::time_point now) { quirks_.switchOn(now); }
 
     void receive(std::string_view bytes, Clock::time_point now);
     // Everything that is due by now, in the order it was produced.
@@ -67,6 +78,16 @@ public:
     bool echo() const { return echo_; }
     bool inPduEntry() const { return mode_ == Mode::Pdu; }
 
+    // A message that reaches the phone while it runs: filed in the inbox, or
+    // handed straight to the terminal when AT+CNMI asks for that, and
+    // announced as AT+CNMI asks once the phone is not in the middle of a
+    // command line, a PDU or an answer. False when it had to be filed and the
+    // inbox is full.
+    bool receiveMessage(StoredMessage message, Clock::time_point now);
+
+    // --transcript's copy of received bytes, any PIN masked.
+    std::string transcriptText(std::string_view received) { return quirks_.masked(received); }
+
     // Human-readable lines about what happened, for the console.
     std::vector<std::string> takeNotes();
     // How many messages the inbox holds.
@@ -80,7 +101,9 @@ private:
     void pduByte(char c, Clock::time_point now);
     void runCommand(std::string line, Clock::time_point now);
     std::string runOne(const std::string& command);
-    void echoToInbox(const SubmitMessage& message, const std::string& label);
+    void echoToInbox(const SubmitMessage& message, const std::string& label, Clock::time_point now);
+    bool arrive(StoredMessage message, const std::string& label, Clock::time_point now);
+    void sendIndications(Clock::time_point now);
     void finishPdu(Clock::time_point now);
     void send(std::string text, Clock::time_point when);
 
@@ -98,8 +121,11 @@ private:
     unsigned parts_ = 0;
     unsigned reference_ = 1;
     std::vector<std::pair<Clock::time_point, std::string>> scheduled_;
+    std::vector<std::string> indications_;  // unsolicited +CMTI and +CMT not sent yet
     std::vector<std::string> notes_;
     CommandSet commands_;
+    SimQuirks quirks_;
+    Clock::time_point commandTime_{};
 };
 
 }  // namespace pelorin::phone

@@ -170,13 +170,14 @@ bool decodeUserData(OctetReader& reader, SubmitMessage& message, std::string& wh
         return false;
     }
     const std::size_t octetCount = septets ? (length * 7u + 7u) / 8u : length;
-    if (reader.remaining() != octetCount) {
-        why = "user data length " + std::to_string(length) + " does not match the " +
-              std::to_string(reader.remaining()) + " octets received";
+    if (reader.remaining() < octetCount) {
+        why = "user data length " + std::to_string(length) + " needs " + std::to_string(octetCount) + " octets but " +
+              std::to_string(reader.remaining()) + " were received";
         return false;
     }
     std::span<const std::uint8_t> userData;
     reader.take(octetCount, userData);
+    message.ignoredOctets = reader.remaining();
     message.userData.assign(userData.begin(), userData.end());
 
     std::size_t headerOctets = 0;

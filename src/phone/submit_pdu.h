@@ -48,15 +48,19 @@ struct SubmitMessage {
     std::optional<std::uint16_t> destinationPort;
     std::optional<std::uint16_t> originatorPort;
     std::optional<Concatenation> concatenation;
+    // Octets sent after the user data its length declares, left out of
+    // userData (a phone takes such a PDU as far as the length goes).
+    std::size_t ignoredOctets = 0;
 
     unsigned validityFormat() const { return (firstOctet >> 3) & 0x03; }
     bool statusReportRequested() const { return (firstOctet & 0x20) != 0; }
     bool hasUserDataHeader() const { return (firstOctet & 0x40) != 0; }
 };
 
-// Decodes the TPDU (everything after the service-centre field). Every octet
-// must be accounted for: trailing octets, a user data length that does not
-// match the data, or a header that overruns its length are all refused.
+// Decodes the TPDU (everything after the service-centre field). Fewer octets
+// than the user data length declares, or a header that overruns its length,
+// are refused; octets beyond the declared user data are ignored (counted in
+// ignoredOctets).
 Result<SubmitMessage> decodeSubmit(std::span<const std::uint8_t> tpdu);
 
 // What the terminal typed after AT+CMGS=declaredLength: hex text with the

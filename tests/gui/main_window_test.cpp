@@ -200,11 +200,18 @@ TEST_F(MainWindowTest, ToolsAndViewItemsCarryCheckMarksNotRadioMarks) {
     frame().action(command::kToolEraser)->trigger();
     frame().action(command::kViewPicture)->trigger();
     frame().action(command::kViewPicture)->trigger();  // chosen again, it stays checked
-    EXPECT_EQ(
-        shown(frame().menus()[2]),
-        (Marks{{"Pen\tP", "check off"}, {"Eraser\tE", "check on"}, {"Moving\tM", "check off"},
-               {"Selection\tS", "check off"}, {"Line\tL", "check off"}, {"Rectangle\tR", "check off"},
-               {"Fill\tF", "check off"}}));
+    EXPECT_EQ(shown(frame().menus()[2]), (Marks{{"Pen\tP", "check off"},
+                                                {"Eraser\tE", "check on"},
+                                                {"Moving\tM", "check off"},
+                                                {"Selection\tS", "check off"},
+                                                {"Line\tL", "check off"},
+                                                {"Rectangle\tR", "check off"},
+                                                {"Fill\tF", "check off"},
+                                                {"&Ellipse\tO", "check off"},
+                                                {"&Invert pen\tI", "check off"},
+                                                {"Fi&lled\tShift+F", "check off"},
+                                                {"Mirror &horizontally\tShift+H", "check off"},
+                                                {"Mirror &vertically\tShift+V", "check off"}}));
     EXPECT_EQ(shown(frame().menus()[3]), (Marks{{"Operator logo && group graphic", "check off"},
                                                 {"Picture message", "check on"},
                                                 {"62xx/71xx Operator logo", "check off"}}));

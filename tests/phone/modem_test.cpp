@@ -266,7 +266,8 @@ TEST(Modem, ChainsCommandsWithOneFinalResultAndStopsAtTheFirstFailure) {
               "AT+CREG?;+CGREG?;+CGATT?\r\r\n+CREG: 2,1,\"1A2B\",\"00C3D4E5\"\r\n\r\n+CGREG: 0,1\r\n"
               "\r\n+CGATT: 1\r\n\r\nOK\r\n");
     // The failing command's error ends the line: the CREG=0 behind it is not run.
-    EXPECT_EQ(phone.type("ATE0;+CSQ;+XYZ;+CREG=0\r"), "ATE0;+CSQ;+XYZ;+CREG=0\r\r\n+CSQ: 20,99\r\n\r\n+CME ERROR: 4\r\n");
+    EXPECT_EQ(phone.type("ATE0;+CSQ;+XYZ;+CREG=0\r"),
+              "ATE0;+CSQ;+XYZ;+CREG=0\r\r\n+CSQ: 20,99\r\n\r\n+CME ERROR: 4\r\n");
     EXPECT_EQ(phone.type("AT+CREG?\r"), "\r\n+CREG: 2,1,\"1A2B\",\"00C3D4E5\"\r\n\r\nOK\r\n");
     EXPECT_EQ(phone.type("AT;;\r"), "\r\nOK\r\n");
     EXPECT_EQ(phone.type("AT+CSCA?;+CMGS=5\r"), "\r\n+CSCA: \"+491710760000\",145\r\n\r\n> ");
@@ -292,7 +293,7 @@ TEST(Modem, AnswersRegistrationSubscriberAndRadioQueriesInEachMode) {
     EXPECT_EQ(phone.type("AT+CFUN=0\r"), "\r\nERROR\r\n");
     EXPECT_EQ(phone.type("AT+CLIP=1\r"), ok);
     EXPECT_EQ(phone.type("AT+CLIP?\r"), reply("+CLIP: 1,1"));
-    EXPECT_EQ(phone.type("AT+CNUM\r"), reply("+CNUM: ,\"+491701234567\",145"));
+    EXPECT_EQ(phone.type("AT+CNUM\r"), reply("+CNUM: \"\",\"+491701234567\",145"));
     EXPECT_EQ(phone.type("AT+CHUP=?\r"), ok);
     EXPECT_EQ(phone.type("ATZ\r"), ok);
     EXPECT_EQ(phone.type("AT+CGREG?;+CLIP?\r"), "\r\n+CGREG: 0,1\r\n\r\n+CLIP: 0,1\r\n" + ok);
@@ -301,7 +302,7 @@ TEST(Modem, AnswersRegistrationSubscriberAndRadioQueriesInEachMode) {
     EXPECT_EQ(unregistered.type("AT+CREG=2;+CREG?\r"), reply("+CREG: 2,0"));
     EXPECT_EQ(unregistered.type("AT+CGATT?\r"), reply("+CGATT: 0"));
     EXPECT_EQ(unregistered.type("AT+CIMI\r"), reply("001010123456789"));
-    EXPECT_EQ(unregistered.type("AT+CNUM\r"), reply("+CNUM: ,\"0170555\",129"));
+    EXPECT_EQ(unregistered.type("AT+CNUM\r"), reply("+CNUM: \"\",\"0170555\",129"));
 }
 
 // Two received messages: the first unread, the second read.
@@ -331,7 +332,8 @@ TEST(Modem, ListsReadsAndDeletesTheInboxInPduMode) {
     EXPECT_EQ(phone.type("AT+CMGR=1\r"), "\r\n+CMGR: 1,,2\r\n0011AA\r\n" + ok);
     EXPECT_EQ(phone.type("AT+CPMS=\"ME\"\r"), "\r\n+CPMS: 0,10,2,250,2,250\r\n" + ok);
     EXPECT_EQ(phone.type("AT+CMGL=4;+CMGD=1\r"), "\r\n+CMS ERROR: 321\r\n");
-    EXPECT_EQ(phone.type("AT+CPMS=\"SM\";+CMGD=1;+CMGD=1\r"), "\r\n+CPMS: 2,250,2,250,2,250\r\n\r\n+CMS ERROR: 321\r\n");
+    EXPECT_EQ(phone.type("AT+CPMS=\"SM\";+CMGD=1;+CMGD=1\r"),
+              "\r\n+CPMS: 2,250,2,250,2,250\r\n\r\n+CMS ERROR: 321\r\n");
     EXPECT_EQ(phone.type("AT+CMGD=0,4;+CPMS?\r"), "\r\n+CPMS: \"SM\",0,250,\"SM\",0,250,\"SM\",0,250\r\n" + ok);
     EXPECT_EQ(phone.type("AT+CMGD=1,5\r"), "\r\n+CMS ERROR: 304\r\n");
 }
@@ -370,13 +372,172 @@ TEST(Modem, EchoToInboxFilesEachAcceptedPartAsReceivedFromItsOwnNumber) {
     const std::size_t lineEnd = listing.find("\r\n", header.size());
     const std::string pdu = listing.substr(lineEnd + 2, listing.size() - lineEnd - 2 - 8);
     const testing::Octets tpdu = submit.tpdu();
-    const std::string userData = testing::hexOf(testing::Octets(tpdu.end() - 139, tpdu.end()));  // UDL 8A and 138 octets
+    const std::string userData =
+        testing::hexOf(testing::Octets(tpdu.end() - 139, tpdu.end()));  // UDL 8A and 138 octets
     // Service centre, SMS-DELIVER with the header flag, +4912345, PID, DCS, time stamp, user data as sent.
     ASSERT_EQ(pdu.size(), 16u + 2 + 12 + 4 + 14 + userData.size()) << pdu;
     EXPECT_EQ(pdu.substr(0, 34), "0791947101670000440791942143F500F5");
     EXPECT_EQ(pdu.substr(48 - 2, 2), "00") << "time zone";
     EXPECT_EQ(pdu.substr(48), userData);
     EXPECT_EQ(listing.substr(header.size(), lineEnd - header.size()), std::to_string(pdu.size() / 2 - 8));
+}
+
+TEST(Modem, FactoryDefaultsActivityAndTheQuestionsOfSetUps) {
+    const std::string ok = "\r\nOK\r\n";
+    for (const char* reset : {"ATZ", "AT&F", "AT&F0"}) {
+        Harness phone(options(true));
+        EXPECT_EQ(phone.type("ATE0;+CMEE=1;+CNMI=2,1,0,0,0;+IFC=0,0\r"),
+                  "ATE0;+CMEE=1;+CNMI=2,1,0,0,0;+IFC=0,0\r" + ok);
+        EXPECT_EQ(phone.type(std::string(reset) + "\r"), ok) << reset;
+        EXPECT_EQ(phone.type("AT+CNMI?;+IFC?\r"), "AT+CNMI?;+IFC?\r\r\n+CNMI: 0,0,0,0,0\r\n\r\n+IFC: 2,2\r\n" + ok)
+            << reset;
+        EXPECT_EQ(phone.type("AT+XYZ\r"), "AT+XYZ\r\r\nERROR\r\n") << reset;
+    }
+    Harness phone(options());
+    EXPECT_EQ(phone.type("AT&F1\r"), "\r\nERROR\r\n");
+    EXPECT_EQ(phone.type("AT+CPAS\r"), "\r\n+CPAS: 0\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CPAS=?\r"), "\r\n+CPAS: (0-5)\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+CMGS=?\r"), ok);
+    EXPECT_FALSE(phone.modem.inPduEntry());
+    EXPECT_EQ(phone.type("AT+IFC=?\r"), "\r\n+IFC: (0-2),(0-2)\r\n" + ok);
+    EXPECT_EQ(phone.type("AT+IFC=3,0\r"), "\r\nERROR\r\n");
+}
+
+// A received message from +4912345 with the data coding given: "Hi" in
+// GSM 7-bit, or two octets.
+StoredMessage deliverWithCoding(std::uint8_t coding) {
+    auto parsed = parseInboxLine("00040791942143F500" + testing::hexOf({coding}) + "6221707154004002C834");
+    EXPECT_TRUE(parsed && parsed.value());
+    return parsed && parsed.value() ? *parsed.value() : StoredMessage{};
+}
+
+TEST(Modem, AnnouncesNewMessagesAsCnmiAsks) {
+    struct Case {
+        const char* cnmi;  // nothing: never set
+        std::uint8_t coding;
+        std::string said;
+        std::size_t filed;
+    };
+    const std::string cmti = "\r\n+CMTI: \"SM\",3\r\n";
+    const auto cmt = [](std::uint8_t coding) {
+        return "\r\n+CMT: ,19\r\n00040791942143F500" + testing::hexOf({coding}) + "6221707154004002C834\r\n";
+    };
+    const std::vector<Case> cases = {
+        {nullptr, 0xF5, "", 3},             // nothing before any AT+CNMI
+        {"0,1,0,0,0", 0xF5, "", 3},         // mode 0 keeps them in the phone
+        {"1,0,0,0,0", 0xF5, "", 3},         // no indication asked for
+        {"1,1,0,0,0", 0xF5, cmti, 3},       // stored and indicated
+        {"2,1", 0x00, cmti, 3},             // missing values are 0
+        {"3,1,0,0,0", 0xF6, cmti, 3},       // class 2 is stored in any case
+        {"2,2,0,0,0", 0xF5, cmt(0xF5), 2},  // class 1 handed over, not kept
+        {"1,2,0,1,0", 0x00, cmt(0x00), 2},  // no class: handed over
+        {"2,2,0,0,0", 0x12, cmti, 3},       // class 2 of the general coding
+        {"2,3,0,0,0", 0xF7, cmt(0xF7), 2},  // class 3 with mt 3
+        {"2,3,0,0,0", 0xF5, cmti, 3},       // only class 3 with mt 3
+    };
+    for (const auto& c : cases) {
+        Harness phone(options(false, [](auto& o) { o.inbox = twoMessages(); }));
+        const std::string label = c.cnmi == nullptr ? std::string("none") : c.cnmi;
+        if (c.cnmi != nullptr) {
+            ASSERT_EQ(phone.type("AT+CNMI=" + std::string(c.cnmi) + "\r"), "\r\nOK\r\n");
+        }
+        EXPECT_TRUE(phone.modem.receiveMessage(deliverWithCoding(c.coding), phone.now)) << label;
+        EXPECT_EQ(phone.modem.takeOutput(phone.now), c.said) << label;
+        EXPECT_EQ(phone.modem.inboxSize(), c.filed) << label;
+    }
+}
+
+TEST(Modem, HoldsAnnouncementsUntilNoLinePduOrAnswerIsUnderWay) {
+    Harness phone(options(false, [](auto& o) {
+        o.okInPieces = true;
+        o.pieceDelay = 1000ms;
+    }));
+    const std::string cmti = "\r\n+CMTI: \"SM\",1\r\n";
+    phone.type("AT+CNMI=2,1,0,0,0\r");
+    // A command line half typed: the announcement waits for its answer.
+    phone.type("AT+C");
+    phone.modem.receiveMessage(deliverWithCoding(0xF5), phone.now);
+    EXPECT_EQ(phone.modem.takeOutput(phone.now), "");
+    EXPECT_EQ(phone.type("SQ\r"), "\r\n+CSQ: 20,99\r\n\r\nOK\r\n" + cmti);
+
+    // During PDU entry, and behind an answer that comes in pieces.
+    const auto submit = groupGraphic();
+    EXPECT_EQ(phone.type(cmgs(submit)), "\r\n> ");
+    phone.modem.receiveMessage(deliverWithCoding(0xF5), phone.now);
+    EXPECT_EQ(phone.modem.takeOutput(phone.now), "");
+    EXPECT_EQ(phone.type(submit.text() + "\x1A"), "\r\n+CMGS: 1\r\n\r\nO");
+    EXPECT_EQ(phone.later(1000ms), "K\r\n\r\n+CMTI: \"SM\",2\r\n");
+
+    // ESC ends PDU entry too; a full inbox says so and announces nothing.
+    EXPECT_EQ(phone.type(cmgs(submit)), "\r\n> ");
+    for (unsigned i = 3; i <= Inbox::kSimCapacity; ++i) phone.modem.receiveMessage(deliverWithCoding(0xF5), phone.now);
+    EXPECT_FALSE(phone.modem.receiveMessage(deliverWithCoding(0xF5), phone.now));
+    const std::string held = phone.type("\x1B");
+    EXPECT_EQ(held.rfind("\r\n+CMTI: \"SM\",3\r\n", 0), 0u);
+    EXPECT_NE(held.find("\r\n+CMTI: \"SM\",250\r\n"), std::string::npos);
+    EXPECT_EQ(held.find("+CMTI: \"SM\",251"), std::string::npos);
+}
+
+TEST(Modem, EchoToInboxAnnouncesThePartAfterItsAnswer) {
+    Harness phone(options(false, [](auto& o) { o.echoToInbox = true; }));
+    const auto submit = groupGraphic();
+    phone.type("AT+CNMI=1,1,0,0,0\r");
+    phone.type(cmgs(submit));
+    EXPECT_EQ(phone.type(submit.text() + "\x1A"), "\r\n+CMGS: 1\r\n\r\nOK\r\n\r\n+CMTI: \"SM\",1\r\n");
+    // Direct delivery: the part comes back at once and is not kept.
+    phone.type("AT+CNMI=2,2,0,0,0\r");
+    phone.type(cmgs(submit));
+    const std::string answer = phone.type(submit.text() + "\x1A");
+    const std::string cmt = "\r\n+CMGS: 2\r\n\r\nOK\r\n\r\n+CMT: ,";
+    ASSERT_EQ(answer.rfind(cmt, 0), 0u) << answer;
+    const Octets tpdu = submit.tpdu();
+    EXPECT_NE(answer.find(testing::hexOf(Octets(tpdu.end() - 139, tpdu.end())) + "\r\n"), std::string::npos);
+    EXPECT_EQ(phone.modem.inboxSize(), 1u);
+}
+
+TEST(Modem, InboxLinesAreBoundedBeforeTheyAreDecoded) {
+    // A service-centre field of 12 octets and a 164-octet SMS-DELIVER: the longest there is.
+    const std::string longest = "0B91" + std::string(20, '1') + "04" + std::string(2 * 163, 'A');
+    ASSERT_EQ(longest.size(), 2 * kMaxPduOctets);
+    EXPECT_TRUE(parseInboxLine(longest));
+    EXPECT_TRUE(parseInboxLine("1," + longest + " \r"));
+    for (const std::string& bad : {longest + "AA", "1," + longest + "00", std::string(100'000, 'A')}) {
+        const auto parsed = parseInboxText("0011AA\n" + bad + "\n");
+        ASSERT_FALSE(parsed);
+        EXPECT_EQ(parsed.error(), "line 2: longer than an SMS can be (176 octets)");
+    }
+
+    InboxLineReader reader;
+    EXPECT_TRUE(reader.add("# a comment\n0011").size() == 1);
+    auto lines = reader.add("AA\n" + std::string(5000, '0') + "\n1,00\n0,0011BB");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].number, 2u);
+    ASSERT_TRUE(lines[0].message && lines[0].message.value());
+    EXPECT_EQ(lines[0].message.value()->pdu, (std::vector<std::uint8_t>{0x00, 0x11, 0xAA}));
+    EXPECT_EQ(lines[1].message.error(), "longer than 1024 characters");
+    EXPECT_EQ(lines[2].message.error(), "nothing after the service-centre field");
+    lines = reader.add("\n");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].number, 5u);
+    EXPECT_EQ(lines[0].message.value()->status, MessageStatus::ReceivedUnread);
+}
+
+TEST(Modem, OneLineOfChainedListingsIsBounded) {
+    const std::string longest = "0B91" + std::string(20, '1') + "04" + std::string(2 * 163, 'A');
+    std::string file;
+    for (unsigned i = 0; i < Inbox::kSimCapacity; ++i) file += longest + "\n";
+    auto inbox = parseInboxText(file);
+    ASSERT_TRUE(inbox) << inbox.error();
+    Harness phone(options(false, [&inbox](auto& o) { o.inbox = inbox.value(); }));
+    phone.type("AT+CMGL=4\r");  // all of them read from now on
+    const std::string one = phone.type("AT+CMGL=4\r");
+    EXPECT_GT(one.size(), 90'000u);
+    std::string line = "AT";
+    for (int i = 0; i < 31; ++i) line += "+CMGL=4;";
+    const std::string chained = phone.type(line + "\r");
+    EXPECT_LE(chained.size(), Modem::kMaxLineAnswer + one.size());
+    EXPECT_EQ(chained.substr(chained.size() - 9), "\r\nERROR\r\n");
+    EXPECT_EQ(chained.rfind(one.substr(0, one.size() - 6), 0), 0u);
 }
 
 }  // namespace

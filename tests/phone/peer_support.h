@@ -5,8 +5,14 @@
 // caller's locale or settings), and the pictures they send.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/bmp_builder.h"
@@ -38,6 +44,52 @@ inline pelorin::testing::ProcessResult runPeer(const std::string& home, const st
     args.insert(args.begin(), {"LC_ALL=C.UTF-8", "HOME=" + home, "/usr/bin/timeout", std::to_string(seconds), program});
     return pelorin::testing::runProcess("/usr/bin/env", args);
 }
+
+// A daemon we did not write, in a process group of its own (with the
+// processes it starts), with LC_ALL=C.UTF-8, HOME set to home and, when output
+// names a file, its standard output and error there. Ended by SIGTERM to the
+// group, then SIGKILL when it takes longer than ten seconds.
+class DaemonProcess {
+public:
+    DaemonProcess(std::vector<std::string> argv, const std::string& home, const std::string& output = {}) {
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::setpgid(0, 0);
+            ::setenv("LC_ALL", "C.UTF-8", 1);
+            ::setenv("HOME", home.c_str(), 1);
+            if (!output.empty()) {
+                if (std::FILE* out = std::freopen(output.c_str(), "w", stdout)) ::dup2(::fileno(out), STDERR_FILENO);
+            }
+            std::vector<char*> args;
+            for (auto& arg : argv) args.push_back(arg.data());
+            args.push_back(nullptr);
+            ::execv(args[0], args.data());
+            ::_exit(127);
+        }
+        if (pid_ > 0) ::setpgid(pid_, pid_);
+    }
+    ~DaemonProcess() { stop(); }
+    DaemonProcess(const DaemonProcess&) = delete;
+    DaemonProcess& operator=(const DaemonProcess&) = delete;
+
+    void stop() {
+        if (pid_ <= 0) return;
+        ::kill(-pid_, SIGTERM);
+        for (int i = 0; i < 100; ++i) {
+            if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                pid_ = -1;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        ::kill(-pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+};
 
 inline void expectStoredPicture(const std::filesystem::path& store, const std::string& file, int width, int height,
                                 bool (*set)(int, int)) {

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -95,8 +96,6 @@ private:
     std::string received_;
 };
 
-
-
 // The group graphic for +123 with the top-left pixel set, as typed: 149 octets, length 148.
 std::string groupGraphicPdu() { return "005100039121F300F5A78A060504158300003000480E0180" + std::string(250, '0'); }
 
@@ -129,7 +128,8 @@ TEST(PhoneProgram, AnswersTheDialogueStoresTheLogoAndSurvivesReconnects) {
         ASSERT_EQ(plr.size(), 126u);
         EXPECT_EQ(static_cast<unsigned char>(plr[0]), 0x80);
         EXPECT_EQ(plr.substr(1), std::string(125, '\0'));
-        EXPECT_EQ(pelorin::testing::readFileText(store / "logo-0001.txt").substr(0, 74), "#" + std::string(71, '.') + "\n.");
+        EXPECT_EQ(pelorin::testing::readFileText(store / "logo-0001.txt").substr(0, 74),
+                  "#" + std::string(71, '.') + "\n.");
         EXPECT_EQ(pelorin::testing::readFileText(store / "log.txt"),
                   "file=logo-0001\tkind=group-graphic\tsize=72x14\tnumber=+123\tmcc=\tmnc=\ttext=\treport=0\t"
                   "report-parts=0\tparts=1\tport=1583\terror=\n");
@@ -244,6 +244,48 @@ TEST(PhoneProgram, ExplainsItselfAndRefusesUnknownOptions) {
     EXPECT_EQ(run("--bogus").first, 2);
     EXPECT_EQ(run("--hang-up-after 0").first, 2);
     EXPECT_EQ(run("--pdu-error=x").first, 2);
+}
+
+// The longest message there is: a 12-octet service-centre field and 164 octets.
+std::string longestPdu() { return "0B91" + std::string(20, '1') + "04" + std::string(2 * 163, 'A'); }
+
+TEST(PhoneProgram, RefusesInboxesNoPhoneCouldHold) {
+    pelorin::testing::TemporaryFolder folder;
+    const auto start = [&folder](const std::string& content) {
+        std::ofstream(folder.file("inbox.txt")) << content;
+        const std::string command = std::string(PELORIN_PHONE_PATH) + " --inbox " + folder.file("inbox.txt") + " 2>&1";
+        FILE* pipe = ::popen(command.c_str(), "r");
+        std::string output;
+        char buffer[4096];
+        std::size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, got);
+        return std::pair{WEXITSTATUS(::pclose(pipe)), output};
+    };
+    const std::string prefix = "pelorin-phone: --inbox " + folder.file("inbox.txt") + ": ";
+    EXPECT_EQ(start("# fine\n" + longestPdu() + "00\n"),
+              std::pair(2, prefix + "line 2: longer than an SMS can be (176 octets)\nTry pelorin-phone --help.\n"));
+    EXPECT_EQ(start(std::string(100'000'000, 'A')),
+              std::pair(2, prefix + "larger than 1024 KiB\nTry pelorin-phone --help.\n"));
+}
+
+TEST(PhoneProgram, AnnouncesWhatArrivesOnStandardInputAsCnmiAsks) {
+    PhoneProcess phone({"--no-echo", "--inbox-from-stdin"});
+    Line line(phone.path());
+    const std::string hi = "00040791942143F500006221707154004002C834";
+    // Nothing is said before AT+CNMI asks for it.
+    ASSERT_TRUE(phone.writeInput(hi + "\n"));
+    EXPECT_EQ(line.readFor(300ms), "");
+    line.write("AT+CNMI=2,1,0,0,0\r");
+    EXPECT_EQ(line.readUntil("OK\r\n"), "\r\nOK\r\n");
+    // A line that is no message is refused on standard error; the next one arrives.
+    ASSERT_TRUE(phone.writeInput("not a message\n1,"));
+    ASSERT_TRUE(phone.writeInput(hi + "\n"));
+    EXPECT_EQ(line.readUntil("+CMTI: \"SM\",2\r\n"), "\r\n+CMTI: \"SM\",2\r\n");
+    line.write("AT+CNMI=2,2,0,0,0;+CMGL=4\r");
+    EXPECT_EQ(line.readUntil("OK\r\n"),
+              "\r\n+CMGL: 1,0,,19\r\n" + hi + "\r\n+CMGL: 2,1,,19\r\n" + hi + "\r\n\r\nOK\r\n");
+    ASSERT_TRUE(phone.writeInput(hi + "\n"));
+    EXPECT_EQ(line.readUntil(hi + "\r\n"), "\r\n+CMT: ,19\r\n" + hi + "\r\n");
 }
 
 }  // namespace

@@ -6,8 +6,6 @@
 // ends.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -23,44 +21,6 @@ namespace {
 using namespace peers;
 using namespace std::chrono_literals;
 constexpr const char* kSmsd = "/usr/sbin/smsd";
-
-// smsd in a process group of its own, ended by SIGTERM to the group (the
-// main process and the modem handler it starts), then SIGKILL if need be.
-class SmsdProcess {
-public:
-    SmsdProcess(const std::string& config, const std::string& home) {
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::setpgid(0, 0);
-            ::setenv("LC_ALL", "C.UTF-8", 1);
-            ::setenv("HOME", home.c_str(), 1);
-            ::execl(kSmsd, kSmsd, "-t", ("-c" + config).c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        if (pid_ > 0) ::setpgid(pid_, pid_);
-    }
-    ~SmsdProcess() { stop(); }
-    SmsdProcess(const SmsdProcess&) = delete;
-    SmsdProcess& operator=(const SmsdProcess&) = delete;
-
-    void stop() {
-        if (pid_ <= 0) return;
-        ::kill(-pid_, SIGTERM);
-        for (int i = 0; i < 100; ++i) {
-            if (::waitpid(pid_, nullptr, WNOHANG) == pid_) {
-                pid_ = -1;
-                return;
-            }
-            std::this_thread::sleep_for(100ms);
-        }
-        ::kill(-pid_, SIGKILL);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-};
 
 class SmsdPeerTest : public ::testing::Test {
 protected:
@@ -107,7 +67,8 @@ TEST_F(SmsdPeerTest, SendsTheOutgoingSpoolTextsAndAnOperatorLogo) {
     };
     spool("1-text", "To: 4917012345\nAlphabet: UTF-8\n\nHello from smsd {x} \u00E4");
     spool("2-unicode", "To: 4917012345\nAlphabet: UTF-8\n\nGr\u00FC\u00DFe \u20AC \u041F\u0440\u0438");
-    std::string logo = "To: 4917012345\nAlphabet: binary\nUDH: true\nHex: yes\n\n06 05 04 15 82 00 00 62 F2 20 00 48 0E 01";
+    std::string logo =
+        "To: 4917012345\nAlphabet: binary\nUDH: true\nHex: yes\n\n06 05 04 15 82 00 00 62 F2 20 00 48 0E 01";
     for (int byte = 0; byte < 126; ++byte) {
         unsigned octet = 0;
         for (int bit = 0; bit < 8; ++bit) {
@@ -119,7 +80,8 @@ TEST_F(SmsdPeerTest, SendsTheOutgoingSpoolTextsAndAnOperatorLogo) {
     }
     spool("3-logo", logo + "\n");
 
-    SmsdProcess smsd(folder.file("smsd.conf"), folder.path().string());
+    // smsd ends with the modem handler it starts: the whole group is stopped.
+    DaemonProcess smsd({kSmsd, "-t", "-c" + folder.file("smsd.conf")}, folder.path().string());
     const bool sent = waitForSent(3);
     smsd.stop();
     ASSERT_TRUE(sent) << pelorin::testing::readFileText(folder.file("smsd.log"));

@@ -143,18 +143,41 @@ TEST(SubmitPdu, RefusesEveryTruncation) {
     for (std::size_t length = 0; length < tpdu.size(); ++length) {
         EXPECT_FALSE(decodeSubmit(std::span(tpdu).first(length))) << length;
     }
-    Octets longer = tpdu;
-    longer.push_back(0x00);
-    EXPECT_FALSE(decodeSubmit(longer));
 }
 
-TEST(SubmitPdu, RefusesAWrongUserDataLength) {
+TEST(SubmitPdu, RefusesAUserDataLengthBeyondTheOctetsAndIgnoresOctetsBeyondIt) {
     const auto base = parseHex(groupGraphicText()).value();
-    for (int delta : {-1, 1, -138, 117}) {
+    for (int delta : {1, -138, 117}) {
         Octets tpdu(base.begin() + 1, base.end());
         tpdu[9] = static_cast<std::uint8_t>(tpdu[9] + delta);
         EXPECT_FALSE(decodeSubmit(tpdu)) << delta;
     }
+    // One octet more than the length declares, as some encoders send: the
+    // message ends where its length says.
+    const Octets tpdu(base.begin() + 1, base.end());
+    const auto exact = decodeSubmit(tpdu);
+    ASSERT_TRUE(exact) << exact.error();
+    EXPECT_EQ(exact->ignoredOctets, 0u);
+    for (const Octets& extra : {Octets{0x00}, Octets{0xAB, 0xCD, 0xEF}}) {
+        const auto longer = decodeSubmit(tpdu + extra);
+        ASSERT_TRUE(longer) << longer.error();
+        EXPECT_EQ(longer->ignoredOctets, extra.size());
+        EXPECT_EQ(longer->userData, exact->userData);
+        EXPECT_EQ(longer->payload, exact->payload);
+    }
+    Octets shorter = tpdu;
+    shorter[9] = static_cast<std::uint8_t>(shorter[9] - 1);
+    const auto cut = decodeSubmit(shorter);
+    ASSERT_TRUE(cut) << cut.error();
+    EXPECT_EQ(cut->ignoredOctets, 1u);
+    EXPECT_EQ(cut->userData, Octets(tpdu.begin() + 10, tpdu.end() - 1));
+
+    // Seven-bit text: "hi" in two septets takes two octets; a third is ignored.
+    const Octets text{0x11, 0x00, 0x00, 0x81, 0x00, 0x00, 0xA7, 0x02, 0xE8, 0x34, 0x00};
+    const auto seven = decodeSubmit(text);
+    ASSERT_TRUE(seven) << seven.error();
+    EXPECT_EQ(seven->payload, (Octets{0x68, 0x69}));
+    EXPECT_EQ(seven->ignoredOctets, 1u);
 }
 
 TEST(SubmitPdu, RefusesBrokenHeaders) {

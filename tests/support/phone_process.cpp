@@ -72,6 +72,17 @@ PhoneProcess::PhoneProcess(const std::string& program, const std::vector<std::st
 
 PhoneProcess::~PhoneProcess() { stop(); }
 
+bool PhoneProcess::writeInput(const std::string& text) {
+    std::size_t done = 0;
+    while (stdinFd_ >= 0 && done < text.size()) {
+        const ssize_t n = write(stdinFd_, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return done == text.size();
+}
+
 int PhoneProcess::wait() {
     if (pid_ <= 0) return -1;
     int status = 0;

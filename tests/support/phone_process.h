@@ -25,6 +25,9 @@ public:
     const std::string& devicePath() const { return devicePath_; }
     pid_t pid() const { return pid_; }
 
+    // Writes to the simulator's standard input (what --inbox-from-stdin reads).
+    bool writeInput(const std::string& text);
+
     // Waits for the simulator to end by itself; its exit status, or -1.
     int wait();
     // Ends the simulator (SIGTERM) and waits for it; its exit status, or -1.

@@ -1,8 +1,8 @@
 #include "arguments.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
-#include <sstream>
 #include <string_view>
 
 #include "phone/inbox.h"
@@ -20,17 +20,19 @@ Dialogue:
   Commands end at CR; a LF right after the CR is accepted and swallowed (not
   echoed). Command echo is on at start; every other received character is
   echoed except Ctrl-Z and ESC, also while a PDU is typed. Answers: "\r\nOK\r\n"
-  to AT, ATE0, ATE1 (echo off and on), ATZ (echo and settings as at start),
-  AT+CMGF=0 (AT+CMGF? gives 0, AT+CMGF=? gives (0): PDU mode only).
+  to AT, ATE0, ATE1 (echo off and on), ATZ, AT&F and AT&F0 (echo and settings
+  as at start), AT+CMGF=0 (AT+CMGF? gives 0, AT+CMGF=? gives (0): PDU mode
+  only) and AT+CMGS=?.
   Several commands may follow one "AT", separated by ";"
   (AT+CMEE=1;+CREG=2): their answers come together with one final result,
   and the first command that fails ends the line with its error.
   Standard commands: ATI, AT+CGMI, +CGMM, +CGMR, +CGSN (identification),
-  AT+CMEE=0|1|2 (and ? and =?), AT+CPIN? (READY), AT+CSQ (20,99),
-  AT+CSCS (GSM, IRA, UCS2), AT+CSCA? (+491710760000), AT+CSMS (service 0),
-  AT+CNMI (settings kept, nothing indicated), AT+CIMI (an IMSI beginning
-  with the --network's MCC and MNC, 001-01 without one), AT+CFUN=1 and
-  AT+CFUN?, AT+CLIP=0|1, AT+CNUM (the --own-number), AT+CHUP=?,
+  AT+CMEE=0|1|2 (and ? and =?), AT+CPIN? (READY), AT+CPAS (0: ready),
+  AT+CSQ (20,99), AT+IFC (kept and reported), AT+CSCS (GSM, IRA, UCS2),
+  AT+CSCA? (+491710760000), AT+CSMS (service 0), AT+CNMI (see below),
+  AT+CIMI (an IMSI beginning with the --network's MCC and MNC, 001-01
+  without one), AT+CFUN=1 and AT+CFUN?, AT+CLIP=0|1, AT+CNUM ("+CNUM:
+  "","NUMBER",TYPE" with the --own-number), AT+CHUP=?,
   AT+COPS? / =? / =0 / =3,n, AT+CREG=0|1|2 and AT+CGREG=0|1|2 (? gives the
   registration with the --network in the mode set, mode 2 adding the
   location area "1A2B" and the cell "00C3D4E5"; =? gives (0-2)) and
@@ -45,11 +47,24 @@ Dialogue:
   deletes one message, AT+CMGD=index,flag with flag 1 every read message,
   2 also the sent, 3 also the unsent, 4 all. An empty index gets
   "\r\n+CMS ERROR: 321\r\n", a status or flag out of range "+CMS ERROR: 304".
+  Answers of any length are written as the terminal side reads them; while
+  more than 64 KiB of them wait unread, the phone reads no further input.
+  The answers of one command line may add up to 1 MiB; past that the rest
+  of the line is not run and the line ends with the error.
+
+  New messages (from --inbox-from-stdin and --echo-to-inbox) are announced
+  as AT+CNMI=<mode>,<mt> asks, never before the first AT+CNMI (nor after
+  ATZ) and never inside a command line, a PDU or an answer: with mode 1, 2
+  or 3 and mt 1 the message is filed and "\r\n+CMTI: \"SM\",INDEX\r\n" follows;
+  with mt 2 a message of no class or of class 0, 1 or 3 is not filed but
+  handed over as "\r\n+CMT: ,LENGTH\r\nPDU\r\n" (mt 3: only class 3), others
+  are filed and announced with +CMTI. Mode 0 or mt 0: filed, nothing said.
   Anything else, AT+CMGF=1 included, gets "\r\nERROR\r\n", or after AT+CMEE=1
   "\r\n+CME ERROR: 4\r\n" (after AT+CMEE=2 "+CME ERROR: operation not
   supported"). AT+CMGS=n (n from 1 to 255) answers "\r\n> " and
   takes PDU text up to Ctrl-Z: hex digits, the service-centre field first, n
-  being the octet count after that field, decodable as an SMS-SUBMIT. A good
+  being the octet count after that field, decodable as an SMS-SUBMIT (octets
+  beyond the user data length it declares are ignored, as phones do). A good
   PDU gets "\r\n+CMGS: REF\r\n\r\nOK\r\n" (REF counts 1, 2, ... modulo 256), a
   bad one "\r\n+CMS ERROR: 304\r\n" (and "\r\n+CMS ERROR: 500\r\n" when the
   store folder cannot be written). ESC during PDU entry abandons the message
@@ -107,10 +122,20 @@ Options:
                        reports as it is without reading it), optionally
                        preceded by a status and a comma ("1,0791...");
                        without one a message is received and unread. Blank
-                       lines and lines beginning with '#' are skipped.
+                       lines and lines beginning with '#' are skipped. A PDU
+                       longer than an SMS can be (176 octets), more than 250
+                       messages or a file over 1 MiB are refused.
+  --inbox-from-stdin   also read messages arriving while the phone runs from
+                       standard input, one a line in the --inbox form; each is
+                       filed (or handed over) and announced as AT+CNMI asks
+                       the moment its line ends (echo LINE >&3 into a pipe
+                       held open on the phone's input, for example). A line
+                       that is no message is named on standard error and
+                       skipped.
   --echo-to-inbox      also file every part the phone accepts in its inbox, as
                        an SMS-DELIVER from its own number with the part's
-                       user data unchanged (a loopback for round trips)
+                       user data unchanged (a loopback for round trips),
+                       announced after the part's +CMGS as AT+CNMI asks
   --own-number NUMBER  the phone's own number (default +491701234567): digits,
                        "+" first when international
   --exit-on-stdin-eof  also end when standard input reaches its end
@@ -140,6 +165,33 @@ ends with Ctrl-Z counts, good or bad):
                        before the answer to every PDU, N unsolicited result
                        codes: "\r\n+CMTI: \"ME\",K\r\n" for odd K and
                        "\r\nRING\r\n" for even K (K from 1 to N)
+
+Quirks of the phones and modems people own (each off by default):
+  --pin NNNN           the SIM wants this PIN (4 to 8 digits): AT+CPIN? gives
+                       "+CPIN: SIM PIN" and the SIM's commands (AT+CMGS,
+                       +CMGL, +CMGR, +CMGD, +CPMS, +CSCA, +CSMS, +CNMI,
+                       +CNUM, +CIMI) "+CME ERROR: 11" until AT+CPIN="NNNN";
+                       a wrong PIN gets "+CME ERROR: 16", and after three
+                       wrong ones the SIM wants its PUK for good
+                       ("+CPIN: SIM PUK", "+CME ERROR: 12"). The PIN is
+                       masked in the --transcript.
+  --no-smsc-number     the SIM has no SMS centre number: AT+CSCA? gives
+                       "+CSCA: \"\",129" and every PDU "+CMS ERROR: 330"
+                       until AT+CSCA="NUMBER"[,type] sets one
+  --sim-busy-for SECONDS
+                       "+CME ERROR: 14" (SIM busy) to every command but a
+                       plain AT for that long after start and after the
+                       right PIN
+  --prompt-style space|bare|newline|same-line
+                       the PDU prompt: "\r\n> " (the default), "\r\n>",
+                       "\r\n>\r\n", or "> " right after the echo of the
+                       AT+CMGS line, whose CR is not echoed
+  --drops-fast-writes  characters of a line (command or PDU) that arrive
+                       less than 5 ms after 32 others are lost; CR, Ctrl-Z
+                       and ESC always arrive
+  --model NAME         ATI answers NAME, AT+CGMI its first word (the maker)
+                       and AT+CGMM the rest (the model)
+
   --help               this text
 
 SMS centre (SMPP 3.4 over TCP, beside the terminal):
@@ -173,15 +225,24 @@ bool parseNumber(std::string_view text, unsigned& value) {
     return error == std::errc() && end == text.data() + text.size() && !text.empty();
 }
 
+// A full inbox of the longest messages is under 90 KB; what is far beyond
+// that is not an inbox and is not read into memory.
+constexpr std::streamsize kMaxInboxFile = 1024 * 1024;
+
 bool readInbox(const std::string& path, std::vector<StoredMessage>& inbox, std::string& why) {
-    std::ifstream in{std::filesystem::path(path)};
-    std::stringstream content;
-    content << in.rdbuf();
-    if (!in) {
+    std::ifstream in{std::filesystem::path(path), std::ios::binary};
+    std::string content(static_cast<std::size_t>(kMaxInboxFile) + 1, '\0');
+    in.read(content.data(), kMaxInboxFile + 1);
+    if (in.bad() || (!in && !in.eof())) {
         why = "--inbox: cannot read " + path;
         return false;
     }
-    auto messages = parseInboxText(content.str());
+    content.resize(static_cast<std::size_t>(in.gcount()));
+    if (content.size() > static_cast<std::size_t>(kMaxInboxFile)) {
+        why = "--inbox " + path + ": larger than " + std::to_string(kMaxInboxFile / 1024) + " KiB";
+        return false;
+    }
+    auto messages = parseInboxText(content);
     if (!messages) {
         why = "--inbox " + path + ": " + messages.error();
         return false;
@@ -295,6 +356,8 @@ std::optional<ProgramArguments> parseArguments(int argc, char** argv, std::strin
         } else if (name == "--inbox") {
             const auto text = value();
             ok = text.has_value() && readInbox(std::string(*text), arguments.phone.inbox, why);
+        } else if (name == "--inbox-from-stdin") {
+            ok = flag(arguments.inboxFromStdin);
         } else if (name == "--echo-to-inbox") {
             ok = flag(arguments.phone.echoToInbox);
         } else if (name == "--own-number") {
@@ -369,6 +432,51 @@ std::optional<ProgramArguments> parseArguments(int argc, char** argv, std::strin
             } else {
                 why = "unknown option: " + std::string(argument);
                 ok = false;
+            }
+        } else if (name == "--pin") {
+            const auto text = value();
+            ok = text.has_value();
+            if (ok) {
+                const std::string pin(*text);
+                ok = pin.size() >= 4 && pin.size() <= 8 && pin.find_first_not_of("0123456789") == std::string::npos;
+                if (ok) {
+                    arguments.phone.quirks.pin = pin;
+                } else {
+                    why = "--pin takes 4 to 8 digits";
+                }
+            }
+        } else if (name == "--no-smsc-number") {
+            ok = flag(arguments.phone.quirks.noSmscNumber);
+        } else if (name == "--sim-busy-for") {
+            unsigned seconds = 0;
+            ok = number(seconds, true);
+            arguments.phone.quirks.simBusyFor = std::chrono::seconds(seconds);
+        } else if (name == "--prompt-style") {
+            const auto text = value();
+            ok = text.has_value();
+            if (ok) {
+                const auto style = promptStyleFromName(*text);
+                ok = style.has_value();
+                if (ok) {
+                    arguments.phone.quirks.prompt = *style;
+                } else {
+                    why = "--prompt-style takes space, bare, newline or same-line: " + std::string(*text);
+                }
+            }
+        } else if (name == "--drops-fast-writes") {
+            ok = flag(arguments.phone.quirks.dropsFastWrites);
+        } else if (name == "--model") {
+            const auto text = value();
+            ok = text.has_value();
+            if (ok) {
+                const std::string model(*text);
+                ok = !model.empty() && model.size() <= 64 &&
+                     std::all_of(model.begin(), model.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+                if (ok) {
+                    arguments.phone.quirks.model = model;
+                } else {
+                    why = "--model takes up to 64 printable ASCII characters";
+                }
             }
         } else if (name == "--exit-on-stdin-eof") {
             ok = flag(arguments.exitOnStdinEof);

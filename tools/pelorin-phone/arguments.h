@@ -16,6 +16,7 @@ struct ProgramArguments {
     std::optional<std::filesystem::path> transcript;
     std::optional<CentreOptions> smpp;  // --smpp: also an SMS centre
     bool exitOnStdinEof = false;
+    bool inboxFromStdin = false;
     bool quiet = false;
     bool help = false;
 };

@@ -15,6 +15,7 @@
 #include <system_error>
 
 #include "arguments.h"
+#include "phone/inbox.h"
 #include "phone/modem.h"
 #include "phone/pseudo_terminal.h"
 #include "phone/recipient.h"
@@ -84,21 +85,49 @@ private:
     std::filesystem::path target_;
 };
 
-// Keeps what the phone has said until the terminal side takes it; a host that
-// never reads loses what goes beyond the buffer, as with a real line.
+// What the phone has said waits until the terminal side takes it, however
+// long an answer is. While more than this waits unread, the phone reads no
+// further input (as a modem holds its line with flow control), so that a host
+// that writes without reading cannot make it hold more.
 constexpr std::size_t kMaxUnsent = 64 * 1024;
 
 enum class Ending { Signal, StdinClosed, HungUp, Failure };
 
-Ending run(pelorin::phone::PseudoTerminal& terminal, Modem& modem, bool watchStdin, bool quiet, int transcript) {
+struct RunOptions {
+    bool watchStdin = false;      // standard input is read at all
+    bool exitOnStdinEof = false;  // its end ends the phone
+    bool inboxFromStdin = false;  // its lines are messages arriving
+    bool quiet = false;
+    int transcript = -1;
+};
+
+// Standard input: messages that arrive (--inbox-from-stdin) or just its end.
+bool readStdin(Modem& modem, pelorin::phone::InboxLineReader& lines, const RunOptions& options) {
+    char buffer[4096];
+    const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+    if (got < 0) return errno == EINTR || errno == EAGAIN;
+    if (got == 0) return false;
+    if (!options.inboxFromStdin) return true;
+    for (auto& line : lines.add(std::string_view(buffer, static_cast<std::size_t>(got)))) {
+        if (!line.message) {
+            std::cerr << "pelorin-phone: standard input line " << line.number << ": " << line.message.error()
+                      << std::endl;
+        } else if (line.message.value()) {
+            modem.receiveMessage(std::move(*line.message.value()), Modem::Clock::now());
+        }
+    }
+    return true;
+}
+
+Ending run(pelorin::phone::PseudoTerminal& terminal, Modem& modem, const RunOptions& options) {
     std::string unsent;
-    bool stdinOpen = watchStdin;
+    bool stdinOpen = options.watchStdin;
+    pelorin::phone::InboxLineReader stdinLines;
     for (;;) {
         const auto now = Modem::Clock::now();
         unsent += modem.takeOutput(now);
-        if (unsent.size() > kMaxUnsent) unsent.erase(kMaxUnsent);
         for (const auto& note : modem.takeNotes()) {
-            if (!quiet) std::cerr << "pelorin-phone: " << note << std::endl;
+            if (!options.quiet) std::cerr << "pelorin-phone: " << note << std::endl;
         }
         if (modem.hangUpRequested()) return Ending::HungUp;
 
@@ -112,7 +141,9 @@ Ending run(pelorin::phone::PseudoTerminal& terminal, Modem& modem, bool watchStd
             const auto wait = std::chrono::ceil<std::chrono::milliseconds>(modem.nextDue() - now).count();
             timeout = static_cast<int>(std::clamp<long long>(wait, 0, 60'000));
         }
-        pollfd fds[3] = {{terminal.master(), static_cast<short>(POLLIN | (unsent.empty() ? 0 : POLLOUT)), 0},
+        const bool takeInput = unsent.size() < kMaxUnsent;
+        const short terminalEvents = static_cast<short>((takeInput ? POLLIN : 0) | (unsent.empty() ? 0 : POLLOUT));
+        pollfd fds[3] = {{terminal.master(), terminalEvents, 0},
                          {signalPipe[0], POLLIN, 0},
                          {stdinOpen ? STDIN_FILENO : -1, POLLIN, 0}};
         if (::poll(fds, 3, timeout) < 0) {
@@ -120,19 +151,20 @@ Ending run(pelorin::phone::PseudoTerminal& terminal, Modem& modem, bool watchStd
             return Ending::Failure;
         }
         if (fds[1].revents != 0) return Ending::Signal;
-        if (fds[2].revents != 0) {
-            char discard[256];
-            const ssize_t got = ::read(STDIN_FILENO, discard, sizeof discard);
-            if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) return Ending::StdinClosed;
+        if (fds[2].revents != 0 && !readStdin(modem, stdinLines, options)) {
+            if (options.exitOnStdinEof) return Ending::StdinClosed;
+            stdinOpen = false;
         }
         bool slaveGone = false;
         if ((fds[0].revents & POLLIN) != 0) {
             char buffer[4096];
             const ssize_t got = ::read(terminal.master(), buffer, sizeof buffer);
             if (got > 0) {
-                if (transcript >= 0) {
+                if (options.transcript >= 0) {
                     // Written before the phone answers, so the transcript is complete once the reply is seen.
-                    [[maybe_unused]] const ssize_t kept = ::write(transcript, buffer, static_cast<std::size_t>(got));
+                    const std::string text =
+                        modem.transcriptText(std::string_view(buffer, static_cast<std::size_t>(got)));
+                    [[maybe_unused]] const ssize_t kept = ::write(options.transcript, text.data(), text.size());
                 }
                 modem.receive(std::string_view(buffer, static_cast<std::size_t>(got)), Modem::Clock::now());
             } else if (got < 0 && errno == EIO) {
@@ -234,6 +266,8 @@ int main(int argc, char** argv) {
     // can connect at once.
     std::cout << terminal->slavePath() << std::endl;
 
+    modem.switchOn(Modem::Clock::now());
+
     int transcript = -1;
     if (arguments->transcript) {
         transcript = ::open(arguments->transcript->c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
@@ -242,7 +276,13 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    const Ending ending = run(terminal.value(), modem, arguments->exitOnStdinEof, quiet, transcript);
+    RunOptions options;
+    options.exitOnStdinEof = arguments->exitOnStdinEof;
+    options.inboxFromStdin = arguments->inboxFromStdin;
+    options.watchStdin = options.exitOnStdinEof || options.inboxFromStdin;
+    options.quiet = quiet;
+    options.transcript = transcript;
+    const Ending ending = run(terminal.value(), modem, options);
     if (transcript >= 0) ::close(transcript);
     if (centre) centre->stop();
     terminal->close();

@@ -50,6 +50,27 @@ inline constexpr int kExportPicture = 32841;
 inline constexpr int kText = 32842;
 inline constexpr int kCopyPicture = 32843;
 inline constexpr int kPastePicture = 32844;
+// Drawing tools, their switches, and changes of the whole picture.
+inline constexpr int kToolEllipse = 32900;
+inline constexpr int kToolInvertPen = 32901;
+inline constexpr int kToolFilled = 32902;
+inline constexpr int kMirrorHorizontally = 32903;
+inline constexpr int kMirrorVertically = 32904;
+inline constexpr int kFillPattern = 32905;  // the submenu's item
+inline constexpr int kFlipHorizontally = 32906;
+inline constexpr int kFlipVertically = 32907;
+inline constexpr int kRotate180 = 32908;
+inline constexpr int kInvertColours = 32909;
+inline constexpr int kShiftLeft = 32910;
+inline constexpr int kShiftRight = 32911;
+inline constexpr int kShiftUp = 32912;
+inline constexpr int kShiftDown = 32913;
+// Tools > Fill pattern's entries, in the order of the core's patterns.
+inline constexpr int kFillPatternFirst = 32920;
+inline constexpr int kFillPatternCount = 9;
+// Ringtones.
+inline constexpr int kRingtone = 32940;
+inline constexpr int kSendRingtone = 32941;
 
 inline constexpr int kSeparator = 0;
 
@@ -61,7 +82,7 @@ struct MenuItem {
 
 inline constexpr std::array<std::string_view, 5> kMenus = {"File", "Edit", "Tools", "View", "Send"};
 
-inline constexpr std::array<MenuItem, 39> kMenuItems = {{
+inline constexpr std::array<MenuItem, 57> kMenuItems = {{
     {"File", "New", kFileNew},
     {"File", "Open", kFileOpen},
     {"File", "Save", kFileSave},
@@ -77,12 +98,29 @@ inline constexpr std::array<MenuItem, 39> kMenuItems = {{
     {"Edit", "", kSeparator},
     {"Edit", "Copy picture", kCopyPicture},
     {"Edit", "Paste picture", kPastePicture},
+    {"Edit", "", kSeparator},
+    {"Edit", "Flip &horizontally", kFlipHorizontally},
+    {"Edit", "Flip &vertically", kFlipVertically},
+    {"Edit", "R&otate 180°", kRotate180},
+    {"Edit", "&Invert colours", kInvertColours},
+    {"Edit", "Shift &left", kShiftLeft},
+    {"Edit", "Shift &right", kShiftRight},
+    {"Edit", "Shift &up", kShiftUp},
+    {"Edit", "Shift &down", kShiftDown},
     {"Tools", "Pen", kToolPen},
     {"Tools", "Eraser", kToolEraser},
     {"Tools", "Line", kToolLine},
     {"Tools", "Rectangle", kToolRectangle},
     {"Tools", "Fill", kToolFill},
     {"Tools", "Text...", kText},
+    {"Tools", "&Ellipse", kToolEllipse},
+    {"Tools", "&Invert pen", kToolInvertPen},
+    {"Tools", "", kSeparator},
+    {"Tools", "Fi&lled", kToolFilled},
+    {"Tools", "Mirror &horizontally", kMirrorHorizontally},
+    {"Tools", "Mirror &vertically", kMirrorVertically},
+    {"Tools", "Fill &pattern", kFillPattern},
+    {"Tools", "Ringtone...", kRingtone},
     {"Tools", "", kSeparator},
     {"Tools", "Moving", kToolMoving},
     {"Tools", "", kSeparator},
@@ -101,6 +139,27 @@ inline constexpr std::array<MenuItem, 39> kMenuItems = {{
     {"Send", "Restore operator logo", kSendRestoreOperatorLogo},
     {"Send", "", kSeparator},
     {"Send", "Picture message", kSendPictureMessage},
+    {"Send", "", kSeparator},
+    {"Send", "Ringtone", kSendRingtone},
+}};
+
+// The entries of submenus: the id of the menu item that opens the submenu,
+// the entry's text and its id.
+struct SubmenuItem {
+    int parent;
+    std::string_view text;
+    int id;
+};
+inline constexpr std::array<SubmenuItem, kFillPatternCount> kSubmenuItems = {{
+    {kFillPattern, "&Solid", kFillPatternFirst + 0},
+    {kFillPattern, "&50% checker", kFillPatternFirst + 1},
+    {kFillPattern, "&25% dots", kFillPatternFirst + 2},
+    {kFillPattern, "&75% dots", kFillPatternFirst + 3},
+    {kFillPattern, "&Horizontal lines", kFillPatternFirst + 4},
+    {kFillPattern, "&Vertical lines", kFillPatternFirst + 5},
+    {kFillPattern, "&Rising diagonals", kFillPatternFirst + 6},
+    {kFillPattern, "&Falling diagonals", kFillPatternFirst + 7},
+    {kFillPattern, "&Bricks", kFillPatternFirst + 8},
 }};
 
 // Keyboard shortcuts, all with Ctrl.
@@ -122,11 +181,12 @@ struct Shortcut {
     int id;
     std::string_view keys;
 };
-inline constexpr std::array<Shortcut, 24> kShortcuts = {{
+inline constexpr std::array<Shortcut, 47> kShortcuts = {{
     {kEditUndo, "Ctrl+Z"},
     {kCopyPicture, "Ctrl+C"},
     {kPastePicture, "Ctrl+V"},
     {kText, "T"},
+    {kRingtone, "Ctrl+M"},
     {kEditRedo, "Ctrl+Shift+Z"},
     {kEditRedo, "Ctrl+Y"},
     {kToolPen, "P"},
@@ -147,9 +207,32 @@ inline constexpr std::array<Shortcut, 24> kShortcuts = {{
     {kNudgeRight, "Right"},
     {kNudgeUp, "Up"},
     {kNudgeDown, "Down"},
+    {kToolEllipse, "O"},
+    {kToolInvertPen, "I"},
+    {kToolFilled, "Shift+F"},
+    {kMirrorHorizontally, "Shift+H"},
+    {kMirrorVertically, "Shift+V"},
+    {kFlipHorizontally, "H"},
+    {kFlipVertically, "V"},
+    {kRotate180, "Ctrl+R"},
+    {kInvertColours, "Ctrl+Shift+I"},
+    {kShiftLeft, "Ctrl+Left"},
+    {kShiftRight, "Ctrl+Right"},
+    {kShiftUp, "Ctrl+Up"},
+    {kShiftDown, "Ctrl+Down"},
+    {kFillPatternFirst + 0, "Ctrl+Alt+0"},
+    {kFillPatternFirst + 1, "Ctrl+Alt+1"},
+    {kFillPatternFirst + 2, "Ctrl+Alt+2"},
+    {kFillPatternFirst + 3, "Ctrl+Alt+3"},
+    {kFillPatternFirst + 4, "Ctrl+Alt+4"},
+    {kFillPatternFirst + 5, "Ctrl+Alt+5"},
+    {kFillPatternFirst + 6, "Ctrl+Alt+6"},
+    {kFillPatternFirst + 7, "Ctrl+Alt+7"},
+    {kFillPatternFirst + 8, "Ctrl+Alt+8"},
 }};
 // The commands that only keys reach.
-inline constexpr std::array<int, 6> kKeyOnlyCommands = {kZoomIn, kZoomOut, kNudgeLeft, kNudgeRight, kNudgeUp, kNudgeDown};
+inline constexpr std::array<int, 6> kKeyOnlyCommands = {kZoomIn,     kZoomOut, kNudgeLeft,
+                                                        kNudgeRight, kNudgeUp, kNudgeDown};
 
 // Every command id is used once in the menus.
 consteval bool menuIdsAreUnique() {
@@ -162,6 +245,13 @@ consteval bool menuIdsAreUnique() {
     return true;
 }
 static_assert(menuIdsAreUnique());
+
+// The commands whose tooltips name their keys: the drawing tools' switches
+// and the changes of the whole picture.
+inline constexpr bool tooltipNamesKeys(int id) {
+    return (id >= kToolEllipse && id <= kShiftDown) ||
+           (id >= kFillPatternFirst && id < kFillPatternFirst + kFillPatternCount);
+}
 
 // The tooltip texts of the command bar, in order.
 inline constexpr std::array<std::string_view, 7> kTooltips = {"New", "File", "Help", "Cut", "Copy", "Paste", "About"};

@@ -4,9 +4,9 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 
 #include "app/command_table.h"
 #include "resources/app_icon.h"
@@ -66,6 +66,7 @@ void CMainFrame::buildMenus() {
             // Qt shows "&&" as a single "&", as the menu texts intend.
             QAction* action = menu->addAction(textOf(item.text));
             wire(action, item.id);
+            buildSubmenu(action, item.id);
         }
     }
     // Commands that only keys reach have an action of their own on the window.
@@ -83,6 +84,27 @@ void CMainFrame::buildMenus() {
     for (const QString& tip : tooltips_)
         for (QAction* candidate : actions())
             if (candidate->text() == tip) candidate->setToolTip(tip);
+    // The drawing commands' tooltips name their keys.
+    for (QAction* candidate : actions()) {
+        if (!command::tooltipNamesKeys(idOf(candidate)) || candidate->shortcuts().isEmpty()) continue;
+        QStringList keys;
+        for (const QKeySequence& key : candidate->shortcuts()) keys << key.toString(QKeySequence::NativeText);
+        candidate->setToolTip(QString(candidate->text()).remove(QLatin1Char('&')) + " (" + keys.join(", ") + ")");
+    }
+}
+
+void CMainFrame::buildSubmenu(QAction* parent, int parentId) {
+    QMenu* submenu = nullptr;
+    for (const auto& entry : command::kSubmenuItems) {
+        if (entry.parent != parentId) continue;
+        if (!submenu) {
+            submenu = new QMenu(this);
+            parent->setMenu(submenu);
+            submenus_.push_back(submenu);
+            connect(submenu, &QMenu::aboutToShow, this, [this, submenu] { updateMenuStates(submenu); });
+        }
+        wire(submenu->addAction(textOf(entry.text)), entry.id);
+    }
 }
 
 void CMainFrame::wire(QAction* action, int id) {
@@ -105,7 +127,7 @@ QAction* CMainFrame::action(int id) const {
 
 void CMainFrame::updateMenuStates(QMenu* menu) {
     for (QAction* item : menu->actions()) {
-        if (item->isSeparator()) continue;
+        if (item->isSeparator() || item->menu()) continue;
         // The checked items of a menu are one choice (a tool, a canvas), which
         // the view keeps to one item. They are not put in an exclusive action
         // group: styles draw such items with round radio marks, and these
@@ -119,6 +141,7 @@ void CMainFrame::updateMenuStates(QMenu* menu) {
 
 void CMainFrame::updateAllMenuStates() {
     for (QMenu* menu : menus_) updateMenuStates(menu);
+    for (QMenu* menu : submenus_) updateMenuStates(menu);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

@@ -52,10 +52,13 @@ private:
     // Gives the action its command id, sends it to the router and puts it on
     // the window.
     void wire(QAction* action, int id);
+    // Gives the item the submenu of its entries in the command table, if any.
+    void buildSubmenu(QAction* parent, int parentId);
     void loadTooltips();
 
     const CommandRouter& router_;
     std::vector<QMenu*> menus_;
+    std::vector<QMenu*> submenus_;  // opened from an item of a menu
     std::vector<QString> tooltips_;
     CommandHandlers commands_;
     std::function<bool()> closeGuard_;

@@ -58,7 +58,9 @@ void CPelorinView::registerCommands() {
     const auto tool = [this](int id, Tool t) {
         commands_.on(
             id, [this, t] { palette_->setCurrentTool(t); },
-            [this, t] { return CommandState{true, palette_->currentTool() == t}; });
+            [this, t] {
+                return CommandState{true, palette_->currentTool() == t};
+            });
     };
     tool(kToolPen, Tool::Pen);
     tool(kToolEraser, Tool::Eraser);
@@ -67,21 +69,84 @@ void CPelorinView::registerCommands() {
     tool(kToolLine, Tool::Line);
     tool(kToolRectangle, Tool::Rectangle);
     tool(kToolFill, Tool::Fill);
-    commands_.on(kEditUndo, [this] { editor().undo(); }, [this] { return CommandState{editor().canUndo(), {}}; });
-    commands_.on(kEditRedo, [this] { editor().redo(); }, [this] { return CommandState{editor().canRedo(), {}}; });
-    commands_.on(kHideSelection, [this] { editor().hideSelection(); }, always);
-    commands_.on(kCopySelection, [this] { editor().copySelection(); }, always);
-    commands_.on(kDeleteSelection, [this] { editor().deleteSelection(); }, always);
-    commands_.on(kZoomIn, [this] { editor().zoomIn(); }, always);
-    commands_.on(kZoomOut, [this] { editor().zoomOut(); }, always);
-    commands_.on(kNudgeLeft, [this] { editor().nudgeSelection(-1, 0); }, always);
-    commands_.on(kNudgeRight, [this] { editor().nudgeSelection(1, 0); }, always);
-    commands_.on(kNudgeUp, [this] { editor().nudgeSelection(0, -1); }, always);
-    commands_.on(kNudgeDown, [this] { editor().nudgeSelection(0, 1); }, always);
+    tool(kToolEllipse, Tool::Ellipse);
+    tool(kToolInvertPen, Tool::InvertPen);
+    // The switches the drawing tools follow, each a check mark.
+    const auto option = [this](int id, bool DrawingOptions::*field) {
+        commands_.on(
+            id,
+            [this, field] {
+                DrawingOptions options = editor().drawingOptions();
+                options.*field = !(options.*field);
+                editor().setDrawingOptions(options);
+            },
+            [this, field] {
+                return CommandState{true, editor().drawingOptions().*field};
+            });
+    };
+    option(kToolFilled, &DrawingOptions::filled);
+    option(kMirrorHorizontally, &DrawingOptions::mirrorHorizontally);
+    option(kMirrorVertically, &DrawingOptions::mirrorVertically);
+    static_assert(kFillPatternCount == static_cast<int>(kFillPatterns.size()));
+    for (int i = 0; i < kFillPatternCount; ++i) {
+        const FillPattern pattern = kFillPatterns[static_cast<std::size_t>(i)].pattern;
+        commands_.on(
+            kFillPatternFirst + i,
+            [this, pattern] {
+                DrawingOptions options = editor().drawingOptions();
+                options.fillPattern = pattern;
+                editor().setDrawingOptions(options);
+            },
+            [this, pattern] {
+                return CommandState{true, editor().drawingOptions().fillPattern == pattern};
+            });
+    }
+    const auto change = [this, always](int id, Transform transform) {
+        commands_.on(
+            id, [this, transform] { editor().transform(transform); }, always);
+    };
+    change(kFlipHorizontally, Transform::FlipHorizontally);
+    change(kFlipVertically, Transform::FlipVertically);
+    change(kRotate180, Transform::Rotate180);
+    change(kInvertColours, Transform::InvertColours);
+    change(kShiftLeft, Transform::ShiftLeft);
+    change(kShiftRight, Transform::ShiftRight);
+    change(kShiftUp, Transform::ShiftUp);
+    change(kShiftDown, Transform::ShiftDown);
+    commands_.on(
+        kEditUndo, [this] { editor().undo(); },
+        [this] {
+            return CommandState{editor().canUndo(), {}};
+        });
+    commands_.on(
+        kEditRedo, [this] { editor().redo(); },
+        [this] {
+            return CommandState{editor().canRedo(), {}};
+        });
+    commands_.on(
+        kHideSelection, [this] { editor().hideSelection(); }, always);
+    commands_.on(
+        kCopySelection, [this] { editor().copySelection(); }, always);
+    commands_.on(
+        kDeleteSelection, [this] { editor().deleteSelection(); }, always);
+    commands_.on(
+        kZoomIn, [this] { editor().zoomIn(); }, always);
+    commands_.on(
+        kZoomOut, [this] { editor().zoomOut(); }, always);
+    commands_.on(
+        kNudgeLeft, [this] { editor().nudgeSelection(-1, 0); }, always);
+    commands_.on(
+        kNudgeRight, [this] { editor().nudgeSelection(1, 0); }, always);
+    commands_.on(
+        kNudgeUp, [this] { editor().nudgeSelection(0, -1); }, always);
+    commands_.on(
+        kNudgeDown, [this] { editor().nudgeSelection(0, 1); }, always);
     const auto view = [this](int id, LogoKind kind) {
         commands_.on(
             id, [this, kind] { setCanvasKind(kind); },
-            [this, kind] { return CommandState{true, currentKind() == kind}; });
+            [this, kind] {
+                return CommandState{true, currentKind() == kind};
+            });
     };
     view(kViewOperator, LogoKind::Operator);
     view(kViewPicture, LogoKind::Picture);
@@ -91,11 +156,14 @@ void CPelorinView::registerCommands() {
             return CommandState{std::find(kinds.begin(), kinds.end(), currentKind()) != kinds.end(), std::nullopt};
         };
     };
-    commands_.on(kSendOperatorLogo, [this] { onSendOperatorLogo(); },
-                 sendWhen({LogoKind::Operator, LogoKind::LargeOperator}));
-    commands_.on(kSendGroupGraphic, [this] { onSendGroupGraphic(); }, sendWhen({LogoKind::Operator}));
-    commands_.on(kSendRestoreOperatorLogo, [this] { onSendRestoreOperatorLogo(); }, always);
-    commands_.on(kSendPictureMessage, [this] { onSendPictureMessage(); }, sendWhen({LogoKind::Picture}));
+    commands_.on(
+        kSendOperatorLogo, [this] { onSendOperatorLogo(); }, sendWhen({LogoKind::Operator, LogoKind::LargeOperator}));
+    commands_.on(
+        kSendGroupGraphic, [this] { onSendGroupGraphic(); }, sendWhen({LogoKind::Operator}));
+    commands_.on(
+        kSendRestoreOperatorLogo, [this] { onSendRestoreOperatorLogo(); }, always);
+    commands_.on(
+        kSendPictureMessage, [this] { onSendPictureMessage(); }, sendWhen({LogoKind::Picture}));
 }
 
 void CPelorinView::setCanvasKind(LogoKind kind) { editor().setCanvasKind(kind); }
