@@ -3,6 +3,7 @@
 # As root it runs apt-get; otherwise it prints the one line to run and stops.
 set -euo pipefail
 
+# clang-format: the test command checks that the tree is formatted.
 # qt6-base-dev and a font: the editor and its tests (text must render on a bare
 # machine, where no font is installed). gammu: the peer test and the send
 # timing drive the simulated phone with it; smstools (smsd) and gnokii-cli
@@ -16,7 +17,7 @@ set -euo pipefail
 # media backends): the ringtone window plays its tune; without a sound
 # device it says so. python3-gammu: the ringtone peer test decodes
 # pelorin-cli's messages with Gammu's Python module.
-packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
   qt6-base-dev qt6-svg-dev libqt6svg6 zlib1g-dev fonts-dejavu-core gammu smstools gnokii-cli kannel desktop-file-utils appstream man-db qt6-multimedia-dev python3-gammu "$@")
 
 missing=()
