@@ -16,7 +16,6 @@ std::vector<std::uint8_t> octets(const std::string& hexWithSpaces) {
     return hexToBytes(hex);
 }
 
-
 TEST(SmppPduTest, BindAndSubmitAreTheHandWrittenOctets) {
     EXPECT_EQ(encodeBind({false, "esme", "pw", ""}, 1),
               octets("0000001D 00000002 00000000 00000001 65736D6500 707700 00 34 00 00 00"));
