@@ -355,6 +355,36 @@ TEST(DeliveryReportTest, ChangesOnlyTheFirstOctetOfTheLastMessage) {
     }
 }
 
+// What an SMS centre is given for each part is read back out of the part's
+// own PDU: the user data octets, the coding, the report flag and the number.
+TEST(SmscViewTest, EveryPartCarriesItsPduFields) {
+    CPelorinDoc doc;
+    fillPattern(doc.pictureCanvas, 1);
+    fillPattern(doc.largeOperatorCanvas, 2);
+    fillPattern(doc.operatorCanvas, 3);
+    for (const char* number : {"+4917012345", "0170123", "*100#"}) {
+        for (auto kind : {SendJobKind::OperatorLogo, SendJobKind::GroupGraphic, SendJobKind::RestoreOperatorLogo,
+                          SendJobKind::PictureMessage, SendJobKind::LargeOperatorLogo}) {
+            for (bool report : {false, true}) {
+                SendJob job = jobFor(kind, doc);
+                job.Number = number;
+                job.Text = "Hi";
+                job.DeliveryReport = report;
+                for (const MessagePart& part : BuildSendParts(job)) {
+                    const SubmitPdu pdu = read(part);
+                    EXPECT_EQ(part.userData, pdu.userData) << part.pdu;
+                    EXPECT_EQ(part.dataCoding, pdu.dataCoding);
+                    EXPECT_EQ(part.statusReport, pdu.statusReportRequested());
+                    EXPECT_EQ(part.international, pdu.typeOfAddress == 0x91);
+                    std::string digits = pdu.addressDigits;
+                    for (char& c : digits) c = c == 'A' ? '*' : c == 'B' ? '#' : c;
+                    EXPECT_EQ(part.destinationDigits, digits);
+                }
+            }
+        }
+    }
+}
+
 TEST(SendJobTest, WithoutDocumentSendsBlankCanvases) {
     SendJob job;
     job.Kind = SendJobKind::LargeOperatorLogo;

@@ -124,7 +124,7 @@ expect_completion "pelorin-cli send " \
 expect_completion "pelorin-cli encode pic" "picture-message"
 expect_completion "pelorin-cli send ringtone --" "--fast --help --log --pin-file --port --report --scale-every-note --slow-writes --smsc-number --to"
 expect_completion "pelorin-cli encode group-graphic --" "--help --network --report --text --to"
-expect_completion "pelorin-cli send operator-logo --to +49 --network 262-02 --p" "--pin-file --port"
+expect_completion "pelorin-cli send operator-logo --to +49 --network 262-02 --p" "--password-file --pin-file --port"
 expect_completion "pelorin-cli send operator-logo --to " ""
 expect_completion "pelorin-cli network --" "--fast --help --log --port"
 expect_completion "pelorin-cli receive --" "--delete --fast --help --log --out --port"

@@ -53,6 +53,29 @@ Commands:
       the line, both ways, with the time and direction ("<1A>" for bytes
       that are not printable, any PIN masked). A phone that behaves gets the
       same bytes whatever of these is given.
+      Several --to (or --to-file) send to each number in turn, then print a
+      line a number (tab-separated: the number, "sent" or "failed" and the
+      outcome) and "N sent, N failed, N unknown".
+  send KIND --smsc URL (--to NUMBER)... [--to-file FILE] [--journal FILE]
+       [--resend-unknown] [--password-file FILE] [--window N] [--rate N]
+       [--wait-receipts SECONDS] [--network MCC-MNC] [--text TEXT] [--report]
+       [FILE]
+      Send KIND through an SMS centre over SMPP 3.4. URL is
+      smpp://SYSTEM_ID@HOST[:PORT][?system-type=T&source=S] (port 2775);
+      the password comes from PELORIN_SMSC_PASSWORD or the first line of
+      --password-file, never from URL. --to-file: one number a line, blank
+      lines and # comments skipped; every number is checked first. --window:
+      submits awaiting their answer (default 10); --rate: parts a second at
+      most; --wait-receipts: stay bound that long for delivery receipts.
+      Prints a line a recipient, tab-separated: the number, then "sent" and
+      the message ids (and the receipt's state), "failed" and the reason, or
+      "unknown" (sent, no answer came); then "N sent, N failed, N unknown".
+      Exits with 0 when every recipient was sent, 1 otherwise. The journal
+      (--journal, default NAME.journal beside --to-file NAME, needed for
+      several numbers) records every message before it goes out and the
+      centre's answer: started again with it, nothing accepted is sent again,
+      and a message on its way when the run ended stays unknown unless
+      --resend-unknown is given. A journal of another job is refused.
   network --port NAME [--fast] [--log FILE]
       Ask the phone on NAME which network it is on (AT+COPS=3,2, then
       AT+COPS?) and print "MCC-MNC country operator", the names from the

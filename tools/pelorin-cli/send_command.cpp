@@ -6,9 +6,11 @@
 #include "line_options.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
+#include "recipients.h"
 #include "ringtone_commands.h"
 #include "sms/phone_dialogue.h"
 #include "sms/sim_replies.h"
+#include "smsc_send.h"
 
 namespace pelorin::cli {
 
@@ -32,14 +34,41 @@ private:
     std::string outcome_;
 };
 
-}  // namespace
+// One job over the port with the line's options, shown as it goes: its
+// outcome, or nothing when the options cannot be used (status says how).
+std::optional<std::string> sendJob(const JobArguments& parsed, int& status) {
+    std::string error;
+    std::optional<std::string> pin;
+    if (!readPin(parsed.pinFile, pin, error)) {
+        std::cerr << "pelorin-cli send: " << error << "\n";
+        status = kExitBadArguments;
+        return std::nullopt;
+    }
+    FixedPinSource pinSource(std::move(pin), "give it in PELORIN_PIN or --pin-file FILE");
+    auto opener = makePosixSerialPortOpener();
+    std::unique_ptr<LineLog> log;
+    std::unique_ptr<SerialPortOpener> logging;
+    if (!openLog(parsed.log, *opener, log, logging, error)) {
+        std::cerr << "pelorin-cli send: " << error << "\n";
+        status = 1;
+        return std::nullopt;
+    }
+    RealSleeper sleeper;
+    TerminalReporter reporter;
+    DialogueOptions options;
+    options.replyDriven = parsed.fast;
+    options.cancel = &interruptToken();
+    options.slowWrites = parsed.slowWrites;
+    options.pin = &pinSource;
+    options.smsCentre = parsed.smscNumber;
+    options.noSmsCentreAdvice =
+        "The phone has no SMS centre number: give one with --smsc-number (your operator's, such as +491722270333)";
+    RunSendJob(parsed.job, parsed.port, logging ? *logging : *opener, sleeper, reporter, options);
+    return reporter.outcome();
+}
 
-// Sends the job over the named serial port with the phone dialogue's real
-// waits, or reply-driven with --fast. Exit status 0 when every message was
-// accepted, 1 otherwise. An interrupting signal stops the send at its next
-// wait (see catchInterrupts).
-int runSend(const std::vector<std::string>& args) {
-    if (isRingtoneJob(args)) return runRingtoneJob(args, true);
+// One number over the serial port, as it always was.
+int sendOverPort(const std::vector<std::string>& args) {
     std::string error;
     auto parsed = parseJobArguments(args, true, error);
     if (!parsed) {
@@ -47,31 +76,68 @@ int runSend(const std::vector<std::string>& args) {
         return kExitBadArguments;
     }
     if (parsed->help) return kShowUsage;
-    std::optional<std::string> pin;
-    if (!readPin(parsed->pinFile, pin, error)) {
+    int status = 0;
+    const auto outcome = sendJob(*parsed, status);
+    if (!outcome) return status;
+    return IsSuccessOutcome(*outcome) ? 0 : 1;
+}
+
+}  // namespace
+
+// Sends the job over the named serial port with the phone dialogue's real
+// waits, or reply-driven with --fast; or through an SMS centre with --smsc.
+// Exit status 0 when every message was accepted, 1 otherwise. An
+// interrupting signal stops the send at its next wait (see catchInterrupts).
+int runSend(const std::vector<std::string>& args) {
+    if (isRingtoneJob(args)) return runRingtoneJob(args, true);
+    std::string error;
+    auto recipients = takeRecipientArguments(args, error);
+    if (recipients && recipients->smsc && recipients->hasPort) error = "--port and --smsc cannot be used together";
+    if (!recipients || !error.empty()) {
         std::cerr << "pelorin-cli send: " << error << "\n";
         return kExitBadArguments;
     }
-    FixedPinSource pinSource(std::move(pin), "give it in PELORIN_PIN or --pin-file FILE");
-    auto opener = makePosixSerialPortOpener();
-    std::unique_ptr<LineLog> log;
-    std::unique_ptr<SerialPortOpener> logging;
-    if (!openLog(parsed->log, *opener, log, logging, error)) {
-        std::cerr << "pelorin-cli send: " << error << "\n";
-        return 1;
+    const bool several = recipients->numbers.size() > 1 || recipients->toFile;
+    if (!recipients->smsc && !several) return sendOverPort(args);
+
+    // The job's own options, with the first number standing in for all.
+    std::vector<std::string> jobArgs = recipients->rest;
+    for (const auto& arg : jobArgs) {
+        if (isHelpOption(arg)) return kShowUsage;
     }
-    RealSleeper sleeper;
-    TerminalReporter reporter;
-    DialogueOptions options;
-    options.replyDriven = parsed->fast;
-    options.cancel = &interruptToken();
-    options.slowWrites = parsed->slowWrites;
-    options.pin = &pinSource;
-    options.smsCentre = parsed->smscNumber;
-    options.noSmsCentreAdvice =
-        "The phone has no SMS centre number: give one with --smsc-number (your operator's, such as +491722270333)";
-    RunSendJob(parsed->job, parsed->port, logging ? *logging : *opener, sleeper, reporter, options);
-    return IsSuccessOutcome(reporter.outcome()) ? 0 : 1;
+    if (!collectNumbers(*recipients, error)) {
+        std::cerr << "pelorin-cli send: " << error << "\n";
+        return kExitBadArguments;
+    }
+    if (recipients->numbers.empty()) {
+        std::cerr << "pelorin-cli send: missing --to NUMBER\n";
+        return kExitBadArguments;
+    }
+    jobArgs.insert(jobArgs.end(), {"--to", recipients->numbers.front()});
+    auto parsed = parseJobArguments(jobArgs, !recipients->smsc, error);
+    if (!parsed) {
+        std::cerr << "pelorin-cli send: " << error << "\n";
+        return kExitBadArguments;
+    }
+    if (recipients->smsc) return sendThroughSmsc(*recipients, *parsed);
+
+    // Over the serial port, one number after another, each job as above.
+    std::size_t sent = 0;
+    std::vector<std::pair<std::string, std::string>> outcomes;
+    for (const std::string& number : recipients->numbers) {
+        if (interruptToken().cancelled()) break;
+        parsed->job.Number = number;
+        int status = 0;
+        const auto outcome = sendJob(*parsed, status);
+        if (!outcome) return status;
+        outcomes.emplace_back(number, *outcome);
+        if (IsSuccessOutcome(*outcome)) ++sent;
+    }
+    for (const auto& [number, outcome] : outcomes)
+        std::cout << number << "\t" << (IsSuccessOutcome(outcome) ? "sent" : "failed\t" + outcome) << "\n";
+    const std::size_t failed = recipients->numbers.size() - sent;
+    std::cout << sent << " sent, " << failed << " failed, 0 unknown" << std::endl;
+    return failed == 0 ? 0 : 1;
 }
 
 }  // namespace pelorin::cli

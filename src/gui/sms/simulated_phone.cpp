@@ -14,7 +14,11 @@ constexpr int kStopTimeoutMs = 3000;
 }  // namespace
 
 QStringList SimulatedPhone::editorOptions() {
-    return {QStringLiteral("--network"), QStringLiteral("262-02"), QStringLiteral("--echo-to-inbox")};
+    // Also an SMS centre on a free loopback port, which the phone names on
+    // standard error (account pelorin, password pelorin).
+    return {QStringLiteral("--network"),      QStringLiteral("262-02"),      QStringLiteral("--echo-to-inbox"),
+            QStringLiteral("--smpp"),         QStringLiteral("127.0.0.1:0"), QStringLiteral("--smpp-account"),
+            QStringLiteral("pelorin:pelorin")};
 }
 
 std::unique_ptr<SimulatedPhone> SimulatedPhone::start(const QString& program, const QString& storeDir, QString& why,

@@ -18,7 +18,8 @@ public:
     // The options `pelorin --simulated-phone` starts its phone with:
     // registered with a network, so that "From phone" has one to find, and
     // filing what it is sent in its own inbox, so that File > Import from
-    // phone reads back what the editor sent.
+    // phone reads back what the editor sent; also an SMS centre on a free
+    // loopback port (pelorin-phone --smpp).
     static QStringList editorOptions();
 
     // Starts `program`; empty `storeDir` makes a new temporary folder.
