@@ -1,9 +1,10 @@
+#include "sms/encoding.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "document/document.h"
-#include "sms/encoding.h"
 #include "support/pdu_reader.h"
 
 namespace pelorin {
@@ -289,8 +290,7 @@ TEST(CmgsLengthTest, FollowsTheAddressLengthForEvenAndOddNumbers) {
         EXPECT_EQ(lengths(SendJobKind::RestoreOperatorLogo), (std::vector<int>{g + 148})) << number;
         EXPECT_EQ(lengths(SendJobKind::GroupGraphic), (std::vector<int>{g + 146})) << number;
         EXPECT_EQ(lengths(SendJobKind::LargeOperatorLogo), (std::vector<int>{g + 148, g + 106})) << number;
-        EXPECT_EQ(lengths(SendJobKind::PictureMessage, "abc"), (std::vector<int>{g + 148, g + 148, g + 30}))
-            << number;
+        EXPECT_EQ(lengths(SendJobKind::PictureMessage, "abc"), (std::vector<int>{g + 148, g + 148, g + 30})) << number;
     }
 }
 
@@ -311,6 +311,36 @@ TEST(DeliveryReportTest, ChangesOnlyTheFirstOctetOfTheLastMessage) {
             if (i + 1 == with.size()) expected.replace(2, 2, "71");
             EXPECT_EQ(with[i].pdu, expected) << static_cast<int>(kind) << " message " << i;
             EXPECT_EQ(with[i].length, without[i].length);
+        }
+    }
+}
+
+// What an SMS centre is given for each part is read back out of the part's
+// own PDU: the user data octets, the coding, the report flag and the number.
+TEST(SmscViewTest, EveryPartCarriesItsPduFields) {
+    CPelorinDoc doc;
+    fillPattern(doc.pictureCanvas, 1);
+    fillPattern(doc.largeOperatorCanvas, 2);
+    fillPattern(doc.operatorCanvas, 3);
+    for (const char* number : {"+4917012345", "0170123", "*100#"}) {
+        for (auto kind : {SendJobKind::OperatorLogo, SendJobKind::GroupGraphic, SendJobKind::RestoreOperatorLogo,
+                          SendJobKind::PictureMessage, SendJobKind::LargeOperatorLogo}) {
+            for (bool report : {false, true}) {
+                SendJob job = jobFor(kind, doc);
+                job.Number = number;
+                job.Text = "Hi";
+                job.DeliveryReport = report;
+                for (const MessagePart& part : BuildSendParts(job)) {
+                    const SubmitPdu pdu = read(part);
+                    EXPECT_EQ(part.userData, pdu.userData) << part.pdu;
+                    EXPECT_EQ(part.dataCoding, pdu.dataCoding);
+                    EXPECT_EQ(part.statusReport, pdu.statusReportRequested());
+                    EXPECT_EQ(part.international, pdu.typeOfAddress == 0x91);
+                    std::string digits = pdu.addressDigits;
+                    for (char& c : digits) c = c == 'A' ? '*' : c == 'B' ? '#' : c;
+                    EXPECT_EQ(part.destinationDigits, digits);
+                }
+            }
         }
     }
 }

@@ -5,7 +5,9 @@
 #include "job_arguments.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
+#include "recipients.h"
 #include "sms/phone_dialogue.h"
+#include "smsc_send.h"
 
 namespace pelorin::cli {
 
@@ -29,13 +31,20 @@ private:
     std::string outcome_;
 };
 
-}  // namespace
+// One job over the port, shown as it goes; its outcome.
+std::string sendJob(const JobArguments& parsed) {
+    auto opener = makePosixSerialPortOpener();
+    RealSleeper sleeper;
+    TerminalReporter reporter;
+    DialogueOptions options;
+    options.replyDriven = parsed.fast;
+    options.cancel = &interruptToken();
+    RunSendJob(parsed.job, parsed.port, *opener, sleeper, reporter, options);
+    return reporter.outcome();
+}
 
-// Sends the job over the named serial port with the phone dialogue's real
-// waits, or reply-driven with --fast. Exit status 0 when every message was
-// accepted, 1 otherwise. An interrupting signal stops the send at its next
-// wait (see catchInterrupts).
-int runSend(const std::vector<std::string>& args) {
+// One number over the serial port, as it always was.
+int sendOverPort(const std::vector<std::string>& args) {
     std::string error;
     auto parsed = parseJobArguments(args, true, error);
     if (!parsed) {
@@ -43,14 +52,62 @@ int runSend(const std::vector<std::string>& args) {
         return kExitBadArguments;
     }
     if (parsed->help) return kShowUsage;
-    auto opener = makePosixSerialPortOpener();
-    RealSleeper sleeper;
-    TerminalReporter reporter;
-    DialogueOptions options;
-    options.replyDriven = parsed->fast;
-    options.cancel = &interruptToken();
-    RunSendJob(parsed->job, parsed->port, *opener, sleeper, reporter, options);
-    return IsSuccessOutcome(reporter.outcome()) ? 0 : 1;
+    return IsSuccessOutcome(sendJob(*parsed)) ? 0 : 1;
+}
+
+}  // namespace
+
+// Sends the job over the named serial port with the phone dialogue's real
+// waits, or reply-driven with --fast; or through an SMS centre with --smsc.
+// Exit status 0 when every message was accepted, 1 otherwise. An
+// interrupting signal stops the send at its next wait (see catchInterrupts).
+int runSend(const std::vector<std::string>& args) {
+    std::string error;
+    auto recipients = takeRecipientArguments(args, error);
+    if (recipients && recipients->smsc && recipients->hasPort) error = "--port and --smsc cannot be used together";
+    if (!recipients || !error.empty()) {
+        std::cerr << "pelorin-cli send: " << error << "\n";
+        return kExitBadArguments;
+    }
+    const bool several = recipients->numbers.size() > 1 || recipients->toFile;
+    if (!recipients->smsc && !several) return sendOverPort(args);
+
+    // The job's own options, with the first number standing in for all.
+    std::vector<std::string> jobArgs = recipients->rest;
+    for (const auto& arg : jobArgs) {
+        if (isHelpOption(arg)) return kShowUsage;
+    }
+    if (!collectNumbers(*recipients, error)) {
+        std::cerr << "pelorin-cli send: " << error << "\n";
+        return kExitBadArguments;
+    }
+    if (recipients->numbers.empty()) {
+        std::cerr << "pelorin-cli send: missing --to NUMBER\n";
+        return kExitBadArguments;
+    }
+    jobArgs.insert(jobArgs.end(), {"--to", recipients->numbers.front()});
+    auto parsed = parseJobArguments(jobArgs, !recipients->smsc, error);
+    if (!parsed) {
+        std::cerr << "pelorin-cli send: " << error << "\n";
+        return kExitBadArguments;
+    }
+    if (recipients->smsc) return sendThroughSmsc(*recipients, *parsed);
+
+    // Over the serial port, one number after another, each job as above.
+    std::size_t sent = 0;
+    std::vector<std::pair<std::string, std::string>> outcomes;
+    for (const std::string& number : recipients->numbers) {
+        if (interruptToken().cancelled()) break;
+        parsed->job.Number = number;
+        const std::string outcome = sendJob(*parsed);
+        outcomes.emplace_back(number, outcome);
+        if (IsSuccessOutcome(outcome)) ++sent;
+    }
+    for (const auto& [number, outcome] : outcomes)
+        std::cout << number << "\t" << (IsSuccessOutcome(outcome) ? "sent" : "failed\t" + outcome) << "\n";
+    const std::size_t failed = recipients->numbers.size() - sent;
+    std::cout << sent << " sent, " << failed << " failed, 0 unknown" << std::endl;
+    return failed == 0 ? 0 : 1;
 }
 
 }  // namespace pelorin::cli

@@ -165,6 +165,29 @@ ends with Ctrl-Z counts, good or bad):
                        codes: "\r\n+CMTI: \"ME\",K\r\n" for odd K and
                        "\r\nRING\r\n" for even K (K from 1 to N)
   --help               this text
+
+SMS centre (SMPP 3.4 over TCP, beside the terminal):
+  --smpp [HOST:]PORT   also listen as an SMS centre on HOST (an IPv4 address,
+                       127.0.0.1 by default) and PORT (0: any free port,
+                       named on standard error unless --quiet). Each
+                       submit_sm is read as the SMS-SUBMIT it stands for and
+                       goes to the same store and log as a PDU at the
+                       terminal; its answer carries a new message id, and
+                       with registered_delivery a transceiver gets a
+                       deliver_sm receipt (stat:DELIVRD).
+  --smpp-account ID:PASSWORD
+                       the one account that may bind (needed with --smpp)
+  --smpp-throttle-every N
+                       answer every Nth submit (over the whole run) with
+                       ESME_RTHROTTLED, storing nothing
+  --smpp-drop-after N  close a connection when its Nth submit arrives,
+                       without answering or storing that submit
+  --smpp-fail NUMBER=STATUS
+                       answer submits to NUMBER (as sent, without "+") with
+                       STATUS (a name such as ESME_RINVDSTADR or a number);
+                       may be given more than once
+  --smpp-receipt-delay MS
+                       send each receipt MS milliseconds after its submit
 )";
 
 namespace {
@@ -323,6 +346,65 @@ std::optional<ProgramArguments> parseArguments(int argc, char** argv, std::strin
                     why = "--own-number takes up to 20 digits, \"+\" first when international: " + own;
                 }
             }
+        } else if (name.starts_with("--smpp")) {
+            if (!arguments.smpp) arguments.smpp = CentreOptions{};
+            CentreOptions& centre = *arguments.smpp;
+            if (name == "--smpp") {
+                const auto text = value();
+                ok = text.has_value();
+                if (ok) {
+                    const std::string where(*text);
+                    const auto colon = where.rfind(':');
+                    unsigned port = 0;
+                    ok = parseNumber(colon == std::string::npos ? where : where.substr(colon + 1), port) &&
+                         port <= 65535;
+                    if (ok) {
+                        centre.port = static_cast<std::uint16_t>(port);
+                        if (colon != std::string::npos) centre.host = where.substr(0, colon);
+                    } else {
+                        why = "--smpp takes [HOST:]PORT: " + where;
+                    }
+                }
+            } else if (name == "--smpp-account") {
+                const auto text = value();
+                ok = text.has_value();
+                if (ok) {
+                    const std::string account(*text);
+                    const auto colon = account.find(':');
+                    ok = colon != std::string::npos && colon > 0 && colon <= 15 && account.size() - colon - 1 <= 8;
+                    if (ok) {
+                        centre.systemId = account.substr(0, colon);
+                        centre.password = account.substr(colon + 1);
+                    } else {
+                        why = "--smpp-account takes ID:PASSWORD (up to 15 and 8 characters): " + account;
+                    }
+                }
+            } else if (name == "--smpp-throttle-every") {
+                ok = number(centre.throttleEvery, false);
+            } else if (name == "--smpp-drop-after") {
+                ok = number(centre.dropAfter, false);
+            } else if (name == "--smpp-receipt-delay") {
+                unsigned milliseconds = 0;
+                ok = number(milliseconds, true);
+                centre.receiptDelay = std::chrono::milliseconds(milliseconds);
+            } else if (name == "--smpp-fail") {
+                const auto text = value();
+                ok = text.has_value();
+                if (ok) {
+                    const std::string rule(*text);
+                    const auto equals = rule.find('=');
+                    const auto status =
+                        parseCommandStatus(equals == std::string::npos ? std::string() : rule.substr(equals + 1));
+                    ok = equals != std::string::npos && equals > 0 && status.ok();
+                    if (ok)
+                        centre.failFor[rule.substr(0, equals)] = status.value();
+                    else
+                        why = "--smpp-fail takes NUMBER=STATUS (such as 4917=ESME_RINVDSTADR): " + rule;
+                }
+            } else {
+                why = "unknown option: " + std::string(argument);
+                ok = false;
+            }
         } else if (name == "--exit-on-stdin-eof") {
             ok = flag(arguments.exitOnStdinEof);
         } else if (name == "--quiet") {
@@ -332,6 +414,10 @@ std::optional<ProgramArguments> parseArguments(int argc, char** argv, std::strin
             ok = false;
         }
         if (!ok) return std::nullopt;
+    }
+    if (arguments.smpp && arguments.smpp->systemId.empty()) {
+        why = "--smpp needs --smpp-account ID:PASSWORD";
+        return std::nullopt;
     }
     return arguments;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "phone/modem.h"
+#include "phone/smpp_centre.h"
 
 namespace pelorin::phone {
 
@@ -13,6 +14,7 @@ struct ProgramArguments {
     std::optional<std::filesystem::path> link;
     std::optional<std::filesystem::path> store;
     std::optional<std::filesystem::path> transcript;
+    std::optional<CentreOptions> smpp;  // --smpp: also an SMS centre
     bool exitOnStdinEof = false;
     bool inboxFromStdin = false;
     bool quiet = false;

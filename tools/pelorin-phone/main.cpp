@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <mutex>
 #include <string>
 #include <system_error>
 
@@ -18,6 +19,7 @@
 #include "phone/modem.h"
 #include "phone/pseudo_terminal.h"
 #include "phone/recipient.h"
+#include "phone/smpp_centre.h"
 
 namespace {
 
@@ -239,13 +241,27 @@ int main(int argc, char** argv) {
     std::cout << terminal->slavePath() << std::endl;
 
     Recipient recipient(store);
+    std::mutex recipientLock;  // the SMS centre hands parts over from its own thread
     const bool quiet = arguments->quiet;
-    Modem modem(arguments->phone, [&recipient, quiet](const SubmitMessage& part) {
+    const auto deliver = [&recipient, &recipientLock, quiet](const SubmitMessage& part) {
+        const std::lock_guard<std::mutex> hold(recipientLock);
         const Reception reception = recipient.receive(part);
         if (reception.entry && !quiet) std::cerr << "pelorin-phone: " << formatLogLine(*reception.entry) << std::endl;
         if (!reception.storeError.empty()) std::cerr << "pelorin-phone: " << reception.storeError << std::endl;
         return reception.storeError.empty();
-    });
+    };
+    Modem modem(arguments->phone, deliver);
+    std::optional<SmppCentre> centre;
+    if (arguments->smpp) {
+        centre.emplace(*arguments->smpp);
+        const auto port = centre->start(deliver);
+        if (!port) {
+            std::cerr << "pelorin-phone: " << port.error() << "\n";
+            return 1;
+        }
+        if (!quiet)
+            std::cerr << "pelorin-phone: SMS centre on " << arguments->smpp->host << ":" << port.value() << std::endl;
+    }
 
     int transcript = -1;
     if (arguments->transcript) {
@@ -263,6 +279,7 @@ int main(int argc, char** argv) {
     options.transcript = transcript;
     const Ending ending = run(terminal.value(), modem, options);
     if (transcript >= 0) ::close(transcript);
+    if (centre) centre->stop();
     terminal->close();
     link.remove();
     // A folder made for this run that received nothing is not left behind.

@@ -10,10 +10,14 @@ namespace pelorin {
 
 namespace {
 
-// The first octet: SMS-SUBMIT, relative validity, user data header present;
-// 0x71 adds the status-report request.
-std::string frameHead(bool report, const DestinationAddress& address) {
-    return std::string("00") + (report ? "71" : "51") + "00" + address.field + "00F5A7";
+// The octets of upper-case hex text (the fixed parts below are written so).
+std::vector<std::uint8_t> octetsOfHex(std::string_view hex) {
+    auto value = [](char c) { return c <= '9' ? c - '0' : c - 'A' + 10; };
+    std::vector<std::uint8_t> octets;
+    octets.reserve(hex.size() / 2);
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        octets.push_back(static_cast<std::uint8_t>(value(hex[i]) * 16 + value(hex[i + 1])));
+    return octets;
 }
 
 // The canvas a job sends; a job without a document sends a blank one.
@@ -23,9 +27,12 @@ const Canvas& canvasOf(const SendJob& job, LogoKind kind) {
     static const Canvas blankLarge(sizeOf(LogoKind::LargeOperator));
     if (job.Document != nullptr) return job.Document->canvas(kind);
     switch (kind) {
-    case LogoKind::Picture: return blankPicture;
-    case LogoKind::LargeOperator: return blankLarge;
-    case LogoKind::Operator: break;
+        case LogoKind::Picture:
+            return blankPicture;
+        case LogoKind::LargeOperator:
+            return blankLarge;
+        case LogoKind::Operator:
+            break;
     }
     return blankOperator;
 }
@@ -34,35 +41,46 @@ std::string hexRange(const std::vector<std::uint8_t>& bytes, std::size_t from, s
     return hexBytes(bytes.data() + from, to - from);
 }
 
-MessagePart makePart(std::string pdu, const DestinationAddress& address, std::size_t userDataLength,
+// One part from its user data (header included, as hex text). The PDU is
+// SMS-SUBMIT with relative validity and a user data header (first octet 0x51,
+// 0x71 with the status-report request), protocol 0, coding 0xF5, validity
+// 0xA7 (24 hours), then the user data length and the user data.
+MessagePart makePart(bool report, const DestinationAddress& address, const std::string& userDataHex,
                      std::string caption) {
-    return {std::move(pdu), address.AddressOctets + 8 + static_cast<int>(userDataLength), std::move(caption)};
+    MessagePart part;
+    part.userData = octetsOfHex(userDataHex);
+    part.statusReport = report;
+    part.dataCoding = kPartDataCoding;
+    part.destinationDigits = address.digits;
+    part.international = address.international;
+    part.pdu = std::string("00") + (report ? "71" : "51") + "00" + address.field + "00" + hexOctet(part.dataCoding) +
+               "A7" + hexOctet(static_cast<unsigned>(part.userData.size())) + userDataHex;
+    part.length = address.AddressOctets + 8 + static_cast<int>(part.userData.size());
+    part.caption = std::move(caption);
+    return part;
 }
 
-constexpr const char* kRestoreTemplateTail =
-    "00F5A78C0605041582000000F00000480E01E4339B93384CEC4E4C4A2A212AA0AA8AA4AA4A33112B30ACCCE4AC4A2A092AA0A88AA4"
+constexpr const char* kRestoreUserData =
+    "0605041582000000F00000480E01E4339B93384CEC4E4C4A2A212AA0AA8AA4AA4A33112B30ACCCE4AC4A2A092AA0A88AA4"
     "AA442BB112B848EAA44A0000000000000000000000000000000000008464647237192B9D538A8A54454422AA09548AAA646726"
     "13AB09D28AAA4445140AAA0951E44547756732938956000200000000000000000000000000000000";
 
 std::vector<MessagePart> operatorLogo(const SendJob& job, const DestinationAddress& address) {
     const auto bitmap = PackOtaBitmap(canvasOf(job, LogoKind::Operator));
-    std::string pdu = frameHead(job.DeliveryReport, address) + "8C" + "0605041582" + "0000" +
-                      EncodeNetworkCode(job.CountryCode, job.OperatorCode) + "00480E01" +
-                      hexRange(bitmap, 0, bitmap.size());
-    return {makePart(std::move(pdu), address, 140, "Sending SMS")};
+    const std::string userData = std::string("0605041582") + "0000" +
+                                 EncodeNetworkCode(job.CountryCode, job.OperatorCode) + "00480E01" +
+                                 hexRange(bitmap, 0, bitmap.size());
+    return {makePart(job.DeliveryReport, address, userData, "Sending SMS")};
 }
 
 std::vector<MessagePart> groupGraphic(const SendJob& job, const DestinationAddress& address) {
     const auto bitmap = PackOtaBitmap(canvasOf(job, LogoKind::Operator));
-    std::string pdu = frameHead(job.DeliveryReport, address) + "8A" + "060504158300003000480E01" +
-                      hexRange(bitmap, 0, bitmap.size());
-    return {makePart(std::move(pdu), address, 138, "Sending SMS")};
+    const std::string userData = "060504158300003000480E01" + hexRange(bitmap, 0, bitmap.size());
+    return {makePart(job.DeliveryReport, address, userData, "Sending SMS")};
 }
 
 std::vector<MessagePart> restoreOperatorLogo(const SendJob& job, const DestinationAddress& address) {
-    std::string pdu = std::string("00") + (job.DeliveryReport ? "71" : "51") + "00" + address.field +
-                      kRestoreTemplateTail;
-    return {makePart(std::move(pdu), address, 140, "Sending SMS")};
+    return {makePart(job.DeliveryReport, address, kRestoreUserData, "Sending SMS")};
 }
 
 std::vector<MessagePart> largeOperatorLogo(const SendJob& job, const DestinationAddress& address) {
@@ -73,14 +91,9 @@ std::vector<MessagePart> largeOperatorLogo(const SendJob& job, const Destination
     const std::string userData1 = std::string("0B050415820000000301020130") +
                                   EncodeNetworkCode(job.CountryCode, job.OperatorCode) + "0A" + "004E1501";
     const std::size_t j = 140 - userData1.size() / 2;
-    std::string pdu1 = frameHead(false, address) + "8C" + userData1 + hexRange(bitmap, 0, j);
-
-    const std::size_t userDataLength2 = 12 + (bitmap.size() - j);
-    std::string pdu2 = frameHead(job.DeliveryReport, address) + hexOctet(static_cast<unsigned>(userDataLength2)) +
-                       "0B0504158200000003010202" + hexRange(bitmap, j, bitmap.size());
-
-    return {makePart(std::move(pdu1), address, 140, "Sending SMS 1/2"),
-            makePart(std::move(pdu2), address, userDataLength2, "Sending SMS 2/2")};
+    return {makePart(false, address, userData1 + hexRange(bitmap, 0, j), "Sending SMS 1/2"),
+            makePart(job.DeliveryReport, address, "0B0504158200000003010202" + hexRange(bitmap, j, bitmap.size()),
+                     "Sending SMS 2/2")};
 }
 
 std::vector<MessagePart> pictureMessage(const SendJob& job, const DestinationAddress& address) {
@@ -89,25 +102,16 @@ std::vector<MessagePart> pictureMessage(const SendJob& job, const DestinationAdd
     const std::string octets = toOctets(text);
 
     // Message 1: header, the text item, the start of the bitmap item.
-    const std::string userData1 = std::string("0B0504158A00000003010301") + "30" + "0000" +
-                                  hexOctet(static_cast<unsigned>(text.size())) +
-                                  hexBytes(reinterpret_cast<const std::uint8_t*>(octets.data()), octets.size()) +
-                                  "020100" + "00481C01";
+    const std::string userData1 =
+        std::string("0B0504158A00000003010301") + "30" + "0000" + hexOctet(static_cast<unsigned>(text.size())) +
+        hexBytes(reinterpret_cast<const std::uint8_t*>(octets.data()), octets.size()) + "020100" + "00481C01";
     const std::size_t b1 = 140 - userData1.size() / 2;
-    std::string pdu1 = frameHead(false, address) + "8C" + userData1 + hexRange(bitmap, 0, b1);
-
-    // Message 2: nothing but bitmap behind its header.
+    // Message 2: nothing but bitmap behind its header; message 3 the rest.
     const std::size_t l = b1 + 128;
-    std::string pdu2 = frameHead(false, address) + "8C" + "0B0504158A00000003010302" + hexRange(bitmap, b1, l);
-
-    // Message 3: the rest of the bitmap.
-    const std::size_t userDataLength3 = 12 + (bitmap.size() - l);
-    std::string pdu3 = frameHead(job.DeliveryReport, address) + hexOctet(static_cast<unsigned>(userDataLength3)) +
-                       "0B0504158A00000003010303" + hexRange(bitmap, l, bitmap.size());
-
-    return {makePart(std::move(pdu1), address, 140, "Sending SMS 1/3"),
-            makePart(std::move(pdu2), address, 140, "Sending SMS 2/3"),
-            makePart(std::move(pdu3), address, userDataLength3, "Sending SMS 3/3")};
+    return {makePart(false, address, userData1 + hexRange(bitmap, 0, b1), "Sending SMS 1/3"),
+            makePart(false, address, "0B0504158A00000003010302" + hexRange(bitmap, b1, l), "Sending SMS 2/3"),
+            makePart(job.DeliveryReport, address, "0B0504158A00000003010303" + hexRange(bitmap, l, bitmap.size()),
+                     "Sending SMS 3/3")};
 }
 
 }  // namespace
@@ -125,6 +129,8 @@ DestinationAddress EncodeDestinationAddress(std::string_view number) {
     }
 
     DestinationAddress address;
+    address.digits = toOctets(characters);
+    address.international = international;
     address.AddressOctets = static_cast<int>((digits.size() + 1) / 2);
     address.field = hexOctet(static_cast<unsigned>(digits.size())) + (international ? "91" : "81");
     for (std::size_t i = 0; i < digits.size(); i += 2) {
@@ -157,11 +163,16 @@ std::u32string PictureTextToSend(std::string_view text) {
 std::vector<MessagePart> BuildSendParts(const SendJob& job) {
     const DestinationAddress address = EncodeDestinationAddress(job.Number);
     switch (job.Kind) {
-    case SendJobKind::OperatorLogo: return operatorLogo(job, address);
-    case SendJobKind::GroupGraphic: return groupGraphic(job, address);
-    case SendJobKind::RestoreOperatorLogo: return restoreOperatorLogo(job, address);
-    case SendJobKind::PictureMessage: return pictureMessage(job, address);
-    case SendJobKind::LargeOperatorLogo: return largeOperatorLogo(job, address);
+        case SendJobKind::OperatorLogo:
+            return operatorLogo(job, address);
+        case SendJobKind::GroupGraphic:
+            return groupGraphic(job, address);
+        case SendJobKind::RestoreOperatorLogo:
+            return restoreOperatorLogo(job, address);
+        case SendJobKind::PictureMessage:
+            return pictureMessage(job, address);
+        case SendJobKind::LargeOperatorLogo:
+            return largeOperatorLogo(job, address);
     }
     return {};
 }

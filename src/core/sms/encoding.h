@@ -32,16 +32,29 @@ struct SendJob {
     bool DeliveryReport = false;
 };
 
-// One short message of a job, in sending order.
+// The data coding every part is sent with: 8-bit data, message class 1.
+inline constexpr std::uint8_t kPartDataCoding = 0xF5;
+
+// One short message of a job, in sending order. The serial PDU and what an
+// SMS centre is given are made from the same fields, so the two agree.
 struct MessagePart {
     std::string pdu;      // upper-case hex text from the service-centre field on, no Ctrl-Z
     int length = 0;       // the octet count for AT+CMGS (everything but the service-centre octet)
     std::string caption;  // what the progress dialog shows while this part is sent
+
+    // The user data octets, header included: exactly the TP-UD of pdu.
+    std::vector<std::uint8_t> userData;
+    std::uint8_t dataCoding = kPartDataCoding;
+    bool statusReport = false;      // the part that asks for the delivery report
+    std::string destinationDigits;  // the number without "+", "*" and "#" kept as typed
+    bool international = false;     // the number had a leading "+"
 };
 
 struct DestinationAddress {
     std::string field;      // length octet, type of address, swapped digits
     int AddressOctets = 0;  // octets the digits take: ceil(digits / 2)
+    std::string digits;     // the number without its "+"
+    bool international = false;
 };
 
 // The most characters of picture-message text that one job carries.

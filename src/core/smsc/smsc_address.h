@@ -1,0 +1,32 @@
+#pragma once
+
+// The address of an SMS centre as the user gives it:
+//   smpp://SYSTEM_ID@HOST[:PORT][?system-type=T&source=S]   (port 2775 by default)
+// The password never appears in it: it is read from the environment or a
+// file (readSmscPassword), since a command line is visible to other users.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace pelorin::smsc {
+
+struct SmscAddress {
+    std::string systemId;
+    std::string host;
+    std::uint16_t port = 2775;
+    std::string systemType;
+    std::string source;  // empty: no source address
+};
+
+// Checks every field against SMPP 3.4's sizes; nothing returned and error
+// set when the address cannot be used.
+std::optional<SmscAddress> parseSmscAddress(std::string_view url, std::string& error);
+
+// The password from PELORIN_SMSC_PASSWORD, or from passwordFile when one is
+// named (its first line); nothing and error set when it cannot be read or is
+// longer than SMPP 3.4's 8 characters.
+std::optional<std::string> readSmscPassword(const std::string& passwordFile, std::string& error);
+
+}  // namespace pelorin::smsc
