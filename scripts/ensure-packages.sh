@@ -11,9 +11,10 @@ set -euo pipefail
 # connection. desktop-file-utils, appstream,
 # man-db: the validators of the installed tree's test. qt6-svg-dev and
 # libqt6svg6 (which carries Qt's SVG image-format plugin): SVG pictures can be
-# imported.
+# imported. osmo-hlr and osmo-msc (with sqlite3 to read the messages osmo-msc
+# stored): the peer test of sending through an SMS centre over SMPP.
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core gammu smstools gnokii-cli kannel desktop-file-utils appstream man-db "$@")
+  qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core gammu smstools gnokii-cli kannel osmo-hlr osmo-msc sqlite3 desktop-file-utils appstream man-db "$@")
 
 missing=()
 for package in "${packages[@]}"; do
@@ -54,3 +55,11 @@ if [[ " ${missing[*]} " == *" kannel "* ]]; then
     update-rc.d kannel disable >/dev/null 2>&1 || true
   fi
 fi
+# osmo-hlr and osmo-msc come with system services that would hold the fixed
+# GSUP, VTY and SMPP ports on every address; the tests run their own on a
+# loopback address of their own, so the services stay stopped and disabled.
+for service in osmo-hlr osmo-msc; do
+  if [[ " ${missing[*]} " == *" $service "* ]] && command -v systemctl >/dev/null 2>&1; then
+    systemctl disable --now "$service.service" >/dev/null 2>&1 || true
+  fi
+done
