@@ -238,8 +238,6 @@ int main(int argc, char** argv) {
         std::cerr << "pelorin-phone: " << why << "\n";
         return 1;
     }
-    std::cout << terminal->slavePath() << std::endl;
-
     Recipient recipient(store);
     std::mutex recipientLock;  // the SMS centre hands parts over from its own thread
     const bool quiet = arguments->quiet;
@@ -262,6 +260,9 @@ int main(int argc, char** argv) {
         if (!quiet)
             std::cerr << "pelorin-phone: SMS centre on " << arguments->smpp->host << ":" << port.value() << std::endl;
     }
+    // Named once everything listens, so that whoever waits for this line
+    // can connect at once.
+    std::cout << terminal->slavePath() << std::endl;
 
     int transcript = -1;
     if (arguments->transcript) {

@@ -75,7 +75,13 @@ std::optional<std::map<PartKey, JournalEntry>> readJournal(const std::string& te
         const auto fields = splitTabs(line, 4);
         if (fields.size() < 3) continue;
         int part = 0;
-        for (char c : fields[2]) part = (c >= '0' && c <= '9' && part < 1000) ? part * 10 + (c - '0') : -1;
+        for (char c : fields[2]) {
+            if (c < '0' || c > '9' || part > 1000) {
+                part = 0;
+                break;
+            }
+            part = part * 10 + (c - '0');
+        }
         if (part <= 0) continue;
         JournalEntry& entry = entries[{fields[1], part}];
         const std::string detail = fields.size() > 3 ? fields[3] : "";
