@@ -13,8 +13,9 @@ set -euo pipefail
 # libqt6svg6 (which carries Qt's SVG image-format plugin): SVG pictures can be
 # imported. osmo-hlr and osmo-msc (with sqlite3 to read the messages osmo-msc
 # stored): the peer test of sending through an SMS centre over SMPP.
+# libcurl4-openssl-dev: the HTTP client that sends through Kannel's smsbox.
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core gammu smstools gnokii-cli kannel osmo-hlr osmo-msc sqlite3 desktop-file-utils appstream man-db "$@")
+  libcurl4-openssl-dev qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core gammu smstools gnokii-cli kannel osmo-hlr osmo-msc sqlite3 desktop-file-utils appstream man-db "$@")
 
 missing=()
 for package in "${packages[@]}"; do
