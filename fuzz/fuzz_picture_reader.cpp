@@ -1,12 +1,25 @@
 // Feeds arbitrary bytes to the picture reader (Qt's image readers behind our
 // checks) and turns whatever comes out into a logo, through every dithering.
 
+#include <QGuiApplication>
 #include <cstddef>
 #include <cstdint>
 
 #include "imageio/picture_io.h"
 #include "imaging/fit.h"
 #include "imaging/picture_to_logo.h"
+
+// Qt draws an SVG's text with its fonts, which need a QGuiApplication, as
+// pelorin-cli and the editor have one: on the offscreen platform, no display.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    static int argc = 3;
+    static char program[] = "fuzz_picture_reader";
+    static char platformOption[] = "-platform";
+    static char platform[] = "offscreen";
+    static char* argv[] = {program, platformOption, platform, nullptr};
+    static QGuiApplication application(argc, argv);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // A smaller limit than the program's keeps each run quick; the checks are the same.

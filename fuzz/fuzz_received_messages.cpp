@@ -19,7 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)readReportedPdu(bytes);
 
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    (void)collectReceived(parseMessageListing(text, "SM"));
+    // As receive prints them: no control character survives the escaping.
+    for (const ReceivedItem& item : collectReceived(parseMessageListing(text, "SM")))
+        for (const std::string* field : {&item.sender, &item.text, &item.reason})
+            for (const char c : escapedForDisplay(*field))
+                if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) __builtin_trap();
+    for (const char c : escapedForDisplay(text))
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) __builtin_trap();
 
     // Up to four PDUs cut at the positions the first octets name.
     if (size > 4) {

@@ -48,6 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (choice.operatorSelection() && *choice.operatorSelection() >= choice.operators().size()) __builtin_trap();
     (void)pelorin::checkNetworkCodes(doc.lastCountry, doc.lastCode);
 
+    // The send dialogs read the stored number as typed: what they accept is
+    // one the address field carries.
+    const pelorin::NormalizedNumber normalized = pelorin::NormalizeNumber(doc.lastNumber);
+    if (normalized.ok() != pelorin::IsDialableNumber(normalized.number)) __builtin_trap();
+
     pelorin::SendJob job;
     job.Number = doc.lastNumber;
     job.CountryCode = doc.lastCountry;
@@ -60,8 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Every character of the number takes one octet position, so the
         // text stays two characters an octet and the AT+CMGS count matches.
         for (const auto& part : pelorin::BuildSendParts(job)) {
-            if (part.pdu.size() % 2 != 0 || part.length != static_cast<int>(part.pdu.size() / 2) - 1)
-                __builtin_trap();
+            if (part.pdu.size() % 2 != 0 || part.length != static_cast<int>(part.pdu.size() / 2) - 1) __builtin_trap();
         }
     }
     return 0;

@@ -11,11 +11,16 @@ set -euo pipefail
 # connection. desktop-file-utils, appstream,
 # man-db: the validators of the installed tree's test. qt6-svg-dev and
 # libqt6svg6 (which carries Qt's SVG image-format plugin): SVG pictures can be
-# imported. osmo-hlr and osmo-msc (with sqlite3 to read the messages osmo-msc
-# stored): the peer test of sending through an SMS centre over SMPP.
-# libcurl4-openssl-dev: the HTTP client that sends through Kannel's smsbox.
+# imported. zlib1g-dev: compressed SVG is unpacked by the program itself, within
+# a limit. qt6-multimedia-dev (with libqt6multimedia6, which carries the
+# media backends): the ringtone window plays its tune; without a sound
+# device it says so. python3-gammu: the ringtone peer test decodes
+# pelorin-cli's messages with Gammu's Python module. osmo-hlr and osmo-msc
+# (with sqlite3 to read the messages osmo-msc stored): the peer test of
+# sending through an SMS centre over SMPP. libcurl4-openssl-dev: the HTTP
+# client that sends through Kannel's smsbox.
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
-  libcurl4-openssl-dev qt6-base-dev qt6-svg-dev libqt6svg6 fonts-dejavu-core gammu smstools gnokii-cli kannel osmo-hlr osmo-msc sqlite3 desktop-file-utils appstream man-db "$@")
+  libcurl4-openssl-dev qt6-base-dev qt6-svg-dev libqt6svg6 zlib1g-dev fonts-dejavu-core gammu smstools gnokii-cli kannel osmo-hlr osmo-msc sqlite3 desktop-file-utils appstream man-db qt6-multimedia-dev python3-gammu "$@")
 
 missing=()
 for package in "${packages[@]}"; do

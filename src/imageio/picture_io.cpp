@@ -1,28 +1,43 @@
 #include "imageio/picture_io.h"
 
-#include <algorithm>
-#include <array>
+#include <zlib.h>
 
 #include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QXmlStreamReader>
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <limits>
+#include <mutex>
 
 #include "document/import_file.h"
 #include "document/user_messages.h"
 #include "formats/bitmap_import.h"
+#include "formats/bitmap_writer.h"
+#include "util/text.h"
 
 namespace pelorin::imageio {
 namespace {
 
 // While a picture is decoded, Qt's readers report damage only as log
 // warnings (a JPEG with bad data still decodes, to grey). They are caught
-// here and turned into a failure, and kept off the user's terminal.
+// here and turned into a failure, and kept off the user's terminal. The
+// handler is installed while any thread decodes; each thread collects its
+// own warnings, so that the file browser's thumbnails can be read on a
+// worker while the editor reads a picture.
 class DecoderWarnings {
 public:
-    DecoderWarnings() : previous_(qInstallMessageHandler(&DecoderWarnings::handle)) { current_ = this; }
+    DecoderWarnings() : outer_(current_) {
+        const std::lock_guard lock(mutex_);
+        if (users_++ == 0) previous_ = qInstallMessageHandler(&DecoderWarnings::handle);
+        current_ = this;
+    }
     ~DecoderWarnings() {
-        qInstallMessageHandler(previous_);
-        current_ = nullptr;
+        current_ = outer_;
+        const std::lock_guard lock(mutex_);
+        if (--users_ == 0) qInstallMessageHandler(previous_.load());
     }
     DecoderWarnings(const DecoderWarnings&) = delete;
     DecoderWarnings& operator=(const DecoderWarnings&) = delete;
@@ -32,34 +47,181 @@ public:
 private:
     static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
         const bool fromReaders = context.category && std::string_view(context.category).starts_with("qt.gui.imageio");
-        if (current_ && fromReaders) {
+        // A fatal message ends the program whatever a handler does: the
+        // program's own handler says so on one line.
+        if (current_ && fromReaders && type != QtFatalMsg) {
             if (type != QtDebugMsg && type != QtInfoMsg && current_->first_.isEmpty()) current_->first_ = text;
             return;
         }
-        if (current_ && current_->previous_) current_->previous_(type, context, text);
+        if (const QtMessageHandler previous = previous_.load()) previous(type, context, text);
     }
 
-    static inline DecoderWarnings* current_ = nullptr;
-    QtMessageHandler previous_;
+    static thread_local inline DecoderWarnings* current_ = nullptr;
+    static inline std::mutex mutex_;
+    static inline int users_ = 0;
+    static inline std::atomic<QtMessageHandler> previous_ = nullptr;
+    DecoderWarnings* outer_;
     QString first_;
 };
 
 std::string withName(const std::string& name, const std::string& text) { return name + ": " + text; }
+
+// Qt's own guard (128 MB by default) would refuse pictures well below our
+// pixel limit, with a less clear message; ours is checked before decoding.
+// Qt's guard stays as the cap of what any decoder may allocate, at what the
+// largest picture we take needs. Set once: the value is shared by all threads.
+void limitDecoderMemory() {
+    static const bool limited = [] {
+        QImageReader::setAllocationLimit(static_cast<int>(kMaxPicturePixels * 4 / (1024 * 1024) + 64));
+        return true;
+    }();
+    (void)limited;
+}
+
+bool isGzip(std::span<const std::uint8_t> bytes) { return bytes.size() >= 2 && bytes[0] == 0x1f && bytes[1] == 0x8b; }
+
+enum class Unpacked { Whole, TooLarge, Damaged };
+
+// Unpacks gzip data into out, giving up as soon as it would be longer than
+// limit: a few kilobytes can unpack to gigabytes.
+Unpacked gunzip(std::span<const std::uint8_t> in, QByteArray& out, qsizetype limit) {
+    z_stream stream{};
+    if (inflateInit2(&stream, 16 + MAX_WBITS) != Z_OK) return Unpacked::Damaged;
+    stream.next_in = const_cast<Bytef*>(in.data());
+    stream.avail_in = static_cast<uInt>(std::min<std::size_t>(in.size(), std::numeric_limits<uInt>::max()));
+    std::array<char, 64 * 1024> chunk{};
+    Unpacked outcome = Unpacked::Damaged;
+    for (;;) {
+        stream.next_out = reinterpret_cast<Bytef*>(chunk.data());
+        stream.avail_out = static_cast<uInt>(chunk.size());
+        const int status = inflate(&stream, Z_NO_FLUSH);
+        const auto produced = static_cast<qsizetype>(chunk.size() - stream.avail_out);
+        if (out.size() + produced > limit) {
+            outcome = Unpacked::TooLarge;
+            break;
+        }
+        out.append(chunk.data(), produced);
+        if (status == Z_STREAM_END) {
+            outcome = Unpacked::Whole;
+            break;
+        }
+        // Anything else (damaged data, or the input ending early) is damage.
+        if (status != Z_OK) break;
+    }
+    inflateEnd(&stream);
+    return outcome;
+}
+
+bool isHrefAttribute(QStringView name) { return name == u"href" || name.endsWith(u":href"); }
+
+// Why an SVG picture embedded in an <image> as a data: address is not drawn:
+// Qt decodes it with its own readers, so it gets the checks of a file.
+std::string embeddedPictureRefusal(const QString& address, long long maxPixels) {
+    // Qt takes the text after the last "base64," and nothing else.
+    const qsizetype at = address.lastIndexOf(u"base64,");
+    if (at < 0) return {};
+    QByteArray data = QByteArray::fromBase64(address.mid(at + 7).toLatin1());
+    if (isGzip({reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())}))
+        return "it holds a compressed picture inside it";
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead()) return {};
+    if (reader.format() == "svg" || reader.format() == "svgz") return "it holds another SVG picture inside it";
+    const QSize size = reader.size();
+    if (size.isValid() && static_cast<long long>(size.width()) * size.height() > maxPixels)
+        return "a picture inside it is " + std::to_string(size.width()) + " x " + std::to_string(size.height()) +
+               " pixels";
+    return {};
+}
+
+// Why an SVG file is not read, or nothing. Qt's SVG renderer would load the
+// files an <image> names (and a style sheet that a processing instruction
+// names) from any path, a device included; an SVG that names another file
+// or address is refused, so that a picture never shows what another file
+// holds. The same XML reader as Qt's is used, entities expanded alike.
+std::string svgRefusal(const QByteArray& svg, long long maxPixels) {
+    QXmlStreamReader xml(svg);
+    xml.setNamespaceProcessing(false);
+    const std::string otherFile = "it names another file or address";
+    while (!xml.atEnd()) {
+        const auto token = xml.readNext();
+        if (token == QXmlStreamReader::ProcessingInstruction && xml.processingInstructionTarget() == u"xml-stylesheet")
+            return otherFile + " (a style sheet)";
+        if (token != QXmlStreamReader::StartElement) continue;
+        const QStringView element = xml.name();
+        const bool image = element == u"image" || element.endsWith(u":image");
+        for (const QXmlStreamAttribute& attribute : xml.attributes()) {
+            if (!isHrefAttribute(attribute.qualifiedName())) continue;
+            const QString value = attribute.value().trimmed().toString();
+            // Qt reads every <image> address not starting with "data" as a file.
+            if (image && value.startsWith(u"data", Qt::CaseInsensitive)) {
+                const std::string why = embeddedPictureRefusal(value, maxPixels);
+                if (!why.empty()) return why;
+                continue;
+            }
+            if (!image && (value.startsWith(u'#') || value.startsWith(u"data:", Qt::CaseInsensitive))) continue;
+            return otherFile + (image ? " (an image)" : " (a link)");
+        }
+    }
+    return {};
+}
+
+// False when a GIF ends before its first picture does: Qt's reader then
+// gives what it decoded so far without a word. Walks the blocks up to the
+// end of the first picture's data.
+bool gifFirstPictureComplete(std::span<const std::uint8_t> gif) {
+    std::size_t at = 13;  // signature, version and the logical screen
+    if (gif.size() < at) return false;
+    if (gif[10] & 0x80) at += std::size_t{3} << ((gif[10] & 7) + 1);  // the global colour table
+    const auto skipDataBlocks = [&gif, &at] {
+        for (;;) {
+            if (at >= gif.size()) return false;
+            const std::uint8_t length = gif[at++];
+            if (length == 0) return true;
+            at += length;
+        }
+    };
+    while (at < gif.size()) {
+        const std::uint8_t introducer = gif[at++];
+        if (introducer == 0x21) {  // an extension: its label, then data blocks
+            ++at;
+            if (!skipDataBlocks()) return false;
+        } else if (introducer == 0x2c) {  // the picture: its descriptor, colours, code size and data
+            if (gif.size() - at < 9) return false;
+            const std::uint8_t flags = gif[at + 8];
+            at += 9;
+            if (flags & 0x80) at += std::size_t{3} << ((flags & 7) + 1);
+            ++at;  // the LZW code size
+            return skipDataBlocks();
+        } else {
+            return true;  // the trailer or something Qt's reader judges itself
+        }
+    }
+    return false;
+}
 
 }  // namespace
 
 GreyImage greyFromImage(const QImage& image) {
     GreyImage grey(image.width(), image.height());
     if (grey.empty()) return grey;
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
-        for (int x = 0; x < argb.width(); ++x) {
-            const QRgb pixel = line[x];
-            const int alpha = qAlpha(pixel);
-            // Alpha over white, then the usual luminance weights.
-            const int level = qGray(pixel);
-            grey.at(x, y) = static_cast<std::uint8_t>((level * alpha + 255 * (255 - alpha) + 127) / 255);
+    // In bands, so that a large picture is never held a second time in full
+    // as 32 bits a pixel.
+    constexpr int kBand = 64;
+    for (int top = 0; top < image.height(); top += kBand) {
+        const int rows = std::min(kBand, image.height() - top);
+        const QImage argb = image.copy(0, top, image.width(), rows).convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < rows; ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
+            for (int x = 0; x < argb.width(); ++x) {
+                const QRgb pixel = line[x];
+                const int alpha = qAlpha(pixel);
+                // Alpha over white, then the usual luminance weights.
+                const int level = qGray(pixel);
+                grey.at(x, top + y) = static_cast<std::uint8_t>((level * alpha + 255 * (255 - alpha) + 127) / 255);
+            }
         }
     }
     return grey;
@@ -67,32 +229,69 @@ GreyImage greyFromImage(const QImage& image) {
 
 PictureRead readPictureData(std::span<const std::uint8_t> bytes, const std::string& name, long long maxPixels) {
     PictureRead result;
-    // Qt's own guard (128 MB by default) would refuse pictures well below our
-    // limit, with a less clear message; ours is checked before decoding.
-    QImageReader::setAllocationLimit(static_cast<int>(std::max(128LL, maxPixels * 4 / (1024 * 1024) + 64)));
-    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<qsizetype>(bytes.size()));
+    limitDecoderMemory();
+    const auto damaged = [&result, &name](const std::string& why) {
+        result.error = withName(name, "the picture is damaged or incomplete (" + why + ")");
+        return result;
+    };
+    const auto notAPicture = [&result, &name] {
+        result.error = withName(name,
+                                "not a picture that can be read (PNG, JPEG, GIF, BMP, ICO, PBM, PGM, PPM, "
+                                "XPM or SVG)");
+        return result;
+    };
+    QByteArray data =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
+    // Compressed SVG is unpacked here, within the limit of an SVG file, and
+    // read as SVG: Qt's reader would unpack all of it, whatever its size.
+    const bool compressed = isGzip(bytes);
+    if (compressed) {
+        QByteArray unpacked;
+        switch (gunzip(bytes, unpacked, kMaxSvgBytes)) {
+            case Unpacked::TooLarge:
+                result.error = withName(name, "the compressed picture unpacks to more than " +
+                                                  std::to_string(kMaxSvgBytes / (1024 * 1024)) +
+                                                  " MB; SVG pictures of at most that size can be read");
+                return result;
+            case Unpacked::Damaged:
+                return damaged("the compressed data is damaged or ends early");
+            case Unpacked::Whole:
+                break;
+        }
+        data = unpacked;
+    }
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     DecoderWarnings warnings;
-    if (!reader.canRead()) {
-        result.error = withName(name, "not a picture that can be read (PNG, JPEG, GIF, BMP, ICO, PBM, PGM, PPM, "
-                                      "XPM or SVG)");
-        return result;
+    if (!reader.canRead()) return notAPicture();
+    const bool vector = reader.format() == "svg" || reader.format() == "svgz";
+    // Only SVG comes compressed; compressed data inside it is not unpacked again.
+    if (compressed && reader.format() != "svg") return notAPicture();
+    if (vector) {
+        if (data.size() > kMaxSvgBytes) {
+            result.error = withName(
+                name, "SVG pictures of at most " + std::to_string(kMaxSvgBytes / (1024 * 1024)) + " MB can be read");
+            return result;
+        }
+        const std::string refusal = svgRefusal(data, maxPixels);
+        if (!refusal.empty()) {
+            result.error = withName(name, "the SVG picture is not read, as " + refusal);
+            return result;
+        }
     }
+    if (reader.format() == "gif" && !gifFirstPictureComplete(bytes))
+        return damaged("the file ends before its first picture does");
     const QSize size = reader.size();
     if (size.isValid()) {
         if (static_cast<long long>(size.width()) * size.height() > maxPixels) {
             result.error = withName(name, "the picture is " + std::to_string(size.width()) + " x " +
-                                              std::to_string(size.height()) +
-                                              " pixels; pictures of at most " + std::to_string(maxPixels / 1'000'000) +
-                                              " megapixels can be read");
+                                              std::to_string(size.height()) + " pixels; pictures of at most " +
+                                              std::to_string(maxPixels / 1'000'000) + " megapixels can be read");
             return result;
         }
         const bool scalable = reader.supportsOption(QImageIOHandler::ScaledSize);
-        const bool vector = reader.format() == "svg" || reader.format() == "svgz";
         const int longer = std::max(size.width(), size.height());
         if (scalable && longer > 0 && (longer > kDecodeEdge || vector)) {
             const double factor = static_cast<double>(vector ? 512 : kDecodeEdge) / longer;
@@ -103,12 +302,11 @@ PictureRead readPictureData(std::span<const std::uint8_t> bytes, const std::stri
     const QImage image = reader.read();
     if (image.isNull() || !warnings.first().isEmpty()) {
         const QString why = !warnings.first().isEmpty() ? warnings.first() : reader.errorString();
-        result.error = withName(name, "the picture is damaged or incomplete (" + why.toStdString() + ")");
-        return result;
+        return damaged(escapedForDisplay(why.toStdString()));
     }
     if (static_cast<long long>(image.width()) * image.height() > maxPixels) {
-        result.error = withName(name, "the picture is larger than " + std::to_string(maxPixels / 1'000'000) +
-                                          " megapixels");
+        result.error =
+            withName(name, "the picture is larger than " + std::to_string(maxPixels / 1'000'000) + " megapixels");
         return result;
     }
     result.picture = greyFromImage(image);
@@ -169,12 +367,21 @@ QImage canvasImage(const Canvas& canvas, int scale, Look look) {
     return image;
 }
 
+std::vector<std::uint8_t> encodeMonochromeBitmap(const Canvas& canvas, int scale) {
+    scale = std::clamp(scale, 1, 16);
+    Canvas enlarged(canvas.width() * scale, canvas.height() * scale);
+    for (int x = 0; x < enlarged.width(); ++x)
+        for (int y = 0; y < enlarged.height(); ++y) enlarged.set(x, y, canvas.isSet(x / scale, y / scale));
+    return encodeBitmap(enlarged, BitmapDepth::OneBit);
+}
+
 std::optional<std::vector<std::uint8_t>> encodePicture(const Canvas& canvas, std::string_view format, int scale,
                                                        Look look) {
     QImage image = canvasImage(canvas, scale, look);
     // Black on white needs no more than two colours.
-    if (look == Look::Plain) image = image.convertToFormat(QImage::Format_Indexed8, {qRgb(0, 0, 0), qRgb(255, 255, 255)},
-                                       Qt::ThresholdDither);
+    if (look == Look::Plain)
+        image =
+            image.convertToFormat(QImage::Format_Indexed8, {qRgb(0, 0, 0), qRgb(255, 255, 255)}, Qt::ThresholdDither);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

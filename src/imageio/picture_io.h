@@ -1,13 +1,12 @@
 #pragma once
 
+#include <QImage>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <QImage>
 
 #include "document/canvas.h"
 #include "document/file_system.h"
@@ -21,6 +20,9 @@ inline constexpr long long kMaxPicturePixels = 100'000'000;
 // at most this many pixels along their longer side: plenty for a logo of
 // 78 pixels and for the enlarged preview.
 inline constexpr int kDecodeEdge = 1024;
+// SVG text, compressed SVG once unpacked, is read up to this size: a logo's
+// drawing needs far less, and Qt's SVG reader holds all of it at once.
+inline constexpr qsizetype kMaxSvgBytes = 8 * 1024 * 1024;
 
 // A picture read from a file or from bytes: the grey picture, or one line
 // saying why there is none.
@@ -33,6 +35,8 @@ struct PictureRead {
 // ICO, PBM/PGM/PPM, XPM, SVG with Qt's SVG module) by its content, not its
 // name. Transparent parts count as white. A damaged, incomplete or unknown
 // file, or one over kMaxPicturePixels, gives an error naming the file.
+// Compressed SVG is unpacked only up to kMaxSvgBytes; an SVG that refers to
+// another file or address is refused, and nothing but the bytes given is read.
 PictureRead readPicture(FileSystem& files, const std::string& path);
 PictureRead readPictureData(std::span<const std::uint8_t> bytes, const std::string& name,
                             long long maxPixels = kMaxPicturePixels);
@@ -59,6 +63,11 @@ enum class Look {
 
 // The canvas as a picture at a scale of 1 to 16 pixels a cell.
 QImage canvasImage(const Canvas& canvas, int scale, Look look);
+
+// The canvas as a Windows bitmap of 1 bit a pixel (index 0 black, 1 white)
+// at a scale of 1 to 16 pixels a cell: the one kind of bitmap some programs
+// that send pictures to phones take.
+std::vector<std::uint8_t> encodeMonochromeBitmap(const Canvas& canvas, int scale);
 
 // The canvas encoded as "png" or "bmp"; nothing when Qt cannot write it.
 std::optional<std::vector<std::uint8_t>> encodePicture(const Canvas& canvas, std::string_view format, int scale,

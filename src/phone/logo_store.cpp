@@ -230,6 +230,29 @@ Result<std::string> LogoStore::storeLogo(const ReceivedLogo& logo, LogEntry entr
     return base;
 }
 
+Result<std::string> LogoStore::storeRingtone(const std::string& rtttl, LogEntry entry) {
+    std::string why;
+    const int folder = openFolder(folder_, why);
+    if (folder < 0) return Result<std::string>::failure(why);
+    std::string base;
+    for (;; ++nextRingtone_) {
+        char name[32];
+        std::snprintf(name, sizeof name, "ringtone-%04u", nextRingtone_);
+        base = name;
+        const int error = writeStoreFile(folder, base + ".rtttl", rtttl + "\n", true);
+        if (error == EEXIST) continue;
+        if (error == 0) break;
+        ::close(folder);
+        return Result<std::string>::failure(failureText(folder_ / (base + ".rtttl"), error));
+    }
+    ++nextRingtone_;
+    entry.file = base;
+    auto logged = appendLog(folder, entry);
+    ::close(folder);
+    if (!logged) return logged;
+    return base;
+}
+
 Result<std::string> LogoStore::logOnly(const LogEntry& entry) {
     std::string why;
     const int folder = openFolder(folder_, why);

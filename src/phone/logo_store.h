@@ -3,6 +3,7 @@
 // Writes what the phone received into a folder:
 //   logo-NNNN.plr  the packed bitmap octets exactly as received (126, 252 or 205 octets for the usual sizes)
 //   logo-NNNN.txt  one line per row, '#' for a set pixel and '.' for a clear one
+//   ringtone-NNNN.rtttl  a received ringtone as one line of RTTTL
 //   log.txt        one line per completed message, tab-separated key=value fields (see formatLogLine)
 // NNNN counts up from 0001 and skips numbers already taken in the folder.
 // Every file is opened without following a symbolic link in its place, the
@@ -65,6 +66,9 @@ public:
     // Writes the two logo files and the log line; entry.file is filled in.
     // Everything is written and closed when this returns. Returns the base name.
     Result<std::string> storeLogo(const ReceivedLogo& logo, LogEntry entry);
+    // Writes ringtone-NNNN.rtttl (a new file; numbers taken are skipped) and
+    // the log line; entry.file is filled in. Returns the base name.
+    Result<std::string> storeRingtone(const std::string& rtttl, LogEntry entry);
     // Appends a line for a message that is not a logo.
     Result<std::string> logOnly(const LogEntry& entry);
 
@@ -73,6 +77,7 @@ private:
 
     std::filesystem::path folder_;
     unsigned next_ = 1;
+    unsigned nextRingtone_ = 1;
 };
 
 }  // namespace pelorin::phone

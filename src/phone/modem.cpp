@@ -59,14 +59,17 @@ Modem::Modem(PhoneOptions options, Deliver deliver)
     : options_(options),
       deliver_(std::move(deliver)),
       echo_(options.echo),
-      commands_(options.network, options.ownNumber) {
+      commands_(options.network, options.ownNumber),
+      quirks_(options.quirks) {
     for (auto& message : options_.inbox) commands_.inbox().file(std::move(message));
     options_.inbox.clear();
 }
 
 void Modem::receive(std::string_view bytes, Clock::time_point now) {
+    quirks_.switchOn(now);
     for (char c : bytes) {
         if (hangUp_) return;
+        if (!quirks_.keeps(c, now)) continue;  // lost on the way in
         receiveByte(c, now);
     }
     sendIndications(now);
@@ -150,7 +153,8 @@ void Modem::receiveByte(char c, Clock::time_point now) {
     const bool lineFeedAfterCr = c == '\n' && lastWasCr_;
     lastWasCr_ = c == '\r';
     if (lineFeedAfterCr) return;
-    if (echo_) send(std::string(1, c), now);
+    const bool heldEcho = c == '\r' && mode_ == Mode::Command && quirks_.holdsLineEndEcho(line_);
+    if (echo_ && !heldEcho) send(std::string(1, c), now);
     if (mode_ == Mode::Pdu) {
         pduByte(c, now);
     } else {
@@ -204,6 +208,7 @@ void Modem::runCommand(std::string line, Clock::time_point now) {
         return;
     }
     const std::string rest = command.substr(2);
+    commandTime_ = now;
     std::string answered;
     for (const std::string& one : splitCommands(rest)) {
         std::string reply = runOne(one);
@@ -224,6 +229,7 @@ void Modem::runCommand(std::string line, Clock::time_point now) {
 }
 
 std::string Modem::runOne(const std::string& rest) {
+    if (auto reply = quirks_.answer(rest, commandTime_)) return std::move(*reply);
     if (rest == "E" || rest == "E0" || rest == "E1") {
         echo_ = rest == "E1";
         return kOk;
@@ -257,7 +263,7 @@ std::string Modem::runOne(const std::string& rest) {
         pdu_.clear();
         pduOverflow_ = false;
         mode_ = Mode::Pdu;
-        return kPrompt;
+        return quirks_.prompt();
     }
     if (auto reply = commands_.answer(rest)) return std::move(*reply);
     return commands_.error();
@@ -283,6 +289,12 @@ void Modem::finishPdu(Clock::time_point now) {
     }
     if (options_.silentAfterPdu.matches(part)) {
         notes_.push_back(label + "left unanswered");
+        return;
+    }
+    if (const auto refusal = quirks_.refusePdu()) {
+        notes_.push_back(label + "refused: no SMS centre number");
+        pdu_.clear();
+        send(*refusal, now);
         return;
     }
     const auto message =

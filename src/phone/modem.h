@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "phone/command_set.h"
+#include "phone/sim_quirks.h"
 #include "phone/submit_pdu.h"
 
 namespace pelorin::phone {
@@ -40,6 +41,7 @@ struct PhoneOptions {
     std::string ownNumber = "+491701234567";  // AT+CNUM, and the sender of what --echo-to-inbox files
     bool echoToInbox = false;                 // file every accepted part in the inbox as received
     std::vector<StoredMessage> inbox;         // the inbox at switch-on
+    SimQuirkOptions quirks;                   // how this phone differs from a well-behaved one
 };
 
 class Modem {
@@ -58,6 +60,10 @@ public:
     static constexpr std::size_t kMaxLineAnswer = 1024 * 1024;
 
     Modem(PhoneOptions options, Deliver deliver);
+
+    // The moment the phone is switched on (a SIM busy for a while counts from
+    // it); without a call, the first byte received.
+    void switchOn(Clock::time_point now) { quirks_.switchOn(now); }
 
     void receive(std::string_view bytes, Clock::time_point now);
     // Everything that is due by now, in the order it was produced.
@@ -78,6 +84,9 @@ public:
     // command line, a PDU or an answer. False when it had to be filed and the
     // inbox is full.
     bool receiveMessage(StoredMessage message, Clock::time_point now);
+
+    // --transcript's copy of received bytes, any PIN masked.
+    std::string transcriptText(std::string_view received) { return quirks_.masked(received); }
 
     // Human-readable lines about what happened, for the console.
     std::vector<std::string> takeNotes();
@@ -115,6 +124,8 @@ private:
     std::vector<std::string> indications_;  // unsolicited +CMTI and +CMT not sent yet
     std::vector<std::string> notes_;
     CommandSet commands_;
+    SimQuirks quirks_;
+    Clock::time_point commandTime_{};
 };
 
 }  // namespace pelorin::phone

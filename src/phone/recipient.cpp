@@ -1,5 +1,6 @@
 #include "phone/recipient.h"
 
+#include "phone/ringtone_payload.h"
 #include "phone/text_payload.h"
 
 namespace pelorin::phone {
@@ -15,6 +16,7 @@ Reception Recipient::receive(const SubmitMessage& part) {
 
     LogEntry entry;
     std::optional<ReceivedLogo> logo;
+    std::optional<ReceivedRingtone> ringtone;
     if (assembled.status == ReassemblyResult::Status::Rejected) {
         CompletedMessage single;
         single.number = part.number;
@@ -22,6 +24,15 @@ Reception Recipient::receive(const SubmitMessage& part) {
         single.reportRequested.push_back(part.statusReportRequested());
         entry = describe(single, nullptr, assembled.error);
         entry.kind = "invalid";
+    } else if (assembled.message->destinationPort == kRingtonePort) {
+        auto interpreted = interpretRingtone(*assembled.message);
+        entry = describe(*assembled.message, nullptr, interpreted.error());
+        entry.kind = interpreted ? "ringtone" : "invalid";
+        if (interpreted) {
+            entry.size = std::to_string(interpreted->notes) + " notes";
+            entry.text = interpreted->name;
+            ringtone = std::move(interpreted.value());
+        }
     } else {
         auto interpreted = interpretLogo(*assembled.message);
         if (interpreted) logo = std::move(interpreted.value());
@@ -36,7 +47,9 @@ Reception Recipient::receive(const SubmitMessage& part) {
     }
 
     if (store_) {
-        auto stored = logo ? store_->storeLogo(*logo, entry) : store_->logOnly(entry);
+        auto stored = logo       ? store_->storeLogo(*logo, entry)
+                      : ringtone ? store_->storeRingtone(ringtone->rtttl, entry)
+                                 : store_->logOnly(entry);
         if (stored) {
             entry.file = stored.value();
         } else {

@@ -9,9 +9,12 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "support/answering_pty.h"
+#include "support/deliver_builder.h"
 #include "support/phone_process.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
@@ -21,25 +24,47 @@ namespace {
 
 using testing::runProcess;
 
-TEST(CliHostileTest, NetworkShowsThePhonesControlCharactersAsQuestionMarks) {
-    testing::AnsweringPty phone("AT\r\r\n+COPS: 0,0,\"\x1B]0;owned\x07\x1B[2J\"\r\n\r\nOK\r\n");
+TEST(CliHostileTest, NetworkShowsThePhonesControlCharactersEscaped) {
+    testing::AnsweringPty phone("AT\r\r\n+COPS: 0,0,\"\x1B]0;owned\x07\x1B[2J\xC2\x9B\"\r\n\r\nOK\r\n");
     const auto result = runProcess(PELORIN_CLI_PATH, {"network", "--port", phone.devicePath(), "--fast"});
-    EXPECT_EQ(result.err, "pelorin-cli network: The phone named its network as \"?]0;owned??[2J\", not as MCC and MNC\n");
+    EXPECT_EQ(result.err,
+              "pelorin-cli network: The phone named its network as \"\\x1B]0;owned\\x07\\x1B[2J\\u009B\", not "
+              "as MCC and MNC\n");
     EXPECT_EQ(result.exitStatus, 1);
+}
+
+// A phone's text with C1 controls and a right-to-left override, and a picture
+// whose decoder warning quotes the file's own escape sequences.
+TEST(CliHostileTest, TextsFromPhonesAndPictureFilesReachTheTerminalEscaped) {
+    testing::TemporaryFolder folder{"pelorin-hostile"};
+    const testing::DeliverOctets ucs2{0x00, 'a', 0x00, 0x9B, 0x00, '2', 0x00, 'J', 0x20, 0x2E, 0x00, 'b'};
+    std::ofstream(folder.file("inbox.txt")) << testing::Deliver{{}, ucs2, 0x08}.hex() << "\n";
+    testing::PhoneProcess phone(PELORIN_PHONE_PATH, {"--quiet", "--inbox", folder.file("inbox.txt")});
+    ASSERT_TRUE(phone.started());
+    auto result = runProcess(PELORIN_CLI_PATH, {"receive", "--port", phone.devicePath(), "--fast"});
+    EXPECT_EQ(result.out, "SM:1\t+4912345\t2026-12-07 17:45:00 +01:00\ttext\ta\\u009B2J\\u202Eb\n");
+
+    std::ofstream(folder.file("evil.xpm")) << "/* XPM */\nstatic char *x[] = {\n\"2 1 2 1\",\n\"a c #000000\",\n"
+                                              "\"b \x1B]0;owned\x07\x1B[2J\",\n\"ab\"};\n";
+    result = runProcess(PELORIN_CLI_PATH, {"convert", folder.file("evil.xpm"), folder.file("out.plr")});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.err.find("\\x1B]0;owned\\x07\\x1B[2"), std::string::npos) << result.err;
+    EXPECT_EQ(std::count_if(result.err.begin(), result.err.end(), [](char c) { return c >= 0 && c < 0x20; }), 1)
+        << result.err;
 }
 
 TEST(CliHostileTest, AFastSendWaitsThroughAKilobyteOfUnrelatedLines) {
     testing::PhoneProcess phone(PELORIN_PHONE_PATH, {"--quiet", "--unsolicited-lines", "80"});
     ASSERT_TRUE(phone.started());
-    const auto result = runProcess(PELORIN_CLI_PATH, {"send", "picture-message", "--to", "+4917012345", "--fast",
-                                                      "--port", phone.devicePath()});
+    const auto result = runProcess(
+        PELORIN_CLI_PATH, {"send", "picture-message", "--to", "+4917012345", "--fast", "--port", phone.devicePath()});
     EXPECT_NE(result.out.find("Picture message was successfully sent\n"), std::string::npos) << result.out;
     EXPECT_EQ(result.exitStatus, 0);
 }
 
 TEST(CliHostileTest, AFailedWriteToStandardOutputExitsWithOne) {
-    for (const std::string command : {"encode group-graphic --to 123", "show " PELORIN_SOURCE_DIR "/examples/smile.plr",
-                                      "--help"}) {
+    for (const std::string command :
+         {"encode group-graphic --to 123", "show " PELORIN_SOURCE_DIR "/examples/smile.plr", "--help"}) {
         const auto result =
             runProcess("/bin/sh", {"-c", std::string("exec \"$0\" ") + command + " >/dev/full", PELORIN_CLI_PATH});
         EXPECT_EQ(result.exitStatus, 1) << command;

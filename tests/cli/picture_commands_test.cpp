@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <filesystem>
 #include <fstream>
 
-#include <QImage>
-
 #include "document/canvas.h"
 #include "document/packed.h"
+#include "support/compressed.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
 
@@ -58,30 +58,6 @@ TEST_F(PictureCommandsTest, CleanPictureComesOutExactAtOneToOneAndTwoToOne) {
     }
 }
 
-// The start of a 20,000 x 20,000 grey PNG: its header and a first block of
-// rows. A reader learns the size from it without decoding the rest.
-std::vector<std::uint8_t> hugePngStart() {
-    QByteArray png("\x89PNG\r\n\x1a\n", 8);
-    const auto chunk = [&png](const char* type, const QByteArray& data) {
-        const QByteArray body = QByteArray(type, 4) + data;
-        std::uint32_t crc = 0xFFFFFFFFu;
-        for (char byte : body) {
-            crc ^= static_cast<std::uint8_t>(byte);
-            for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-        }
-        crc ^= 0xFFFFFFFFu;
-        const auto bigEndian = [](std::uint32_t value) {
-            const char bytes[] = {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
-                                  static_cast<char>(value >> 8), static_cast<char>(value)};
-            return QByteArray(bytes, 4);
-        };
-        png += bigEndian(static_cast<std::uint32_t>(data.size())) + body + bigEndian(crc);
-    };
-    chunk("IHDR", QByteArray("\0\0\x4e\x20\0\0\x4e\x20\x08\0\0\0\0", 13));
-    chunk("IDAT", qCompress(QByteArray(20001 * 4, '\0')).mid(4));  // qCompress leads with a length
-    return {png.begin(), png.end()};
-}
-
 TEST_F(PictureCommandsTest, BadPicturesAndOptionsGiveOneLineAndWriteNothing) {
     QImage photo(300, 200, QImage::Format_RGB32);
     for (int y = 0; y < 200; ++y)
@@ -98,7 +74,13 @@ TEST_F(PictureCommandsTest, BadPicturesAndOptionsGiveOneLineAndWriteNothing) {
     std::vector<std::uint8_t> jpeg = bytesOf("photo.jpg");
     for (std::size_t i = jpeg.size() / 3; i < jpeg.size() / 3 + 400; ++i) jpeg[i] = 0x55;
     testing::writeFileBytes(path("corrupt.jpg"), jpeg);
-    testing::writeFileBytes(path("huge.png"), hugePngStart());
+    testing::writeFileBytes(path("huge.png"), testing::hugePngStart());
+    // An 8 x 4 GIF cut in the middle of its picture's data.
+    testing::writeFileBytes(
+        path("cut.gif"),
+        {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x08, 0x00, 0x04, 0x00, 0xf1, 0x03, 0x00, 0x00, 0x00, 0x00, 0x55,
+         0x55, 0x55, 0xaa, 0xaa, 0xaa, 0xff, 0xff, 0xff, 0x21, 0xf9, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x2c,
+         0x00, 0x00, 0x00, 0x00, 0x08, 0x00, 0x04, 0x00, 0x00, 0x02, 0x0a, 0x9c, 0x6f, 0xa2, 0xab, 0xe1});
     testing::writeFileBytes(path("text.png"), {'h', 'e', 'l', 'l', 'o', '\n'});
     testing::writeFileBytes(path("logo.plr"), std::vector<std::uint8_t>(126, 0));
 
@@ -110,6 +92,7 @@ TEST_F(PictureCommandsTest, BadPicturesAndOptionsGiveOneLineAndWriteNothing) {
     const Case cases[] = {
         {{"convert", path("truncated.png"), path("out.plr")}, 1, "damaged or incomplete"},
         {{"convert", path("corrupt.jpg"), path("out.plr")}, 1, "damaged or incomplete"},
+        {{"convert", path("cut.gif"), path("out.plr")}, 1, "damaged or incomplete"},
         {{"convert", path("huge.png"), path("out.plr")}, 1, "20000 x 20000"},
         {{"convert", path("text.png"), path("out.plr")}, 1, "not a picture"},
         {{"convert", path("missing.png"), path("out.plr")}, 1, "Failed to open file"},
@@ -139,8 +122,10 @@ TEST_F(PictureCommandsTest, TextIsCentredInThePixelFont) {
     std::string expected;
     for (int y = 0; y < 14; ++y) {
         std::string row(72, '.');
-        if (y == 4 || y == 8) row.replace(34, 3, "###");
-        else if (y > 4 && y < 8) row[35] = '#';
+        if (y == 4 || y == 8)
+            row.replace(34, 3, "###");
+        else if (y > 4 && y < 8)
+            row[35] = '#';
         expected += row + '\n';
     }
     EXPECT_EQ(rowsShown(path("i.plr")), expected);
@@ -157,7 +142,8 @@ TEST_F(PictureCommandsTest, LogosGoOutAsScaledPicturesAndBitmapsComeBackAsLogos)
     for (int y = 0; y < 28; ++y)
         for (int x = 0; x < 72; ++x)
             for (int dy = 0; dy < 3; ++dy)
-                ASSERT_EQ(png.pixel(3 * x + 2, 3 * y + dy), rows[y * 73 + x] == '#' ? qRgb(0, 0, 0) : qRgb(255, 255, 255))
+                ASSERT_EQ(png.pixel(3 * x + 2, 3 * y + dy),
+                          rows[y * 73 + x] == '#' ? qRgb(0, 0, 0) : qRgb(255, 255, 255))
                     << x << "," << y;
     // At scale 1 a bitmap of the canvas size is a logo bitmap again.
     ASSERT_EQ(run({"convert", path("ab.plr"), path("ab.bmp"), "--scale", "1"}).exitStatus, 0);

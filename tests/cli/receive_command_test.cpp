@@ -25,7 +25,8 @@ using namespace pelorin::testing;
 // graphic with an 8-bit port and no version octet; 9: one of 16 x 16.
 std::string inboxFile() {
     const auto picture = deliverParts(
-        0x158A, DeliverOctets{0x30, 0x00, 0x00, 0x05, 'H', 'e', 'l', 'l', 'o', 0x02, 0x01, 0x00} + ota(72, 28, 0x5A), 4);
+        0x158A, DeliverOctets{0x30, 0x00, 0x00, 0x05, 'H', 'e', 'l', 'l', 'o', 0x02, 0x01, 0x00} + ota(72, 28, 0x5A),
+        4);
     Deliver lying{port16(0x1583), ota(72, 14, 0)};
     lying.lengthError = 1;
     const std::vector<std::string> lines = {
@@ -87,7 +88,8 @@ TEST_F(ReceiveCommandTest, WritesEachLogoAndDeletesOnlyWhatWasWritten) {
     auto result = receive({"--fast", "--out", out, "--delete"});
     EXPECT_EQ(result.out, kPicture + "\t" + out + "/SM-3-picture-message.plr\n" + kOperator + "\t" + out +
                               "/SM-2-operator-logo.plr\n" + kText + kLying + kMissing + kGroup + "\t" + out +
-                              "/SM-8-group-graphic.plr\n" + kSmall + "\tnot written: 16x16 is not a size Pelorin edits\n")
+                              "/SM-8-group-graphic.plr\n" + kSmall +
+                              "\tnot written: 16x16 is not a size Pelorin edits\n")
         << result.err;
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(readFileBytes(out + "/SM-3-picture-message.plr"), DeliverOctets(252, 0x5A));
@@ -110,9 +112,8 @@ TEST_F(ReceiveCommandTest, AFolderThatCannotBeWrittenLeavesThePhoneAsItWas) {
     ::chmod(folder.path().c_str(), 0755);
     ::chmod(out.c_str(), 0555);
     ASSERT_TRUE(giveToUnprivilegedUser(phone.devicePath()));
-    const auto command =
-        commandAsUnprivilegedUser(PELORIN_CLI_PATH, {"receive", "--port", phone.devicePath(), "--fast", "--out",
-                                                     out.string(), "--delete"});
+    const auto command = commandAsUnprivilegedUser(
+        PELORIN_CLI_PATH, {"receive", "--port", phone.devicePath(), "--fast", "--out", out.string(), "--delete"});
     ASSERT_FALSE(command.empty()) << "setpriv is missing";
     auto result = runProcess(command[0], std::vector<std::string>(command.begin() + 1, command.end()));
     EXPECT_EQ(result.exitStatus, 1);
@@ -123,6 +124,119 @@ TEST_F(ReceiveCommandTest, AFolderThatCannotBeWrittenLeavesThePhoneAsItWas) {
     result = receive({"--fast"});
     EXPECT_EQ(result.out,
               kPicture + "\n" + kOperator + "\n" + kText + kLying + kMissing + kGroup + "\n" + kSmall + "\n");
+}
+
+TEST_F(ReceiveCommandTest, ALogoThatCannotBeWrittenLeavesNoTextBesideItAndStaysOnThePhone) {
+    const std::string out = folder.file("logos");
+    // Files of at most 100 bytes: a picture message's text fits, no logo does.
+    auto result = runProcess("/bin/sh", {"-c", "trap '' XFSZ; exec prlimit --fsize=100 \"$0\" \"$@\"", PELORIN_CLI_PATH,
+                                         "receive", "--port", phone.devicePath(), "--fast", "--out", out, "--delete"});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.err.find("SM:3,5,1: cannot write " + out + "/SM-3-picture-message.plr: File too large"),
+              std::string::npos)
+        << result.err;
+    EXPECT_TRUE(std::filesystem::is_empty(out));
+    result = receive({"--fast"});
+    EXPECT_EQ(result.out,
+              kPicture + "\n" + kOperator + "\n" + kText + kLying + kMissing + kGroup + "\n" + kSmall + "\n");
+}
+
+// In a folder open to everyone, links to files of the receiving user named
+// like the files receive writes: the names are taken, nothing is written
+// through them, the logos go under the next names and are deleted from the
+// phone. Planted by nobody for root, and by root for nobody.
+TEST(ReceiveIntoASharedFolder, NeverWritesThroughALinkAnotherUserPlanted) {
+    for (const bool rootReceives : {true, false}) {
+        SCOPED_TRACE(rootReceives ? "root receives" : "nobody receives");
+        TemporaryFolder folder{"pelorin-shared"};
+        ::chmod(folder.path().c_str(), 0755);
+        const std::filesystem::path shared = folder.path() / "shared";
+        const std::filesystem::path home = folder.path() / "home";  // the receiver's own
+        std::filesystem::create_directory(shared);
+        std::filesystem::create_directory(home);
+        ::chmod(shared.c_str(), 01777);
+        ::chmod(home.c_str(), 0700);
+        if (!rootReceives) {
+            ASSERT_TRUE(giveToUnprivilegedUser(home));
+        }
+        std::ofstream(folder.file("inbox.txt")) << inboxFile();
+        PhoneProcess phone{PELORIN_PHONE_PATH, {"--quiet", "--inbox", folder.file("inbox.txt")}};
+        ASSERT_TRUE(phone.started());
+
+        const std::vector<std::pair<std::string, std::filesystem::path>> links = {
+            {"SM-3-picture-message.txt", home / "authorized_keys"}, {"SM-2-operator-logo.plr", home / "crontab"}};
+        const auto plant = [&] {
+            std::string failures;
+            for (const auto& [name, target] : links)
+                if (::symlink(target.c_str(), (shared / name).c_str()) != 0) failures += "cannot plant " + name + "\n";
+            return failures;
+        };
+        std::vector<std::string> args{"receive", "--port",        phone.devicePath(), "--fast",
+                                      "--out",   shared.string(), "--delete"};
+        std::vector<std::string> command{PELORIN_CLI_PATH};
+        if (rootReceives) {
+            const UnprivilegedRun planted = runUnprivileged(plant);
+            ASSERT_TRUE(planted.ran) << planted.skipReason;
+            ASSERT_EQ(planted.failures, "");
+            command.insert(command.end(), args.begin(), args.end());
+        } else {
+            ASSERT_EQ(plant(), "");
+            ASSERT_TRUE(giveToUnprivilegedUser(phone.devicePath()));
+            command = commandAsUnprivilegedUser(PELORIN_CLI_PATH, args);
+            ASSERT_FALSE(command.empty()) << "setpriv is missing";
+        }
+        const auto result = runProcess(command[0], std::vector<std::string>(command.begin() + 1, command.end()));
+        EXPECT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_NE(result.out.find(shared.string() + "/SM-2-operator-logo-2.plr\n"), std::string::npos) << result.out;
+        EXPECT_TRUE(std::filesystem::is_empty(home));
+        for (const auto& [name, target] : links) EXPECT_EQ(std::filesystem::read_symlink(shared / name), target);
+        EXPECT_EQ(readFileText(shared / "SM-3-picture-message-2.txt"), "Hello\n");
+        EXPECT_EQ(readFileBytes(shared / "SM-3-picture-message-2.plr"), DeliverOctets(252, 0x5A));
+        EXPECT_EQ(readFileBytes(shared / "SM-2-operator-logo-2.plr"), DeliverOctets(126, 0x81));
+        EXPECT_EQ(readFileBytes(shared / "SM-8-group-graphic.plr"), DeliverOctets(126, 0x3C));
+        EXPECT_EQ(runProcess(PELORIN_CLI_PATH, {"receive", "--port", phone.devicePath(), "--fast"}).out,
+                  kText + kLying + kMissing + kSmall + "\n");
+    }
+}
+
+// From one sender under reference 5 of 3 parts: parts 1 and 2 of one
+// picture message and parts 2 and 3 of another; then reference 7 of a
+// two-part logo once in the 8-bit and once in the 16-bit element. Nothing
+// is put together, written or deleted.
+TEST(ReceiveCommand, MessagesSharingAReferenceAreNeitherJoinedNorDeleted) {
+    const auto picture = [](std::uint8_t fill) {
+        return deliverParts(0x158A, DeliverOctets{0x30, 0x00, 0x00, 0x01, 'A', 0x02, 0x01, 0x00} + ota(72, 28, fill),
+                            5);
+    };
+    const DeliverOctets logo = DeliverOctets{0x30, 0x62, 0xF2, 0x70, 0x0A} + ota(78, 21, 0x0F);
+    const DeliverOctets top(logo.begin(), logo.begin() + 120);
+    const DeliverOctets bottom(logo.begin() + 120, logo.end());
+    const std::vector<std::string> lines = {
+        picture(0x11).at(0),
+        picture(0x11).at(1),
+        picture(0x22).at(1),
+        picture(0x22).at(2),
+        Deliver{port16(0x1582) + concatenation8(7, 2, 1), top}.hex(),
+        Deliver{port16(0x1582) + DeliverOctets{0x08, 0x04, 0x00, 0x07, 2, 2}, bottom}.hex(),
+    };
+    TemporaryFolder folder{"pelorin-receive"};
+    std::ofstream inbox(folder.file("inbox.txt"));
+    for (const auto& line : lines) inbox << line << "\n";
+    inbox.close();
+    PhoneProcess phone{PELORIN_PHONE_PATH, {"--quiet", "--inbox", folder.file("inbox.txt")}};
+    ASSERT_TRUE(phone.started());
+    const std::string listing = "SM:1,2,3,4" + kFrom +
+                                "skipped\tpart 2 of 3 appears more than once: reference 5 holds more than one message\n"
+                                "SM:5" +
+                                kFrom + "skipped\tpart 2 of 2 missing\nSM:6" + kFrom + "skipped\tpart 1 of 2 missing\n";
+    const std::string out = folder.file("logos");
+    auto result =
+        runProcess(PELORIN_CLI_PATH, {"receive", "--port", phone.devicePath(), "--fast", "--out", out, "--delete"});
+    EXPECT_EQ(result.out, listing) << result.err;
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_TRUE(std::filesystem::is_empty(out));
+    result = runProcess(PELORIN_CLI_PATH, {"receive", "--port", phone.devicePath(), "--fast"});
+    EXPECT_EQ(result.out, listing);
 }
 
 TEST(ReceiveCommand, SaysWhyAPhoneCannotBeReadAndRefusesBadArguments) {
@@ -140,8 +254,10 @@ TEST(ReceiveCommand, SaysWhyAPhoneCannotBeReadAndRefusesBadArguments) {
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_NE(result.err.find("/dev/pelorin-no-such-port: no such device"), std::string::npos) << result.err;
 
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"receive"}, {"receive", "--port"}, {"receive", "--port", "COM1:", "--delete"}, {"receive", "--port", "COM1:", "--x"}}) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"receive"},
+                                                                  {"receive", "--port"},
+                                                                  {"receive", "--port", "COM1:", "--delete"},
+                                                                  {"receive", "--port", "COM1:", "--x"}}) {
         result = runProcess(PELORIN_CLI_PATH, args);
         EXPECT_EQ(result.exitStatus, 2) << args.back();
         EXPECT_EQ(result.err.rfind("pelorin-cli receive: ", 0), 0u) << result.err;

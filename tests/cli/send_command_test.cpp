@@ -97,19 +97,24 @@ TEST(SendCommandTest, NumberWithLettersIsRefusedBeforeOpeningAndEncodeRefusesItT
     // address would come back in the PDU's echo as "OK".
     testing::PhoneProcess phone(PELORIN_PHONE_PATH, {"--quiet", "--silent-after-pdu"});
     ASSERT_TRUE(phone.started());
-    for (const char* number : {"KO", "+KO", "+49 170", "12-34"}) {
-        const auto result =
-            runProcess(PELORIN_CLI_PATH, {"send", "group-graphic", "--to", number, "--fast", "--port", phone.devicePath()});
+    for (const char* number : {"KO", "+KO", "", "+", " - ", "+49 170a", "123456789012345678901"}) {
+        const auto result = runProcess(
+            PELORIN_CLI_PATH, {"send", "group-graphic", "--to", number, "--fast", "--port", phone.devicePath()});
         EXPECT_EQ(result.out, "Number or network code contains invalid characters\n") << number;
         EXPECT_EQ(result.exitStatus, 1) << number;
         const auto encoded = runProcess(PELORIN_CLI_PATH, {"encode", "group-graphic", "--to", number});
         EXPECT_EQ(encoded.out, "") << number;
-        EXPECT_EQ(encoded.err, "pelorin-cli encode: --to takes digits 0-9, * and #, with an optional + in front\n");
+        EXPECT_EQ(encoded.err,
+                  "pelorin-cli encode: --to takes 1 to 20 digits 0-9, * and #, with an optional + in front\n");
         EXPECT_EQ(encoded.exitStatus, 2) << number;
     }
     const auto starAndHash = runProcess(PELORIN_CLI_PATH, {"encode", "group-graphic", "--to", "*31#"});
     EXPECT_EQ(starAndHash.out.substr(0, 26), "AT+CMGS=148\n00510004813AB1");
     EXPECT_EQ(starAndHash.exitStatus, 0);
+    // Separators as people type them are left out.
+    const auto typed = runProcess(PELORIN_CLI_PATH, {"encode", "group-graphic", "--to", " +49 (170) 123-45.6"});
+    EXPECT_EQ(typed.out, runProcess(PELORIN_CLI_PATH, {"encode", "group-graphic", "--to", "+49170123456"}).out);
+    EXPECT_EQ(typed.exitStatus, 0) << typed.err;
 }
 
 TEST(SendCommandTest, BadArgumentsExitWithTwo) {

@@ -85,11 +85,51 @@ TEST(DestinationAddressTest, OnlyALeadingPlusIsDroppedOthersAreCopied) {
     EXPECT_EQ(EncodeDestinationAddress("\xC3\xA9").field, std::string("0181F\xE9"));
 }
 
-TEST(DestinationAddressTest, DialableNumbersAreAnOptionalPlusThenDigitsStarAndHash) {
-    for (const char* number : {"", "+", "0", "+4917012345", "*31#", "+#*0123456789"})
+TEST(DestinationAddressTest, DialableNumbersAreAnOptionalPlusThenOneToTwentyDigitsStarAndHash) {
+    for (const char* number : {"0", "+4917012345", "*31#", "+#*0123456789", "+12345678901234567890"})
         EXPECT_TRUE(IsDialableNumber(number)) << number;
-    for (const char* number : {"KO", "++1", "1+2", "+49 170", "12a", "-1", "12\r", "\xC3\xA9", "/", ":"})
+    for (const char* number :
+         {"", "+", "123456789012345678901", "KO", "++1", "1+2", "+49 170", "12a", "-1", "12\r", "\xC3\xA9", "/", ":"})
         EXPECT_FALSE(IsDialableNumber(number)) << number;
+}
+
+TEST(DestinationAddressTest, TypedNumbersLoseTheirSeparatorsAndEmptyOrLongOnesAreRefused) {
+    const std::vector<std::pair<std::string, std::string>> sent = {
+        {"0170 123 45", "017012345"},
+        {" +49 (0)170-123.45 ", "+49017012345"},
+        {"(0170) 12345", "017012345"},
+        {"*31#0170", "*31#0170"},
+        {"+1234 5678 9012 3456 7890", "+12345678901234567890"},
+    };
+    for (const auto& [typed, number] : sent) {
+        const NormalizedNumber normalized = NormalizeNumber(typed);
+        EXPECT_TRUE(normalized.ok()) << typed;
+        EXPECT_EQ(normalized.number, number) << typed;
+        EXPECT_TRUE(IsDialableNumber(normalized.number)) << typed;
+    }
+    const std::vector<std::pair<std::string, std::string_view>> refused = {
+        {"", kNumberCharactersMessage},
+        {"+", kNumberCharactersMessage},
+        {" - ", kNumberCharactersMessage},
+        {"+()", kNumberCharactersMessage},
+        {"-1", kNumberCharactersMessage},
+        {"1-", kNumberCharactersMessage},
+        {"+ 49", kNumberCharactersMessage},
+        {"1+2", kNumberCharactersMessage},
+        {"12a", kNumberCharactersMessage},
+        {"12\r34", kNumberCharactersMessage},
+        {"1/2", kNumberCharactersMessage},
+        {"1\xC2\xA0"
+         "2",
+         kNumberCharactersMessage},
+        {"123456789012345678901", kNumberLengthMessage},
+        {"+1234 5678 9012 3456 7890 1", kNumberLengthMessage},
+    };
+    for (const auto& [typed, problem] : refused) {
+        const NormalizedNumber normalized = NormalizeNumber(typed);
+        EXPECT_EQ(normalized.problem, problem) << typed;
+        EXPECT_EQ(normalized.number, "") << typed;
+    }
 }
 
 TEST(NetworkCodeTest, SwapsDigitsAroundTheFiller) {

@@ -83,6 +83,10 @@ void sendFromEditor(SendCommands& commands, SendJobKind kind) {
         whenModal<PictureSendDialog>(clickSendIn);
         commands.sendPictureMessage();
         break;
+    case SendJobKind::Ringtone:  // one quarter-note C
+        whenModal<SimpleSendDialog>(clickSendIn);
+        commands.sendRingtone({0x02, 0x4A, 0x3A, 0x40, 0x04, 0x00, 0x08, 0xC8, 0x84, 0x91, 0x40, 0x00});
+        break;
     }
 }
 

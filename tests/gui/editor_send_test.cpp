@@ -24,6 +24,7 @@
 #include "gui_test_helpers.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
+#include "sms/encoding.h"
 #include "sms/simulated_phone.h"
 #include "support/phone_process.h"
 #include "support/phone_store.h"
@@ -40,9 +41,11 @@ class EditorSendTest : public EditorFixture {
 protected:
     void SetUp() override { start(std::make_shared<ScaledSleeper>(0.1), {"--quiet"}); }
     void start(std::shared_ptr<Sleeper> sleeper, const QStringList& phoneOptions) {
+        // A number to send to: the first run's "+" alone is not one.
+        settings.writeString("Last", "Number", "+4917012345");
         QString why;
-        phone = SimulatedPhone::start(PELORIN_PHONE_PATH, QString::fromStdString(store.path().string()), why,
-                                      phoneOptions);
+        phone =
+            SimulatedPhone::start(PELORIN_PHONE_PATH, QString::fromStdString(store.path().string()), why, phoneOptions);
         ASSERT_TRUE(phone) << why.toStdString();
         SendLink link{makePosixSerialPortOpener(), std::move(sleeper), phone->port().toStdString()};
         app = std::make_unique<CPelorinApp>(AppServices{settings, messages, files, link});
@@ -62,6 +65,43 @@ protected:
     TemporaryFolder store{"pelorin-editor-phone"};
     std::unique_ptr<SimulatedPhone> phone;
 };
+
+// An empty number is refused in the dialog: nothing goes to the phone,
+// nothing is said to be sent, nothing is remembered. A number typed with
+// spaces goes out as its digits.
+TEST_F(EditorSendTest, AnEmptyNumberIsNeitherSentNorRememberedAndSpacesAreLeftOut) {
+    const auto before = settings.find("Last", "Number");
+    frame().action(kViewPicture)->trigger();
+    for (QMenu* menu : frame().menus()) emit menu->aboutToShow();
+    ASSERT_TRUE(frame().action(kSendPictureMessage)->isEnabled());
+    for (const char* number : {"", "+"}) {
+        whenModal<PictureSendDialog>([number](PictureSendDialog& dialog) {
+            retype(dialog.findChild<QLineEdit*>("number"), number);
+            QTest::keyClick(dialog.findChild<QPlainTextEdit*>("messageText"), Qt::Key_Return);
+            EXPECT_TRUE(dialog.isVisible());
+            dialog.reject();
+        });
+        messages.shown.clear();
+        frame().action(kSendPictureMessage)->trigger();
+        EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(kNumberCharactersMessage)}) << number;
+    }
+    EXPECT_EQ(settings.find("Last", "Number"), before);
+    EXPECT_EQ(logText().find("number="), std::string::npos) << logText();
+
+    whenModal<SimpleSendDialog>([](SimpleSendDialog& dialog) {
+        retype(dialog.findChild<QLineEdit*>("number"), "0170 123 45");
+        dialog.findChild<QPushButton*>("send")->click();
+    });
+    messages.shown.clear();
+    frame().action(kViewOperator)->trigger();
+    for (QMenu* menu : frame().menus()) emit menu->aboutToShow();
+    ASSERT_TRUE(frame().action(kSendGroupGraphic)->isEnabled());
+    frame().action(kSendGroupGraphic)->trigger();
+    ASSERT_TRUE(waitUntil([this] { return !messages.shown.empty(); }));
+    EXPECT_EQ(messages.shown, std::vector<std::string>{"Logo was successfully sent"});
+    EXPECT_EQ(settings.find("Last", "Number"), "017012345");
+    EXPECT_NE(logText().find("\tnumber=017012345\t"), std::string::npos) << logText();
+}
 
 TEST_F(EditorSendTest, PictureDrawnInTheEditorArrivesThroughTheSendMenu) {
     frame().action(kViewPicture)->trigger();

@@ -1,9 +1,9 @@
 #include <QBuffer>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QSlider>
@@ -13,20 +13,22 @@
 
 #include "app/command_table.h"
 #include "app/document_commands.h"
-#include "document/packed.h"
-#include "gui_fixture.h"
-#include "modal.h"
 #include "browser/open_file_dialog.h"
 #include "browser/preview_wnd.h"
+#include "document/packed.h"
+#include "gui_fixture.h"
+#include "gui_test_helpers.h"
+#include "imageio/picture_io.h"
+#include "imaging/fit.h"
+#include "imaging/tone.h"
+#include "modal.h"
 #include "pictures/export_picture_dialog.h"
 #include "pictures/import_picture_dialog.h"
 #include "pictures/picture_preview.h"
 #include "pictures/text_dialog.h"
+#include "support/compressed.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
-#include "imageio/picture_io.h"
-#include "imaging/fit.h"
-#include "imaging/tone.h"
 
 namespace pelorin {
 namespace {
@@ -273,7 +275,10 @@ TEST_F(PictureCommandsTest, OpenListsPicturesWithThumbnailsAndImportsThemThrough
     files.files[documentsFolder() + "/black.png"] = pngBytes(black);
     onModal<OpenFileDialog>([](OpenFileDialog* dialog) {
         ASSERT_EQ(dialog->fileList().size(), 1u);
-        // The thumbnail: the picture fitted into 78 x 28, here 72 x 14 of black.
+        // The thumbnail (read on a worker): the picture fitted into 78 x 28, here 72 x 14 of black.
+        dialog->preview()->viewport()->grab();
+        ASSERT_TRUE(testing::waitUntil([dialog] { return !dialog->preview()->pictureThumbnails().busy(); }));
+        QTest::qWait(20);
         const QImage shown = dialog->preview()->viewport()->grab().toImage();
         EXPECT_EQ(shown.pixelColor(5 + 40, 5 + 7), QColor(Qt::black));
         QTest::mouseClick(dialog->preview()->viewport(), Qt::LeftButton, {}, QPoint(40, 20));
@@ -287,6 +292,84 @@ TEST_F(PictureCommandsTest, OpenListsPicturesWithThumbnailsAndImportsThemThrough
     EXPECT_TRUE(asked);
     const auto& cells = app->document().operatorCanvas.values();
     EXPECT_TRUE(std::all_of(cells.begin(), cells.end(), [](std::int32_t v) { return v != 0; }));
+}
+
+TEST_F(PictureCommandsTest, ExportWritesAOneBitBitmapWhenAsked) {
+    const testing::TemporaryFolder folder("pelorin-export");
+    Canvas& canvas = app->document().operatorCanvas;
+    for (int x = 0; x < 72; ++x) canvas.set(x, (x * 5) % 14, true);
+    onModal<ExportPictureDialog>([](ExportPictureDialog* dialog) {
+        EXPECT_FALSE(dialog->oneBitBox()->isEnabled()) << "PNG at first";
+        dialog->typeList()->setCurrentIndex(1);
+        dialog->lookList()->setCurrentIndex(1);
+        EXPECT_FALSE(dialog->oneBitBox()->isEnabled()) << "a phone screen has more than two colours";
+        dialog->lookList()->setCurrentIndex(0);
+        ASSERT_TRUE(dialog->oneBitBox()->isEnabled());
+        dialog->oneBitBox()->setChecked(true);
+        dialog->scaleBox()->setValue(2);
+        dialog->accept();
+    });
+    const std::string typed = folder.file("mono");
+    onModal<QFileDialog>([typed](QFileDialog* dialog) {
+        dialog->selectFile(QString::fromStdString(typed));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    trigger(command::kExportPicture);
+    const auto written = files.files.find(folder.file("mono.bmp"));
+    ASSERT_NE(written, files.files.end());
+    const std::vector<std::uint8_t>& bmp = written->second;
+    ASSERT_EQ(bmp.size(), 62u + 28u * 20u);  // 144 bits a row padded to 20 octets
+    EXPECT_EQ(bmp[28], 1);                   // bits a pixel
+    QImage image;
+    ASSERT_TRUE(image.loadFromData(bmp.data(), static_cast<int>(bmp.size())));
+    ASSERT_EQ(image.size(), QSize(144, 28));
+    for (int x = 0; x < 144; ++x)
+        for (int y = 0; y < 28; ++y)
+            ASSERT_EQ(image.pixel(x, y), canvas.isSet(x / 2, y / 2) ? qRgb(0, 0, 0) : qRgb(255, 255, 255))
+                << x << "," << y;
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(PictureCommandsTest, PastedPictureBytesAreReadAsFilesAreAndFailuresAreSaid) {
+    // Bytes another program put on the clipboard go through the import dialog.
+    auto* data = new QMimeData;
+    QImage picture(1200, 800, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    for (int y = 0; y < 800; ++y)
+        for (int x = 0; x < 600; ++x) picture.setPixel(x, y, qRgb(0, 0, 0));
+    const auto png = pngBytes(picture);
+    data->setData("image/png",
+                  QByteArray(reinterpret_cast<const char*>(png.data()), static_cast<qsizetype>(png.size())));
+    QGuiApplication::clipboard()->setMimeData(data);
+    long set = -1;
+    onModal<ImportPictureDialog>([&set](ImportPictureDialog* dialog) {
+        const auto& cells = dialog->result().values();
+        set = std::count_if(cells.begin(), cells.end(), [](std::int32_t v) { return v != 0; });
+        dialog->reject();
+    });
+    trigger(command::kPastePicture);
+    // Contained in 72 x 14: 21 columns of picture, the left half of them black.
+    EXPECT_GE(set, 10 * 14);
+    EXPECT_LE(set, 11 * 14);
+    EXPECT_TRUE(messages.shown.empty());
+
+    // What cannot be read is said, and no dialog opens.
+    data = new QMimeData;
+    const auto huge = testing::hugePngStart();
+    data->setData("image/png",
+                  QByteArray(reinterpret_cast<const char*>(huge.data()), static_cast<qsizetype>(huge.size())));
+    QGuiApplication::clipboard()->setMimeData(data);
+    trigger(command::kPastePicture);
+    data = new QMimeData;
+    data->setImageData(QImage());
+    QGuiApplication::clipboard()->setMimeData(data);
+    trigger(command::kPastePicture);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0],
+              "The clipboard's picture: the picture is 20000 x 20000 pixels; pictures of at most 100 "
+              "megapixels can be read");
+    EXPECT_EQ(messages.shown[1], "The picture on the clipboard cannot be read.");
+    EXPECT_FALSE(editor().canUndo());
 }
 
 TEST_F(PictureCommandsTest, CopyPictureThenPastePictureGivesTheSameCells) {

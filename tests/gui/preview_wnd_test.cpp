@@ -2,13 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
 #include <map>
+#include <mutex>
+#include <thread>
 
 #include "document/memory_file_system.h"
+#include "gui_test_helpers.h"
 #include "support/bmp_builder.h"
+#include "support/compressed.h"
 
 namespace pelorin {
 namespace {
@@ -194,6 +199,53 @@ TEST_F(PreviewTest, TheArrowKeysMoveAHighlightAndEnterChooses) {
     EXPECT_EQ(preview.scrollPosition(), 30 * 9 + 35 - preview.viewport()->height()) << "the last row shows whole";
     keys({Qt::Key_Home, Qt::Key_Down, Qt::Key_Enter});
     EXPECT_EQ(dialog.chosen, std::vector<std::string>{"/d/1"});
+}
+
+// Notes on which thread each picture is read.
+class ThreadRecordingFiles : public MemoryFileSystem {
+public:
+    std::unique_ptr<InputFile> openForReading(const std::string& path) override {
+        if (path.ends_with(".png")) {
+            const std::lock_guard lock(mutex);
+            readers.push_back(std::this_thread::get_id());
+        }
+        return MemoryFileSystem::openForReading(path);
+    }
+    std::mutex mutex;
+    std::vector<std::thread::id> readers;
+};
+
+TEST(PreviewPicturesTest, PicturesAreReadOffTheGuiThreadAndABombGetsNoThumbnail) {
+    ThreadRecordingFiles files;
+    QImage black(144, 28, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(black.save(&buffer, "PNG"));
+    files.files["/d/black.png"] = std::vector<std::uint8_t>(png.begin(), png.end());
+    // A compressed SVG of 32 MB under a picture's name, read by its content.
+    std::string rects;
+    while (rects.size() < (1 << 20)) rects += R"(<rect x="1" y="1" width="2" height="2"/>)";
+    files.files["/d/bomb.png"] =
+        testing::gzipped(R"(<svg xmlns="http://www.w3.org/2000/svg" width="72" height="28">)", rects, 32, "</svg>");
+    FakeDialog dialog;
+    dialog.files = {"/d/bomb.png", "/d/black.png"};
+    CPreviewWnd preview(files);
+    preview.setDialog(&dialog);
+    preview.resize(240, 190);
+    preview.setContentHeight(70);
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    preview.viewport()->grab();
+    ASSERT_TRUE(testing::waitUntil([&] { return !preview.pictureThumbnails().busy(); }));
+    QTest::qWait(20);  // the last thumbnail's delivery
+    const QImage shown = preview.viewport()->grab().toImage();
+    EXPECT_NE(shown.pixelColor(45, 12), QColor(Qt::black)) << "the bomb has no thumbnail";
+    EXPECT_EQ(shown.pixelColor(45, 30 + 12), QColor(Qt::black)) << "the picture beside it has its one";
+    const std::lock_guard lock(files.mutex);
+    EXPECT_EQ(files.readers.size(), 2u) << "each picture is read once";
+    for (const std::thread::id reader : files.readers) EXPECT_NE(reader, std::this_thread::get_id());
 }
 
 }  // namespace

@@ -64,14 +64,13 @@ struct OperatorDialog {
     QPushButton* send;
 };
 
-const QStringList kGermanOperators = {"D1 DeTe Mobil", "D2 Mannesmann Mobilfunk", "E-Plus Mobilfunk",
-                                      "Viag Interkom"};
+const QStringList kGermanOperators = {"D1 DeTe Mobil", "D2 Mannesmann Mobilfunk", "E-Plus Mobilfunk", "Viag Interkom"};
 
 TEST(OperatorLogoSendDialogTest, OpensWithTheRememberedValues) {
     {
-        OperatorDialog d("+", "000", "00");
+        OperatorDialog d("+4917", "000", "00");
         EXPECT_EQ(d.dialog.windowTitle(), "Send logo");
-        EXPECT_EQ(d.numberEdit->text(), "+");
+        EXPECT_EQ(d.numberEdit->text(), "+4917");
         EXPECT_EQ(d.countries->count(), 116);
         EXPECT_EQ(d.country(), "");
         EXPECT_EQ(d.operators->count(), 0);
@@ -81,7 +80,7 @@ TEST(OperatorLogoSendDialogTest, OpensWithTheRememberedValues) {
         EXPECT_TRUE(d.send->hasFocus());
         d.send->click();
         EXPECT_EQ(d.dialog.result(), QDialog::Accepted);
-        EXPECT_EQ(d.dialog.number, "+");
+        EXPECT_EQ(d.dialog.number, "+4917");
         EXPECT_EQ(d.dialog.countryCode, "000");
         EXPECT_EQ(d.dialog.operatorCode, "00");
         EXPECT_EQ(d.dialog.deliveryReport, 1);
@@ -155,7 +154,7 @@ TEST(OperatorLogoSendDialogTest, TypedCodesAndPickedNamesKeepEachOtherInStep) {
 }
 
 TEST(OperatorLogoSendDialogTest, SendChecksTheNumberAndTheCodes) {
-    OperatorDialog d("+", "262", "02");
+    OperatorDialog d("+49", "262", "02");
     testing::retype(d.countryCode, "26");
     testing::retype(d.operatorCode, "2");
     d.send->click();
@@ -186,6 +185,11 @@ TEST(OperatorLogoSendDialogTest, SendChecksTheNumberAndTheCodes) {
         {"+49", "262", "xy", "Please type 2-digits number in Operator code", d.operatorCode},
         {"KO", "262", "02", "Please type the number in To as digits 0-9, * or #, with an optional + in front",
          d.numberEdit},
+        {"", "262", "02", "Please type the number in To as digits 0-9, * or #, with an optional + in front",
+         d.numberEdit},
+        {"+", "262", "02", "Please type the number in To as digits 0-9, * or #, with an optional + in front",
+         d.numberEdit},
+        {"123456789012345678901", "262", "02", "The number in To has more than 20 digits", d.numberEdit},
     };
     for (const Case& c : cases) {
         d.messages.shown.clear();
@@ -199,15 +203,15 @@ TEST(OperatorLogoSendDialogTest, SendChecksTheNumberAndTheCodes) {
         EXPECT_TRUE(d.dialog.isVisible());
     }
 
-    // An empty number passes.
+    // A number typed with separators passes as its digits.
     d.messages.shown.clear();
-    testing::retype(d.numberEdit, "");
+    testing::retype(d.numberEdit, "0170 123 45");
     testing::retype(d.countryCode, "262");
     testing::retype(d.operatorCode, "02");
     QTest::keyClick(d.operatorCode, Qt::Key_Return);  // Enter acts on "Send"
     EXPECT_EQ(d.dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(d.dialog.isVisible());
-    EXPECT_EQ(d.dialog.number, "");
+    EXPECT_EQ(d.dialog.number, "017012345");
     EXPECT_TRUE(d.messages.shown.empty());
 }
 
@@ -242,7 +246,7 @@ TEST(PictureSendDialogTest, TextOfAHundredCharactersPassesAndOneMoreIsRefused) {
     EXPECT_EQ(messages.shown.size(), 1u);
 }
 
-TEST(SimpleSendDialogTest, AcceptsAnEmptyNumberButNotLetters) {
+TEST(SimpleSendDialogTest, RefusesLettersAndAnEmptyNumberAndSendsTheDigitsTyped) {
     WatchingMessages messages;
     SimpleSendDialog dialog(nullptr, messages);
     dialog.number = "+4917";
@@ -250,17 +254,23 @@ TEST(SimpleSendDialogTest, AcceptsAnEmptyNumberButNotLetters) {
     dialog.show();
     QApplication::setActiveWindow(&dialog);
     EXPECT_EQ(dialog.windowTitle(), "Send logo");
-    testing::retype(child<QLineEdit>(dialog, "number"), "+49KO");
-    child<QPushButton>(dialog, "send")->click();
-    EXPECT_EQ(messages.shown,
-              std::vector<std::string>{"Please type the number in To as digits 0-9, * or #, with an optional + in front"});
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_TRUE(child<QLineEdit>(dialog, "number")->hasFocus());
-    testing::retype(child<QLineEdit>(dialog, "number"), "");
+    for (const char* number : {"+49KO", "", "+"}) {
+        messages.shown.clear();
+        testing::retype(child<QLineEdit>(dialog, "number"), number);
+        child<QPushButton>(dialog, "send")->setFocus();
+        child<QPushButton>(dialog, "send")->click();
+        EXPECT_EQ(
+            messages.shown,
+            std::vector<std::string>{"Please type the number in To as digits 0-9, * or #, with an optional + in front"})
+            << number;
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(child<QLineEdit>(dialog, "number")->hasFocus()) << number;
+    }
+    testing::retype(child<QLineEdit>(dialog, "number"), "+49 (170) 123-45");
     QTest::mouseClick(child<QCheckBox>(dialog, "deliveryReport"), Qt::LeftButton);
     child<QPushButton>(dialog, "send")->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.number, "");
+    EXPECT_EQ(dialog.number, "+4917012345");
     EXPECT_EQ(dialog.deliveryReport, 0);
 }
 
@@ -318,9 +328,9 @@ TEST(SettingsDialogTest, PreselectsTheStoredPortAndStoresTheChoice) {
     const std::vector<std::string> devices = {"/dev/ttyUSB0", "/dev/serial/by-id/usb-Maker_Phone-if00"};
     runSettings(doc, store, devices, [&](SettingsDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Settings");
-        EXPECT_EQ(itemTexts(child<QComboBox>(dialog, "portList")),
-                  QStringList({"COM1", "COM2", "COM3", "COM4", "/dev/ttyUSB0",
-                               "/dev/serial/by-id/usb-Maker_Phone-if00"}));
+        EXPECT_EQ(
+            itemTexts(child<QComboBox>(dialog, "portList")),
+            QStringList({"COM1", "COM2", "COM3", "COM4", "/dev/ttyUSB0", "/dev/serial/by-id/usb-Maker_Phone-if00"}));
         EXPECT_EQ(selectedPort(dialog), "COM3");
         pickItem(child<QComboBox>(dialog, "portList"), "COM1");
         child<QPushButton>(dialog, "ok")->click();

@@ -115,18 +115,19 @@ expect_completion() {
   got=$(complete_line "$1")
   [ "$got" = "$2" ] || fail "completing \"$1\" gave \"$got\", not \"$2\""
 }
-expect_completion "pelorin-cli " "--help --version convert encode network receive send show text"
+expect_completion "pelorin-cli " "--help --version convert encode network ports receive send show text"
 expect_completion "pelorin-cli convert in.png out.plr --dither " "atkinson floyd-steinberg none ordered"
 expect_completion "pelorin-cli text Hi out.png --f" "--font"
 expect_completion "pelorin-cli se" "send"
 expect_completion "pelorin-cli send " \
-  "group-graphic large-operator-logo operator-logo picture-message restore-operator-logo"
+  "group-graphic large-operator-logo operator-logo picture-message restore-operator-logo ringtone"
 expect_completion "pelorin-cli encode pic" "picture-message"
+expect_completion "pelorin-cli send ringtone --" "--fast --help --port --report --scale-every-note --to"
 expect_completion "pelorin-cli encode group-graphic --" "--help --network --report --text --to"
-expect_completion "pelorin-cli send operator-logo --to +49 --network 262-02 --p" "--port"
+expect_completion "pelorin-cli send operator-logo --to +49 --network 262-02 --p" "--password-file --pin-file --port"
 expect_completion "pelorin-cli send operator-logo --to " ""
-expect_completion "pelorin-cli network --" "--fast --help --port"
-expect_completion "pelorin-cli receive --" "--delete --fast --help --out --port"
+expect_completion "pelorin-cli network --" "--fast --help --log --port"
+expect_completion "pelorin-cli receive --" "--delete --fast --help --log --out --port"
 expect_completion "pelorin-cli send group-graphic --port $work/ports/ph" "$work/ports/phone-link"
 expect_completion "pelorin-cli show $work/ports/ph" "$work/ports/phone-link"
 if [ -e /dev/ttyS0 ]; then

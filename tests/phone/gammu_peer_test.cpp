@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 
@@ -117,6 +118,36 @@ TEST_F(GammuPeerTest, IdentifiesThePhoneAndSendsTextLogosAndPictures) {
     EXPECT_EQ(entries[5].at("mnc"), "15");
     expectPicture(entries[5].at("file"), 78, 21, largePixel);
     for (const auto& entry : entries) EXPECT_EQ(entry.at("error"), "");
+}
+
+// Gammu takes only bitmaps of 1 bit a pixel: the one pelorin-cli writes with
+// --depth 1 goes to the phone as it is, every pixel in its place.
+TEST_F(GammuPeerTest, SendsTheOneBitBitmapThatPelorinCliWrites) {
+    const std::string plr = folder.file("logo.plr");
+    const std::string bmp = folder.file("logo.bmp");
+    const auto cli = [](const std::vector<std::string>& args) {
+        return pelorin::testing::runProcess(PELORIN_CLI_PATH, args);
+    };
+    const auto made = cli({"text", "Pelorin\n1-bit BMP", plr, "--kind", "picture"});
+    ASSERT_EQ(made.exitStatus, 0) << made.err;
+    const auto converted = cli({"convert", plr, bmp, "--depth", "1"});
+    ASSERT_EQ(converted.exitStatus, 0) << converted.err;
+    const auto shown = cli({"show", plr});
+    ASSERT_EQ(shown.exitStatus, 0) << shown.err;
+    const std::string canvas = shown.out.substr(shown.out.find('\n') + 1);
+
+    const auto sent = gammu({"sendsms", "PICTURE", "+4917012345", bmp, "-text", "1-bit"});
+    ASSERT_EQ(sent.exitStatus, 0) << sent.out << sent.err;
+    const auto entries = log();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].at("kind"), "picture-message");
+    EXPECT_EQ(entries[0].at("size"), "72x28");
+    EXPECT_EQ(entries[0].at("text"), "1-bit");
+    std::string stored;
+    for (const std::string& row : pelorin::testing::readPhonePicture(store.path(), entries[0].at("file")))
+        stored += row + '\n';
+    EXPECT_EQ(stored, canvas);
+    EXPECT_GT(std::count(canvas.begin(), canvas.end(), '#'), 50);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ int runConvert(const std::vector<std::string>& args);
 int runNetwork(const std::vector<std::string>& args);
 int runText(const std::vector<std::string>& args);
 int runReceive(const std::vector<std::string>& args);
+int runPorts(const std::vector<std::string>& args);
 
 constexpr int kExitBadArguments = 2;
 constexpr int kShowUsage = -1;

@@ -2,12 +2,14 @@
 
 #include "commands.h"
 #include "job_arguments.h"
+#include "ringtone_commands.h"
 
 namespace pelorin::cli {
 
 // Prints, for each message in sending order, the AT+CMGS command (without
 // its line end) and the PDU text (without the Ctrl-Z).
 int runEncode(const std::vector<std::string>& args) {
+    if (isRingtoneJob(args)) return runRingtoneJob(args, false);
     std::string error;
     auto parsed = parseJobArguments(args, false, error);
     if (!parsed) {
@@ -15,10 +17,10 @@ int runEncode(const std::vector<std::string>& args) {
         return kExitBadArguments;
     }
     if (parsed->help) return kShowUsage;
-    // The PDU would carry the characters as they are; send refuses such a
-    // number, and so does this.
-    if (!IsDialableNumber(parsed->job.Number)) {
-        std::cerr << "pelorin-cli encode: --to takes digits 0-9, * and #, with an optional + in front\n";
+    // The PDU would carry the characters as they are (or no digits, or more
+    // than its address holds); send refuses such a number, and so does this.
+    if (parsed->numberRefused) {
+        std::cerr << "pelorin-cli encode: --to takes 1 to 20 digits 0-9, * and #, with an optional + in front\n";
         return kExitBadArguments;
     }
     for (const MessagePart& part : BuildSendParts(parsed->job)) {

@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "document/document_file.h"
 #include "document/posix_file_system.h"
+#include "sms/sim_replies.h"
 
 namespace pelorin::cli {
 
@@ -33,6 +34,7 @@ std::optional<LogoKind> canvasKindFor(SendJobKind kind) {
         case SendJobKind::LargeOperatorLogo:
             return LogoKind::LargeOperator;
         case SendJobKind::RestoreOperatorLogo:
+        case SendJobKind::Ringtone:
             break;
     }
     return std::nullopt;
@@ -105,6 +107,24 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
             result.fast = true;
         } else if (allowPort && arg == "--port") {
             if (!value(port)) return std::nullopt;
+        } else if (allowPort && arg == "--log") {
+            if (!value(result.log)) return std::nullopt;
+        } else if (allowPort && arg == "--slow-writes") {
+            result.slowWrites = true;
+        } else if (allowPort && arg == "--smsc-number") {
+            std::optional<std::string> centre;
+            if (!value(centre)) return std::nullopt;
+            if (!IsValidSmsCentre(*centre)) {
+                error = "--smsc-number takes the SMS centre's number: \"+\" (optional) and 3 to 20 digits";
+                return std::nullopt;
+            }
+            result.smscNumber = *centre;
+        } else if (allowPort && arg == "--pin-file") {
+            if (!value(result.pinFile)) return std::nullopt;
+        } else if (allowPort && (arg == "--pin" || arg.starts_with("--pin="))) {
+            // A PIN in the arguments would be seen by every user of the machine.
+            error = "the PIN is never taken from the arguments: give it in PELORIN_PIN or --pin-file FILE";
+            return std::nullopt;
         } else if (arg.size() > 1 && arg[0] == '-' && arg != "-") {
             error = "unknown option " + arg;
             return std::nullopt;
@@ -140,7 +160,9 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
     }
 
     result.job.Kind = *kind;
-    result.job.Number = *number;
+    const NormalizedNumber normalized = NormalizeNumber(*number);
+    result.job.Number = normalized.ok() ? normalized.number : *number;
+    result.numberRefused = !normalized.ok();
     result.job.DeliveryReport = report;
     result.job.Document = result.document.get();
     if (text) {

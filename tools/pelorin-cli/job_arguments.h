@@ -11,20 +11,30 @@
 namespace pelorin::cli {
 
 // The arguments shared by "encode" and "send": KIND --to NUMBER
-// [--network MCC-MNC] [--text TEXT] [--report] [FILE], plus --port and --fast
-// for send.
+// [--network MCC-MNC] [--text TEXT] [--report] [FILE], plus --port, --fast,
+// --log, --slow-writes, --smsc-number and --pin-file for send.
 struct JobArguments {
     std::unique_ptr<CPelorinDoc> document;
+    // job.Number is --to as typed with its separators left out
+    // (NormalizeNumber); a number that cannot be sent stays as typed, and
+    // numberRefused is set: encode refuses it, send's job refuses it before
+    // the port is opened.
     SendJob job;
+    bool numberRefused = false;
     std::string port;   // only with allowPort
     bool fast = false;  // --fast, only with allowPort
+    // Only with allowPort: --log FILE, --slow-writes, --smsc-number NUMBER,
+    // --pin-file FILE.
+    std::optional<std::string> log;
+    bool slowWrites = false;
+    std::string smscNumber;
+    std::optional<std::string> pinFile;
     bool help = false;  // -h or --help in the place of an option; nothing else is filled in
 };
 
 // Parses and loads FILE. On a problem returns nothing and sets error to one
 // line for the user.
-std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& args, bool allowPort,
-                                              std::string& error);
+std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& args, bool allowPort, std::string& error);
 
 std::optional<SendJobKind> sendJobKindFromName(const std::string& name);
 

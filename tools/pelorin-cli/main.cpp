@@ -21,7 +21,8 @@ Commands:
       message, in sending order, the AT+CMGS command (without "\r\n") on one
       line and the PDU text (without the Ctrl-Z) on the next.
   send KIND --to NUMBER [--network MCC-MNC] [--text TEXT] [--report]
-       --port NAME [--fast] [FILE]
+       --port NAME [--fast] [--slow-writes] [--smsc-number NUMBER]
+       [--pin-file FILE] [--log FILE] [FILE]
       Send KIND to the phone on serial port NAME: "COMn:" is /dev/ttyS(n-1),
       a name beginning with "/" is a device path (such as /dev/ttyUSB0 or the
       pseudo-terminal of pelorin-phone). Prints each caption and status line
@@ -37,13 +38,51 @@ Commands:
       SIGINT, SIGTERM, SIGHUP or SIGPIPE stop the send at its next wait:
       a phone waiting for a message's text is sent ESC, the port is given
       back, and the exit status is 128 + the signal's number.
-  network --port NAME [--fast]
+      When the phone asks for the SIM's PIN (+CME ERROR: 11, +CMS ERROR:
+      311) it is given the PIN from the first line of --pin-file FILE, or
+      else from the environment variable PELORIN_PIN (never from an
+      argument), once: a wrong one is not tried again, since three wrong
+      PINs lock the SIM; a SIM that wants its PUK ends the send. The job
+      then starts again from AT+CMGF=0. A phone without an SMS centre
+      number (+CMS ERROR: 330, or 500 right after AT+CMGS) is given
+      --smsc-number ("+" and digits) and the message is sent once more. A
+      busy SIM (+CME ERROR: 14, +CMS ERROR: 314) gets the same command
+      again every second for up to 10 s. --slow-writes writes in pieces of
+      18 bytes, 10 ms apart, for phones that drop characters (a picture
+      message takes about 0.35 s longer). --log FILE writes every byte on
+      the line, both ways, with the time and direction ("<1A>" for bytes
+      that are not printable, any PIN masked). A phone that behaves gets the
+      same bytes whatever of these is given.
+      Several --to (or --to-file) send to each number in turn, then print a
+      line a number (tab-separated: the number, "sent" or "failed" and the
+      outcome) and "N sent, N failed, N unknown".
+  send KIND --smsc URL (--to NUMBER)... [--to-file FILE] [--journal FILE]
+       [--resend-unknown] [--password-file FILE] [--window N] [--rate N]
+       [--wait-receipts SECONDS] [--network MCC-MNC] [--text TEXT] [--report]
+       [FILE]
+      Send KIND through an SMS centre over SMPP 3.4. URL is
+      smpp://SYSTEM_ID@HOST[:PORT][?system-type=T&source=S] (port 2775);
+      the password comes from PELORIN_SMSC_PASSWORD or the first line of
+      --password-file, never from URL. --to-file: one number a line, blank
+      lines and # comments skipped; every number is checked first. --window:
+      submits awaiting their answer (default 10); --rate: parts a second at
+      most; --wait-receipts: stay bound that long for delivery receipts.
+      Prints a line a recipient, tab-separated: the number, then "sent" and
+      the message ids (and the receipt's state), "failed" and the reason, or
+      "unknown" (sent, no answer came); then "N sent, N failed, N unknown".
+      Exits with 0 when every recipient was sent, 1 otherwise. The journal
+      (--journal, default NAME.journal beside --to-file NAME, needed for
+      several numbers) records every message before it goes out and the
+      centre's answer: started again with it, nothing accepted is sent again,
+      and a message on its way when the run ended stays unknown unless
+      --resend-unknown is given. A journal of another job is refused.
+  network --port NAME [--fast] [--log FILE]
       Ask the phone on NAME which network it is on (AT+COPS=3,2, then
       AT+COPS?) and print "MCC-MNC country operator", the names from the
       built-in tables or "unknown". Exits with 0, with 1 when the phone does
       not name a network (the reason on standard error), 2 for bad
       arguments.
-  receive --port NAME [--out DIR] [--delete] [--fast]
+  receive --port NAME [--out DIR] [--delete] [--fast] [--log FILE]
       Read the messages the phone on NAME holds (AT+CMGF=0, then AT+CPMS and
       AT+CMGL=4 for its memories "SM" and "ME") and print one line for each,
       fields separated by tabs: the memory and the indices of its parts
@@ -59,9 +98,18 @@ Commands:
       last field (for a logo of another size, "not written" and why).
       With --delete (only with --out) the parts of each logo that was
       written are deleted from the phone after its files are safely
-      written; nothing else is deleted. --fast as for send. Exits
+      written; nothing else is deleted. --fast and --log as for send. Exits
       with 0, with 1 when the phone cannot be read or a file cannot be
       written (the reason on standard error), 2 for bad arguments.
+  ports [NAME...]
+      Find the phone: ask every serial port the Settings dialog offers (or
+      the NAMEs given) at once whether it answers AT, and what ATI and
+      AT+CGMM name, waiting at most 1 s for each answer. One line for each,
+      tab-separated: the port, then one of: answers (and a third field,
+      the maker and model it names); silent; busy (in use by another
+      program); no access (join group dialout); cannot be used: and why.
+      A port is only written to when it opened for this program alone, and
+      its settings are given back. Exits with 0 when some port answers, 1 otherwise.
   show FILE
       Import FILE as the editor's File, Open would and print its kind and
       size on one line ("operator 72x14", "picture 72x28" or
@@ -69,10 +117,12 @@ Commands:
       '#' a set pixel, '.' a clear one. A file that cannot be imported
       prints the reason on standard error and exits with status 1.
   convert IN OUT [--kind K] [--fit F] [--threshold N|auto] [--dither D]
-                 [--invert] [--scale N]
+                 [--invert] [--scale N] [--depth 1|8]
       Import IN and write the logo to OUT, whose extension picks the format:
       .plr (Pelorin document), .bmp (8-bit bitmap, index 0 black; with
-      --scale a black-on-white picture at that scale), .png (black on white,
+      --scale a black-on-white picture at that scale; with --depth 1 a
+      bitmap of 1 bit a pixel, index 0 black, at --scale, as Gammu takes
+      it), .png (black on white,
       --scale N pixels a cell, default 1), or .nlm, .ngg, .nol (phone-logo
       files, 72 x 14 logos only). A logo file as IN is imported like show.
       Any other picture (PNG, JPEG, GIF, BMP, ICO, PBM, PGM, PPM, XPM, SVG)
@@ -87,9 +137,10 @@ Commands:
         --dither D       none (the default), floyd-steinberg, atkinson or
                          ordered
         --invert         swap set and clear pixels
-      A failure exits with status 1 and writes nothing; bad options or an
-      unknown OUT extension exit with 2.
-  text TEXT OUT [--font NAME] [--kind K] [--scale N]
+      SVG, compressed or not, is read up to 8 MB; an SVG that names another
+      file or address is refused. A failure exits with status 1 and writes
+      nothing; bad options or an unknown OUT extension exit with 2.
+  text TEXT OUT [--font NAME] [--kind K] [--scale N] [--depth 1|8]
       Write TEXT centred on a blank canvas of kind K (default operator) in a
       pixel font: 3x5, 5x7 (the default) or bold-7. A line break in TEXT
       starts a new line; text that does not fit is cut at the canvas edge.
@@ -108,6 +159,17 @@ KIND is one of:
   picture-message        72 x 28 picture with up to 100 characters of text,
                          three messages
   large-operator-logo    78 x 21 operator logo, two messages (needs a network)
+  ringtone               a ringtone to port 0x1581 from FILE (.rtttl, .txt,
+                         .ott or .mid): one message of 133 octets, or 2 or 3
+                         concatenated ones; longer tunes are refused with the
+                         notes that fit (status 1); --scale-every-note puts
+                         the scale before every note. show and convert take
+                         ringtone files too: show prints the RTTTL, notes,
+                         octets, messages and warnings; convert writes
+                         .rtttl, .txt, .ott, .mid, .imy or .wav (RTTTL
+                         octaves 4 to 7 are the format's scales 1 to 4).
+                         receive lists ringtones as "ringtone" and with
+                         --out writes them as MEMORY-INDEX-ringtone.rtttl.
 
 Options:
   --to NUMBER         destination number as typed; a leading "+" makes it
@@ -155,6 +217,8 @@ int runCommand(const std::string& command, const std::vector<std::string>& args)
         status = pelorin::cli::runText(args);
     } else if (command == "receive") {
         status = pelorin::cli::runReceive(args);
+    } else if (command == "ports") {
+        status = pelorin::cli::runPorts(args);
     } else {
         std::cerr << "pelorin-cli: unknown command " << command << " (try --help)\n";
     }

@@ -48,7 +48,8 @@ std::optional<PictureArguments> parsePictureArguments(const std::vector<std::str
             parsed.pictureOptionGiven = true;
             continue;
         }
-        const bool takesValue = arg == "--kind" || arg == "--scale" || (allowFont && arg == "--font") ||
+        const bool takesValue = arg == "--kind" || arg == "--scale" || arg == "--depth" ||
+                                (allowFont && arg == "--font") ||
                                 (!allowFont && (arg == "--fit" || arg == "--threshold" || arg == "--dither"));
         if (!takesValue) {
             error = "unknown option " + arg;
@@ -72,6 +73,12 @@ std::optional<PictureArguments> parsePictureArguments(const std::vector<std::str
                 error = "--scale must be a whole number from 1 to 16, not " + value;
                 return std::nullopt;
             }
+        } else if (arg == "--depth") {
+            if (value != "1" && value != "8") {
+                error = "--depth must be 1 or 8, not " + value;
+                return std::nullopt;
+            }
+            parsed.oneBit = value == "1";
         } else if (arg == "--font") {
             parsed.font = findPixelFont(value);
             if (!parsed.font) {
@@ -79,9 +86,12 @@ std::optional<PictureArguments> parsePictureArguments(const std::vector<std::str
                 return std::nullopt;
             }
         } else if (arg == "--fit") {
-            if (value == "contain") parsed.picture.fit = FitMode::Contain;
-            else if (value == "cover") parsed.picture.fit = FitMode::Cover;
-            else if (value == "stretch") parsed.picture.fit = FitMode::Stretch;
+            if (value == "contain")
+                parsed.picture.fit = FitMode::Contain;
+            else if (value == "cover")
+                parsed.picture.fit = FitMode::Cover;
+            else if (value == "stretch")
+                parsed.picture.fit = FitMode::Stretch;
             else {
                 error = "--fit must be contain, cover or stretch, not " + value;
                 return std::nullopt;
@@ -100,10 +110,14 @@ std::optional<PictureArguments> parsePictureArguments(const std::vector<std::str
             }
             parsed.pictureOptionGiven = true;
         } else {
-            if (value == "none") parsed.picture.tone.dither = Dither::None;
-            else if (value == "floyd-steinberg") parsed.picture.tone.dither = Dither::FloydSteinberg;
-            else if (value == "atkinson") parsed.picture.tone.dither = Dither::Atkinson;
-            else if (value == "ordered") parsed.picture.tone.dither = Dither::Ordered;
+            if (value == "none")
+                parsed.picture.tone.dither = Dither::None;
+            else if (value == "floyd-steinberg")
+                parsed.picture.tone.dither = Dither::FloydSteinberg;
+            else if (value == "atkinson")
+                parsed.picture.tone.dither = Dither::Atkinson;
+            else if (value == "ordered")
+                parsed.picture.tone.dither = Dither::Ordered;
             else {
                 error = "--dither must be none, floyd-steinberg, atkinson or ordered, not " + value;
                 return std::nullopt;
@@ -114,7 +128,7 @@ std::optional<PictureArguments> parsePictureArguments(const std::vector<std::str
     return parsed;
 }
 
-bool outputNameAccepted(const std::string& command, const std::string& out, std::optional<int> scale) {
+bool outputNameAccepted(const std::string& command, const std::string& out, const PictureArguments& options) {
     const std::string type = importExtension(out).value_or("");
     const bool pictureType = type == "png" || type == "bmp";
     if (!pictureType && type != "plr" && !phoneLogoFormatForExtension(type)) {
@@ -122,19 +136,26 @@ bool outputNameAccepted(const std::string& command, const std::string& out, std:
                   << ": the name must end in .plr, .bmp, .png, .nlm, .ngg or .nol\n";
         return false;
     }
-    if (scale && !pictureType) {
+    if (options.scale && !pictureType) {
         std::cerr << "pelorin-cli " << command << ": --scale applies to .png and .bmp only\n";
+        return false;
+    }
+    if (options.oneBit && type != "bmp") {
+        std::cerr << "pelorin-cli " << command << ": --depth applies to .bmp only\n";
         return false;
     }
     return true;
 }
 
 int writeCanvasFile(const std::string& command, const Canvas& canvas, const std::string& out,
-                    std::optional<int> scale) {
+                    const PictureArguments& options) {
     const std::string type = importExtension(out).value_or("");
+    const std::optional<int> scale = options.scale;
     std::vector<std::uint8_t> bytes;
     if (type == "plr") {
         bytes = packCanvas(canvas);
+    } else if (type == "bmp" && options.oneBit) {
+        bytes = imageio::encodeMonochromeBitmap(canvas, scale.value_or(1));
     } else if (type == "bmp" && !scale) {
         bytes = encodeBitmap(canvas);
     } else if (type == "png" || type == "bmp") {

@@ -17,6 +17,7 @@ struct PictureArguments {
     PictureOptions picture;           // --fit, --threshold, --dither, --invert
     bool pictureOptionGiven = false;  // any of the four above or --kind
     std::optional<int> scale;         // --scale 1..16
+    bool oneBit = false;              // --depth 1: a bitmap of 1 bit a pixel
     const PixelFont* font = nullptr;  // --font, only where allowed
 };
 
@@ -26,13 +27,14 @@ std::optional<PictureArguments> parsePictureArguments(const std::vector<std::str
                                                       std::string& error);
 
 // Writes the canvas to out in the format its extension names: .plr, .bmp
-// (the 8-bit logo bitmap, or a picture at --scale), .png, or .nlm/.ngg/.nol
-// for 72 x 14 logos. Returns the exit status; prints one line on failure.
+// (the 8-bit logo bitmap, or a picture at --scale; with --depth 1 a bitmap of
+// 1 bit a pixel at the scale), .png, or .nlm/.ngg/.nol for 72 x 14 logos.
+// Returns the exit status; prints one line on failure.
 int writeCanvasFile(const std::string& command, const Canvas& canvas, const std::string& out,
-                    std::optional<int> scale);
+                    const PictureArguments& options);
 
 // The check writeCanvasFile would make of the name, before any work is done.
-bool outputNameAccepted(const std::string& command, const std::string& out, std::optional<int> scale);
+bool outputNameAccepted(const std::string& command, const std::string& out, const PictureArguments& options);
 
 // Keeps the picture decoders' own chatter (libpng writes to the terminal
 // itself) off standard error while it lives, so a failure stays one line.
@@ -40,6 +42,8 @@ class QuietStandardError {
 public:
     QuietStandardError();
     ~QuietStandardError();
+    // Standard error as it was, for a last word while it is silenced.
+    int savedDescriptor() const { return saved_; }
     QuietStandardError(const QuietStandardError&) = delete;
     QuietStandardError& operator=(const QuietStandardError&) = delete;
 

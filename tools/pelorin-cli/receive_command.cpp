@@ -1,11 +1,19 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <span>
 
 #include "commands.h"
 #include "interrupt.h"
-#include "document/posix_file_system.h"
+#include "line_options.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
+#include "ringtone_commands.h"
 #include "sms/inbox_reader.h"
 #include "sms/received_messages.h"
 #include "util/text.h"
@@ -17,6 +25,7 @@ namespace {
 struct ReceiveArguments {
     std::string port;
     std::optional<std::filesystem::path> out;
+    std::optional<std::string> log;
     bool remove = false;
     bool fast = false;
     bool help = false;
@@ -27,7 +36,7 @@ std::optional<ReceiveArguments> parseReceiveArguments(const std::vector<std::str
     bool havePort = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if ((arg == "--port" || arg == "--out") && i + 1 >= args.size()) {
+        if ((arg == "--port" || arg == "--out" || arg == "--log") && i + 1 >= args.size()) {
             why = arg + " needs a value";
             return std::nullopt;
         }
@@ -40,6 +49,8 @@ std::optional<ReceiveArguments> parseReceiveArguments(const std::vector<std::str
             havePort = true;
         } else if (arg == "--out") {
             parsed.out = std::filesystem::path(args[++i]);
+        } else if (arg == "--log") {
+            parsed.log = args[++i];
         } else if (arg == "--delete") {
             parsed.remove = true;
         } else if (arg == "--fast") {
@@ -60,29 +71,6 @@ std::optional<ReceiveArguments> parseReceiveArguments(const std::vector<std::str
     return parsed;
 }
 
-// Control characters, tabs and backslashes escaped, so that one item stays
-// one line of tab-separated fields.
-std::string escaped(const std::string& text) {
-    std::string result;
-    for (char c : text) {
-        const auto octet = static_cast<unsigned char>(c);
-        if (c == '\\') {
-            result += "\\\\";
-        } else if (c == '\t') {
-            result += "\\t";
-        } else if (c == '\n') {
-            result += "\\n";
-        } else if (c == '\r') {
-            result += "\\r";
-        } else if (octet < 0x20 || octet == 0x7F) {
-            result += "\\x" + hexOctet(octet);
-        } else {
-            result.push_back(c);
-        }
-    }
-    return result;
-}
-
 std::string indexList(const ReceivedItem& item) {
     std::string text = item.memory.empty() ? "" : item.memory + ":";
     for (std::size_t i = 0; i < item.indices.size(); ++i) text += (i ? "," : "") + std::to_string(item.indices[i]);
@@ -96,12 +84,14 @@ std::string describe(const ReceivedItem& item) {
         case ReceivedKind::GroupGraphic:
             return std::to_string(item.width) + "x" + std::to_string(item.height);
         case ReceivedKind::PictureMessage:
-            return std::to_string(item.width) + "x" + std::to_string(item.height) + " " + escaped(item.text);
+            return std::to_string(item.width) + "x" + std::to_string(item.height) + " " + escapedForDisplay(item.text);
         case ReceivedKind::Text:
-            return escaped(item.text);
+            return escapedForDisplay(item.text);
+        case ReceivedKind::Ringtone:
+            return escapedForDisplay(describeReceivedRingtone(item));
         case ReceivedKind::Other:
         case ReceivedKind::Skipped:
-            return escaped(item.reason);
+            return escapedForDisplay(item.reason);
     }
     return {};
 }
@@ -111,39 +101,118 @@ bool isLogo(const ReceivedItem& item) {
            item.kind == ReceivedKind::PictureMessage;
 }
 
-// A name in the folder that no file has yet: MEMORY-INDEX-KIND, then -2, -3...
-std::filesystem::path freeName(const std::filesystem::path& folder, const ReceivedItem& item) {
-    std::string stem = (item.memory.empty() ? "" : item.memory + "-") + std::to_string(item.indices.front()) + "-" +
-                       receivedKindName(item.kind);
-    for (unsigned n = 1;; ++n) {
-        const std::string candidate = n == 1 ? stem : stem + "-" + std::to_string(n);
-        std::error_code error;
-        if (!std::filesystem::exists(folder / (candidate + ".plr"), error) &&
-            !std::filesystem::exists(folder / (candidate + ".txt"), error))
-            return folder / candidate;
+// The folder logos are written to, opened once. Every file is created in it
+// by name, new and without following a link (O_CREAT | O_EXCL | O_NOFOLLOW):
+// whatever already has the name, a file, a folder or a link another user put
+// there, even one to nothing, takes the name, and nothing is written through
+// it or over it.
+class OutputFolder {
+public:
+    explicit OutputFolder(const std::filesystem::path& path)
+        : path_(path), fd_(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {}
+    ~OutputFolder() {
+        if (fd_ >= 0) ::close(fd_);
     }
+    OutputFolder(const OutputFolder&) = delete;
+    OutputFolder& operator=(const OutputFolder&) = delete;
+
+    bool opened() const { return fd_ >= 0; }
+    std::string pathOf(const std::string& name) const { return (path_ / name).string(); }
+
+    // Whether anything at all has the name, a link to nothing included.
+    bool taken(const std::string& name) const {
+        struct stat st {};
+        return ::fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT;
+    }
+
+    enum class Created { Yes, NameTaken, Failed };
+
+    // Creates the file with bytes, flushed; a file that could not be written
+    // whole is removed again. On a failure, why says what the system said.
+    Created create(const std::string& name, std::span<const std::uint8_t> bytes, std::string& why) {
+        const int fd = ::openat(fd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) return Created::NameTaken;
+            why = std::strerror(errno);
+            return Created::Failed;
+        }
+        std::size_t done = 0;
+        int error = 0;
+        while (done < bytes.size() && error == 0) {
+            const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (put > 0)
+                done += static_cast<std::size_t>(put);
+            else if (put == 0 || errno != EINTR)
+                error = put == 0 ? EIO : errno;
+        }
+        if (error == 0 && ::fsync(fd) != 0) error = errno;
+        if (::close(fd) != 0 && error == 0) error = errno;
+        if (error != 0) {
+            why = std::strerror(error);
+            remove(name);
+            return Created::Failed;
+        }
+        ::fsync(fd_);  // the new entry is kept too
+        return Created::Yes;
+    }
+
+    void remove(const std::string& name) { ::unlinkat(fd_, name.c_str(), 0); }
+
+private:
+    std::filesystem::path path_;
+    int fd_;
+};
+
+std::span<const std::uint8_t> bytesOf(const std::string& text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-// Writes a logo of a size Pelorin edits (and a picture message's text beside
-// it); the written .plr path, or nothing with why.
-std::optional<std::string> writeLogo(FileSystem& files, const std::filesystem::path& folder, const ReceivedItem& item,
-                                     std::string& why) {
-    const std::filesystem::path stem = freeName(folder, item);
-    const std::string logoPath = stem.string() + ".plr";
-    if (item.kind == ReceivedKind::PictureMessage && !item.text.empty()) {
-        const std::string textPath = stem.string() + ".txt";
-        const std::string line = item.text + "\n";
-        if (!saveFileSafely(files, textPath,
-                            std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()))) {
-            why = "cannot write " + textPath;
+// Writes an item's file (and a picture message's text beside it) under the
+// first name MEMORY-INDEX-KIND, then -2, -3..., whose files are all free; the
+// written path, or nothing with why. A text whose file could not be written
+// is removed again.
+std::optional<std::string> writeItem(OutputFolder& folder, const ReceivedItem& item, const std::string& extension,
+                                     std::span<const std::uint8_t> bytes, std::string& why) {
+    constexpr unsigned kMostNames = 1000;
+    const std::string stem = (item.memory.empty() ? "" : item.memory + "-") +
+                             std::to_string(item.indices.empty() ? 0 : item.indices.front()) + "-" +
+                             receivedKindName(item.kind);
+    const bool withText = item.kind == ReceivedKind::PictureMessage && !item.text.empty();
+    for (unsigned n = 1; n <= kMostNames; ++n) {
+        const std::string candidate = n == 1 ? stem : stem + "-" + std::to_string(n);
+        const std::string fileName = candidate + extension;
+        const std::string textName = candidate + ".txt";
+        if (folder.taken(fileName) || folder.taken(textName)) continue;
+        std::string error;
+        if (withText) {
+            const auto text = folder.create(textName, bytesOf(item.text + "\n"), error);
+            if (text == OutputFolder::Created::NameTaken) continue;
+            if (text == OutputFolder::Created::Failed) {
+                why = "cannot write " + folder.pathOf(textName) + ": " + error;
+                return std::nullopt;
+            }
+        }
+        const auto file = folder.create(fileName, bytes, error);
+        if (file == OutputFolder::Created::Yes) return folder.pathOf(fileName);
+        if (withText) folder.remove(textName);
+        if (file == OutputFolder::Created::Failed) {
+            why = "cannot write " + folder.pathOf(fileName) + ": " + error;
             return std::nullopt;
         }
     }
-    if (!saveFileSafely(files, logoPath, item.bitmap)) {
-        why = "cannot write " + logoPath;
-        return std::nullopt;
-    }
-    return logoPath;
+    why = "no free name for " + folder.pathOf(stem + extension);
+    return std::nullopt;
+}
+
+std::optional<std::string> writeLogo(OutputFolder& folder, const ReceivedItem& item, std::string& why) {
+    return writeItem(folder, item, ".plr", item.bitmap, why);
+}
+
+// A ringtone is written as its RTTTL text.
+std::optional<std::string> writeRingtone(OutputFolder& folder, const ReceivedItem& item, std::string& why) {
+    const std::optional<std::string> text = receivedRingtoneText(item, why);
+    if (!text) return std::nullopt;
+    return writeItem(folder, item, ".rtttl", bytesOf(*text), why);
 }
 
 }  // namespace
@@ -159,8 +228,14 @@ int runReceive(const std::vector<std::string>& args) {
     }
     if (parsed->help) return kShowUsage;
     auto opener = makePosixSerialPortOpener();
+    std::unique_ptr<LineLog> log;
+    std::unique_ptr<SerialPortOpener> logging;
+    if (!openLog(parsed->log, *opener, log, logging, why)) {
+        std::cerr << "pelorin-cli receive: " << why << "\n";
+        return 1;
+    }
     PortOpenFailure failure;
-    auto port = opener->openExplaining(parsed->port, failure);
+    auto port = (logging ? *logging : *opener).openExplaining(parsed->port, failure);
     if (!port) {
         std::cerr << "pelorin-cli receive: " << describePortOpenFailure(failure) << "\n";
         return 1;
@@ -179,15 +254,17 @@ int runReceive(const std::vector<std::string>& args) {
     const std::vector<ReceivedItem> items = collectReceived(listed);
 
     bool folderReady = true;
+    std::optional<OutputFolder> folder;
     if (parsed->out) {
         std::error_code error;
         std::filesystem::create_directories(*parsed->out, error);
-        if (error) {
-            std::cerr << "pelorin-cli receive: " << parsed->out->string() << ": " << error.message() << "\n";
+        if (!error) folder.emplace(*parsed->out);
+        if (error || !folder->opened()) {
+            const std::string reason = error ? error.message() : std::strerror(errno);
+            std::cerr << "pelorin-cli receive: " << parsed->out->string() << ": " << reason << "\n";
             folderReady = false;
         }
     }
-    PosixFileSystem files;
     int status = folderReady ? 0 : 1;
     std::vector<const ReceivedItem*> written;
     for (const ReceivedItem& item : items) {
@@ -196,8 +273,17 @@ int runReceive(const std::vector<std::string>& args) {
             // Nothing failed: the phone keeps it, and the line says why.
             file = "not written: " + std::to_string(item.width) + "x" + std::to_string(item.height) +
                    " is not a size Pelorin edits";
+        } else if (parsed->out && folderReady && item.kind == ReceivedKind::Ringtone) {
+            if (const auto path = writeRingtone(*folder, item, why)) {
+                file = *path;
+                written.push_back(&item);
+            } else {
+                file = "not written: " + why;
+                std::cerr << "pelorin-cli receive: " << indexList(item) << ": " << why << "\n";
+                status = 1;
+            }
         } else if (parsed->out && folderReady && isLogo(item)) {
-            if (const auto path = writeLogo(files, *parsed->out, item, why)) {
+            if (const auto path = writeLogo(*folder, item, why)) {
                 file = *path;
                 written.push_back(&item);
             } else {
@@ -206,9 +292,9 @@ int runReceive(const std::vector<std::string>& args) {
                 status = 1;
             }
         }
-        std::cout << indexList(item) << "\t" << escaped(item.sender) << "\t" << item.timeStamp << "\t"
+        std::cout << indexList(item) << "\t" << escapedForDisplay(item.sender) << "\t" << item.timeStamp << "\t"
                   << receivedKindName(item.kind) << "\t" << describe(item);
-        if (!file.empty()) std::cout << "\t" << escaped(file);
+        if (!file.empty()) std::cout << "\t" << escapedForDisplay(file);
         std::cout << "\n";
     }
     std::cout.flush();

@@ -78,7 +78,9 @@ std::optional<RecipientArguments> takeRecipientArguments(const std::vector<std::
             if (arg == "--port") result.hasPort = true;
             result.rest.push_back(arg);
             // The values of the job's options pass through untouched.
-            if ((arg == "--port" || arg == "--network" || arg == "--text") && hasValue)
+            if ((arg == "--port" || arg == "--network" || arg == "--text" || arg == "--log" || arg == "--smsc-number" ||
+                 arg == "--pin-file") &&
+                hasValue)
                 result.rest.push_back(args[++i]);
         }
     }

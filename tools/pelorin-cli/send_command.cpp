@@ -3,10 +3,13 @@
 #include "commands.h"
 #include "interrupt.h"
 #include "job_arguments.h"
+#include "line_options.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
 #include "recipients.h"
+#include "ringtone_commands.h"
 #include "sms/phone_dialogue.h"
+#include "sms/sim_replies.h"
 #include "smsc_send.h"
 
 namespace pelorin::cli {
@@ -31,15 +34,36 @@ private:
     std::string outcome_;
 };
 
-// One job over the port, shown as it goes; its outcome.
-std::string sendJob(const JobArguments& parsed) {
+// One job over the port with the line's options, shown as it goes: its
+// outcome, or nothing when the options cannot be used (status says how).
+std::optional<std::string> sendJob(const JobArguments& parsed, int& status) {
+    std::string error;
+    std::optional<std::string> pin;
+    if (!readPin(parsed.pinFile, pin, error)) {
+        std::cerr << "pelorin-cli send: " << error << "\n";
+        status = kExitBadArguments;
+        return std::nullopt;
+    }
+    FixedPinSource pinSource(std::move(pin), "give it in PELORIN_PIN or --pin-file FILE");
     auto opener = makePosixSerialPortOpener();
+    std::unique_ptr<LineLog> log;
+    std::unique_ptr<SerialPortOpener> logging;
+    if (!openLog(parsed.log, *opener, log, logging, error)) {
+        std::cerr << "pelorin-cli send: " << error << "\n";
+        status = 1;
+        return std::nullopt;
+    }
     RealSleeper sleeper;
     TerminalReporter reporter;
     DialogueOptions options;
     options.replyDriven = parsed.fast;
     options.cancel = &interruptToken();
-    RunSendJob(parsed.job, parsed.port, *opener, sleeper, reporter, options);
+    options.slowWrites = parsed.slowWrites;
+    options.pin = &pinSource;
+    options.smsCentre = parsed.smscNumber;
+    options.noSmsCentreAdvice =
+        "The phone has no SMS centre number: give one with --smsc-number (your operator's, such as +491722270333)";
+    RunSendJob(parsed.job, parsed.port, logging ? *logging : *opener, sleeper, reporter, options);
     return reporter.outcome();
 }
 
@@ -52,7 +76,10 @@ int sendOverPort(const std::vector<std::string>& args) {
         return kExitBadArguments;
     }
     if (parsed->help) return kShowUsage;
-    return IsSuccessOutcome(sendJob(*parsed)) ? 0 : 1;
+    int status = 0;
+    const auto outcome = sendJob(*parsed, status);
+    if (!outcome) return status;
+    return IsSuccessOutcome(*outcome) ? 0 : 1;
 }
 
 }  // namespace
@@ -62,6 +89,7 @@ int sendOverPort(const std::vector<std::string>& args) {
 // Exit status 0 when every message was accepted, 1 otherwise. An
 // interrupting signal stops the send at its next wait (see catchInterrupts).
 int runSend(const std::vector<std::string>& args) {
+    if (isRingtoneJob(args)) return runRingtoneJob(args, true);
     std::string error;
     auto recipients = takeRecipientArguments(args, error);
     if (recipients && recipients->smsc && recipients->hasPort) error = "--port and --smsc cannot be used together";
@@ -99,9 +127,11 @@ int runSend(const std::vector<std::string>& args) {
     for (const std::string& number : recipients->numbers) {
         if (interruptToken().cancelled()) break;
         parsed->job.Number = number;
-        const std::string outcome = sendJob(*parsed);
-        outcomes.emplace_back(number, outcome);
-        if (IsSuccessOutcome(outcome)) ++sent;
+        int status = 0;
+        const auto outcome = sendJob(*parsed, status);
+        if (!outcome) return status;
+        outcomes.emplace_back(number, *outcome);
+        if (IsSuccessOutcome(*outcome)) ++sent;
     }
     for (const auto& [number, outcome] : outcomes)
         std::cout << number << "\t" << (IsSuccessOutcome(outcome) ? "sent" : "failed\t" + outcome) << "\n";

@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "document/posix_file_system.h"
 #include "imaging/cell_text.h"
+#include "ringtone_commands.h"
 
 namespace pelorin::cli {
 
@@ -17,6 +18,7 @@ int runShow(const std::vector<std::string>& args) {
         return kExitBadArguments;
     }
     PosixFileSystem files;
+    if (isRingtoneFile(files, args[0])) return runShowRingtone(args[0]);
     std::string error;
     const auto logo = readLogoForCli(files, args[0], error);
     if (!logo) {

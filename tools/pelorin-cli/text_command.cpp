@@ -22,11 +22,11 @@ int runText(const std::vector<std::string>& args) {
         return kExitBadArguments;
     }
     const std::string& out = parsed->positional[1];
-    if (!outputNameAccepted("text", out, parsed->scale)) return kExitBadArguments;
+    if (!outputNameAccepted("text", out, *parsed)) return kExitBadArguments;
     const PixelFont& font = parsed->font ? *parsed->font : defaultPixelFont();
-    const Canvas canvas = textOnCanvas(sizeOf(parsed->kind.value_or(LogoKind::Operator)), font,
-                                       decodeUtf8(parsed->positional[0]));
-    return writeCanvasFile("text", canvas, out, parsed->scale);
+    const Canvas canvas =
+        textOnCanvas(sizeOf(parsed->kind.value_or(LogoKind::Operator)), font, decodeUtf8(parsed->positional[0]));
+    return writeCanvasFile("text", canvas, out, *parsed);
 }
 
 }  // namespace pelorin::cli

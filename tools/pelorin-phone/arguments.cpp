@@ -1,5 +1,6 @@
 #include "arguments.h"
 
+#include <algorithm>
 #include <charconv>
 #include <fstream>
 #include <string_view>
@@ -164,6 +165,33 @@ ends with Ctrl-Z counts, good or bad):
                        before the answer to every PDU, N unsolicited result
                        codes: "\r\n+CMTI: \"ME\",K\r\n" for odd K and
                        "\r\nRING\r\n" for even K (K from 1 to N)
+
+Quirks of the phones and modems people own (each off by default):
+  --pin NNNN           the SIM wants this PIN (4 to 8 digits): AT+CPIN? gives
+                       "+CPIN: SIM PIN" and the SIM's commands (AT+CMGS,
+                       +CMGL, +CMGR, +CMGD, +CPMS, +CSCA, +CSMS, +CNMI,
+                       +CNUM, +CIMI) "+CME ERROR: 11" until AT+CPIN="NNNN";
+                       a wrong PIN gets "+CME ERROR: 16", and after three
+                       wrong ones the SIM wants its PUK for good
+                       ("+CPIN: SIM PUK", "+CME ERROR: 12"). The PIN is
+                       masked in the --transcript.
+  --no-smsc-number     the SIM has no SMS centre number: AT+CSCA? gives
+                       "+CSCA: \"\",129" and every PDU "+CMS ERROR: 330"
+                       until AT+CSCA="NUMBER"[,type] sets one
+  --sim-busy-for SECONDS
+                       "+CME ERROR: 14" (SIM busy) to every command but a
+                       plain AT for that long after start and after the
+                       right PIN
+  --prompt-style space|bare|newline|same-line
+                       the PDU prompt: "\r\n> " (the default), "\r\n>",
+                       "\r\n>\r\n", or "> " right after the echo of the
+                       AT+CMGS line, whose CR is not echoed
+  --drops-fast-writes  characters of a line (command or PDU) that arrive
+                       less than 5 ms after 32 others are lost; CR, Ctrl-Z
+                       and ESC always arrive
+  --model NAME         ATI answers NAME, AT+CGMI its first word (the maker)
+                       and AT+CGMM the rest (the model)
+
   --help               this text
 
 SMS centre (SMPP 3.4 over TCP, beside the terminal):
@@ -404,6 +432,51 @@ std::optional<ProgramArguments> parseArguments(int argc, char** argv, std::strin
             } else {
                 why = "unknown option: " + std::string(argument);
                 ok = false;
+            }
+        } else if (name == "--pin") {
+            const auto text = value();
+            ok = text.has_value();
+            if (ok) {
+                const std::string pin(*text);
+                ok = pin.size() >= 4 && pin.size() <= 8 && pin.find_first_not_of("0123456789") == std::string::npos;
+                if (ok) {
+                    arguments.phone.quirks.pin = pin;
+                } else {
+                    why = "--pin takes 4 to 8 digits";
+                }
+            }
+        } else if (name == "--no-smsc-number") {
+            ok = flag(arguments.phone.quirks.noSmscNumber);
+        } else if (name == "--sim-busy-for") {
+            unsigned seconds = 0;
+            ok = number(seconds, true);
+            arguments.phone.quirks.simBusyFor = std::chrono::seconds(seconds);
+        } else if (name == "--prompt-style") {
+            const auto text = value();
+            ok = text.has_value();
+            if (ok) {
+                const auto style = promptStyleFromName(*text);
+                ok = style.has_value();
+                if (ok) {
+                    arguments.phone.quirks.prompt = *style;
+                } else {
+                    why = "--prompt-style takes space, bare, newline or same-line: " + std::string(*text);
+                }
+            }
+        } else if (name == "--drops-fast-writes") {
+            ok = flag(arguments.phone.quirks.dropsFastWrites);
+        } else if (name == "--model") {
+            const auto text = value();
+            ok = text.has_value();
+            if (ok) {
+                const std::string model(*text);
+                ok = !model.empty() && model.size() <= 64 &&
+                     std::all_of(model.begin(), model.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+                if (ok) {
+                    arguments.phone.quirks.model = model;
+                } else {
+                    why = "--model takes up to 64 printable ASCII characters";
+                }
             }
         } else if (name == "--exit-on-stdin-eof") {
             ok = flag(arguments.exitOnStdinEof);

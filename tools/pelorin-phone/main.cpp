@@ -162,8 +162,9 @@ Ending run(pelorin::phone::PseudoTerminal& terminal, Modem& modem, const RunOpti
             if (got > 0) {
                 if (options.transcript >= 0) {
                     // Written before the phone answers, so the transcript is complete once the reply is seen.
-                    [[maybe_unused]] const ssize_t kept =
-                        ::write(options.transcript, buffer, static_cast<std::size_t>(got));
+                    const std::string text =
+                        modem.transcriptText(std::string_view(buffer, static_cast<std::size_t>(got)));
+                    [[maybe_unused]] const ssize_t kept = ::write(options.transcript, text.data(), text.size());
                 }
                 modem.receive(std::string_view(buffer, static_cast<std::size_t>(got)), Modem::Clock::now());
             } else if (got < 0 && errno == EIO) {
@@ -258,11 +259,14 @@ int main(int argc, char** argv) {
             return 1;
         }
         if (!quiet)
-            std::cerr << "pelorin-phone: SMS centre on " << arguments->smpp->host << ":" << port.value() << std::endl;
+            std::cerr << "pelorin-phone: SMS centre at smpp://" << arguments->smpp->systemId << "@"
+                      << arguments->smpp->host << ":" << port.value() << std::endl;
     }
     // Named once everything listens, so that whoever waits for this line
     // can connect at once.
     std::cout << terminal->slavePath() << std::endl;
+
+    modem.switchOn(Modem::Clock::now());
 
     int transcript = -1;
     if (arguments->transcript) {

@@ -9,8 +9,24 @@ namespace pelorin {
 AtChannel::AtChannel(SerialPort& port, Sleeper& sleeper, const DialogueOptions& options)
     : port_(port), sleeper_(sleeper), options_(options) {}
 
+void AtChannel::write(std::span<const std::uint8_t> bytes) {
+    if (!options_.slowWrites) {
+        port_.write(bytes);
+        return;
+    }
+    for (std::size_t start = 0; start < bytes.size(); start += kSlowWritePiece) {
+        if (start > 0) sleeper_.sleepMs(kSlowWriteGapMs);
+        port_.write(bytes.subspan(start, std::min(kSlowWritePiece, bytes.size() - start)));
+    }
+}
+
 void AtChannel::writeText(std::string_view text) {
-    port_.write(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    write(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+bool AtChannel::pause(int ms) {
+    sleeper_.sleepUnlessCancelled(ms, options_.cancel);
+    return !cancelled();
 }
 
 std::int64_t AtChannel::nowMs() { return options_.clock != nullptr ? options_.clock->nowMs() : steady_.nowMs(); }
@@ -24,10 +40,12 @@ bool AtChannel::exchange(std::string_view command, bool promptExpected) {
         return !cancelled() && readMore();
     }
     clearReply();
+    std::string_view echo = command;
+    while (!echo.empty() && (echo.back() == '\r' || echo.back() == '\n')) echo.remove_suffix(1);
     const std::int64_t deadline = nowMs() + kCommandWaitMs;
     for (;;) {
         if (!readMore() || cancelled()) return false;
-        if (scanReply(reply(), promptExpected) != ReplyEnd::Open) return true;
+        if (scanReply(reply(), promptExpected, echo) != ReplyEnd::Open) return true;
         if ((received_ == kReplyCapacity && !makeRoom()) || nowMs() >= deadline) return true;
     }
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "platform/cancel_token.h"
@@ -18,6 +19,8 @@
 #include "platform/sleeper.h"
 
 namespace pelorin {
+
+class PinSource;
 
 struct DialogueOptions {
     // Go on as soon as a reply is complete instead of after the fixed waits.
@@ -28,6 +31,18 @@ struct DialogueOptions {
     // after each read (at most about 100 ms) or slice of a fixed wait.
     // nullptr: never.
     const CancelToken* cancel = nullptr;
+    // Every write goes out in pieces of kSlowWritePiece bytes, kSlowWriteGapMs
+    // apart, for phones that lose characters of a line that comes fast.
+    bool slowWrites = false;
+    // Asked for the SIM's PIN when the phone wants it; nullptr: there is none.
+    PinSource* pin = nullptr;
+    // The SMS centre number ("+" and digits) set in a phone that has none;
+    // empty: none known.
+    std::string smsCentre{};
+    // What the user can do when the phone has no SMS centre number and none
+    // is known.
+    std::string noSmsCentreAdvice =
+        "The phone has no SMS centre number: set one in Tools > Settings (your operator's, such as +491722270333)";
 };
 
 class AtChannel {
@@ -43,8 +58,15 @@ public:
 
     AtChannel(SerialPort& port, Sleeper& sleeper, const DialogueOptions& options);
 
-    void write(std::span<const std::uint8_t> bytes) { port_.write(bytes); }
+    static constexpr std::size_t kSlowWritePiece = 18;
+    static constexpr int kSlowWriteGapMs = 10;
+
+    // Writes the bytes, in pieces when the options ask for slow writes.
+    void write(std::span<const std::uint8_t> bytes);
     void writeText(std::string_view text);
+
+    // Waits ms unless the dialogue is cancelled meanwhile; false when it is.
+    bool pause(int ms);
 
     // Writes a command and collects its reply: with fixed waits one read after
     // a second; reply-driven, reads until a final result (or, when

@@ -34,11 +34,15 @@ bool isFinalResult(std::string_view line) {
     return line == "OK" || line == "ERROR" || line.starts_with("+CMS ERROR:") || line.starts_with("+CME ERROR:");
 }
 
-bool hasPrompt(std::string_view text) {
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == '>' && text[i + 1] == ' ' && (i == 0 || isLineEnd(text[i - 1]))) return true;
-    }
-    return false;
+// The text of the line that ends just before position end, zero bytes left
+// out, with spaces trimmed.
+std::string lineBefore(std::string_view text, std::size_t end) {
+    std::size_t start = end;
+    while (start > 0 && !isLineEnd(text[start - 1])) --start;
+    std::string line;
+    for (std::size_t i = start; i < end; ++i)
+        if (text[i] != '\0') line.push_back(text[i]);
+    return std::string(trimmed(line));
 }
 
 bool allDigits(std::string_view text) {
@@ -56,7 +60,7 @@ int smallNumber(std::string_view digits) {
 bool canBelongToReply(std::string_view line) {
     line = trimmed(line);
     return line.starts_with("AT") || line.starts_with("at") || isFinalResult(line) || line.starts_with("+CMGS:") ||
-           line.starts_with("+COPS:");
+           line.starts_with("+COPS:") || line.starts_with("+CPIN:") || line.starts_with("+CSCA:");
 }
 
 std::size_t dropUnrelatedLines(std::span<char> received) {
@@ -83,9 +87,21 @@ std::size_t dropUnrelatedLines(std::span<char> received) {
     return kept + (size - start);
 }
 
-ReplyEnd scanReply(std::string_view received, bool promptExpected) {
+bool hasPduPrompt(std::string_view text, std::string_view echo) {
+    echo = trimmed(echo);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '>') continue;
+        const bool endsRight = i + 1 == text.size() || text[i + 1] == ' ' || isLineEnd(text[i + 1]);
+        if (!endsRight) continue;
+        const std::string before = lineBefore(text, i);
+        if (before.empty() || (!echo.empty() && before == echo)) return true;
+    }
+    return false;
+}
+
+ReplyEnd scanReply(std::string_view received, bool promptExpected, std::string_view echo) {
     if (anyCompleteLine(received, isFinalResult)) return ReplyEnd::Final;
-    if (promptExpected && hasPrompt(received)) return ReplyEnd::Prompt;
+    if (promptExpected && hasPduPrompt(received, echo)) return ReplyEnd::Prompt;
     return ReplyEnd::Open;
 }
 

@@ -20,12 +20,20 @@ enum class ReplyEnd {
 
 // Looks through everything received for one command. A line counts once its
 // CR or LF has arrived, so a final result still on its way is not taken for
-// one. The prompt counts at the start of the text or right after a CR or LF.
-ReplyEnd scanReply(std::string_view received, bool promptExpected);
+// one. The prompt is as hasPduPrompt finds it; echo is the command as sent,
+// without its line end.
+ReplyEnd scanReply(std::string_view received, bool promptExpected, std::string_view echo = {});
+
+// Whether the text holds the ">" that asks for a PDU: followed by a space, by
+// a line end or by nothing (yet), and standing at the start of the text or of
+// a line, or right after the echo of the command on the same line. A ">"
+// inside other text is not one. Zero bytes from the phone are passed over.
+bool hasPduPrompt(std::string_view received, std::string_view echo = {});
 
 // Whether a complete line (without its line end) can be part of the reply
 // to one of the dialogue's commands: the echo of a command ("AT..."), a
-// final result, an error, or the "+CMGS:" and "+COPS:" answers. Anything
+// final result, an error, or the "+CMGS:", "+COPS:", "+CPIN:" and "+CSCA:"
+// answers. Anything
 // else (unsolicited result codes such as "RING" or "+CMTI: ...", the echo of
 // a PDU, empty lines) cannot.
 bool canBelongToReply(std::string_view line);

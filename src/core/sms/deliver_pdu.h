@@ -27,6 +27,7 @@ struct PartOf {
     unsigned reference = 0;  // 8- or 16-bit
     unsigned total = 0;
     unsigned sequence = 0;
+    bool sixteenBit = false;  // the reference came in the 16-bit element (08), not the 8-bit one (00)
 };
 
 // An SMS-DELIVER, field by field.

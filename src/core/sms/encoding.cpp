@@ -4,6 +4,7 @@
 
 #include "document/document.h"
 #include "document/packed.h"
+#include "ringtone/smart_messaging.h"
 #include "util/text.h"
 
 namespace pelorin {
@@ -114,6 +115,22 @@ std::vector<MessagePart> pictureMessage(const SendJob& job, const DestinationAdd
                      "Sending SMS 3/3")};
 }
 
+// One message, or 2 or 3 concatenated parts; none when the tune needs more
+// (the send is refused before it gets here).
+std::vector<MessagePart> ringtoneMessages(const SendJob& job, const DestinationAddress& address) {
+    const auto userData = ringtone::ringtoneUserData(job.RingtoneOctets);
+    std::vector<MessagePart> parts;
+    for (std::size_t k = 0; k < userData.size(); ++k) {
+        const bool last = k + 1 == userData.size();
+        const std::string caption =
+            userData.size() == 1 ? "Sending SMS"
+                                 : "Sending SMS " + std::to_string(k + 1) + "/" + std::to_string(userData.size());
+        parts.push_back(
+            makePart(job.DeliveryReport && last, address, hexRange(userData[k], 0, userData[k].size()), caption));
+    }
+    return parts;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> PackOtaBitmap(const Canvas& canvas) { return packCanvas(canvas); }
@@ -140,10 +157,39 @@ DestinationAddress EncodeDestinationAddress(std::string_view number) {
     return address;
 }
 
+namespace {
+bool isDialable(char c) { return (c >= '0' && c <= '9') || c == '*' || c == '#'; }
+bool isSeparator(char c) { return c == ' ' || c == '-' || c == '.' || c == '(' || c == ')'; }
+}  // namespace
+
 bool IsDialableNumber(std::string_view number) {
     if (!number.empty() && number.front() == '+') number.remove_prefix(1);
-    return std::all_of(number.begin(), number.end(),
-                       [](char c) { return (c >= '0' && c <= '9') || c == '*' || c == '#'; });
+    return !number.empty() && number.size() <= kMaxNumberDigits &&
+           std::all_of(number.begin(), number.end(), isDialable);
+}
+
+NormalizedNumber NormalizeNumber(std::string_view typed) {
+    while (!typed.empty() && typed.front() == ' ') typed.remove_prefix(1);
+    while (!typed.empty() && typed.back() == ' ') typed.remove_suffix(1);
+    std::string number;
+    if (!typed.empty() && typed.front() == '+') {
+        number.push_back('+');
+        typed.remove_prefix(1);
+    }
+    const bool framed = !typed.empty() && (isDialable(typed.front()) || typed.front() == '(') &&
+                        (isDialable(typed.back()) || typed.back() == ')');
+    std::size_t digits = 0;
+    for (char c : typed) {
+        if (isDialable(c)) {
+            number.push_back(c);
+            ++digits;
+        } else if (!isSeparator(c)) {
+            return {{}, kNumberCharactersMessage};
+        }
+    }
+    if (!framed || digits == 0) return {{}, kNumberCharactersMessage};
+    if (digits > kMaxNumberDigits) return {{}, kNumberLengthMessage};
+    return {number, {}};
 }
 
 std::string EncodeNetworkCode(std::string_view countryCode, std::string_view operatorCode) {
@@ -173,6 +219,8 @@ std::vector<MessagePart> BuildSendParts(const SendJob& job) {
             return pictureMessage(job, address);
         case SendJobKind::LargeOperatorLogo:
             return largeOperatorLogo(job, address);
+        case SendJobKind::Ringtone:
+            return ringtoneMessages(job, address);
     }
     return {};
 }

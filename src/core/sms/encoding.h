@@ -18,6 +18,7 @@ enum class SendJobKind : int {
     RestoreOperatorLogo = 3,
     PictureMessage = 4,
     LargeOperatorLogo = 5,
+    Ringtone = 9,  // the job's RingtoneOctets to port 0x1581
 };
 
 // What one send needs. Texts are UTF-8; the number and codes are used exactly
@@ -30,6 +31,7 @@ struct SendJob {
     const CPelorinDoc* Document = nullptr;
     SendJobKind Kind = SendJobKind::OperatorLogo;
     bool DeliveryReport = false;
+    std::vector<std::uint8_t> RingtoneOctets;  // the Smart Messaging ringtone, kind Ringtone
 };
 
 // The data coding every part is sent with: 8-bit data, message class 1.
@@ -69,13 +71,31 @@ std::vector<std::uint8_t> PackOtaBitmap(const Canvas& canvas);
 // away from the phone).
 DestinationAddress EncodeDestinationAddress(std::string_view number);
 
-// A number the address field carries as it stands: an optional "+", then
-// nothing but the digits 0-9, "*" and "#". Empty and "+" alone pass.
+// The most digits ("*" and "#" count as digits) an address field carries.
+inline constexpr std::size_t kMaxNumberDigits = 20;
+
+// A number the address field carries as it stands: an optional "+", then 1
+// to 20 of the digits 0-9, "*" and "#", and nothing else.
 bool IsDialableNumber(std::string_view number);
 
 // What a send dialog shows when the number is not one.
 inline constexpr std::string_view kNumberCharactersMessage =
     "Please type the number in To as digits 0-9, * or #, with an optional + in front";
+inline constexpr std::string_view kNumberLengthMessage = "The number in To has more than 20 digits";
+
+struct NormalizedNumber {
+    std::string number;        // ready for the address field; empty when refused
+    std::string_view problem;  // empty, kNumberCharactersMessage or kNumberLengthMessage
+    bool ok() const { return problem.empty(); }
+};
+
+// A number as people type it made ready to send: spaces around it are
+// trimmed, and spaces, dashes, dots and parentheses between its digits are
+// left out ("+49 (0170) 123-45" is "+49017012345"). An optional "+" comes
+// first, the rest begins with a digit or "(" and ends with a digit or ")".
+// Refused: nothing but separators or "+" (an empty number), any other
+// character, more than 20 digits.
+NormalizedNumber NormalizeNumber(std::string_view typed);
 
 // Country digits A B C and operator digits D E become B A F C E D. Missing
 // characters (a code shorter than its field) are taken as "F".

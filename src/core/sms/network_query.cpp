@@ -49,7 +49,8 @@ NetworkQueryResult QueryNetwork(const std::string& portName, SerialPortOpener& o
     if (cops->format < 0) return withStatus(Status::NotRegistered, "The phone is not registered with a network");
     const std::string& code = cops->network;
     if (cops->format != 2 || (code.size() != 5 && code.size() != 6) || !allDigits(code)) {
-        return withStatus(Status::Refused, "The phone named its network as \"" + withControlsReplaced(code) + "\", not as MCC and MNC");
+        return withStatus(Status::Refused,
+                          "The phone named its network as \"" + escapedForDisplay(code) + "\", not as MCC and MNC");
     }
     NetworkQueryResult result;
     result.status = Status::Found;

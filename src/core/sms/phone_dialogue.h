@@ -27,6 +27,7 @@ public:
 // The outcomes that mean every message of the job was accepted.
 inline constexpr std::string_view kLogoSentOutcome = "Logo was successfully sent";
 inline constexpr std::string_view kPictureMessageSentOutcome = "Picture message was successfully sent";
+inline constexpr std::string_view kRingtoneSentOutcome = "Ringtone was successfully sent";
 
 bool IsSuccessOutcome(std::string_view outcome);
 

@@ -185,7 +185,7 @@ std::string describePhoneError(const PhoneErrorReply& reply) {
     const bool cms = reply.family == PhoneErrorReply::Family::Cms;
     const std::string answer = std::string("The phone answered ") + (cms ? "+CMS ERROR: " : "+CME ERROR: ");
     const std::string source = cms ? "3GPP TS 27.005" : "3GPP TS 27.007";
-    const std::string text = withControlsReplaced(reply.text);
+    const std::string text = escapedForDisplay(reply.text);
 
     if (reply.code) {
         const int code = *reply.code;

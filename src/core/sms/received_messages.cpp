@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "document/packed.h"
+#include "ringtone/smart_messaging.h"
 #include "sms/deliver_pdu.h"
 
 namespace pelorin {
@@ -43,6 +44,10 @@ std::optional<ReceivedKind> logoPort(const PortAddress& ports) {
     if (port == 0x1583) return ReceivedKind::GroupGraphic;
     if (port == 0x158A) return ReceivedKind::PictureMessage;
     return std::nullopt;
+}
+
+bool isRingtonePort(const PortAddress& ports) {
+    return (ports.sixteenBit ? ports.destination : 0x1500u | ports.destination) == ringtone::kRingtonePort;
 }
 
 // An OTA bitmap: 00, width, height, depth 01, then exactly its octets.
@@ -142,6 +147,13 @@ ReceivedItem recognise(ReceivedItem item, const DeliverMessage& first, const std
         item.kind = *logo;
         return item;
     }
+    if (first.ports && isRingtonePort(*first.ports) && first.coding == UserDataCoding::Octets) {
+        const auto read = ringtone::decodeSmartMessaging(data);
+        if (!read.ringtone) return skipped(std::move(item), "ringtone: " + read.error);
+        item.kind = ReceivedKind::Ringtone;
+        item.ringtone = payload;
+        return item;
+    }
     if (first.ports) {
         item.kind = ReceivedKind::Other;
         item.reason = "data for port " + std::to_string(first.ports->destination);
@@ -167,19 +179,29 @@ std::string partList(const std::vector<unsigned>& sequences) {
 
 const char* receivedKindName(ReceivedKind kind) {
     switch (kind) {
-        case ReceivedKind::OperatorLogo: return "operator-logo";
-        case ReceivedKind::GroupGraphic: return "group-graphic";
-        case ReceivedKind::PictureMessage: return "picture-message";
-        case ReceivedKind::Text: return "text";
-        case ReceivedKind::Other: return "other";
-        case ReceivedKind::Skipped: return "skipped";
+        case ReceivedKind::OperatorLogo:
+            return "operator-logo";
+        case ReceivedKind::GroupGraphic:
+            return "group-graphic";
+        case ReceivedKind::PictureMessage:
+            return "picture-message";
+        case ReceivedKind::Text:
+            return "text";
+        case ReceivedKind::Other:
+            return "other";
+        case ReceivedKind::Skipped:
+            return "skipped";
+        case ReceivedKind::Ringtone:
+            return "ringtone";
     }
     return "other";
 }
 
 std::vector<ReceivedItem> collectReceived(const std::vector<StoredPdu>& listed) {
     std::vector<std::pair<std::size_t, ReceivedItem>> items;  // by the position of the first part
-    using Key = std::tuple<std::string, std::string, unsigned, unsigned>;  // memory, sender, reference, total
+    // Memory, sender, reference, total, and whether the reference is 16-bit:
+    // the same number in the 8-bit and the 16-bit element names two messages.
+    using Key = std::tuple<std::string, std::string, unsigned, unsigned, bool>;
     std::map<Key, std::vector<Part>> groups;
 
     for (std::size_t position = 0; position < listed.size(); ++position) {
@@ -201,7 +223,8 @@ std::vector<ReceivedItem> collectReceived(const std::vector<StoredPdu>& listed) 
         const std::optional<PartOf>& of = part.message.part;
         if (!of || of->total == 1) {
             if (of && of->sequence != 1) {
-                items.emplace_back(position, skipped(std::move(item), "part " + std::to_string(of->sequence) + " of 1"));
+                items.emplace_back(position,
+                                   skipped(std::move(item), "part " + std::to_string(of->sequence) + " of 1"));
                 continue;
             }
             items.emplace_back(position, recognise(std::move(item), part.message, part.message.payload));
@@ -212,28 +235,25 @@ std::vector<ReceivedItem> collectReceived(const std::vector<StoredPdu>& listed) 
                                                                       std::to_string(of->total)));
             continue;
         }
-        groups[Key{stored.memory, part.message.sender, of->reference, of->total}].push_back(std::move(part));
+        groups[Key{stored.memory, part.message.sender, of->reference, of->total, of->sixteenBit}].push_back(
+            std::move(part));
     }
 
     for (auto& [key, parts] : groups) {
         const unsigned total = std::get<3>(key);
-        std::stable_sort(parts.begin(), parts.end(),
-                         [](const Part& a, const Part& b) { return a.message.part->sequence < b.message.part->sequence; });
+        std::stable_sort(parts.begin(), parts.end(), [](const Part& a, const Part& b) {
+            return a.message.part->sequence < b.message.part->sequence;
+        });
         std::vector<const Part*> inOrder;
         std::vector<unsigned> missing;
+        std::vector<unsigned> repeated;
         std::size_t next = 0;
         for (unsigned sequence = 1; sequence <= total; ++sequence) {
             if (next < parts.size() && parts[next].message.part->sequence == sequence) {
                 inOrder.push_back(&parts[next++]);
-                // A second part with the same number is left out, reported on its own.
-                while (next < parts.size() && parts[next].message.part->sequence == sequence) {
-                    ReceivedItem twice = startItem(parts[next]);
-                    twice.indices = {parts[next].stored->index};
-                    items.emplace_back(parts[next].position,
-                                       skipped(std::move(twice), "part " + std::to_string(sequence) + " of " +
-                                                                     std::to_string(total) + " appears twice"));
-                    ++next;
-                }
+                if (next < parts.size() && parts[next].message.part->sequence == sequence) repeated.push_back(sequence);
+                while (next < parts.size() && parts[next].message.part->sequence == sequence)
+                    inOrder.push_back(&parts[next++]);
             } else {
                 missing.push_back(sequence);
             }
@@ -245,14 +265,26 @@ std::vector<ReceivedItem> collectReceived(const std::vector<StoredPdu>& listed) 
             item.indices.push_back(part->stored->index);
             position = std::min(position, part->position);
         }
+        // A part number twice means two messages share the reference: which
+        // parts belong together cannot be told, so none is put together.
+        if (!repeated.empty()) {
+            items.emplace_back(
+                position, skipped(std::move(item),
+                                  "part" + std::string(repeated.size() > 1 ? "s " : " ") + partList(repeated) + " of " +
+                                      std::to_string(total) + (repeated.size() > 1 ? " appear" : " appears") +
+                                      " more than once: reference " + std::to_string(std::get<2>(key)) +
+                                      " holds more than one message"));
+            continue;
+        }
         if (!missing.empty()) {
-            items.emplace_back(position, skipped(std::move(item), "part" + std::string(missing.size() > 1 ? "s " : " ") +
-                                                                     partList(missing) + " of " + std::to_string(total) +
-                                                                     " missing"));
+            items.emplace_back(position, skipped(std::move(item),
+                                                 "part" + std::string(missing.size() > 1 ? "s " : " ") +
+                                                     partList(missing) + " of " + std::to_string(total) + " missing"));
             continue;
         }
         std::vector<std::uint8_t> payload;
-        for (const Part* part : inOrder) payload.insert(payload.end(), part->message.payload.begin(), part->message.payload.end());
+        for (const Part* part : inOrder)
+            payload.insert(payload.end(), part->message.payload.begin(), part->message.payload.end());
         items.emplace_back(position, recognise(std::move(item), first.message, payload));
     }
 

@@ -3,7 +3,7 @@
 // What a phone holds, as Pelorin sees it: the messages read from its memory
 // put back together (concatenated parts by sender, reference and total) and
 // recognised as operator logos (port 0x1582), caller-group graphics (0x1583),
-// picture messages (0x158A), text messages or anything else. A part that
+// picture messages (0x158A), ringtones (0x1581), text messages or anything else. A part that
 // cannot be read, or a message with a part missing, is skipped with a reason;
 // nothing is guessed.
 
@@ -25,9 +25,10 @@ struct StoredPdu {
     std::string hex;      // the PDU: service-centre field, then the TPDU
 };
 
-enum class ReceivedKind { OperatorLogo, GroupGraphic, PictureMessage, Text, Other, Skipped };
+enum class ReceivedKind { OperatorLogo, GroupGraphic, PictureMessage, Text, Other, Skipped, Ringtone };
 
-// "operator-logo", "group-graphic", "picture-message", "text", "other", "skipped".
+// "operator-logo", "group-graphic", "picture-message", "text", "other", "skipped",
+// "ringtone".
 const char* receivedKindName(ReceivedKind kind);
 
 struct ReceivedItem {
@@ -46,6 +47,8 @@ struct ReceivedItem {
     std::string mnc;
     std::string text;    // a text message's or a picture message's text, UTF-8
     std::string reason;  // Other: what it is; Skipped: why
+    // Ringtone (port 0x1581): the Smart Messaging octets, checked to decode.
+    std::vector<std::uint8_t> ringtone;
 };
 
 // Puts the listed messages together and recognises each; the result is in

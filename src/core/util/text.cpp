@@ -5,6 +5,45 @@ namespace pelorin {
 namespace {
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+struct Sequence {
+    char32_t code = 0;
+    std::size_t end = 0;  // the first byte after it
+    bool valid = false;
+};
+
+// The UTF-8 sequence that starts at text[i]. A malformed or truncated one
+// ends at the first byte that does not belong to it, always past its lead
+// byte, so a reader moves on.
+Sequence sequenceAt(std::string_view text, std::size_t i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) return {lead, i + 1, true};
+    int extra = 0;
+    char32_t code = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1;
+        code = lead & 0x1Fu;
+        minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2;
+        code = lead & 0x0Fu;
+        minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3;
+        code = lead & 0x07u;
+        minimum = 0x10000;
+    } else {
+        return {0, i + 1, false};
+    }
+    std::size_t j = i + 1;
+    for (int k = 0; k < extra; ++k, ++j) {
+        if (j >= text.size() || (static_cast<unsigned char>(text[j]) & 0xC0) != 0x80) return {0, j, false};
+        code = (code << 6) | (static_cast<unsigned char>(text[j]) & 0x3Fu);
+    }
+    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return {0, j, false};
+    return {code, j, true};
+}
 }  // namespace
 
 std::u32string decodeUtf8(std::string_view text) {
@@ -12,49 +51,9 @@ std::u32string decodeUtf8(std::string_view text) {
     out.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        int extra = 0;
-        char32_t code = 0;
-        char32_t minimum = 0;
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
-            continue;
-        } else if ((lead & 0xE0) == 0xC0) {
-            extra = 1;
-            code = lead & 0x1Fu;
-            minimum = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2;
-            code = lead & 0x0Fu;
-            minimum = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3;
-            code = lead & 0x07u;
-            minimum = 0x10000;
-        } else {
-            out.push_back(kReplacement);
-            ++i;
-            continue;
-        }
-        std::size_t j = i + 1;
-        bool ok = true;
-        for (int k = 0; k < extra; ++k, ++j) {
-            if (j >= text.size() || (static_cast<unsigned char>(text[j]) & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            code = (code << 6) | (static_cast<unsigned char>(text[j]) & 0x3Fu);
-        }
-        if (!ok || code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            // Resume at the first byte that did not belong to the sequence;
-            // j is always past the lead byte, so decoding moves on.
-            out.push_back(kReplacement);
-            i = j;
-            continue;
-        }
-        out.push_back(code);
-        i = j;
+        const Sequence sequence = sequenceAt(text, i);
+        out.push_back(sequence.valid ? sequence.code : kReplacement);
+        i = sequence.end;
     }
     return out;
 }
@@ -88,9 +87,7 @@ std::string toOctets(std::u32string_view text) {
     return out;
 }
 
-std::string hexOctet(unsigned value) {
-    return {kHexDigits[(value >> 4) & 0xF], kHexDigits[value & 0xF]};
-}
+std::string hexOctet(unsigned value) { return {kHexDigits[(value >> 4) & 0xF], kHexDigits[value & 0xF]}; }
 
 std::string hexBytes(const std::uint8_t* data, std::size_t size) {
     std::string out;
@@ -102,10 +99,47 @@ std::string hexBytes(const std::uint8_t* data, std::size_t size) {
     return out;
 }
 
-std::string withControlsReplaced(std::string_view text) {
+std::string escapedForDisplay(std::string_view text) {
     std::string shown;
     shown.reserve(text.size());
-    for (char c : text) shown.push_back(static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto octet = static_cast<unsigned char>(text[i]);
+        if (octet < 0x80) {
+            if (octet == '\\') {
+                shown += "\\\\";
+            } else if (octet == '\t') {
+                shown += "\\t";
+            } else if (octet == '\n') {
+                shown += "\\n";
+            } else if (octet == '\r') {
+                shown += "\\r";
+            } else if (octet < 0x20 || octet == 0x7F) {
+                shown += "\\x" + hexOctet(octet);
+            } else {
+                shown.push_back(static_cast<char>(octet));
+            }
+            ++i;
+            continue;
+        }
+        const Sequence sequence = sequenceAt(text, i);
+        if (!sequence.valid) {
+            if (octet <= 0x9F)
+                shown += "\\x" + hexOctet(octet);
+            else
+                shown.push_back(static_cast<char>(octet));
+            ++i;
+            continue;
+        }
+        const char32_t code = sequence.code;
+        const bool c1 = code >= 0x80 && code <= 0x9F;
+        const bool bidi = (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
+        if (c1 || bidi)
+            shown += "\\u" + hexOctet(code >> 8) + hexOctet(code & 0xFF);
+        else
+            shown.append(text.substr(i, sequence.end - i));
+        i = sequence.end;
+    }
     return shown;
 }
 

@@ -17,9 +17,16 @@ std::string encodeUtf8(std::u32string_view text);
 // One octet per character: codes up to 0xFF as they are, anything above as "?".
 std::string toOctets(std::u32string_view text);
 
-// The text with every control character (below 0x20, and DEL) as "?", for
-// bytes from outside that are shown on a terminal or in a message.
-std::string withControlsReplaced(std::string_view text);
+// Text from outside (a phone, a file, a picture decoder) as it may be put in
+// a message or on a terminal: nothing in it can move the cursor, change the
+// terminal, start a new line or reorder what is shown. Backslash, tab, line
+// feed and carriage return become \\, \t, \n and \r; the other C0 controls
+// and DEL \xHH; the C1 controls (U+0080 to U+009F) and the bidirectional
+// embeddings, overrides and isolates (U+202A to U+202E, U+2066 to U+2069)
+// \uHHHH; a byte 0x80 to 0x9F that is not part of a UTF-8 sequence, which a
+// terminal in a one-byte encoding takes as a C1 control, \xHH. Everything
+// else stays as it is, bytes that are not UTF-8 included.
+std::string escapedForDisplay(std::string_view text);
 
 // Two upper-case hex digits per byte.
 std::string hexBytes(const std::uint8_t* data, std::size_t size);

@@ -68,6 +68,9 @@ inline constexpr int kShiftDown = 32913;
 // Tools > Fill pattern's entries, in the order of the core's patterns.
 inline constexpr int kFillPatternFirst = 32920;
 inline constexpr int kFillPatternCount = 9;
+// Ringtones.
+inline constexpr int kRingtone = 32940;
+inline constexpr int kSendRingtone = 32941;
 
 inline constexpr int kSeparator = 0;
 
@@ -79,7 +82,7 @@ struct MenuItem {
 
 inline constexpr std::array<std::string_view, 5> kMenus = {"File", "Edit", "Tools", "View", "Send"};
 
-inline constexpr std::array<MenuItem, 55> kMenuItems = {{
+inline constexpr std::array<MenuItem, 57> kMenuItems = {{
     {"File", "New", kFileNew},
     {"File", "Open", kFileOpen},
     {"File", "Save", kFileSave},
@@ -117,6 +120,7 @@ inline constexpr std::array<MenuItem, 55> kMenuItems = {{
     {"Tools", "Mirror &horizontally", kMirrorHorizontally},
     {"Tools", "Mirror &vertically", kMirrorVertically},
     {"Tools", "Fill &pattern", kFillPattern},
+    {"Tools", "Ringtone...", kRingtone},
     {"Tools", "", kSeparator},
     {"Tools", "Moving", kToolMoving},
     {"Tools", "", kSeparator},
@@ -135,6 +139,8 @@ inline constexpr std::array<MenuItem, 55> kMenuItems = {{
     {"Send", "Restore operator logo", kSendRestoreOperatorLogo},
     {"Send", "", kSeparator},
     {"Send", "Picture message", kSendPictureMessage},
+    {"Send", "", kSeparator},
+    {"Send", "Ringtone", kSendRingtone},
 }};
 
 // The entries of submenus: the id of the menu item that opens the submenu,
@@ -175,11 +181,12 @@ struct Shortcut {
     int id;
     std::string_view keys;
 };
-inline constexpr std::array<Shortcut, 46> kShortcuts = {{
+inline constexpr std::array<Shortcut, 47> kShortcuts = {{
     {kEditUndo, "Ctrl+Z"},
     {kCopyPicture, "Ctrl+C"},
     {kPastePicture, "Ctrl+V"},
     {kText, "T"},
+    {kRingtone, "Ctrl+M"},
     {kEditRedo, "Ctrl+Shift+Z"},
     {kEditRedo, "Ctrl+Y"},
     {kToolPen, "P"},

@@ -15,6 +15,7 @@
 #include "app/command_line.h"
 #include "app/command_table.h"
 #include "app/document_commands.h"
+#include "settings/line_settings.h"
 #include "app/double_click_guard.h"
 #include "app/main_frame.h"
 #include "app/message_box_messages.h"
@@ -27,6 +28,7 @@
 #include "editor/unsaved_drawings.h"
 #include "imageio/picture_io.h"
 #include "resources/app_icon.h"
+#include "ringtone/ringtone_commands.h"
 #include "settings/window_placement.h"
 #include "sms/phone_import.h"
 #include "sms/send_commands.h"
@@ -60,6 +62,7 @@ bool displayAvailable(int argc, char** argv) {
 
 CPelorinApp::CPelorinApp(AppServices services)
     : services_(services), document_(services.settings), frame_(std::make_unique<CMainFrame>(router_)) {
+    readLineSettings(document_, services_.settings);
     view_ = new CPelorinView(document_, frame_.get());
     frame_->setCentralWidget(view_);
     const SendLink link = services_.send.opener ? services_.send : makeSerialSendLink();
@@ -68,6 +71,9 @@ CPelorinApp::CPelorinApp(AppServices services)
     documentCommands_->setSimulatedPhonePort(services_.send.portOverride);
     sendCommands_ = std::make_unique<SendCommands>(view_, document_, services_.settings, services_.messages, link);
     view_->setSendCommands(sendCommands_.get());
+    ringtoneCommands_ =
+        std::make_unique<RingtoneCommands>(frame_.get(), *sendCommands_, services_.messages, services_.files);
+    ringtoneCommands_->registerIn(commands_);
     commands_.on(command::kAppAbout, [this] { about(); });
     commands_.on(command::kAppExit, [this] { exit(); });
 
@@ -220,9 +226,13 @@ int runPelorin(int argc, char** argv) {
     SendLink sendLink = makeSerialSendLink();
     if (request.simulatedPhone) {
         QString why;
-        // Registered with a network, so that "From phone" has one to find.
-        phone = SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone),
-                                      why, {QStringLiteral("--network"), QStringLiteral("262-02")});
+        // Registered with a network, so that "From phone" has one to find;
+        // also an SMS centre on a free loopback port, which it names on
+        // standard error (account pelorin, password pelorin).
+        phone = SimulatedPhone::start(
+            simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone), why,
+            {QStringLiteral("--network"), QStringLiteral("262-02"), QStringLiteral("--smpp"),
+             QStringLiteral("127.0.0.1:0"), QStringLiteral("--smpp-account"), QStringLiteral("pelorin:pelorin")});
         if (!phone) {
             std::cerr << "pelorin: no simulated phone: " << why.toStdString() << '\n';
             return 1;

@@ -19,6 +19,7 @@ class CPelorinView;
 class DoubleClickGuard;
 class DocumentCommands;
 class SendCommands;
+class RingtoneCommands;
 
 // Starts the editor: parses the command line, builds the document, the main
 // window and the view, and runs until the main window closes. Returns the
@@ -77,6 +78,7 @@ private:
     std::unique_ptr<DocumentCommands> documentCommands_;
     CommandHandlers commands_;
     std::unique_ptr<SendCommands> sendCommands_;
+    std::unique_ptr<RingtoneCommands> ringtoneCommands_;
     std::unique_ptr<DoubleClickGuard> doubleClickGuard_;
     std::optional<GreyImage> startPicture_;
 };

@@ -16,7 +16,12 @@
 
 namespace pelorin {
 
-CPreviewWnd::CPreviewWnd(FileSystem& files, QWidget* parent) : QAbstractScrollArea(parent), files_(files) {
+CPreviewWnd::CPreviewWnd(FileSystem& files, QWidget* parent)
+    : QAbstractScrollArea(parent),
+      files_(files),
+      // As large as a logo thumbnail can be.
+      pictureThumbnails_(new PictureThumbnails(files, QSize(78, 28), this)) {
+    connect(pictureThumbnails_, &PictureThumbnails::arrived, viewport(), [this] { viewport()->update(); });
     setObjectName("CPreviewWnd");
     setFrameShape(QFrame::StyledPanel);
     setFocusPolicy(Qt::StrongFocus);
@@ -111,12 +116,9 @@ void CPreviewWnd::paintEvent(QPaintEvent* event) {
 std::optional<QImage> CPreviewWnd::pictureThumbnail(const std::string& path) {
     const auto extension = importExtension(path);
     if (!extension || !imageio::isPictureExtension(*extension)) return std::nullopt;
-    const auto known = pictureThumbnails_.find(path);
-    if (known != pictureThumbnails_.end()) return known->second;
-    // As large as a logo thumbnail can be.
-    auto thumbnail = imageio::readPictureThumbnail(files_, path, QSize(78, 28));
-    pictureThumbnails_.emplace(path, thumbnail);
-    return thumbnail;
+    const auto known = pictureThumbnails_->find(path);
+    if (!known) return std::nullopt;  // on its way
+    return *known;
 }
 
 void CPreviewWnd::mousePressEvent(QMouseEvent* event) {

@@ -1,14 +1,13 @@
 #pragma once
 
+#include <QAbstractScrollArea>
 #include <QImage>
 #include <map>
 #include <optional>
 #include <string>
-
-#include <QAbstractScrollArea>
-#include <string>
 #include <vector>
 
+#include "browser/picture_thumbnails.h"
 #include "document/file_system.h"
 
 namespace pelorin {
@@ -37,6 +36,8 @@ public:
     // Set right after creation; the preview shows nothing without it.
     void setDialog(PreviewOwner* dialog) { dialog_ = dialog; }
     PreviewOwner* dialog() const { return dialog_; }
+    // The pictures' thumbnails, read on their own thread.
+    PictureThumbnails& pictureThumbnails() const { return *pictureThumbnails_; }
 
     // The height of the content in pixels; the width never scrolls.
     void setContentHeight(int height);
@@ -62,12 +63,13 @@ private:
     void updateRow(int row);
 
     // A picture's thumbnail: logo files are read anew at each paint (they are
-    // tiny), pictures once per path, as decoding a photo takes a while.
+    // tiny), pictures once per path and on a worker, as decoding a photo
+    // takes a while; its row is painted again when the thumbnail arrives.
     std::optional<QImage> pictureThumbnail(const std::string& path);
 
     FileSystem& files_;
     PreviewOwner* dialog_ = nullptr;
-    std::map<std::string, std::optional<QImage>> pictureThumbnails_;
+    PictureThumbnails* pictureThumbnails_;
     int contentHeight_ = 400;
     int highlight_ = -1;
 };

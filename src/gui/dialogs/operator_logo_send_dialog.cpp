@@ -194,7 +194,8 @@ void OperatorLogoSendDialog::openNetworkChoice() {
     {
         const QSignalBlocker blocker(countryList_);
         countryList_->clear();
-        for (std::size_t i = 0; i < choice_.countryCount(); ++i) countryList_->addItem(toQString(choice_.countryName(i)));
+        for (std::size_t i = 0; i < choice_.countryCount(); ++i)
+            countryList_->addItem(toQString(choice_.countryName(i)));
         countryList_->setCurrentIndex(-1);
     }
     react([this] { choice_.open(); });
@@ -247,11 +248,13 @@ void OperatorLogoSendDialog::onOperatorPicked(int position) {
 
 void OperatorLogoSendDialog::accept() {
     transferFromControls();
-    if (!IsDialableNumber(number)) {
-        messages_.showMessage(std::string(kNumberCharactersMessage));
+    const NormalizedNumber normalized = NormalizeNumber(number);
+    if (!normalized.ok()) {
+        messages_.showMessage(std::string(normalized.problem));
         numberEdit_->setFocus();
         return;
     }
+    number = normalized.number;
     if (const auto problem = checkNetworkCodes(countryCode, operatorCode)) {
         messages_.showMessage(std::string(problem->message));
         if (problem->field == NetworkCodeProblem::Field::CountryCode)

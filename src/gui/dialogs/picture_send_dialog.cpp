@@ -77,11 +77,13 @@ bool PictureSendDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void PictureSendDialog::accept() {
     transferFromControls();
-    if (!IsDialableNumber(number)) {
-        messages_.showMessage(std::string(kNumberCharactersMessage));
+    const NormalizedNumber normalized = NormalizeNumber(number);
+    if (!normalized.ok()) {
+        messages_.showMessage(std::string(normalized.problem));
         numberEdit_->setFocus();
         return;
     }
+    number = normalized.number;
     // Characters as the user sees them, not UTF-16 units or bytes.
     if (textEdit_->toPlainText().toUcs4().size() > static_cast<qsizetype>(kMaxPictureText)) {
         messages_.showMessage(kPictureTextTooLongMessage);

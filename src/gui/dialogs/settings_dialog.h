@@ -2,21 +2,27 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class QCheckBox;
 class QComboBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
 
 namespace pelorin {
 
 class CPelorinDoc;
+class PostTarget;
 class SettingsStore;
 
 // Chooses the serial port of the phone: "COM1" to "COM4" and the serial
 // devices present on this computer. Opens with the stored port selected when
 // it is one of the items; "OK" reads the selected item into portName (empty
-// when nothing is selected) and the "fixed times" box into fixedWaits. The
+// when nothing is selected) and the "fixed times" box into fixedWaits, and
+// likewise the SMS centre number, "Write slowly" and "Keep a log". The
 // caller stores them. With simulatedPort set (a run with the simulated phone)
 // a line says that this run's sends go there whatever port is chosen.
 class SettingsDialog final : public QDialog {
@@ -25,9 +31,19 @@ class SettingsDialog final : public QDialog {
 public:
     SettingsDialog(QWidget* parent, const CPelorinDoc& doc, const std::vector<std::string>& devices,
                    const std::string& simulatedPort = {});
+    ~SettingsDialog() override;
 
     std::string portName;
     std::int32_t fixedWaits = 0;
+    std::string smsCentre;  // "+" and digits, or empty
+    std::int32_t slowWrites = 0;
+    std::int32_t lineLog = 0;
+
+    // "Find phone": probes the port list's devices on a worker thread, lists
+    // what each did and selects the first that answers.
+    void findPhone();
+    // The probes are done (for tests).
+    bool findingPhone() const { return finding_; }
 
     void transferToControls();
     void transferFromControls();
@@ -35,6 +51,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     const CPelorinDoc& doc_;
@@ -42,10 +59,18 @@ private:
     bool opened_ = false;
     QComboBox* portList_;
     QCheckBox* fixedWaitsBox_;
+    QLineEdit* smsCentreEdit_;
+    QCheckBox* slowWritesBox_;
+    QCheckBox* lineLogBox_;
+    QPushButton* findButton_;
+    QListWidget* found_;
+    bool finding_ = false;
+    std::shared_ptr<PostTarget> self_;
 };
 
 // The Settings command: runs the dialog and, on "OK", stores the chosen port
-// and the fixed-waits choice.
+// and the fixed-waits choice, the SMS centre number, slow writes and the
+// log choice.
 void runSettingsCommand(QWidget* parent, CPelorinDoc& doc, SettingsStore& store,
                         const std::vector<std::string>& devices, const std::string& simulatedPort = {});
 

@@ -39,11 +39,13 @@ void SimpleSendDialog::showEvent(QShowEvent* event) {
 
 void SimpleSendDialog::accept() {
     transferFromControls();
-    if (!IsDialableNumber(number)) {
-        messages_.showMessage(std::string(kNumberCharactersMessage));
+    const NormalizedNumber normalized = NormalizeNumber(number);
+    if (!normalized.ok()) {
+        messages_.showMessage(std::string(normalized.problem));
         numberEdit_->setFocus();
         return;
     }
+    number = normalized.number;
     QDialog::accept();
 }
 

@@ -13,8 +13,9 @@ namespace pelorin {
 class UserMessages;
 
 // Asks for the number and the delivery report before a group graphic or the
-// restore-operator-logo message is sent. "Send" refuses a number that is not
-// dialable (IsDialableNumber); an empty number is accepted.
+// restore-operator-logo message is sent. "Send" takes the number as people
+// type it (NormalizeNumber) and refuses one that is not a number, an empty
+// one included, with the focus back on it; number is then the one sent.
 class SimpleSendDialog final : public QDialog {
     Q_OBJECT
 

@@ -1,5 +1,6 @@
 #include "pictures/export_picture_dialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -19,6 +20,15 @@ ExportPictureDialog::ExportPictureDialog(QWidget* parent) : QDialog(parent) {
     scale_->setSuffix(tr(" pixels a cell"));
     lookList_ = new QComboBox(this);
     lookList_->addItems({tr("Black on white"), tr("Phone screen")});
+    // Some programs that send pictures to phones take only bitmaps of 1 bit a
+    // pixel: black on white, as a BMP.
+    oneBit_ = new QCheckBox(tr("1 bit a pixel (a monochrome bitmap)"), this);
+    const auto updateOneBit = [this] {
+        oneBit_->setEnabled(typeList_->currentIndex() == 1 && lookList_->currentIndex() == 0);
+    };
+    connect(typeList_, &QComboBox::currentIndexChanged, this, updateOneBit);
+    connect(lookList_, &QComboBox::currentIndexChanged, this, updateOneBit);
+    updateOneBit();
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -26,11 +36,13 @@ ExportPictureDialog::ExportPictureDialog(QWidget* parent) : QDialog(parent) {
     form->addRow(tr("Type"), typeList_);
     form->addRow(tr("Scale"), scale_);
     form->addRow(tr("Look"), lookList_);
+    form->addRow(QString(), oneBit_);
     form->addRow(buttons);
 }
 
 std::string ExportPictureDialog::format() const { return typeList_->currentIndex() == 1 ? "bmp" : "png"; }
 int ExportPictureDialog::scale() const { return scale_->value(); }
+bool ExportPictureDialog::oneBit() const { return oneBit_->isEnabled() && oneBit_->isChecked(); }
 imageio::Look ExportPictureDialog::look() const {
     return lookList_->currentIndex() == 1 ? imageio::Look::PhoneScreen : imageio::Look::Plain;
 }

@@ -64,8 +64,9 @@ void PictureCommands::exportPicture() {
                                                         QString::fromStdString(documentsFolder()), filter);
     if (chosen.isEmpty()) return;
     const std::string path = withPictureExtension(chosen.toStdString(), format);
-    const auto bytes =
-        imageio::encodePicture(document_.canvas(view_.currentKind()), format, choice.scale(), choice.look());
+    const Canvas& canvas = document_.canvas(view_.currentKind());
+    const auto bytes = choice.oneBit() ? imageio::encodeMonochromeBitmap(canvas, choice.scale())
+                                       : imageio::encodePicture(canvas, format, choice.scale(), choice.look());
     if (!bytes) {
         messages_.showMessage(message::withPath(message::kFailedToOpenForWriting, path));
         return;
@@ -103,15 +104,41 @@ void PictureCommands::pastePicture() {
             return;
         }
     }
+    // A picture as another program put it there (PNG bytes, say) is read as
+    // a file is, with the same limits and messages: Qt's own decoding of the
+    // clipboard stops at 128 MB and gives an empty picture without a word.
+    const QStringList formats = data ? data->formats() : QStringList();
+    for (const QString& format : formats) {
+        if (!format.startsWith(QLatin1String("image/"))) continue;
+        const QByteArray bytes = data->data(format);
+        if (bytes.isEmpty()) continue;
+        const auto read = imageio::readPictureData(
+            {reinterpret_cast<const std::uint8_t*>(bytes.constData()), static_cast<std::size_t>(bytes.size())},
+            "The clipboard's picture");
+        if (!read.picture) {
+            messages_.showMessage(read.error);
+            return;
+        }
+        pasteGreyPicture(*read.picture);
+        return;
+    }
     if (data && data->hasImage()) {
         const QImage image = qvariant_cast<QImage>(data->imageData());
-        ImportPictureDialog dialog(imageio::greyFromImage(image), view_.currentKind(), dialogParent_);
-        // The paste lands on the canvas shown.
-        dialog.kindList()->setEnabled(false);
-        if (dialog.exec() == QDialog::Accepted) placeBlock(dialog.result(), "Paste picture");
+        if (image.isNull()) {
+            messages_.showMessage("The picture on the clipboard cannot be read.");
+            return;
+        }
+        pasteGreyPicture(imageio::greyFromImage(image));
         return;
     }
     messages_.showMessage("The clipboard holds no picture.");
+}
+
+void PictureCommands::pasteGreyPicture(const GreyImage& picture) {
+    ImportPictureDialog dialog(picture, view_.currentKind(), dialogParent_);
+    // The paste lands on the canvas shown.
+    dialog.kindList()->setEnabled(false);
+    if (dialog.exec() == QDialog::Accepted) placeBlock(dialog.result(), "Paste picture");
 }
 
 void PictureCommands::openDroppedFile(const std::string& path) {

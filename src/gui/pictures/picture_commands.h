@@ -41,13 +41,16 @@ public:
     void copyPicture();
     // Edit, "Paste picture": '#'/'.' text as it is, or an image through the
     // import dialog, placed as a lifted selection at the top-left of the
-    // visible area: one undo step. A clipboard without either shows a message.
+    // visible area: one undo step. Picture bytes are read as a file is (the
+    // same limits and messages). A clipboard without either, or with a
+    // picture that cannot be read, shows a message.
     void pastePicture();
     // A file dropped on the window: a picture goes through the import dialog,
     // a logo file is imported as File, Open imports it.
     void openDroppedFile(const std::string& path);
 
 private:
+    void pasteGreyPicture(const GreyImage& picture);
     void replaceCanvas(LogoKind kind, const Canvas& content);
     // A block of cells as the lifted selection at the top-left of the visible
     // area, ready to drag: one undo step.

@@ -20,6 +20,7 @@
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
 #include "sms/post_target.h"
+#include "util/text.h"
 
 namespace pelorin {
 
@@ -137,7 +138,7 @@ PhoneLogoChooser::PhoneLogoChooser(QWidget* parent, const std::vector<ReceivedIt
     list_->setViewMode(QListView::ListMode);
     list_->setIconSize(QSize(78 * 2, 28 * 2));
     for (const ReceivedItem& item : logos) {
-        const std::string text = item.sender + "\n" + item.timeStamp;
+        const std::string text = escapedForDisplay(item.sender) + "\n" + item.timeStamp;
         list_->addItem(new QListWidgetItem(QIcon(thumbnail(item)), toQString(text)));
     }
     list_->setCurrentRow(0);
@@ -162,7 +163,8 @@ void importFromPhoneCommand(QWidget* parent, CPelorinDoc& document, CPelorinView
         read = reading.result();
     }
     if (!read || !read->read) {
-        messages.showMessage(std::string(kPhoneCannotBeRead) + (read && !read->detail.empty() ? "\n" + read->detail : ""));
+        messages.showMessage(std::string(kPhoneCannotBeRead) +
+                             (read && !read->detail.empty() ? "\n" + read->detail : ""));
         return;
     }
     if (read->logos.empty()) {

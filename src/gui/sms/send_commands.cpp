@@ -70,6 +70,21 @@ void SendCommands::sendPictureMessage() {
     run(std::move(job));
 }
 
+void SendCommands::sendRingtone(std::vector<std::uint8_t> octets) {
+    SimpleSendDialog dialog(parent_, messages_);
+    dialog.number = doc_.lastNumber;
+    dialog.deliveryReport = doc_.lastReport;
+    if (dialog.exec() != QDialog::Accepted) return;
+
+    rememberSend(doc_, store_, dialog.number, dialog.deliveryReport);
+    SendJob job;
+    job.Kind = SendJobKind::Ringtone;
+    job.Number = dialog.number;
+    job.DeliveryReport = dialog.deliveryReport != 0;
+    job.RingtoneOctets = std::move(octets);
+    run(std::move(job));
+}
+
 void SendCommands::run(SendJob job) {
     job.Document = &doc_;
     receiver_.progressDialogOpened();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "document/logo_kind.h"
 #include "sms/send_outcome_receiver.h"
 #include "sms/send_worker.h"
@@ -27,6 +30,9 @@ public:
     void sendGroupGraphic();
     void sendRestoreOperatorLogo();
     void sendPictureMessage();
+    // The Smart Messaging octets of a tune that fits, with the number
+    // dialog of a group graphic.
+    void sendRingtone(std::vector<std::uint8_t> octets);
 
 private:
     void sendSimple(SendJobKind kind);

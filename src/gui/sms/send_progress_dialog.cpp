@@ -6,10 +6,13 @@
 #include <QVBoxLayout>
 
 #include "dialogs/dialog_text.h"
+#include "dialogs/pin_dialog.h"
 #include "document/document.h"
+#include "platform/cancel_token.h"
+#include "sms/line_log.h"
+#include "sms/pin_request.h"
 #include "sms/post_target.h"
 #include "sms/send_events.h"
-#include "platform/cancel_token.h"
 
 namespace pelorin {
 
@@ -44,11 +47,28 @@ void SendProgressDialog::showEvent(QShowEvent* event) {
     started_ = true;
     const std::string port = sendPortName(link_, job_->Document ? job_->Document->comPort : std::string());
     const bool replyDriven = job_->Document == nullptr || job_->Document->fixedWaits == 0;
-    startSendWorker(job_, port, link_, self_, outcome_, stop_, replyDriven);
+    SendLineOptions line;
+    line.pin = std::make_shared<DialogPinSource>(self_, stop_);
+    if (const CPelorinDoc* doc = job_->Document) {
+        line.slowWrites = doc->slowWrites != 0;
+        line.smsCentre = doc->smsCentre;
+        if (doc->lineLog != 0) line.logFolder = defaultLineLogFolder();
+    }
+    startSendWorker(job_, port, link_, self_, outcome_, stop_, replyDriven, std::move(line));
 }
 
 bool SendProgressDialog::event(QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == WM_SEND_PIN) {
+        // The worker waits for this answer (or for the job to be stopped).
+        PinDialog dialog(this);
+        pinDialog_ = &dialog;
+        dialog.exec();
+        pinDialog_ = nullptr;
+        static_cast<PinRequestEvent*>(event)->answer(dialog.takePin());
+        return true;
+    }
+    if (type == WM_SEND_END && pinDialog_ != nullptr) pinDialog_->reject();
     if (type != WM_SEND_STATUS && type != WM_SEND_CAPTION && type != WM_SEND_END) return QDialog::event(event);
     const auto& text = static_cast<SendEvent*>(event)->text();
     if (type == WM_SEND_END) {

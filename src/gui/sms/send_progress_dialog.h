@@ -19,7 +19,9 @@ class CancelToken;
 // shows the worker's status line and captions, and closes when the worker
 // reports the end. "Stop" (or Escape) asks the worker to stop at its next
 // wait; the user cannot close the dialog before the end. The outcome goes to
-// `outcome`, which shows it once this dialog has gone.
+// `outcome`, which shows it once this dialog has gone. When the phone asks for
+// the SIM's PIN the worker asks this dialog, which shows a PinDialog; the
+// document's SMS centre number, slow writes and log choice go to the worker.
 class SendProgressDialog final : public QDialog {
     Q_OBJECT
 
@@ -52,6 +54,7 @@ private:
     std::shared_ptr<CancelToken> stop_;
     QLabel* status_;
     QPushButton* stopButton_;
+    QDialog* pinDialog_ = nullptr;  // while the SIM's PIN is asked for
     bool started_ = false;
     bool ended_ = false;
 };

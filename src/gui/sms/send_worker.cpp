@@ -4,16 +4,18 @@
 #include <atomic>
 #include <mutex>
 #include <string_view>
-#include <vector>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "platform/cancel_token.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
+#include "sms/line_log.h"
 #include "sms/phone_dialogue.h"
 #include "sms/post_target.h"
 #include "sms/send_events.h"
+#include "sms/sim_replies.h"
 
 namespace pelorin {
 
@@ -50,16 +52,20 @@ public:
     void end(std::string outcome) override {
         dialog_->post(std::make_unique<SendEvent>(WM_SEND_END));
         dialog_.reset();
+        const bool failed = !IsSuccessOutcome(outcome) && !IsCancelledOutcome(outcome);
         if (IsCancelledOutcome(outcome)) outcome = std::string(kSendingStoppedOutcome);
         if (!detail_.empty()) outcome += "\n" + detail_;
+        if (failed && !logPath_.empty()) outcome += "\nThe log of the phone dialogue is " + logPath_;
         outcome_->post(std::make_unique<SendEvent>(WM_SEND_STATUS, std::move(outcome)));
         outcome_.reset();
     }
     // Shown under the outcome.
     void failureDetail(std::string text) override { detail_ = std::move(text); }
+    void setLogPath(std::string path) { logPath_ = std::move(path); }
 
 private:
     std::string detail_;
+    std::string logPath_;
     std::shared_ptr<PostTarget> dialog_;
     std::shared_ptr<PostTarget> outcome_;
 };
@@ -71,6 +77,7 @@ struct Work {
     PostingReporter reporter;
     std::shared_ptr<CancelToken> cancel;
     bool replyDriven;
+    SendLineOptions line;
 };
 
 void runWork(std::unique_ptr<Work> handed) {
@@ -79,7 +86,22 @@ void runWork(std::unique_ptr<Work> handed) {
         DialogueOptions options;
         options.cancel = work->cancel.get();
         options.replyDriven = work->replyDriven;
-        RunSendJob(*work->job, work->portName, *work->link.opener, *work->link.sleeper, work->reporter, options);
+        options.slowWrites = work->line.slowWrites;
+        options.smsCentre = work->line.smsCentre;
+        options.pin = work->line.pin.get();
+        SerialPortOpener* opener = work->link.opener.get();
+        std::unique_ptr<LineLog> log;
+        std::unique_ptr<LoggingSerialPortOpener> logging;
+        if (!work->line.logFolder.empty()) {
+            std::string why;
+            log = createRotatingLineLog(work->line.logFolder, kKeptLineLogs, why);
+            if (log) {
+                logging = std::make_unique<LoggingSerialPortOpener>(*opener, *log);
+                opener = logging.get();
+                work->reporter.setLogPath(log->path().string());
+            }
+        }
+        RunSendJob(*work->job, work->portName, *opener, *work->link.sleeper, work->reporter, options);
         forgetToken(work->cancel);
     }
     running.fetch_sub(1);
@@ -98,15 +120,14 @@ std::string sendPortName(const SendLink& link, const std::string& documentPort) 
 
 void startSendWorker(std::shared_ptr<const SendJob> job, std::string portName, SendLink link,
                      std::shared_ptr<PostTarget> dialog, std::shared_ptr<PostTarget> outcome,
-                     std::shared_ptr<CancelToken> cancel, bool replyDriven) {
+                     std::shared_ptr<CancelToken> cancel, bool replyDriven, SendLineOptions line) {
     if (!cancel) cancel = std::make_shared<CancelToken>();
     {
         const std::lock_guard lock(tokensMutex);
         runningTokens.push_back(cancel);
     }
-    auto work = std::make_unique<Work>(
-        Work{std::move(job), std::move(portName), std::move(link), PostingReporter(dialog, outcome), cancel,
-                                            replyDriven});
+    auto work = std::make_unique<Work>(Work{std::move(job), std::move(portName), std::move(link),
+                                            PostingReporter(dialog, outcome), cancel, replyDriven, std::move(line)});
     running.fetch_add(1);
     try {
         std::thread(runWork, std::move(work)).detach();

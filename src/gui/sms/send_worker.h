@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@
 namespace pelorin {
 
 class CancelToken;
+class PinSource;
 class PostTarget;
 class SerialPortOpener;
 class Sleeper;
@@ -46,9 +48,20 @@ std::string sendPortName(const SendLink& link, const std::string& documentPort);
 // same bounds) instead of after the fixed waits. A failure's detail goes on a
 // second line of the outcome text, and a cancelled job's outcome reads
 // kSendingStoppedOutcome.
+// What the Settings dialog chose for the phones people own, and where the
+// worker gets the SIM's PIN.
+struct SendLineOptions {
+    bool slowWrites = false;
+    std::string smsCentre;
+    // The folder of the logs of the phone dialogue (the newest kKeptLineLogs
+    // kept); empty: no log. A failed send's outcome names its log.
+    std::filesystem::path logFolder;
+    std::shared_ptr<PinSource> pin;
+};
+
 void startSendWorker(std::shared_ptr<const SendJob> job, std::string portName, SendLink link,
                      std::shared_ptr<PostTarget> dialog, std::shared_ptr<PostTarget> outcome,
-                     std::shared_ptr<CancelToken> cancel = {}, bool replyDriven = false);
+                     std::shared_ptr<CancelToken> cancel = {}, bool replyDriven = false, SendLineOptions line = {});
 
 // What the outcome box says of a send that was stopped (by "Stop", or by the
 // program being asked to quit).

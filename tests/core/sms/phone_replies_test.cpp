@@ -25,7 +25,7 @@ TEST(ScanReplyTest, AReplyEndsWithAWholeFinalLineOrThePrompt) {
     EXPECT_EQ(scanReply("AT+CMGS=148\r\r\n> ", true), ReplyEnd::Prompt);
     EXPECT_EQ(scanReply("> ", true), ReplyEnd::Prompt);
     EXPECT_EQ(scanReply("AT+CMGS=148\r\r\n> ", false), ReplyEnd::Open);
-    EXPECT_EQ(scanReply("AT+CMGS=148\r\r\n>", true), ReplyEnd::Open) << "the space has not come yet";
+    EXPECT_EQ(scanReply("AT+CMGS=148\r\r\n>", true), ReplyEnd::Prompt) << "phones that send no space after it";
     EXPECT_EQ(scanReply("AT+X=\"a> b\"\r", true), ReplyEnd::Open) << "not at the start of a line";
     EXPECT_EQ(scanReply("AT+CMGS=148\r\r\nERROR\r\n", true), ReplyEnd::Final);
 }
@@ -86,7 +86,7 @@ TEST(PhoneErrorsTest, DescribesEachFormForTheUser) {
               "The phone answered +CMS ERROR: 513: an error of the phone's maker (3GPP TS 27.005 leaves codes from "
               "512 to them)");
     EXPECT_EQ(describePhoneError({Family::Cme, std::nullopt, "out of \x1B bananas"}),
-              "The phone answered +CME ERROR: out of ? bananas (not a text of 3GPP TS 27.007)");
+              "The phone answered +CME ERROR: out of \\x1B bananas (not a text of 3GPP TS 27.007)");
 }
 
 TEST(FindOperatorReplyTest, ReadsTheNetworkInEachForm) {

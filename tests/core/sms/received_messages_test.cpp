@@ -35,9 +35,12 @@ TEST(ReceivedMessages, RecognisesEachLogoKindInBothPortForms) {
         std::uint8_t fill;
     };
     const std::vector<Row> rows = {
-        {port16(0x1582), Octets{0x62, 0xF2, 0x20} + ota(72, 14, 0x81), ReceivedKind::OperatorLogo, 72, 14, LogoKind::Operator, "262", "02", "", 0x81},
-        {port8(0x82), Octets{0x13, 0x00, 0x14} + ota(72, 14, 0x81), ReceivedKind::OperatorLogo, 72, 14, LogoKind::Operator, "310", "410", "", 0x81},
-        {port16(0x1583), Octets{0x30} + ota(72, 14, 0x3C), ReceivedKind::GroupGraphic, 72, 14, LogoKind::Operator, "", "", "", 0x3C},
+        {port16(0x1582), Octets{0x62, 0xF2, 0x20} + ota(72, 14, 0x81), ReceivedKind::OperatorLogo, 72, 14,
+         LogoKind::Operator, "262", "02", "", 0x81},
+        {port8(0x82), Octets{0x13, 0x00, 0x14} + ota(72, 14, 0x81), ReceivedKind::OperatorLogo, 72, 14,
+         LogoKind::Operator, "310", "410", "", 0x81},
+        {port16(0x1583), Octets{0x30} + ota(72, 14, 0x3C), ReceivedKind::GroupGraphic, 72, 14, LogoKind::Operator, "",
+         "", "", 0x3C},
         {port8(0x83), ota(72, 14, 0x3C), ReceivedKind::GroupGraphic, 72, 14, LogoKind::Operator, "", "", "", 0x3C},
         {port16(0x158A), picture, ReceivedKind::PictureMessage, 8, 8, std::nullopt, "", "", "H\u00E9!", 0xA5},
         {port8(0x8A), picture, ReceivedKind::PictureMessage, 8, 8, std::nullopt, "", "", "H\u00E9!", 0xA5},
@@ -68,7 +71,8 @@ std::vector<std::string> largeLogoParts(const Octets& concatenation1, const Octe
     const Octets whole = Octets{0x30, 0x62, 0xF2, 0x70, 0x0A} + ota(78, 21, 0x0F);
     const Octets first(whole.begin(), whole.begin() + 127);
     const Octets second(whole.begin() + 127, whole.end());
-    return {Deliver{port16(0x1582) + concatenation1, first}.hex(), Deliver{port16(0x1582) + concatenation2, second}.hex()};
+    return {Deliver{port16(0x1582) + concatenation1, first}.hex(),
+            Deliver{port16(0x1582) + concatenation2, second}.hex()};
 }
 
 TEST(ReceivedMessages, PutsPartsTogetherInAnyOrderAndReportsAMissingOne) {
@@ -87,14 +91,27 @@ TEST(ReceivedMessages, PutsPartsTogetherInAnyOrderAndReportsAMissingOne) {
 
     // 8-bit reference: part 1 of 3 and part 3 of 3; nothing is guessed.
     parts = largeLogoParts({0x00, 0x03, 0x07, 3, 1}, {0x00, 0x03, 0x07, 3, 3});
-    items = collect({parts[0], parts[1], parts[1]});
-    ASSERT_EQ(items.size(), 2u);
+    items = collect({parts[0], parts[1]});
+    ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0].kind, ReceivedKind::Skipped);
     EXPECT_EQ(items[0].reason, "part 2 of 3 missing");
     EXPECT_EQ(items[0].indices, (std::vector<unsigned>{1, 2}));
-    EXPECT_EQ(items[1].reason, "part 3 of 3 appears twice");
-    EXPECT_EQ(items[1].indices, std::vector<unsigned>{3});
     EXPECT_TRUE(items[0].bitmap.empty());
+
+    // A part number twice: two messages share the reference, and the group
+    // is skipped whole, whatever else is missing or there.
+    items = collect({parts[0], parts[1], parts[1]});
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].kind, ReceivedKind::Skipped);
+    EXPECT_EQ(items[0].reason, "part 3 of 3 appears more than once: reference 7 holds more than one message");
+    EXPECT_EQ(items[0].indices, (std::vector<unsigned>{1, 2, 3}));
+
+    // The same reference in the 8-bit and the 16-bit element: two messages.
+    parts = largeLogoParts({0x00, 0x03, 0x07, 2, 1}, {0x08, 0x04, 0x00, 0x07, 2, 2});
+    items = collect({parts[0], parts[1]});
+    ASSERT_EQ(items.size(), 2u);
+    EXPECT_EQ(items[0].reason, "part 2 of 2 missing");
+    EXPECT_EQ(items[1].reason, "part 1 of 2 missing");
 }
 
 TEST(ReceivedMessages, TellsTextStatusReportsAndOtherDataApart) {
@@ -103,7 +120,7 @@ TEST(ReceivedMessages, TellsTextStatusReportsAndOtherDataApart) {
     const std::vector<std::string> hexes = {
         ucs2.hex(),
         "0006010B919421436587F9622170715400406221707154104000",  // status report
-        "0011000B919421436587F90000AA00",                      // a stored SMS-SUBMIT
+        "0011000B919421436587F90000AA00",                        // a stored SMS-SUBMIT
         Deliver{port16(0x0B84), {1, 2, 3}}.hex(),
         Deliver{{}, {1, 2, 3}}.hex(),
     };
@@ -142,7 +159,8 @@ TEST(ReceivedMessages, SkipsPdusWhoseLengthsLieWithTheReason) {
         {Deliver{{0x00, 0x09}, {}}.hex(), "an information element runs past the user data header"},
         {Deliver{port16(0x1583), ota(72, 14, 0) + Octets{0}}.hex(),
          "group-graphic: a bitmap of 72x14 needs 126 octets, 127 follow"},
-        {Deliver{port16(0x1582), {0x62, 0xF2}}.hex(), "operator-logo: the operator logo is shorter than its network code"},
+        {Deliver{port16(0x1582), {0x62, 0xF2}}.hex(),
+         "operator-logo: the operator logo is shorter than its network code"},
         {Deliver{port16(0x158A), {0x30, 0x02, 0x01, 0x00, 0x00}}.hex(),
          "picture-message: a picture message item runs past the message"},
         {"0004", "the sender's address is cut short"},
@@ -156,7 +174,9 @@ TEST(ReceivedMessages, SkipsPdusWhoseLengthsLieWithTheReason) {
         EXPECT_EQ(items[0].reason, reason) << hex;
     }
     // The header length octet itself claiming more than there is.
-    EXPECT_EQ(readReportedPduHex("00440791942143F500F56221707154004002" "0A00").reason,
+    EXPECT_EQ(readReportedPduHex("00440791942143F500F56221707154004002"
+                                 "0A00")
+                  .reason,
               "the user data header is longer than the user data");
 }
 

@@ -1,0 +1,28 @@
+#pragma once
+
+// The Settings dialog's choices for the phones people own: the SMS centre
+// number for a phone that has none, slow writes, and the log of the phone
+// dialogue; in the "Settings" section beside the COM port.
+
+#include <cstdint>
+#include <string_view>
+
+namespace pelorin {
+
+class CPelorinDoc;
+class SettingsStore;
+
+inline constexpr std::string_view kSmsCentreValue = "SmsCentre";
+inline constexpr std::string_view kSlowWritesValue = "SlowWrites";
+inline constexpr std::string_view kLineLogValue = "LineLog";
+
+// Reads the three (a centre number that is not "+" and digits counts as
+// none; any value other than 0 as 1).
+void readLineSettings(CPelorinDoc& doc, SettingsStore& store);
+
+// The Settings dialog was confirmed: the three written at once; a centre
+// number that is not "+" and digits is stored as none.
+void rememberLineSettings(CPelorinDoc& doc, SettingsStore& store, std::string_view smsCentre, std::int32_t slowWrites,
+                          std::int32_t lineLog);
+
+}  // namespace pelorin

@@ -1,0 +1,34 @@
+#pragma once
+
+// The ringtone side of encode, send, show, convert and receive.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "document/file_system.h"
+#include "sms/received_messages.h"
+
+namespace pelorin::cli {
+
+// Whether the job's KIND (its first word that is no option or option value)
+// is "ringtone".
+bool isRingtoneJob(const std::vector<std::string>& args);
+int runRingtoneJob(const std::vector<std::string>& args, bool send);
+
+// Whether show and convert take path as a ringtone: a ringtone extension;
+// for .txt, RTTTL text (a .txt that is not, but of a document's size, stays
+// a document as before).
+bool isRingtoneFile(FileSystem& files, const std::string& path);
+int runShowRingtone(const std::string& path);
+int runConvertRingtone(const std::string& in, const std::string& out);
+
+// receive: the line's description of a ringtone, and its .rtttl file
+// written as MEMORY-INDEX-ringtone.rtttl (then -2, -3...), never over a file.
+std::string describeReceivedRingtone(const ReceivedItem& item);
+// The RTTTL text (with its line end) of a received ringtone, or nothing with
+// why when its octets do not read as one.
+std::optional<std::string> receivedRingtoneText(const ReceivedItem& item, std::string& why);
+
+}  // namespace pelorin::cli
