@@ -168,7 +168,10 @@ private:
                                  std::to_string(kSmppPort) + "\n esme " + kSystemId + "\n  password " + kPassword +
                                  "\n  default-route\n"
                                  "smsc\n database " +
-                                 database() + "\n");
+                                 database() +
+                                 // Its SIGTRAN link to an STP (none runs) on this address as well.
+                                 "\ncs7 instance 0\n asp asp-clnt-msc 2905 0 m3ua\n  remote-ip " + address_ +
+                                 "\n  local-ip " + address_ + "\n");
     }
 
     pelorin::testing::TemporaryFolder folder_{"pelorin-osmocom"};
