@@ -245,7 +245,9 @@ TEST(OsmocomPeerTest, EveryKindStoredAsTheSerialPdusSayOctetForOctet) {
         sendArgs.insert(sendArgs.begin() + 2, {"--smsc", network.smscUrl()});
         const auto sent = cli(kPassword, sendArgs);
         EXPECT_EQ(sent.exitStatus, 0) << job.kind << "\n" << sent.out << sent.err << network.log("msc.log");
-        EXPECT_EQ(lines(sent.out).back(), "1 sent, 0 failed, 0 unknown") << job.kind;
+        const auto outLines = lines(sent.out);
+        ASSERT_FALSE(outLines.empty()) << job.kind << "\n" << sent.err;
+        EXPECT_EQ(outLines.back(), "1 sent, 0 failed, 0 unknown") << job.kind;
     }
     // One stored message a PDU: 1 + 1 + 1 + 3 + 2.
     EXPECT_EQ(expected.size(), 8u);
