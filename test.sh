@@ -4,6 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/ensure-packages.sh
+# Every C++ file as the repository's .clang-format has it, or nothing is built.
+scripts/check-format.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPELORIN_SANITIZE=ON -DPELORIN_WERROR=ON >/dev/null

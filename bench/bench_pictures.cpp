@@ -5,13 +5,12 @@
 // - a text of 20 characters drawn in a pixel font (target: under 1 ms).
 
 #include <benchmark/benchmark.h>
-
-#include <algorithm>
-#include <cmath>
-#include <filesystem>
 #include <unistd.h>
 
 #include <QImage>
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
 
 #include "document/posix_file_system.h"
 #include "imageio/picture_io.h"
@@ -43,8 +42,8 @@ QImage photo(int width, int height) {
 class PhotoFile {
 public:
     PhotoFile() {
-        path_ = (std::filesystem::temp_directory_path() / ("pelorin-bench-" + std::to_string(getpid()) + ".jpg"))
-                    .string();
+        path_ =
+            (std::filesystem::temp_directory_path() / ("pelorin-bench-" + std::to_string(getpid()) + ".jpg")).string();
         photo(4000, 3000).save(QString::fromStdString(path_), "jpeg", 90);
     }
     ~PhotoFile() { std::filesystem::remove(path_); }

@@ -30,9 +30,11 @@ using namespace pelorin::testing;
 std::string inbox() {
     std::vector<std::string> lines;
     for (std::uint8_t i = 0; i < 4; ++i) {
-        for (const auto& part : deliverParts(0x158A, DeliverOctets{0x30, 0x00, 0x00, 0x02, 'H', 'i', 0x02, 0x01, 0x00} + ota(72, 28, i), i))
+        for (const auto& part : deliverParts(
+                 0x158A, DeliverOctets{0x30, 0x00, 0x00, 0x02, 'H', 'i', 0x02, 0x01, 0x00} + ota(72, 28, i), i))
             lines.push_back(part);
-        for (const auto& part : deliverParts(0x1582, DeliverOctets{0x30, 0x62, 0xF2, 0x20, 0x0A} + ota(78, 21, i), 100 + i))
+        for (const auto& part :
+             deliverParts(0x1582, DeliverOctets{0x30, 0x62, 0xF2, 0x20, 0x0A} + ota(78, 21, i), 100 + i))
             lines.push_back(part);
         lines.push_back(Deliver{port16(0x1583), DeliverOctets{0x30} + ota(72, 14, i)}.hex());
         lines.push_back(Deliver{port16(0x1582), DeliverOctets{0x62, 0xF2, 0x20} + ota(72, 14, i)}.hex());

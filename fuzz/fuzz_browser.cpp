@@ -29,8 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto listing = pelorin::listFolderFiles(files, messages, "/d", pelorin::FileFilter::AllSupported);
     // With pictures the editor's listing offers at least the same logo files.
-    const auto withPictures =
-        pelorin::listFolderFiles(files, messages, "/d", pelorin::FileFilter::AllSupported, true);
+    const auto withPictures = pelorin::listFolderFiles(files, messages, "/d", pelorin::FileFilter::AllSupported, true);
     for (const auto& path : listing.files)
         if (std::find(withPictures.files.begin(), withPictures.files.end(), path) == withPictures.files.end())
             __builtin_trap();

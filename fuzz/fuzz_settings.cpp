@@ -1,6 +1,6 @@
 // Feeds arbitrary stored settings (as another tool or a damaged settings file
 // could leave them) to the document's reading of its remembered values, the
-// port choice, the operator-logo dialog's network choice and a send job built
+// port choice and its labels, the recent files' list, the operator-logo dialog's network choice and a send job built
 // from them: nothing may read outside its text, and the encoding must stay
 // well-formed whatever the number holds.
 #include <cstddef>
@@ -15,6 +15,7 @@
 #include "settings/memory_settings_store.h"
 #include "settings/port_choice.h"
 #include "settings/port_list.h"
+#include "settings/recent_files.h"
 #include "sms/encoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -34,6 +35,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (*selection >= pelorin::kSettingsPortNames.size()) __builtin_trap();
     }
     const auto items = pelorin::settingsPortItems({"/dev/ttyUSB0", texts[5]});
+    for (const auto& item : items) (void)pelorin::settingsPortItemLabel(item);
+
+    // File > Open Recent's list from stored names: at most eight, no repeats,
+    // none empty.
+    store.writeString("Recent", "File1", texts[4]);
+    store.writeString("Recent", "File2", texts[5]);
+    store.writeString("Recent", "File3", texts[4]);
+    const auto recent = pelorin::readRecentFiles(store);
+    if (recent.size() > pelorin::kRecentFileLimit) __builtin_trap();
+    for (const auto& path : recent) {
+        if (path.empty()) __builtin_trap();
+        (void)pelorin::documentWindowTitle(pelorin::fileNameOf(path), true, "Pelorin");
+        (void)pelorin::folderOf(path);
+    }
     if (const auto selection = pelorin::settingsPortItemSelection(items, doc.comPort)) {
         if (*selection >= items.size()) __builtin_trap();
     }

@@ -3,6 +3,7 @@
 # As root it runs apt-get; otherwise it prints the one line to run and stops.
 set -euo pipefail
 
+# clang-format: the test command checks that the tree is formatted.
 # qt6-base-dev and a font: the editor and its tests (text must render on a bare
 # machine, where no font is installed). gammu: the peer test and the send
 # timing drive the simulated phone with it; smstools (smsd) and gnokii-cli
@@ -19,7 +20,7 @@ set -euo pipefail
 # (with sqlite3 to read the messages osmo-msc stored): the peer test of
 # sending through an SMS centre over SMPP. libcurl4-openssl-dev: the HTTP
 # client that sends through Kannel's smsbox.
-packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
   libcurl4-openssl-dev qt6-base-dev qt6-svg-dev libqt6svg6 zlib1g-dev fonts-dejavu-core gammu smstools gnokii-cli kannel osmo-hlr osmo-msc sqlite3 desktop-file-utils appstream man-db qt6-multimedia-dev python3-gammu "$@")
 
 missing=()

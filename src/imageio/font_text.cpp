@@ -1,11 +1,10 @@
 #include "imageio/font_text.h"
 
-#include <algorithm>
-
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 
 namespace pelorin::imageio {
 

@@ -69,7 +69,9 @@ TEST(EncodeCommandTest, FileAndNetworkReachThePdu) {
     const auto out = lines(result.out);
     ASSERT_EQ(out.size(), 2u);
     EXPECT_EQ(out[0], "AT+CMGS=150");
-    EXPECT_EQ(out[1].substr(0, 52), "0051000491942100F5A78C060504158200006" "2F22000480E0180");
+    EXPECT_EQ(out[1].substr(0, 52),
+              "0051000491942100F5A78C060504158200006"
+              "2F22000480E0180");
     EXPECT_EQ(out[1].substr(out[1].size() - 2), "01");
 }
 

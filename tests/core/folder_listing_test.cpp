@@ -122,10 +122,10 @@ TEST_F(DocumentsFolder, WithPicturesAllSupportedAlsoOffersPicturesByName) {
         return result;
     };
     // Every bitmap that is a bitmap comes in: logos as logos, the others as pictures.
-    const Names all = {"anim.gif",  "good.ngg",    "good.nlm",  "good.nol", "headeronly.ngg", "large.plr",
-                       "large8.bmp", "LOGO.NGG",   "mono1.bmp", "odd8.bmp", "op.plr",         "op8.bmp",
-                       "photo.PNG", "Pic8.bmp",    "PICTURE.PLR", "scan.jpeg", "shot.jpg",    "topdown8.bmp",
-                       "true24.bmp"};
+    const Names all = {"anim.gif",  "good.ngg",   "good.nlm",     "good.nol",  "headeronly.ngg",
+                       "large.plr", "large8.bmp", "LOGO.NGG",     "mono1.bmp", "odd8.bmp",
+                       "op.plr",    "op8.bmp",    "photo.PNG",    "Pic8.bmp",  "PICTURE.PLR",
+                       "scan.jpeg", "shot.jpg",   "topdown8.bmp", "true24.bmp"};
     EXPECT_EQ(names(FileFilter::AllSupported), all);
     // The file that is no bitmap at all still says so, once.
     EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(message::kNotADib) + "\n" + docs.file("notes.bmp")});

@@ -26,8 +26,8 @@ TEST(NetworkChoiceTest, OpeningKeepsTheRememberedOperatorCodeEvenWhenNoOperatorH
     choice.open();
     ASSERT_TRUE(choice.countrySelection());
     EXPECT_EQ(choice.countryName(*choice.countrySelection()), "Germany");
-    EXPECT_EQ(names(choice), (std::vector<std::string>{"D1 DeTe Mobil", "D2 Mannesmann Mobilfunk",
-                                                       "E-Plus Mobilfunk", "Viag Interkom"}));
+    EXPECT_EQ(names(choice), (std::vector<std::string>{"D1 DeTe Mobil", "D2 Mannesmann Mobilfunk", "E-Plus Mobilfunk",
+                                                       "Viag Interkom"}));
     EXPECT_FALSE(choice.operatorSelection());
     EXPECT_EQ(choice.operatorCode, "99");
 
@@ -73,7 +73,10 @@ TEST(NetworkChoiceTest, CodesMustBeThreeAndTwoDigits) {
         {"abc", "02"}, {"26x", "02"}, {"\xC3\xA4\xC3\xB6\xC3\xBC", "02"}, {" 262", "02"}, {"2620", "02"}};
     for (const auto& [country, code] : countryFaults)
         EXPECT_EQ(checkNetworkCodes(country, code)->field, NetworkCodeProblem::Field::CountryCode) << country;
-    for (const char* code : {"xy", "0x", "\xE2\x82\xAC" "1", "002"})
+    for (const char* code : {"xy", "0x",
+                             "\xE2\x82\xAC"
+                             "1",
+                             "002"})
         EXPECT_EQ(checkNetworkCodes("262", code)->field, NetworkCodeProblem::Field::OperatorCode) << code;
     const auto country = checkNetworkCodes("26", "2");
     ASSERT_TRUE(country);

@@ -1,7 +1,8 @@
+#include "document/packed.h"
+
 #include <gtest/gtest.h>
 
 #include "document/document.h"
-#include "document/packed.h"
 
 namespace pelorin {
 namespace {

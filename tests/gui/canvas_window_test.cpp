@@ -120,11 +120,13 @@ TEST_F(CanvasWindowTest, PanScrollsWhatIsShownAndPaintsTheUncoveredStrip) {
     frame().action(command::kToolMoving)->trigger();
     PaintRecorder canvasPaints(canvas());
     stroke({QPoint(100, 60), QPoint(75, 60), QPoint(75, 20)});
-    EXPECT_EQ(editor().origin(), (Point{25, 2}));                   // vertically only 2 pixels to go at cell size 10
-    EXPECT_EQ(shown(30, 10), kBlack);                               // cell (5, 1) moved 25 left, 2 up
-    EXPECT_TRUE(canvasPaints.painted(QRect(1 + 193, 1, 25, 138)));  // the strip uncovered at the right
+    // Beside the scroll bars the client is 204 x 124: vertically only 16
+    // pixels to go at cell size 10.
+    EXPECT_EQ(editor().origin(), (Point{25, 16}));
+    EXPECT_EQ(shown(30, 2), kBlack);                                // cell (5, 1) moved 25 left, 16 up
+    EXPECT_TRUE(canvasPaints.painted(QRect(1 + 179, 1, 25, 124)));  // the strip uncovered at the right
     expectScreenMatchesAFullRepaint();
-    EXPECT_EQ(shown(217, 137), kWhite);  // cell (24, 13), painted with the strip below
+    EXPECT_EQ(shown(203, 123), kWhite);  // cell (22, 13), painted with the strip below
 }
 
 TEST_F(CanvasWindowTest, ADoubleClickIsAPressOnTheCanvasButNothingOnThePalette) {

@@ -21,8 +21,10 @@
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
 #include "settings/memory_settings_store.h"
-#include "sms/send_commands.h"
+#include "sms/inbox_reader.h"
 #include "sms/phone_dialogue.h"
+#include "sms/received_messages.h"
+#include "sms/send_commands.h"
 #include "sms/send_events.h"
 #include "sms/simulated_phone.h"
 #include "support/answering_pty.h"
@@ -69,24 +71,24 @@ void clickSendIn(QDialog& dialog) { QTest::mouseClick(child<QPushButton>(dialog,
 // The Send menu's command for `kind`, its dialog confirmed with "Send".
 void sendFromEditor(SendCommands& commands, SendJobKind kind) {
     switch (kind) {
-    case SendJobKind::OperatorLogo:
-    case SendJobKind::LargeOperatorLogo:
-        whenModal<OperatorLogoSendDialog>(clickSendIn);
-        commands.sendOperatorLogo(kind == SendJobKind::OperatorLogo ? LogoKind::Operator : LogoKind::LargeOperator);
-        break;
-    case SendJobKind::GroupGraphic:
-    case SendJobKind::RestoreOperatorLogo:
-        whenModal<SimpleSendDialog>(clickSendIn);
-        kind == SendJobKind::GroupGraphic ? commands.sendGroupGraphic() : commands.sendRestoreOperatorLogo();
-        break;
-    case SendJobKind::PictureMessage:
-        whenModal<PictureSendDialog>(clickSendIn);
-        commands.sendPictureMessage();
-        break;
-    case SendJobKind::Ringtone:  // one quarter-note C
-        whenModal<SimpleSendDialog>(clickSendIn);
-        commands.sendRingtone({0x02, 0x4A, 0x3A, 0x40, 0x04, 0x00, 0x08, 0xC8, 0x84, 0x91, 0x40, 0x00});
-        break;
+        case SendJobKind::OperatorLogo:
+        case SendJobKind::LargeOperatorLogo:
+            whenModal<OperatorLogoSendDialog>(clickSendIn);
+            commands.sendOperatorLogo(kind == SendJobKind::OperatorLogo ? LogoKind::Operator : LogoKind::LargeOperator);
+            break;
+        case SendJobKind::GroupGraphic:
+        case SendJobKind::RestoreOperatorLogo:
+            whenModal<SimpleSendDialog>(clickSendIn);
+            kind == SendJobKind::GroupGraphic ? commands.sendGroupGraphic() : commands.sendRestoreOperatorLogo();
+            break;
+        case SendJobKind::PictureMessage:
+            whenModal<PictureSendDialog>(clickSendIn);
+            commands.sendPictureMessage();
+            break;
+        case SendJobKind::Ringtone:  // one quarter-note C
+            whenModal<SimpleSendDialog>(clickSendIn);
+            commands.sendRingtone({0x02, 0x4A, 0x3A, 0x40, 0x04, 0x00, 0x08, 0xC8, 0x84, 0x91, 0x40, 0x00});
+            break;
     }
 }
 
@@ -120,7 +122,9 @@ struct Sender {
 
 class EditorPhoneTest : public ::testing::Test {
 protected:
-    void TearDown() override { EXPECT_TRUE(waitUntil([] { return runningSendWorkers() == 0; }, 5000)); }
+    void TearDown() override {
+        EXPECT_TRUE(waitUntil([] { return runningSendWorkers() == 0; }, 5000));
+    }
     pelorin::testing::TemporaryFolder folder{"pelorin-editor-phone"};
 };
 
@@ -136,8 +140,10 @@ TEST_F(EditorPhoneTest, ReplyDrivenSendsPutTheSameBytesOnTheLineAsTheRememberedF
 
     // The fixed waits: 1 s after each command, one 2 s round per acknowledgement.
     const std::pair<SendJobKind, long long> kinds[] = {
-        {SendJobKind::OperatorLogo, 4000},   {SendJobKind::GroupGraphic, 4000},
-        {SendJobKind::RestoreOperatorLogo, 4000}, {SendJobKind::PictureMessage, 1000 + 3 * 3000},
+        {SendJobKind::OperatorLogo, 4000},
+        {SendJobKind::GroupGraphic, 4000},
+        {SendJobKind::RestoreOperatorLogo, 4000},
+        {SendJobKind::PictureMessage, 1000 + 3 * 3000},
         {SendJobKind::LargeOperatorLogo, 1000 + 2 * 3000},
     };
     auto fastCommands = fast.commands();
@@ -241,14 +247,39 @@ TEST_F(EditorPhoneTest, StopEndsTheSendAtTheNextWaitAndGivesThePortBack) {
         char lastByte;    // Ctrl-Z: nothing after the message in flight; ESC: the prompt cancelled
         bool sendsAfter;  // the phone acknowledges the next send
     } cases[] = {
-        {"acknowledgement of part 2 of a picture message", {"--silent-after-pdu=2"}, true, "Sending SMS 2/3",
-         "Waiting for acknowledgement", false, -1,
-         "Sending stopped\nThe phone already had 2 of 3 messages; they may still be delivered", 2, '\x1A', true},
-        {"Escape in a fixed wait for a group graphic's acknowledgement", {"--silent-after-pdu"}, false, "Sending SMS",
-         "Waiting for acknowledgement", true, 1,
-         "Sending stopped\nThe phone already had the message; it may still be delivered", 1, '\x1A', false},
-        {"a phone that never prompts", {"--no-prompt"}, false, "Sending SMS", "Setting up phone", false, -1,
-         "Sending stopped", 1, '\x1B', false},
+        {"acknowledgement of part 2 of a picture message",
+         {"--silent-after-pdu=2"},
+         true,
+         "Sending SMS 2/3",
+         "Waiting for acknowledgement",
+         false,
+         -1,
+         "Sending stopped\nThe phone already had 2 of 3 messages; they may still be delivered",
+         2,
+         '\x1A',
+         true},
+        {"Escape in a fixed wait for a group graphic's acknowledgement",
+         {"--silent-after-pdu"},
+         false,
+         "Sending SMS",
+         "Waiting for acknowledgement",
+         true,
+         1,
+         "Sending stopped\nThe phone already had the message; it may still be delivered",
+         1,
+         '\x1A',
+         false},
+        {"a phone that never prompts",
+         {"--no-prompt"},
+         false,
+         "Sending SMS",
+         "Setting up phone",
+         false,
+         -1,
+         "Sending stopped",
+         1,
+         '\x1B',
+         false},
     };
     int round = 0;
     for (const Case& c : cases) {
@@ -323,8 +354,8 @@ struct AskingDialog {
         dialog.number = "+49";
         dialog.countryCode = "262";
         dialog.operatorCode = "02";
-        dialog.setNetworkAsker(makeNetworkAsker(
-            SendLink{makePosixSerialPortOpener(), std::make_shared<RealSleeper>(), port}, doc));
+        dialog.setNetworkAsker(
+            makeNetworkAsker(SendLink{makePosixSerialPortOpener(), std::make_shared<RealSleeper>(), port}, doc));
         dialog.show();
         dialog.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
@@ -406,6 +437,33 @@ TEST_F(EditorPhoneTest, FromPhoneFailuresShowOneMessageAndChangeNothing) {
         EXPECT_EQ(asking.selected("countryList"), "Germany") << port;
         EXPECT_EQ(asking.selected("operatorList"), "D2 Mannesmann Mobilfunk") << port;
     }
+}
+
+}  // namespace
+}  // namespace pelorin
+
+namespace pelorin {
+namespace {
+
+// `pelorin --simulated-phone` starts its phone so that what the editor sends
+// can be read back with File > Import from phone.
+TEST_F(EditorPhoneTest, TheEditorsSimulatedPhoneFilesWhatItIsSentInItsInbox) {
+    auto phone = startPhone(folder.file("store"), SimulatedPhone::editorOptions());
+    ASSERT_TRUE(phone);
+    Sender sender(*phone, 0);
+    auto commands = sender.commands();
+    sendFromEditor(commands, SendJobKind::GroupGraphic);
+    EXPECT_EQ(sender.outcome(), "Logo was successfully sent");
+    auto opener = makePosixSerialPortOpener();
+    ScaledSleeper quick{0.1};
+    DialogueOptions options;
+    options.replyDriven = true;
+    const PhoneLogos read = ReadPhoneLogos(phone->port().toStdString(), *opener, quick, options);
+    ASSERT_TRUE(read.read) << read.detail;
+    ASSERT_EQ(read.logos.size(), 1u);
+    const auto canvas = receivedCanvas(read.logos[0]);
+    ASSERT_TRUE(canvas);
+    for (int x = 0; x < 72; ++x) EXPECT_TRUE(canvas->isSet(x, x % 14)) << x;
 }
 
 }  // namespace

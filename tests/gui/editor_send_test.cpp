@@ -139,8 +139,8 @@ TEST_F(EditorSendTest, PictureDrawnInTheEditorArrivesThroughTheSendMenu) {
 
 TEST_F(EditorSendTest, SettingsStoresThePortWhileSendsStayWithTheSimulatedPhone) {
     whenModal<SettingsDialog>([](SettingsDialog& dialog) {
-        EXPECT_EQ(dialog.findChild<QComboBox*>("portList")->currentText(), "COM3");
-        pickItem(dialog.findChild<QComboBox*>("portList"), "COM2");
+        EXPECT_EQ(dialog.findChild<QComboBox*>("portList")->currentText(), "COM3 (/dev/ttyS2)");
+        pickItem(dialog.findChild<QComboBox*>("portList"), "COM2 (/dev/ttyS1)");
         dialog.findChild<QPushButton*>("ok")->click();
     });
     frame().action(kSettings)->trigger();

@@ -2,6 +2,7 @@
 // change and what the canvas window shows when they return.
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QWindow>
@@ -41,13 +42,13 @@ protected:
         });
         trigger(command::kFileOpen);
     }
-    // File, Save, typing a path.
+    // File, Save As, typing a path.
     void saveAs(const std::string& path) {
         onModal<QFileDialog>([path](QFileDialog* dialog) {
             dialog->selectFile(QString::fromStdString(path));
             static_cast<QDialog*>(dialog)->accept();  // as the Save button does
         });
-        trigger(command::kFileSave);
+        trigger(command::kFileSaveAs);
     }
     Canvas& canvasOf(LogoKind kind) { return app->document().canvas(kind); }
 
@@ -140,7 +141,7 @@ TEST_F(FileCommandsTest, ANameTypedWithoutAnExtensionIsSavedAsPlr) {
         if (dialog->isVisible()) dialog->reject();
     });
     files.files.clear();
-    trigger(command::kFileSave);
+    trigger(command::kFileSaveAs);
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(files.files.empty());
     std::filesystem::remove_all(docs + "/sub.dir");
@@ -164,7 +165,7 @@ TEST_F(FileCommandsTest, ADoubleClickThatChoosesAFileChangesNothingBeneath) {
         files.files[docs + "/a.plr"] = file;
         trigger(command::kViewPicture);
         trigger(tool);
-        const QPoint target = canvas().mapToGlobal(cellCentre(20, 10));
+        const QPoint target = canvas().mapToGlobal(cellCentre(15, 8));
         QTest::lastMouseTimestamp += 1000;  // long after any earlier click
         onModal<OpenFileDialog>([&](OpenFileDialog* dialog) {
             // Put the first thumbnail over the canvas, and click it.
@@ -241,6 +242,68 @@ TEST_F(FileCommandsTest, NewClearsOnlyTheCurrentCanvas) {
     EXPECT_TRUE(canvasOf(LogoKind::LargeOperator).isSet(1, 1));
     EXPECT_EQ(editor().kind(), LogoKind::Picture);
     EXPECT_NE(shownCell(1, 1), kBlack);
+}
+
+}  // namespace
+}  // namespace pelorin::testing
+
+namespace pelorin::testing {
+namespace {
+
+// A canvas opened or saved has a name: Save writes that file again without
+// asking, the title shows it with "*" while the canvas differs, Save As asks
+// in the folder last used with the name proposed, and Open Recent lists the
+// files and drops one that has gone.
+TEST_F(FileCommandsTest, ACanvasSavedOnceIsSavedAgainUnderItsNameAndListedAsRecent) {
+    std::filesystem::create_directories(docs + "/named");
+    const std::string path = docs + "/named/logo.plr";
+    stroke({cellCentre(1, 1)});
+    saveAs(path);
+    EXPECT_EQ(frame().windowTitle(), "logo.plr - Pelorin 0.96 Beta");
+    stroke({cellCentre(2, 1)});
+    EXPECT_EQ(frame().windowTitle(), "logo.plr* - Pelorin 0.96 Beta");
+    trigger(command::kFileSave);  // no dialog: nothing waits for one
+    EXPECT_EQ(files.files[path], packCanvas(canvasOf(LogoKind::Operator)));
+    EXPECT_EQ(frame().windowTitle(), "logo.plr - Pelorin 0.96 Beta");
+
+    QString folder, proposed;
+    onModal<QFileDialog>([&](QFileDialog* dialog) {
+        folder = dialog->directory().absolutePath();
+        proposed = dialog->selectedFiles().value(0);
+        dialog->reject();
+    });
+    trigger(command::kFileSaveAs);
+    EXPECT_EQ(folder.toStdString(), docs + "/named");
+    EXPECT_EQ(proposed.toStdString(), docs + "/named/logo.plr");
+
+    // Another canvas has no name until it gets one.
+    trigger(command::kViewPicture);
+    EXPECT_EQ(frame().windowTitle(), "Pelorin 0.96 Beta");
+    saveAs(docs + "/named/picture.plr");
+    emit frame().recentMenu()->aboutToShow();
+    QStringList shown;
+    for (QAction* entry : frame().recentMenu()->actions())
+        if (entry->isVisible()) shown << entry->text();
+    EXPECT_EQ(shown, (QStringList{QString::fromStdString("&1 " + docs + "/named/picture.plr"),
+                                  QString::fromStdString("&2 " + path)}));
+
+    // Reopening the first from the list names its canvas again.
+    trigger(command::kViewOperator);
+    trigger(command::kFileNew);  // a new drawing has no name
+    EXPECT_EQ(frame().windowTitle(), "Pelorin 0.96 Beta");
+    trigger(command::kFileRecentFirst + 1);
+    EXPECT_TRUE(canvasOf(LogoKind::Operator).isSet(2, 1));
+    EXPECT_EQ(frame().windowTitle(), "logo.plr - Pelorin 0.96 Beta");
+    EXPECT_EQ(settings.find("Recent", "File1"), path);
+
+    // A file that has gone leaves the list with a message.
+    files.files.erase(docs + "/named/picture.plr");
+    trigger(command::kFileRecentFirst + 1);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].find("picture.plr"), std::string::npos);
+    EXPECT_EQ(settings.find("Recent", "File1"), path);
+    EXPECT_EQ(settings.find("Recent", "File2"), "");
+    std::filesystem::remove_all(docs + "/named");
 }
 
 }  // namespace

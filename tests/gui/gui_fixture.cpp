@@ -14,6 +14,9 @@ void EditorFixture::SetUp() {
     app = std::make_unique<CPelorinApp>(AppServices{settings, messages, files});
     app->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->frame()));
+    // The tests work in the smallest window unless they say otherwise.
+    app->frame().resize(app->frame().minimumSize());
+    QApplication::processEvents();
 }
 
 QPoint EditorFixture::cellCentre(int x, int y) {

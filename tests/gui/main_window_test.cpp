@@ -42,13 +42,16 @@ TEST_F(MainWindowTest, StartUpShowsTheOperatorCanvasAndThePencilFramed) {
     const QImage shot = frame().grab().toImage();
     const QPoint client = canvas().mapTo(&frame(), QPoint(CLogoWnd::kBorder, CLogoWnd::kBorder));
     const QColor silver(192, 192, 192), white(Qt::white);
-    EXPECT_EQ(pixelAt(shot, client + QPoint(5, 5)), silver);     // cell (0, 0)
-    EXPECT_EQ(pixelAt(shot, client + QPoint(15, 5)), white);     // cell (1, 0)
-    EXPECT_EQ(pixelAt(shot, client + QPoint(9, 9)), silver);     // no grid lines
-    EXPECT_EQ(pixelAt(shot, client + QPoint(217, 5)), white);    // column 21, 8 pixels wide
-    EXPECT_EQ(pixelAt(shot, client + QPoint(207, 5)), silver);   // column 20
-    EXPECT_EQ(pixelAt(shot, client + QPoint(15, 137)), silver);  // row 13, 8 pixels high
-    EXPECT_NE(pixelAt(shot, client - QPoint(1, 1)), white);      // the border
+    EXPECT_EQ(pixelAt(shot, client + QPoint(5, 5)), silver);  // cell (0, 0)
+    EXPECT_EQ(pixelAt(shot, client + QPoint(15, 5)), white);  // cell (1, 0)
+    EXPECT_EQ(pixelAt(shot, client + QPoint(9, 9)), silver);  // no grid lines
+    // The smallest window shows 20 columns and 12 rows and a fifth of the
+    // last ones, beside and above the scroll bars.
+    EXPECT_EQ(canvas().clientImage().size(), QSize(204, 124));
+    EXPECT_EQ(pixelAt(shot, client + QPoint(203, 5)), silver);  // column 20
+    EXPECT_EQ(pixelAt(shot, client + QPoint(5, 123)), silver);  // row 12
+    EXPECT_EQ(pixelAt(shot, client + QPoint(15, 123)), white);  // row 12
+    EXPECT_NE(pixelAt(shot, client - QPoint(1, 1)), white);     // the border
 
     // The pencil in colour and framed, the other tools grey.
     const QImage tools = palette().grab().toImage();
@@ -154,10 +157,12 @@ TEST_F(MainWindowTest, MenuStatesFollowTheKindShownAndTheTool) {
             EXPECT_EQ(frame().action(id)->isChecked(), id == c.viewItem) << id;
         }
         // Every other item but Undo and Redo (enabled only with a step to
-        // take) is enabled and never checked.
+        // take) and Open Recent (only with a file listed) is enabled and never
+        // checked.
         for (const auto& item : kMenuItems) {
             if (item.id == kSeparator || (item.id >= kSendOperatorLogo && item.id <= kSendRestoreOperatorLogo) ||
-                item.id == kSendPictureMessage || item.id == kEditUndo || item.id == kEditRedo)
+                item.id == kSendPictureMessage || item.id == kEditUndo || item.id == kEditRedo ||
+                item.id == kFileOpenRecent)
                 continue;
             EXPECT_TRUE(frame().action(item.id)->isEnabled()) << item.id;
         }

@@ -61,7 +61,7 @@ TEST_F(OpenFileDialogTest, ListsTheDocumentsFolderAndItsSubfoldersOneLevelDeep) 
     EXPECT_EQ(dialog.cancelButton()->text(), "Cancel");
     QStringList labels;
     for (const QLabel* label : dialog.findChildren<QLabel*>()) labels << label->text();
-    EXPECT_EQ(labels, (QStringList{"Logo type", "Filetype"}));
+    EXPECT_EQ(labels, (QStringList{"Logo type", "Folder"}));
     EXPECT_EQ(dialog.preview()->contentHeight(), 70);
 
     choose(dialog.folderCombo(), 2);

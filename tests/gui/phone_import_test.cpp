@@ -1,5 +1,7 @@
 // File, "Import from phone..." against the simulated phone holding an inbox.
 
+#include "sms/phone_import.h"
+
 #include <gtest/gtest.h>
 
 #include <QListWidget>
@@ -13,7 +15,6 @@
 #include "gui_test_helpers.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
-#include "sms/phone_import.h"
 #include "support/deliver_builder.h"
 #include "support/phone_process.h"
 #include "support/temp_folder.h"
@@ -33,7 +34,8 @@ std::string inbox() {
         for (int x = 0; x < 72; ++x)
             if (picturePixel(x, y)) bits[(y * 72 + x) / 8] |= static_cast<std::uint8_t>(0x80 >> ((y * 72 + x) % 8));
     const auto picture = deliverParts(
-        0x158A, DeliverOctets{0x30, 0x00, 0x00, 0x04, 'F', 'r', 'o', 'm', 0x02, 0x01, 0x00, 0x00, 72, 28, 0x01} + bits, 1);
+        0x158A, DeliverOctets{0x30, 0x00, 0x00, 0x04, 'F', 'r', 'o', 'm', 0x02, 0x01, 0x00, 0x00, 72, 28, 0x01} + bits,
+        1);
     const auto large = deliverParts(0x1582, DeliverOctets{0x30, 0x62, 0xF2, 0x20, 0x0A} + ota(78, 21, 0xFF), 2);
     return picture[1] + "\n" + picture[0] + "\n" + picture[2] + "\n" + Deliver{{}, {'H', 'i'}, 0x00}.hex() + "\n" +
            large[0] + "\n" + large[1] + "\n";
@@ -72,11 +74,13 @@ TEST_F(PhoneImportTest, OpensTheChosenLogoAndKeepsThePictureText) {
         chooser.accept();
     });
     frame().action(kFileImportFromPhone)->trigger();
-    EXPECT_EQ(rows, (std::vector<std::string>{"+4912345\n2026-12-07 17:45:00 +01:00", "+4912345\n2026-12-07 17:45:00 +01:00"}));
+    EXPECT_EQ(rows, (std::vector<std::string>{"+4912345\n2026-12-07 17:45:00 +01:00",
+                                              "+4912345\n2026-12-07 17:45:00 +01:00"}));
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(editor().kind(), LogoKind::Picture);
     for (int y = 0; y < 28; ++y)
-        for (int x = 0; x < 72; ++x) ASSERT_EQ(app->document().pictureCanvas.isSet(x, y), picturePixel(x, y)) << x << "," << y;
+        for (int x = 0; x < 72; ++x)
+            ASSERT_EQ(app->document().pictureCanvas.isSet(x, y), picturePixel(x, y)) << x << "," << y;
 
     // The picture's text is where the next picture message starts.
     std::string text;

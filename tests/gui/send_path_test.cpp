@@ -66,8 +66,8 @@ class SendPathTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QString why;
-        phone = SimulatedPhone::start(PELORIN_PHONE_PATH, QString::fromStdString(store_.path().string()), why,
-                                      {"--quiet"});
+        phone =
+            SimulatedPhone::start(PELORIN_PHONE_PATH, QString::fromStdString(store_.path().string()), why, {"--quiet"});
         ASSERT_TRUE(phone) << why.toStdString();
         fillPattern(doc.operatorCanvas, 1);
         fillPattern(doc.pictureCanvas, 2);
@@ -136,8 +136,8 @@ TEST_F(SendPathTest, PictureMessageArrivesAsDrawnWithItsCaptionsInOrder) {
     send.sendPictureMessage();
     EXPECT_EQ(outcome(), "Picture message was successfully sent");
     EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(recorder.captions, (std::vector<std::string>{"Sending SMS", "Sending SMS 1/3", "Sending SMS 2/3",
-                                                           "Sending SMS 3/3"}));
+    EXPECT_EQ(recorder.captions,
+              (std::vector<std::string>{"Sending SMS", "Sending SMS 1/3", "Sending SMS 2/3", "Sending SMS 3/3"}));
     ASSERT_FALSE(recorder.statuses.empty());
     EXPECT_EQ(recorder.statuses.front(), "Opening COM port");
     EXPECT_EQ(recorder.statuses.back(), "Waiting for acknowledgement");

@@ -149,7 +149,10 @@ TEST_F(SendToPhoneTest, EveryKindArrivesAsDrawn) {
     EXPECT_EQ(send(phone, job(SendJobKind::RestoreOperatorLogo)), "Logo was successfully sent");
 
     SendJob picture = job(SendJobKind::PictureMessage);
-    picture.Text = "Gr\xC3\xBC\xC3\x9F" "e aus dem S\xC3\xBC" "den";
+    picture.Text =
+        "Gr\xC3\xBC\xC3\x9F"
+        "e aus dem S\xC3\xBC"
+        "den";
     picture.DeliveryReport = true;
     EXPECT_EQ(send(phone, picture), "Picture message was successfully sent");
 
@@ -231,18 +234,19 @@ TEST_P(PhoneFaultTest, EndsWithTheRightOutcome) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, PhoneFaultTest,
-    ::testing::Values(
-        FaultCase{{"--no-echo"}, SendJobKind::GroupGraphic, "Communication error", 0},
-        FaultCase{{"--cmgf-error"}, SendJobKind::GroupGraphic, "Communication error", 0},
-        FaultCase{{"--no-prompt"}, SendJobKind::GroupGraphic, "Communication error", 0},
-        FaultCase{{"--pdu-error"}, SendJobKind::GroupGraphic, "Message send error", 0},
-        FaultCase{{"--pdu-error=2"}, SendJobKind::PictureMessage, "Message send error", 0},
-        FaultCase{{"--pdu-error=3"}, SendJobKind::GroupGraphic, "Logo was successfully sent", 1},
-        FaultCase{{"--silent-after-pdu"}, SendJobKind::GroupGraphic, "Message send timeout", 0},
-        FaultCase{{"--ok-in-pieces", "--piece-delay-ms", "700"}, SendJobKind::LargeOperatorLogo,
-                  "Logo was successfully sent", 1},
-        FaultCase{{"--hang-up-after", "1"}, SendJobKind::GroupGraphic, "Error in connection", 0},
-        FaultCase{{"--hang-up-after", "2"}, SendJobKind::LargeOperatorLogo, "Error in connection", 0}));
+    ::testing::Values(FaultCase{{"--no-echo"}, SendJobKind::GroupGraphic, "Communication error", 0},
+                      FaultCase{{"--cmgf-error"}, SendJobKind::GroupGraphic, "Communication error", 0},
+                      FaultCase{{"--no-prompt"}, SendJobKind::GroupGraphic, "Communication error", 0},
+                      FaultCase{{"--pdu-error"}, SendJobKind::GroupGraphic, "Message send error", 0},
+                      FaultCase{{"--pdu-error=2"}, SendJobKind::PictureMessage, "Message send error", 0},
+                      FaultCase{{"--pdu-error=3"}, SendJobKind::GroupGraphic, "Logo was successfully sent", 1},
+                      FaultCase{{"--silent-after-pdu"}, SendJobKind::GroupGraphic, "Message send timeout", 0},
+                      FaultCase{{"--ok-in-pieces", "--piece-delay-ms", "700"},
+                                SendJobKind::LargeOperatorLogo,
+                                "Logo was successfully sent",
+                                1},
+                      FaultCase{{"--hang-up-after", "1"}, SendJobKind::GroupGraphic, "Error in connection", 0},
+                      FaultCase{{"--hang-up-after", "2"}, SendJobKind::LargeOperatorLogo, "Error in connection", 0}));
 
 TEST_F(SendToPhoneTest, BusyPortCannotBeOpened) {
     StoringPhone phone({"--quiet"});
@@ -258,7 +262,9 @@ TEST_F(SendToPhoneTest, BusyPortCannotBeOpened) {
 TEST_F(SendToPhoneTest, ControlCharactersInTheNumberNeverReachThePhone) {
     StoringPhone phone({"--quiet"});
     ASSERT_TRUE(phone.started());
-    for (const char* number : {"+49\x1A" "AT+CMGS=1\r", "+49\r\nATZ", "+49\x1B"}) {
+    for (const char* number : {"+49\x1A"
+                               "AT+CMGS=1\r",
+                               "+49\r\nATZ", "+49\x1B"}) {
         SendJob bad = job(SendJobKind::GroupGraphic);
         bad.Number = number;
         EXPECT_EQ(send(phone, bad), "Number or network code contains invalid characters");
@@ -317,19 +323,20 @@ TEST_P(ReplyDrivenFaultTest, EndsWithTheSameOutcomeAsTheFixedWaits) {
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, ReplyDrivenFaultTest,
-    ::testing::Values(
-        FaultCase{{"--no-echo"}, SendJobKind::GroupGraphic, "Communication error", 0},
-        FaultCase{{"--cmgf-error"}, SendJobKind::GroupGraphic, "Communication error", 0},
-        FaultCase{{"--no-prompt"}, SendJobKind::GroupGraphic, "Communication error", 0},
-        FaultCase{{"--pdu-error"}, SendJobKind::GroupGraphic, "Message send error", 0},
-        FaultCase{{"--pdu-error=2"}, SendJobKind::PictureMessage, "Message send error", 0},
-        FaultCase{{"--pdu-error=3"}, SendJobKind::GroupGraphic, "Logo was successfully sent", 1},
-        FaultCase{{"--silent-after-pdu"}, SendJobKind::GroupGraphic, "Message send timeout", 0},
-        FaultCase{{"--silent-after-pdu=2"}, SendJobKind::LargeOperatorLogo, "Message send timeout", 0},
-        FaultCase{{"--ok-in-pieces", "--piece-delay-ms", "700"}, SendJobKind::LargeOperatorLogo,
-                  "Logo was successfully sent", 1},
-        FaultCase{{"--hang-up-after", "1"}, SendJobKind::GroupGraphic, "Error in connection", 0},
-        FaultCase{{"--hang-up-after", "2"}, SendJobKind::LargeOperatorLogo, "Error in connection", 0}));
+    ::testing::Values(FaultCase{{"--no-echo"}, SendJobKind::GroupGraphic, "Communication error", 0},
+                      FaultCase{{"--cmgf-error"}, SendJobKind::GroupGraphic, "Communication error", 0},
+                      FaultCase{{"--no-prompt"}, SendJobKind::GroupGraphic, "Communication error", 0},
+                      FaultCase{{"--pdu-error"}, SendJobKind::GroupGraphic, "Message send error", 0},
+                      FaultCase{{"--pdu-error=2"}, SendJobKind::PictureMessage, "Message send error", 0},
+                      FaultCase{{"--pdu-error=3"}, SendJobKind::GroupGraphic, "Logo was successfully sent", 1},
+                      FaultCase{{"--silent-after-pdu"}, SendJobKind::GroupGraphic, "Message send timeout", 0},
+                      FaultCase{{"--silent-after-pdu=2"}, SendJobKind::LargeOperatorLogo, "Message send timeout", 0},
+                      FaultCase{{"--ok-in-pieces", "--piece-delay-ms", "700"},
+                                SendJobKind::LargeOperatorLogo,
+                                "Logo was successfully sent",
+                                1},
+                      FaultCase{{"--hang-up-after", "1"}, SendJobKind::GroupGraphic, "Error in connection", 0},
+                      FaultCase{{"--hang-up-after", "2"}, SendJobKind::LargeOperatorLogo, "Error in connection", 0}));
 
 }  // namespace
 }  // namespace pelorin

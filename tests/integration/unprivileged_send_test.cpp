@@ -76,7 +76,8 @@ TEST(UnprivilegedSendTest, TwoSendsInARowBothArriveAndSoDoesEachAfterAnInterrupt
         command.erase(command.begin());
         return testing::runProcess(first, command);
     };
-    for (const auto& [name, number] : {std::pair{"INT", SIGINT}, {"TERM", SIGTERM}, {"HUP", SIGHUP}, {"PIPE", SIGPIPE}}) {
+    for (const auto& [name, number] :
+         {std::pair{"INT", SIGINT}, {"TERM", SIGTERM}, {"HUP", SIGHUP}, {"PIPE", SIGPIPE}}) {
         SCOPED_TRACE(name);
         const std::size_t heard = testing::readFileText(transcript).size();
         std::vector<std::string> arguments{"-c", interrupt, cli, name};

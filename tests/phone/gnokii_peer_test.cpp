@@ -19,7 +19,8 @@ constexpr const char* kGnokii = "/usr/bin/gnokii";
 class GnokiiPeerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(::access(kGnokii, X_OK), 0) << "gnokii is missing: scripts/ensure-packages.sh installs it (gnokii-cli)";
+        ASSERT_EQ(::access(kGnokii, X_OK), 0)
+            << "gnokii is missing: scripts/ensure-packages.sh installs it (gnokii-cli)";
         ASSERT_TRUE(phone.started());
         std::ofstream(folder.file("gnokiirc")) << "[global]\nport = " << phone.devicePath()
                                                << "\nmodel = AT\nconnection = serial\n[logging]\ndebug = off\n";

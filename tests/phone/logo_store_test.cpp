@@ -124,7 +124,8 @@ SubmitMessage groupGraphic() {
 TEST(StoreLinksTest, LinksInTheStoreAreNeverWrittenThrough) {
     pelorin::testing::TemporaryFolder outside{"pelorin-outside"};
     pelorin::testing::TemporaryFolder folder{"pelorin-store"};
-    for (const char* victim : {"log-victim", "txt-victim", "plr-victim"}) std::ofstream(outside.path() / victim) << "keep";
+    for (const char* victim : {"log-victim", "txt-victim", "plr-victim"})
+        std::ofstream(outside.path() / victim) << "keep";
     // A taken number: a link where a picture would go, a link where a packed
     // bitmap would go, and a pipe in place of the log.
     fs::create_symlink(outside.path() / "txt-victim", folder.path() / "logo-0001.txt");
@@ -139,7 +140,6 @@ TEST(StoreLinksTest, LinksInTheStoreAreNeverWrittenThrough) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(folder.path() / "logo-0001.plr")));
     for (const char* victim : {"log-victim", "txt-victim", "plr-victim"})
         EXPECT_EQ(pelorin::testing::readFileText(outside.path() / victim), "keep") << victim;
-
 }
 
 TEST(StoreLinksTest, TheProgramRefusesLinkedAndForeignFoldersAndMakesAPrivateOne) {

@@ -15,7 +15,7 @@ struct BmpLayout {
     int height = 14;  // negative: rows stored top-down
     int bitsPerPixel = 8;
     std::uint32_t compression = 0;
-    int colourEntries = 256;  // entries written to the table (4 bytes each)
+    int colourEntries = 256;                // entries written to the table (4 bytes each)
     std::uint8_t entry0[4] = {0, 0, 0, 0};  // blue, green, red, reserved
     // Colour-table index (or, above 8 bits, the value of every byte of the
     // pixel) of pixel x in stored row r; rows in storage order.

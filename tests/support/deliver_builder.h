@@ -40,10 +40,10 @@ struct Deliver {
         const bool septets = coding == 0x00;
         const int length = static_cast<int>(septets ? payload.size() : userData.size()) + lengthError;
         if (septets) userData = pack(payload);
-        return deliverHex(DeliverOctets{0x00, static_cast<std::uint8_t>(header.empty() ? 0x04 : 0x44)} + sender +
-                          DeliverOctets{0x00, coding, 0x62, 0x21, 0x70, 0x71, 0x54, 0x00, 0x40,
-                                        static_cast<std::uint8_t>(length)} +
-                          userData);
+        return deliverHex(
+            DeliverOctets{0x00, static_cast<std::uint8_t>(header.empty() ? 0x04 : 0x44)} + sender +
+            DeliverOctets{0x00, coding, 0x62, 0x21, 0x70, 0x71, 0x54, 0x00, 0x40, static_cast<std::uint8_t>(length)} +
+            userData);
     }
     static DeliverOctets pack(const DeliverOctets& septets) {
         DeliverOctets octets((septets.size() * 7 + 7) / 8, 0);
@@ -77,7 +77,7 @@ inline std::vector<std::string> deliverParts(std::uint16_t port, const DeliverOc
         const auto begin = whole.begin() + static_cast<std::ptrdiff_t>(i * kRoom);
         const auto end = whole.begin() + static_cast<std::ptrdiff_t>(std::min(whole.size(), (i + 1) * kRoom));
         parts.push_back(Deliver{port16(port) + concatenation8(reference, static_cast<std::uint8_t>(total),
-                                                               static_cast<std::uint8_t>(i + 1)),
+                                                              static_cast<std::uint8_t>(i + 1)),
                                 DeliverOctets(begin, end)}
                             .hex());
     }

@@ -50,9 +50,7 @@ void NetworkChoice::syncFromCountryCode() {
     onOperatorPicked(0);
 }
 
-void NetworkChoice::syncFromOperatorCode() {
-    operatorSelection_ = findOperatorByCode(operators_, operatorCode);
-}
+void NetworkChoice::syncFromOperatorCode() { operatorSelection_ = findOperatorByCode(operators_, operatorCode); }
 
 void NetworkChoice::onCountryPicked(std::size_t position) {
     if (position >= countryCodes_.size()) return;

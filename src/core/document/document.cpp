@@ -25,15 +25,16 @@ void CPelorinDoc::load(SettingsStore& store) {
 
 Canvas& CPelorinDoc::canvas(LogoKind kind) {
     switch (kind) {
-    case LogoKind::Picture: return pictureCanvas;
-    case LogoKind::LargeOperator: return largeOperatorCanvas;
-    case LogoKind::Operator: break;
+        case LogoKind::Picture:
+            return pictureCanvas;
+        case LogoKind::LargeOperator:
+            return largeOperatorCanvas;
+        case LogoKind::Operator:
+            break;
     }
     return operatorCanvas;
 }
 
-const Canvas& CPelorinDoc::canvas(LogoKind kind) const {
-    return const_cast<CPelorinDoc*>(this)->canvas(kind);
-}
+const Canvas& CPelorinDoc::canvas(LogoKind kind) const { return const_cast<CPelorinDoc*>(this)->canvas(kind); }
 
 }  // namespace pelorin

@@ -64,8 +64,8 @@ public:
 // a pipe, a socket, a folder) is never replaced or written: the save is
 // refused before anything is written.
 struct SavePlan {
-    std::string path;             // where the bytes go: a symbolic link's final target
-    bool inPlace = false;         // write the file itself instead of a renamed copy
+    std::string path;              // where the bytes go: a symbolic link's final target
+    bool inPlace = false;          // write the file itself instead of a renamed copy
     bool notARegularFile = false;  // path exists and is not a regular file: refuse
 };
 

@@ -22,9 +22,12 @@ struct CanvasSize {
 
 constexpr CanvasSize sizeOf(LogoKind kind) {
     switch (kind) {
-    case LogoKind::Operator: return {72, 14};
-    case LogoKind::Picture: return {72, 28};
-    case LogoKind::LargeOperator: return {78, 21};
+        case LogoKind::Operator:
+            return {72, 14};
+        case LogoKind::Picture:
+            return {72, 28};
+        case LogoKind::LargeOperator:
+            return {78, 21};
     }
     return {0, 0};
 }

@@ -59,14 +59,14 @@ void CanvasCommands::zoom(int step) {
     if (view.zoomStep(step)) screen.redrawAll();
 }
 
-void CanvasCommands::placeFloating(const Canvas& block, std::string_view label) {
+void CanvasCommands::placeFloating(const Canvas& block, std::string_view label, bool transparent) {
     model.begin(label);
     const auto [w, h] = view.canvasSize();
     const int width = std::min(block.width(), w);
     const int height = std::min(block.height(), h);
     const Point first = view.firstWhollyVisibleCell();
     const Point at{std::max(0, std::min(first.x, w - width)), std::max(0, std::min(first.y, h - height))};
-    model.selection().place(model.canvas(), block, at);
+    model.selection().place(model.canvas(), block, at, transparent);
     screen.repaintPreview();
     screen.redrawAll();
     model.commit();

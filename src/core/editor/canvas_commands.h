@@ -33,7 +33,7 @@ struct CanvasCommands {
     // Makes a block of cells (at most 78 x 28 are taken) the lifted selection
     // at the first wholly visible column and row, moved left and up as far as
     // needed to lie on the canvas.
-    void placeFloating(const Canvas& block, std::string_view label);
+    void placeFloating(const Canvas& block, std::string_view label, bool transparent = false);
     // Replaces the whole content of the canvas of a kind (content of another
     // size is taken where the two overlap) and makes that kind current.
     void replaceCanvas(LogoKind kind, const Canvas& content, std::string_view label);

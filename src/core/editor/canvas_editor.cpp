@@ -70,9 +70,9 @@ void CanvasEditor::transform(Transform transform) {
     commands_.transform(transform);
 }
 
-void CanvasEditor::placeFloating(const Canvas& block, std::string_view label) {
+void CanvasEditor::placeFloating(const Canvas& block, std::string_view label, bool transparent) {
     finishGesture();
-    commands_.placeFloating(block, label);
+    commands_.placeFloating(block, label, transparent);
 }
 
 void CanvasEditor::replaceCanvas(LogoKind kind, const Canvas& content, std::string_view label) {

@@ -33,6 +33,8 @@ public:
     static constexpr int kBufferCells = Selection::kBufferCells;
     static constexpr int kMinCellSize = Viewport::kMinCellSize;
     static constexpr int kMaxCellSize = Viewport::kMaxCellSize;
+    static constexpr int kMaxFitCellSize = Viewport::kMaxFitCellSize;
+    static constexpr int kDefaultCellSize = Viewport::kDefaultCellSize;
 
     CanvasEditor(CPelorinDoc& document, DrawingSurface& surface);
 
@@ -62,6 +64,16 @@ public:
     // the pan limits. Paints nothing; the window redraws itself.
     void setClientSize(Size size) { view_.setClientSize(size); }
     Point maxOrigin() const { return view_.maxOrigin(); }
+    // The room for the canvas window, and what fits it (Viewport).
+    void setRoom(Size room) { view_.setRoom(room); }
+    int fitCellSize() const { return view_.fitCellSize(view_.kind()); }
+    int maxCellSize() const { return view_.maxCellSize(); }
+    Size canvasPixels() const { return view_.canvasPixels(); }
+    // View menu, Fit to window.
+    void fitToWindow() {
+        view_.fitToRoom();
+        screen_.redrawAll();
+    }
 
     // --- geometry and painting ---
     Point cellAt(Point clientPoint) const { return view_.cellAt(clientPoint); }
@@ -110,7 +122,8 @@ public:
     void dropSelection() { model_.selection().hide(); }
 
     // --- pictures and text from elsewhere: each one undo step named label ---
-    void placeFloating(const Canvas& block, std::string_view label = "Paste");
+    // A transparent block lets only its set cells land on the canvas.
+    void placeFloating(const Canvas& block, std::string_view label = "Paste", bool transparent = false);
     void replaceCanvas(LogoKind kind, const Canvas& content, std::string_view label);
     // Applies what reading a logo file gave (the caller shows its error), as
     // one undo step named label; with no label no step is recorded (the file
@@ -143,6 +156,9 @@ public:
     // --- drawings not yet saved ---
     void markSaved(LogoKind kind) { model_.markSaved(kind); }
     std::vector<LogoKind> unsavedKinds() const { return model_.unsavedKinds(); }
+    // The canvas of a kind differs from the one last opened or saved (blank
+    // or not).
+    bool differsFromSaved(LogoKind kind) const { return model_.differsFromSaved(kind); }
 
 private:
     // Ends the gesture in progress as if the stylus came up, and commits its

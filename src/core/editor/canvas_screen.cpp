@@ -78,6 +78,7 @@ bool CanvasScreen::scrollView(int dx, int dy) {
     const Point d = view_.limitScroll(dx, dy);
     if (d.x == 0 && d.y == 0) return false;
     view_.moveOrigin(d);
+    surface_.viewChanged();
     // What is on screen moves with the picture; only the strips it uncovers
     // are painted.
     surface_.scrollContent(-d.x, -d.y);

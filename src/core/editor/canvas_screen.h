@@ -53,7 +53,12 @@ public:
     void repaintCells(const Rect& cells);
     // The whole canvas window, the whole preview of the current kind, or the
     // preview's area of every kind.
-    void redrawAll() { surface_.repaintNow(view_.clientRect()); }
+    // The window may place its canvas window anew first (another cell size
+    // or canvas).
+    void redrawAll() {
+        surface_.viewChanged();
+        surface_.repaintNow(view_.clientRect());
+    }
     void repaintPreview();
     void repaintPreviewOfAllKinds();
     // Scrolls the view by (dx, dy) client pixels within the pan limits: the

@@ -28,6 +28,10 @@ public:
     // Repaints a rectangle of the main view at once (view coordinates): the
     // preview and its frame where they meet it.
     virtual void repaintPreviewNow(const Rect& viewRect) = 0;
+    // The view moved: another cell size, canvas or origin. The window may
+    // place its canvas window and scroll bars anew (which can give the logic
+    // a new client size). Nothing to do by default.
+    virtual void viewChanged() {}
 };
 
 }  // namespace pelorin

@@ -24,10 +24,12 @@ void unpackCells(const CellBits& bits, std::span<std::int32_t> values) {
 EditSnapshot EditSnapshot::capture(const CPelorinDoc& document, LogoKind shown, const Selection& current) {
     EditSnapshot snapshot;
     snapshot.kind = shown;
-    for (std::size_t i = 0; i < kKinds.size(); ++i) snapshot.canvases[i] = packCells(document.canvas(kKinds[i]).values());
+    for (std::size_t i = 0; i < kKinds.size(); ++i)
+        snapshot.canvases[i] = packCells(document.canvas(kKinds[i]).values());
     snapshot.selection = current.rect();
     snapshot.background = packCells(current.background());
     snapshot.floating = packCells(current.floating());
+    snapshot.transparent = current.transparent();
     return snapshot;
 }
 
@@ -36,6 +38,7 @@ LogoKind EditSnapshot::restore(CPelorinDoc& document, Selection& target) const {
     target.rect_ = selection;
     unpackCells(background, target.background_);
     unpackCells(floating, target.floating_);
+    target.transparent_ = transparent;
     return kind;
 }
 
@@ -66,8 +69,10 @@ void EditHistory::clear() {
 
 std::size_t EditHistory::memoryBytes() const {
     std::size_t bytes = 0;
-    const auto add = [&bytes](const EditStep& step) { // Labels short enough to sit inside the string take no memory of their own.
-        bytes += sizeof(EditStep) + (step.label.capacity() >= sizeof(std::string) ? step.label.capacity() + 1 : 0); };
+    const auto add =
+        [&bytes](const EditStep& step) {  // Labels short enough to sit inside the string take no memory of their own.
+            bytes += sizeof(EditStep) + (step.label.capacity() >= sizeof(std::string) ? step.label.capacity() + 1 : 0);
+        };
     std::for_each(undo_.begin(), undo_.end(), add);
     std::for_each(redo_.begin(), redo_.end(), add);
     return bytes;

@@ -29,6 +29,7 @@ struct EditSnapshot {
     Rect selection;
     CellBits background;
     CellBits floating;
+    bool transparent = false;
 
     static EditSnapshot capture(const CPelorinDoc& document, LogoKind shown, const Selection& current);
     // Writes the canvases and the selection back; returns the kind to show.

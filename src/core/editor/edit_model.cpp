@@ -55,6 +55,10 @@ std::optional<LogoKind> EditModel::redo() {
 
 void EditModel::markSaved(LogoKind kind) { saved_[kindIndex(kind)] = packCells(document_.canvas(kind).values()); }
 
+bool EditModel::differsFromSaved(LogoKind kind) const {
+    return packCells(document_.canvas(kind).values()) != saved_[kindIndex(kind)];
+}
+
 std::vector<LogoKind> EditModel::unsavedKinds() const {
     std::vector<LogoKind> kinds;
     for (LogoKind kind : kKinds) {

@@ -70,6 +70,7 @@ public:
     // The kinds whose canvas holds a drawing that differs from the one last
     // opened or saved (a blank canvas holds nothing to lose).
     std::vector<LogoKind> unsavedKinds() const;
+    bool differsFromSaved(LogoKind kind) const;
 
 private:
     CPelorinDoc& document_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <optional>
 
 #include "document/logo_kind.h"
 #include "editor/geometry.h"
@@ -59,6 +60,49 @@ constexpr EditorLayout editorLayout(Size view) {
              kLogoWindowRect.bottom + extraHeight},
             kPaletteRect.translated(shift.x, shift.y),
             shift};
+}
+
+}  // namespace pelorin
+
+namespace pelorin {
+
+// The canvas window within the room the layout gives it (area, border
+// included), for an enlarged canvas of canvasPixels: a canvas that fits is
+// shown whole, centred; one that does not gets a scroll bar (barExtent thick)
+// along the bottom, the right or both, each taking room from the other
+// direction, and the window fills what is left. The bars run along the
+// window's sides.
+struct CanvasWindowPlace {
+    Rect window;
+    std::optional<Rect> horizontalBar;
+    std::optional<Rect> verticalBar;
+    friend bool operator==(const CanvasWindowPlace&, const CanvasWindowPlace&) = default;
+};
+
+constexpr CanvasWindowPlace placeCanvasWindow(const Rect& area, Size canvasPixels, int border, int barExtent) {
+    const int needWidth = canvasPixels.width + 2 * border;
+    const int needHeight = canvasPixels.height + 2 * border;
+    bool horizontal = needWidth > area.width();
+    bool vertical = needHeight > area.height() - (horizontal ? barExtent : 0);
+    if (vertical && !horizontal) horizontal = needWidth > area.width() - barExtent;
+    const int roomWidth = std::max(0, area.width() - (vertical ? barExtent : 0));
+    const int roomHeight = std::max(0, area.height() - (horizontal ? barExtent : 0));
+    const int width = std::min(needWidth, roomWidth);
+    const int height = std::min(needHeight, roomHeight);
+    const int left = area.left + (roomWidth - width) / 2;
+    const int top = area.top + (roomHeight - height) / 2;
+    CanvasWindowPlace place{{left, top, left + width, top + height}, std::nullopt, std::nullopt};
+    if (horizontal) place.horizontalBar = Rect{left, top + height, left + width, top + height + barExtent};
+    if (vertical) place.verticalBar = Rect{left + width, top, left + width + barExtent, top + height};
+    return place;
+}
+
+// The view's size at which the whole operator logo shows at the default cell
+// size: the first start's, where the screen has room for it.
+constexpr Size firstStartViewSize(int cellSize, int border) {
+    const auto [w, h] = sizeOf(LogoKind::Operator);
+    return {kDefaultViewSize.width + std::max(0, w * cellSize + 2 * border - kLogoWindowRect.width()),
+            kDefaultViewSize.height + std::max(0, h * cellSize + 2 * border - kLogoWindowRect.height())};
 }
 
 }  // namespace pelorin

@@ -14,6 +14,7 @@ std::optional<std::size_t> Selection::floatingIndex(int x, int y) const {
 }
 
 void Selection::lift(Canvas& canvas) {
+    transparent_ = false;
     const auto forEachSelectedCell = [&](auto&& action) {
         for (int x = rect_.left; x < rect_.right; ++x)
             for (int y = rect_.top; y < rect_.bottom; ++y)
@@ -42,7 +43,9 @@ void Selection::stamp(Canvas& canvas) const {
         for (int y = rect_.top; y < rect_.bottom; ++y) {
             if (!canvas.contains(x, y)) continue;
             const auto index = floatingIndex(x, y);
-            canvas.at(x, y) = index ? floating_[*index] : 0;
+            const std::int32_t value = index ? floating_[*index] : 0;
+            canvas.at(x, y) =
+                value == 0 && transparent_ ? background_[static_cast<std::size_t>(x * canvas.height() + y)] : value;
         }
 }
 
@@ -87,8 +90,9 @@ void Selection::transformContent(Canvas& canvas, Transform transform) {
     stamp(canvas);
 }
 
-void Selection::place(Canvas& canvas, const Canvas& block, Point at) {
+void Selection::place(Canvas& canvas, const Canvas& block, Point at, bool transparent) {
     takeBackground(canvas);
+    transparent_ = transparent;
     // No canvas is larger than the buffers.
     const int width = std::min(block.width(), canvas.width());
     const int height = std::min(block.height(), canvas.height());

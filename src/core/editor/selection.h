@@ -37,8 +37,9 @@ public:
     void lift(Canvas& canvas);
     // `background` = the whole canvas as it is now (selection included).
     void takeBackground(const Canvas& canvas);
-    // Writes `floating` into the selection's cells of the canvas (opaque);
-    // cells beyond the canvas are skipped.
+    // Writes `floating` into the selection's cells of the canvas: all of them
+    // (opaque), or for a transparent block only its set cells, the others
+    // showing `background`; cells beyond the canvas are skipped.
     void stamp(Canvas& canvas) const;
     // Rebuilds the whole canvas from `background`.
     void restoreBackground(Canvas& canvas) const;
@@ -57,7 +58,9 @@ public:
     // Makes `block` the lifted content at `at` (its top-left cell) over the
     // canvas as it is now: `background` = the canvas, the rectangle = the
     // block's size cut to the canvas's, the content stamped.
-    void place(Canvas& canvas, const Canvas& block, Point at);
+    // A transparent block lets only its set cells land.
+    void place(Canvas& canvas, const Canvas& block, Point at, bool transparent = false);
+    bool transparent() const { return transparent_; }
 
     // Transforms the lifted content within its rectangle and stamps it; the
     // background stays.
@@ -74,6 +77,7 @@ private:
     Rect rect_{0, 0, 0, 0};
     Buffer background_{};
     Buffer floating_{};
+    bool transparent_ = false;
 };
 
 }  // namespace pelorin

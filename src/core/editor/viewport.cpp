@@ -7,6 +7,20 @@ namespace pelorin {
 void Viewport::showKind(LogoKind kind) {
     kind_ = kind;
     origin_ = {0, 0};
+    // Past the buttons' steps only while the new canvas fits too.
+    cellSize_ = std::min(cellSize_, maxCellSize());
+}
+
+int Viewport::fitCellSize(LogoKind kind) const {
+    const auto [w, h] = sizeOf(kind);
+    return std::clamp(std::min(room_.width / w, room_.height / h), kMinCellSize, kMaxFitCellSize);
+}
+
+int Viewport::maxCellSize() const { return std::max(kMaxCellSize, fitCellSize(kind_)); }
+
+void Viewport::fitToRoom() {
+    cellSize_ = fitCellSize(kind_);
+    origin_ = {0, 0};
 }
 
 Point Viewport::maxOrigin() const {
@@ -67,7 +81,7 @@ std::array<Rect, 2> Viewport::exposedStrips(Point d) const {
 
 bool Viewport::zoomStep(int step) {
     const int c = cellSize_;
-    if (step > 0 ? c >= kMaxCellSize : c <= kMinCellSize) return false;
+    if (step > 0 ? c >= maxCellSize() : c <= kMinCellSize) return false;
     const int next = c + step;
     const float ratio = static_cast<float>(next) / static_cast<float>(c);
     origin_.x = static_cast<int>(static_cast<float>(origin_.x) * ratio);

@@ -14,6 +14,10 @@ class Viewport {
 public:
     static constexpr int kMinCellSize = 4;
     static constexpr int kMaxCellSize = 15;
+    // Past the buttons' largest step, zoom goes on while the whole canvas
+    // still fits the room for the canvas window, up to this size.
+    static constexpr int kMaxFitCellSize = 40;
+    static constexpr int kDefaultCellSize = 10;
 
     LogoKind kind() const { return kind_; }
     int cellSize() const { return cellSize_; }
@@ -34,6 +38,20 @@ public:
     // The largest origin a pan reaches: the enlarged canvas's size less the
     // client's, never below 0.
     Point maxOrigin() const;
+    // The room the canvas window may take (its client without scroll bars):
+    // what fit-to-window and the zoom past the buttons' steps measure by.
+    void setRoom(Size room) { room_ = room; }
+    Size room() const { return room_; }
+    // The largest cell size (4 to 40) at which the whole canvas of the kind
+    // fits the room; 4 when none does.
+    int fitCellSize(LogoKind kind) const;
+    // The largest cell size zoom-in reaches now: 15, or more up to the fit.
+    int maxCellSize() const;
+    // The enlarged canvas's size in pixels.
+    Size canvasPixels() const { return {canvasSize().width * cellSize_, canvasSize().height * cellSize_}; }
+    // Fit to window: the largest cell size at which the whole canvas shows,
+    // from the top-left corner.
+    void fitToRoom();
 
     Point cellAt(Point clientPoint) const;
     Rect cellRect(const Rect& cells) const;
@@ -56,9 +74,10 @@ public:
 
 private:
     LogoKind kind_ = LogoKind::Operator;
-    int cellSize_ = 10;
+    int cellSize_ = kDefaultCellSize;
     Point origin_{0, 0};
     Size clientSize_{218, 138};
+    Size room_{218, 138};
 };
 
 }  // namespace pelorin

@@ -56,7 +56,8 @@ void resampleInto(const GreyImage& source, double sx, double sy, double sw, doub
     // Rows first: only the source rows some target row uses, reduced to w columns.
     const int rowFirst = down.taps.empty() ? 0 : down.taps.front().source;
     const int rowLast = down.taps.empty() ? -1 : down.taps.back().source;
-    std::vector<double> rows(static_cast<std::size_t>(std::max(0, rowLast - rowFirst + 1)) * static_cast<std::size_t>(w));
+    std::vector<double> rows(static_cast<std::size_t>(std::max(0, rowLast - rowFirst + 1)) *
+                             static_cast<std::size_t>(w));
     for (int y = rowFirst; y <= rowLast; ++y) {
         const std::uint8_t* line = &source.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(source.width)];
         double* out = &rows[static_cast<std::size_t>(y - rowFirst) * static_cast<std::size_t>(w)];
@@ -89,21 +90,23 @@ GreyImage fitImage(const GreyImage& source, int width, int height, FitMode mode)
     const double sw = source.width;
     const double sh = source.height;
     switch (mode) {
-    case FitMode::Stretch: resampleInto(source, 0, 0, sw, sh, target, 0, 0, width, height); break;
-    case FitMode::Contain: {
-        const double scale = std::min(width / sw, height / sh);
-        const int w = std::clamp(static_cast<int>(std::lround(sw * scale)), 1, width);
-        const int h = std::clamp(static_cast<int>(std::lround(sh * scale)), 1, height);
-        resampleInto(source, 0, 0, sw, sh, target, (width - w) / 2, (height - h) / 2, w, h);
-        break;
-    }
-    case FitMode::Cover: {
-        const double scale = std::max(width / sw, height / sh);
-        const double cw = std::min(sw, width / scale);
-        const double ch = std::min(sh, height / scale);
-        resampleInto(source, (sw - cw) / 2, (sh - ch) / 2, cw, ch, target, 0, 0, width, height);
-        break;
-    }
+        case FitMode::Stretch:
+            resampleInto(source, 0, 0, sw, sh, target, 0, 0, width, height);
+            break;
+        case FitMode::Contain: {
+            const double scale = std::min(width / sw, height / sh);
+            const int w = std::clamp(static_cast<int>(std::lround(sw * scale)), 1, width);
+            const int h = std::clamp(static_cast<int>(std::lround(sh * scale)), 1, height);
+            resampleInto(source, 0, 0, sw, sh, target, (width - w) / 2, (height - h) / 2, w, h);
+            break;
+        }
+        case FitMode::Cover: {
+            const double scale = std::max(width / sw, height / sh);
+            const double cw = std::min(sw, width / scale);
+            const double ch = std::min(sh, height / scale);
+            resampleInto(source, (sw - cw) / 2, (sh - ch) / 2, cw, ch, target, 0, 0, width, height);
+            break;
+        }
     }
     return target;
 }

@@ -77,33 +77,39 @@ struct Composition {
 
 // The accented letters of Latin-1 that are a base letter and one mark above.
 constexpr Composition kCompositions[] = {
-    {0xC0, 'A', Mark::Grave},      {0xC1, 'A', Mark::Acute},      {0xC2, 'A', Mark::Circumflex},
-    {0xC3, 'A', Mark::Tilde},      {0xC4, 'A', Mark::Diaeresis},  {0xC5, 'A', Mark::Ring},
-    {0xC8, 'E', Mark::Grave},      {0xC9, 'E', Mark::Acute},      {0xCA, 'E', Mark::Circumflex},
-    {0xCB, 'E', Mark::Diaeresis},  {0xCC, 'I', Mark::Grave},      {0xCD, 'I', Mark::Acute},
-    {0xCE, 'I', Mark::Circumflex}, {0xCF, 'I', Mark::Diaeresis},  {0xD1, 'N', Mark::Tilde},
-    {0xD2, 'O', Mark::Grave},      {0xD3, 'O', Mark::Acute},      {0xD4, 'O', Mark::Circumflex},
-    {0xD5, 'O', Mark::Tilde},      {0xD6, 'O', Mark::Diaeresis},  {0xD9, 'U', Mark::Grave},
-    {0xDA, 'U', Mark::Acute},      {0xDB, 'U', Mark::Circumflex}, {0xDC, 'U', Mark::Diaeresis},
-    {0xDD, 'Y', Mark::Acute},      {0xE0, 'a', Mark::Grave},      {0xE1, 'a', Mark::Acute},
-    {0xE2, 'a', Mark::Circumflex}, {0xE3, 'a', Mark::Tilde},      {0xE4, 'a', Mark::Diaeresis},
-    {0xE5, 'a', Mark::Ring},       {0xE8, 'e', Mark::Grave},      {0xE9, 'e', Mark::Acute},
-    {0xEA, 'e', Mark::Circumflex}, {0xEB, 'e', Mark::Diaeresis},  {0xEC, 0x131, Mark::Grave},
+    {0xC0, 'A', Mark::Grave},      {0xC1, 'A', Mark::Acute},        {0xC2, 'A', Mark::Circumflex},
+    {0xC3, 'A', Mark::Tilde},      {0xC4, 'A', Mark::Diaeresis},    {0xC5, 'A', Mark::Ring},
+    {0xC8, 'E', Mark::Grave},      {0xC9, 'E', Mark::Acute},        {0xCA, 'E', Mark::Circumflex},
+    {0xCB, 'E', Mark::Diaeresis},  {0xCC, 'I', Mark::Grave},        {0xCD, 'I', Mark::Acute},
+    {0xCE, 'I', Mark::Circumflex}, {0xCF, 'I', Mark::Diaeresis},    {0xD1, 'N', Mark::Tilde},
+    {0xD2, 'O', Mark::Grave},      {0xD3, 'O', Mark::Acute},        {0xD4, 'O', Mark::Circumflex},
+    {0xD5, 'O', Mark::Tilde},      {0xD6, 'O', Mark::Diaeresis},    {0xD9, 'U', Mark::Grave},
+    {0xDA, 'U', Mark::Acute},      {0xDB, 'U', Mark::Circumflex},   {0xDC, 'U', Mark::Diaeresis},
+    {0xDD, 'Y', Mark::Acute},      {0xE0, 'a', Mark::Grave},        {0xE1, 'a', Mark::Acute},
+    {0xE2, 'a', Mark::Circumflex}, {0xE3, 'a', Mark::Tilde},        {0xE4, 'a', Mark::Diaeresis},
+    {0xE5, 'a', Mark::Ring},       {0xE8, 'e', Mark::Grave},        {0xE9, 'e', Mark::Acute},
+    {0xEA, 'e', Mark::Circumflex}, {0xEB, 'e', Mark::Diaeresis},    {0xEC, 0x131, Mark::Grave},
     {0xED, 0x131, Mark::Acute},    {0xEE, 0x131, Mark::Circumflex}, {0xEF, 0x131, Mark::Diaeresis},
-    {0xF1, 'n', Mark::Tilde},      {0xF2, 'o', Mark::Grave},      {0xF3, 'o', Mark::Acute},
-    {0xF4, 'o', Mark::Circumflex}, {0xF5, 'o', Mark::Tilde},      {0xF6, 'o', Mark::Diaeresis},
-    {0xF9, 'u', Mark::Grave},      {0xFA, 'u', Mark::Acute},      {0xFB, 'u', Mark::Circumflex},
-    {0xFC, 'u', Mark::Diaeresis},  {0xFD, 'y', Mark::Acute},      {0xFF, 'y', Mark::Diaeresis},
+    {0xF1, 'n', Mark::Tilde},      {0xF2, 'o', Mark::Grave},        {0xF3, 'o', Mark::Acute},
+    {0xF4, 'o', Mark::Circumflex}, {0xF5, 'o', Mark::Tilde},        {0xF6, 'o', Mark::Diaeresis},
+    {0xF9, 'u', Mark::Grave},      {0xFA, 'u', Mark::Acute},        {0xFB, 'u', Mark::Circumflex},
+    {0xFC, 'u', Mark::Diaeresis},  {0xFD, 'y', Mark::Acute},        {0xFF, 'y', Mark::Diaeresis},
 };
 
 std::string_view accentRows(const font_data::Accents& accents, Mark mark) {
     switch (mark) {
-    case Mark::Grave: return accents.grave;
-    case Mark::Acute: return accents.acute;
-    case Mark::Circumflex: return accents.circumflex;
-    case Mark::Tilde: return accents.tilde;
-    case Mark::Diaeresis: return accents.diaeresis;
-    case Mark::Ring: return accents.ring;
+        case Mark::Grave:
+            return accents.grave;
+        case Mark::Acute:
+            return accents.acute;
+        case Mark::Circumflex:
+            return accents.circumflex;
+        case Mark::Tilde:
+            return accents.tilde;
+        case Mark::Diaeresis:
+            return accents.diaeresis;
+        case Mark::Ring:
+            return accents.ring;
     }
     return accents.grave;
 }
@@ -113,8 +119,10 @@ std::array<Glyph, 256> buildGlyphs(const FontRows& rows) {
     std::optional<Glyph> dotlessI;
     for (const auto& drawn : rows.glyphs) {
         const Glyph glyph = glyphFromRows(drawn.rows, rows.width);
-        if (drawn.code == 0x131) dotlessI = glyph;
-        else if (drawn.code < 256) glyphs[drawn.code] = glyph;
+        if (drawn.code == 0x131)
+            dotlessI = glyph;
+        else if (drawn.code < 256)
+            glyphs[drawn.code] = glyph;
     }
     for (const auto& composed : kCompositions) {
         if (!glyphs[composed.code].pixels.empty()) continue;  // drawn on its own
@@ -180,9 +188,7 @@ int clampToInt(long long value) { return static_cast<int>(std::min<long long>(va
 
 bool PixelFont::covers(char32_t code) const { return code < 256 && !glyphs_[code].pixels.empty(); }
 
-const PixelFont::Glyph& PixelFont::glyph(char32_t code) const {
-    return covers(code) ? glyphs_[code] : glyphs_[U'?'];
-}
+const PixelFont::Glyph& PixelFont::glyph(char32_t code) const { return covers(code) ? glyphs_[code] : glyphs_[U'?']; }
 
 const std::vector<const PixelFont*>& pixelFonts() { return fonts().all; }
 

@@ -97,10 +97,18 @@ Canvas toOneBit(const GreyImage& image, const ToneOptions& options) {
     if (image.empty()) return out;
     const int threshold = std::clamp(options.threshold.value_or(otsuThreshold(image)), 0, 255);
     switch (options.dither) {
-    case Dither::None: thresholdInto(image, threshold, out); break;
-    case Dither::FloydSteinberg: diffuseInto(image, threshold, kFloydSteinberg, 16, out); break;
-    case Dither::Atkinson: diffuseInto(image, threshold, kAtkinson, 8, out); break;
-    case Dither::Ordered: orderedInto(image, threshold, out); break;
+        case Dither::None:
+            thresholdInto(image, threshold, out);
+            break;
+        case Dither::FloydSteinberg:
+            diffuseInto(image, threshold, kFloydSteinberg, 16, out);
+            break;
+        case Dither::Atkinson:
+            diffuseInto(image, threshold, kAtkinson, 8, out);
+            break;
+        case Dither::Ordered:
+            orderedInto(image, threshold, out);
+            break;
     }
     if (options.invert)
         for (auto& cell : out.values()) cell = cell ? 0 : 1;

@@ -19,7 +19,7 @@ enum class Dither {
 struct ToneOptions {
     std::optional<int> threshold;  // 0 to 255; 0 sets nothing
     Dither dither = Dither::None;
-    bool invert = false;           // swaps set and clear at the end
+    bool invert = false;  // swaps set and clear at the end
 };
 
 // The threshold that best splits the picture's grey levels in two by Otsu's

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "document/document.h"
+#include "platform/serial_port.h"
 #include "settings/port_choice.h"
 #include "settings/remembered_values.h"
 #include "settings/settings_store.h"
@@ -42,6 +43,12 @@ void rememberPortItem(CPelorinDoc& doc, SettingsStore& store, std::string_view i
     }
     doc.comPort = std::string(item);
     store.writeString(kSettingsSection, kComPortValue, doc.comPort);
+}
+
+std::string settingsPortItemLabel(const std::string& item) {
+    const std::string device = devicePathForPortName(item + ":");
+    if (device.empty() || item.rfind('/', 0) == 0) return item;
+    return item + " (" + device + ")";
 }
 
 }  // namespace pelorin

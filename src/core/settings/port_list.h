@@ -16,6 +16,10 @@ class SettingsStore;
 // leaving out repeats.
 std::vector<std::string> settingsPortItems(const std::vector<std::string>& devices);
 
+// What the list shows for an item: a COM item with the device it opens,
+// "COM3 (/dev/ttyS2)"; a device path as it is.
+std::string settingsPortItemLabel(const std::string& item);
+
 // The item to preselect for the stored port: a device path selects the item
 // equal to it; any other name selects one of the four COM items by its fourth
 // character (settingsPortSelection), or nothing.

@@ -25,8 +25,7 @@ std::optional<WindowPlacement> readWindowPlacement(SettingsStore& store) {
     const std::int32_t top = store.readInt(kGroup, "Top", kAbsent);
     const std::int32_t width = store.readInt(kGroup, "Width", 0);
     const std::int32_t height = store.readInt(kGroup, "Height", 0);
-    if (!plausible(left) || !plausible(top) || width <= 0 || height <= 0 || width >= kFarthest ||
-        height >= kFarthest)
+    if (!plausible(left) || !plausible(top) || width <= 0 || height <= 0 || width >= kFarthest || height >= kFarthest)
         return std::nullopt;
     return WindowPlacement{{left, top, left + width, top + height}, store.readInt(kGroup, "Maximised", 0) != 0};
 }

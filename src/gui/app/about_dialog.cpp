@@ -5,6 +5,7 @@
 #include <QLabel>
 
 #include "app/command_table.h"
+#include "app/qt_text.h"
 #include "resources/app_icon.h"
 
 namespace pelorin {
@@ -18,10 +19,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     icon->setPixmap(QPixmap::fromImage(appIconImage(32)));
     icon->setAlignment(Qt::AlignTop);
     // Plain text: an "&" here is shown as it is, never taken as a mnemonic.
-    auto* version = new QLabel(
-        QStringLiteral("Pelorin Version ") +
-            QString::fromUtf8(command::kVersionText.data(), static_cast<qsizetype>(command::kVersionText.size())),
-        this);
+    auto* version = new QLabel(QStringLiteral("Pelorin Version ") + toQString(command::kVersionText), this);
     version->setObjectName(QStringLiteral("version"));
     version->setTextFormat(Qt::PlainText);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

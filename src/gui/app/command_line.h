@@ -14,7 +14,7 @@ struct StartupRequest {
     // --simulated-phone: the folder the phone stores what it receives in,
     // empty for a new temporary one.
     std::optional<std::string> simulatedPhone;
-    std::string error;                // for Error: one line, without the program name
+    std::string error;  // for Error: one line, without the program name
 };
 
 // Reads the arguments after the program name. --help and --version win over

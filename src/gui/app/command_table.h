@@ -50,6 +50,17 @@ inline constexpr int kExportPicture = 32841;
 inline constexpr int kText = 32842;
 inline constexpr int kCopyPicture = 32843;
 inline constexpr int kPastePicture = 32844;
+// Documents with names, the view fitted to the window, help.
+inline constexpr int kFileSaveAs = 32851;
+inline constexpr int kViewFitToWindow = 32852;
+inline constexpr int kPasteTransparent = 32853;
+inline constexpr int kHelpShortcuts = 32854;
+inline constexpr int kHelpAbout = 32855;
+// File > Open Recent: the submenu's item, and one command for each of its
+// entries, newest first.
+inline constexpr int kFileOpenRecent = 32856;
+inline constexpr int kRecentFileCount = 8;
+inline constexpr int kFileRecentFirst = 32860;
 // Drawing tools, their switches, and changes of the whole picture.
 inline constexpr int kToolEllipse = 32900;
 inline constexpr int kToolInvertPen = 32901;
@@ -75,17 +86,19 @@ inline constexpr int kSendRingtone = 32941;
 inline constexpr int kSeparator = 0;
 
 struct MenuItem {
-    std::string_view menu;  // "File", "Edit", "Tools", "View" or "Send"
+    std::string_view menu;  // "File", "Edit", "Tools", "View", "Send" or "Help"
     std::string_view text;  // as written in the menu resource: "&&" shows as "&"
     int id;                 // kSeparator for a separator line
 };
 
-inline constexpr std::array<std::string_view, 5> kMenus = {"File", "Edit", "Tools", "View", "Send"};
+inline constexpr std::array<std::string_view, 6> kMenus = {"File", "Edit", "Tools", "View", "Send", "Help"};
 
-inline constexpr std::array<MenuItem, 58> kMenuItems = {{
+inline constexpr std::array<MenuItem, 66> kMenuItems = {{
     {"File", "New", kFileNew},
     {"File", "Open", kFileOpen},
+    {"File", "Open &Recent", kFileOpenRecent},
     {"File", "Save", kFileSave},
+    {"File", "Save &As...", kFileSaveAs},
     {"File", "Import picture...", kImportPicture},
     {"File", "Export picture...", kExportPicture},
     {"File", "Import from phone...", kFileImportFromPhone},
@@ -98,6 +111,7 @@ inline constexpr std::array<MenuItem, 58> kMenuItems = {{
     {"Edit", "", kSeparator},
     {"Edit", "Copy picture", kCopyPicture},
     {"Edit", "Paste picture", kPastePicture},
+    {"Edit", "Paste &transparent", kPasteTransparent},
     {"Edit", "", kSeparator},
     {"Edit", "Flip &horizontally", kFlipHorizontally},
     {"Edit", "Flip &vertically", kFlipVertically},
@@ -133,6 +147,8 @@ inline constexpr std::array<MenuItem, 58> kMenuItems = {{
     {"View", "Operator logo && group graphic", kViewOperator},
     {"View", "Picture message", kViewPicture},
     {"View", "62xx/71xx Operator logo", kViewLargeOperator},
+    {"View", "", kSeparator},
+    {"View", "&Fit to window", kViewFitToWindow},
     {"Send", "Operator logo", kSendOperatorLogo},
     {"Send", "Group graphic", kSendGroupGraphic},
     {"Send", "", kSeparator},
@@ -141,6 +157,9 @@ inline constexpr std::array<MenuItem, 58> kMenuItems = {{
     {"Send", "Picture message", kSendPictureMessage},
     {"Send", "", kSeparator},
     {"Send", "Ringtone", kSendRingtone},
+    {"Help", "&Keyboard shortcuts", kHelpShortcuts},
+    {"Help", "", kSeparator},
+    {"Help", "&About Pelorin", kHelpAbout},
 }};
 
 // The entries of submenus: the id of the menu item that opens the submenu,
@@ -181,7 +200,11 @@ struct Shortcut {
     int id;
     std::string_view keys;
 };
-inline constexpr std::array<Shortcut, 47> kShortcuts = {{
+inline constexpr std::array<Shortcut, 51> kShortcuts = {{
+    {kFileSaveAs, "Ctrl+Shift+S"},
+    {kViewFitToWindow, "Ctrl+0"},
+    {kPasteTransparent, "Ctrl+Shift+V"},
+    {kHelpShortcuts, "F1"},
     {kEditUndo, "Ctrl+Z"},
     {kCopyPicture, "Ctrl+C"},
     {kPastePicture, "Ctrl+V"},
@@ -233,6 +256,20 @@ inline constexpr std::array<Shortcut, 47> kShortcuts = {{
 // The commands that only keys reach.
 inline constexpr std::array<int, 6> kKeyOnlyCommands = {kZoomIn,     kZoomOut, kNudgeLeft,
                                                         kNudgeRight, kNudgeUp, kNudgeDown};
+
+// What the keys-only commands are called in the table of keys.
+struct CommandName {
+    int id;
+    std::string_view text;
+};
+inline constexpr std::array<CommandName, 6> kKeyOnlyNames = {{
+    {kZoomIn, "Zoom in"},
+    {kZoomOut, "Zoom out"},
+    {kNudgeLeft, "Move selection left"},
+    {kNudgeRight, "Move selection right"},
+    {kNudgeUp, "Move selection up"},
+    {kNudgeDown, "Move selection down"},
+}};
 
 // Every command id is used once in the menus.
 consteval bool menuIdsAreUnique() {

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 #include <string>
+#include <vector>
 
 #include "app/command_router.h"
 #include "document/document_context.h"
 #include "editor/pelorin_view.h"
 #include "pictures/picture_commands.h"
+#include "settings/recent_files.h"
 #include "settings/settings_store.h"
 #include "sms/send_worker.h"
 
@@ -26,6 +29,16 @@ public:
     void fileNew();
     void fileOpen();
     void fileSave();
+    // Asks for a name, always.
+    void fileSaveAs();
+    // File > Open Recent: the entry of that index, newest first.
+    void openRecent(std::size_t index);
+    std::vector<std::string> recentFiles() { return readRecentFiles(settings_); }
+    // The file of a kind's canvas, empty while it has none.
+    const std::string& documentPath(LogoKind kind) const { return paths_[static_cast<std::size_t>(kind) - 1]; }
+    // "NAME - Pelorin 0.96 Beta", "*" after NAME while the canvas shown
+    // differs from its file.
+    std::string windowTitle() const;
     void settings();
     PictureCommands& pictures() { return pictures_; }
 
@@ -34,6 +47,12 @@ public:
     void importFromPhone();
 
 private:
+    // A logo file was opened into the canvas shown: a Pelorin document names
+    // the canvas (Save writes it again); every file goes first in the list.
+    void opened(const std::string& path);
+    void rememberRecent(const std::string& path);
+    std::string& pathOfShown() { return paths_[static_cast<std::size_t>(view_.currentKind()) - 1]; }
+
     CPelorinDoc& document_;
     CPelorinView& view_;
     UserMessages& messages_;
@@ -44,6 +63,7 @@ private:
     SendLink link_;
     CommandHandlers commands_;
     std::string simulatedPort_;
+    std::array<std::string, 3> paths_;
 };
 
 }  // namespace pelorin

@@ -9,13 +9,12 @@
 #include <QMimeData>
 
 #include "app/command_table.h"
+#include "app/qt_text.h"
 #include "resources/app_icon.h"
 
 namespace pelorin {
 
 namespace {
-
-QString textOf(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 int idOf(const QAction* action) { return action->data().toInt(); }
 
@@ -29,7 +28,7 @@ QString droppedFile(const QMimeData* data) {
 }  // namespace
 
 CMainFrame::CMainFrame(const CommandRouter& router) : router_(router) {
-    setWindowTitle(textOf(command::kWindowTitle));
+    setWindowTitle(toQString(command::kWindowTitle));
     setWindowIcon(appIcon());
     loadTooltips();
     buildMenus();
@@ -48,13 +47,13 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 }
 
 void CMainFrame::loadTooltips() {
-    for (const auto text : command::kTooltips) tooltips_.push_back(textOf(text));
+    for (const auto text : command::kTooltips) tooltips_.push_back(toQString(text));
 }
 
 void CMainFrame::buildMenus() {
     for (const auto name : command::kMenus) {
-        QMenu* menu = menuBar()->addMenu(textOf(name));
-        menu->setObjectName(textOf(name));
+        QMenu* menu = menuBar()->addMenu(toQString(name));
+        menu->setObjectName(toQString(name));
         menus_.push_back(menu);
         connect(menu, &QMenu::aboutToShow, this, [this, menu] { updateMenuStates(menu); });
         for (const auto& item : command::kMenuItems) {
@@ -63,8 +62,12 @@ void CMainFrame::buildMenus() {
                 menu->addSeparator();
                 continue;
             }
+            if (item.id == command::kFileOpenRecent) {
+                buildRecentMenu(menu, toQString(item.text));
+                continue;
+            }
             // Qt shows "&&" as a single "&", as the menu texts intend.
-            QAction* action = menu->addAction(textOf(item.text));
+            QAction* action = menu->addAction(toQString(item.text));
             wire(action, item.id);
             buildSubmenu(action, item.id);
         }
@@ -76,8 +79,17 @@ void CMainFrame::buildMenus() {
     for (const auto& shortcut : command::kShortcuts) {
         QAction* target = action(shortcut.id);
         QList<QKeySequence> keys = target->shortcuts();
-        keys.append(QKeySequence(textOf(shortcut.keys)));
+        keys.append(QKeySequence(toQString(shortcut.keys)));
         target->setShortcuts(keys);
+    }
+    // Every command's tooltip names its keys.
+    for (QAction* candidate : actions()) {
+        const QList<QKeySequence> keys = candidate->shortcuts();
+        if (keys.isEmpty()) continue;
+        QStringList texts;
+        for (const QKeySequence& key : keys) texts.append(key.toString(QKeySequence::NativeText));
+        candidate->setToolTip(
+            QStringLiteral("%1 (%2)").arg(candidate->text().remove('&'), texts.join(QStringLiteral(", "))));
     }
     // The tooltip texts that name a menu item go to it; the others have no
     // button here to show on.
@@ -103,8 +115,33 @@ void CMainFrame::buildSubmenu(QAction* parent, int parentId) {
             submenus_.push_back(submenu);
             connect(submenu, &QMenu::aboutToShow, this, [this, submenu] { updateMenuStates(submenu); });
         }
-        wire(submenu->addAction(textOf(entry.text)), entry.id);
+        wire(submenu->addAction(toQString(entry.text)), entry.id);
     }
+}
+
+// The submenu's entries are commands of their own ids; their texts, the
+// files' names, are given each time the submenu shows.
+void CMainFrame::buildRecentMenu(QMenu* parent, const QString& text) {
+    recentMenu_ = parent->addMenu(text);
+    recentMenu_->setObjectName(QStringLiteral("Open Recent"));
+    recentMenu_->menuAction()->setData(command::kFileOpenRecent);
+    addAction(recentMenu_->menuAction());
+    for (int i = 0; i < command::kRecentFileCount; ++i)
+        wire(recentMenu_->addAction(QString()), command::kFileRecentFirst + i);
+    connect(recentMenu_, &QMenu::aboutToShow, this, [this] { updateRecentMenu(); });
+    updateRecentMenu();
+}
+
+void CMainFrame::updateRecentMenu() {
+    const std::vector<QString> names = recentFiles_ ? recentFiles_() : std::vector<QString>{};
+    for (int i = 0; i < command::kRecentFileCount; ++i) {
+        QAction* entry = action(command::kFileRecentFirst + i);
+        const bool used = static_cast<std::size_t>(i) < names.size();
+        // "&1" to "&8": the digit chooses the entry; an "&" in a name shows as it is.
+        if (used) entry->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QString(names[i]).replace('&', "&&")));
+        entry->setVisible(used);
+    }
+    recentMenu_->menuAction()->setEnabled(!names.empty());
 }
 
 void CMainFrame::wire(QAction* action, int id) {
@@ -142,6 +179,8 @@ void CMainFrame::updateMenuStates(QMenu* menu) {
 void CMainFrame::updateAllMenuStates() {
     for (QMenu* menu : menus_) updateMenuStates(menu);
     for (QMenu* menu : submenus_) updateMenuStates(menu);
+    if (recentMenu_) updateRecentMenu();
+    if (onStatesUpdated_) onStatesUpdated_();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

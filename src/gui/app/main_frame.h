@@ -33,6 +33,8 @@ public:
     // Gives every item of the menu its enabled and checked state.
     void updateMenuStates(QMenu* menu);
     void updateAllMenuStates();
+    // Runs after the menu states were given (after every command and edit).
+    void setOnStatesUpdated(std::function<void()> onUpdated) { onStatesUpdated_ = std::move(onUpdated); }
 
     // Asked when the window is about to close (Exit, Ctrl+Q, the close
     // button); false keeps it open.
@@ -40,6 +42,9 @@ public:
     // Runs when the window closes for good.
     void setOnClose(std::function<void()> onClose) { onClose_ = std::move(onClose); }
     // What to do with a local file dropped on the window.
+    // The names File > Open Recent lists, newest first.
+    void setRecentFiles(std::function<std::vector<QString>()> names) { recentFiles_ = std::move(names); }
+    QMenu* recentMenu() const { return recentMenu_; }
     void setFileDropHandler(std::function<void(const std::string&)> handler) { fileDropped_ = std::move(handler); }
 
 protected:
@@ -55,6 +60,8 @@ private:
     // Gives the item the submenu of its entries in the command table, if any.
     void buildSubmenu(QAction* parent, int parentId);
     void loadTooltips();
+    void buildRecentMenu(QMenu* parent, const QString& text);
+    void updateRecentMenu();
 
     const CommandRouter& router_;
     std::vector<QMenu*> menus_;
@@ -64,6 +71,9 @@ private:
     std::function<bool()> closeGuard_;
     std::function<void()> onClose_;
     std::function<void(const std::string&)> fileDropped_;
+    std::function<std::vector<QString>()> recentFiles_;
+    QMenu* recentMenu_ = nullptr;
+    std::function<void()> onStatesUpdated_;
 };
 
 }  // namespace pelorin

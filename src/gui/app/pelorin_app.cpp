@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -15,20 +16,23 @@
 #include "app/command_line.h"
 #include "app/command_table.h"
 #include "app/document_commands.h"
-#include "settings/line_settings.h"
 #include "app/double_click_guard.h"
 #include "app/main_frame.h"
 #include "app/message_box_messages.h"
 #include "app/qt_settings_store.h"
+#include "app/qt_text.h"
 #include "app/quit_on_signals.h"
+#include "app/shortcuts_dialog.h"
 #include "document/import_file.h"
 #include "document/posix_file_system.h"
+#include "editor/layout.h"
 #include "editor/pelorin_view.h"
 #include "editor/qt_geometry.h"
 #include "editor/unsaved_drawings.h"
 #include "imageio/picture_io.h"
 #include "resources/app_icon.h"
 #include "ringtone/ringtone_commands.h"
+#include "settings/line_settings.h"
 #include "settings/window_placement.h"
 #include "sms/phone_import.h"
 #include "sms/send_commands.h"
@@ -84,6 +88,17 @@ CPelorinApp::CPelorinApp(AppServices services)
     router_.setTarget(CommandRouter::Level::Document, &documentCommands_->commands());
     router_.setTarget(CommandRouter::Level::Frame, &frame_->commands());
     router_.setTarget(CommandRouter::Level::Application, &commands_);
+    commands_.on(command::kHelpAbout, [this] { about(); });
+    commands_.on(command::kHelpShortcuts, [this] { showShortcuts(frame_.get()); });
+    // The title names the canvas's file, with "*" while it differs from it.
+    frame_->setOnStatesUpdated(
+        [this] { frame_->setWindowTitle(QString::fromStdString(documentCommands_->windowTitle())); });
+    frame_->setRecentFiles([this] {
+        std::vector<QString> names;
+        for (const std::string& path : documentCommands_->recentFiles())
+            names.push_back(QFile::decodeName(QByteArray::fromStdString(path)));
+        return names;
+    });
     // Menu states come with the commands' registrations.
     frame_->updateAllMenuStates();
     view_->logoWnd().setOnEdited([this] { frame_->updateAllMenuStates(); });
@@ -142,6 +157,17 @@ void CPelorinApp::show() {
         const QSize minimum = frame_->minimumSize();
         frame_->setGeometry(toQRect(placeOnScreens(placement->frame, screens, {minimum.width(), minimum.height()})));
     }
+    if (!placement) {
+        // The first start: large enough for the whole operator logo at the
+        // default zoom, where the screen has room for it.
+        const Size view = firstStartViewSize(CanvasEditor::kDefaultCellSize, CLogoWnd::kBorder);
+        QSize wanted =
+            frame_->minimumSize() + QSize(view.width - kDefaultViewSize.width, view.height - kDefaultViewSize.height);
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            wanted = wanted.boundedTo(screen->availableGeometry().size() -
+                                      (frame_->frameGeometry().size() - frame_->size()));
+        frame_->resize(wanted.expandedTo(frame_->minimumSize()));
+    }
     if (placement && placement->maximised)
         frame_->showMaximized();
     else
@@ -160,14 +186,14 @@ void CPelorinApp::show() {
 bool CPelorinApp::confirmQuit() {
     const auto kinds = view_->editor().unsavedKinds();
     if (kinds.empty()) return true;
-    const auto title =
-        QString::fromUtf8(command::kWindowTitle.data(), static_cast<qsizetype>(command::kWindowTitle.size()));
+    const auto title = toQString(command::kWindowTitle);
     QMessageBox box(QMessageBox::Question, title, QString::fromStdString(unsavedDrawingsQuestion(kinds)),
                     QMessageBox::NoButton, frame_.get());
     QPushButton* quit = box.addButton(QStringLiteral("Quit"), QMessageBox::AcceptRole);
     QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
     box.setDefaultButton(quit);
     box.setEscapeButton(cancel);
+    fitTitleOf(box);
     box.exec();
     return box.clickedButton() == quit;
 }
@@ -226,13 +252,14 @@ int runPelorin(int argc, char** argv) {
     SendLink sendLink = makeSerialSendLink();
     if (request.simulatedPhone) {
         QString why;
-        // Registered with a network, so that "From phone" has one to find;
+        // Registered with a network and filing what it is sent (editorOptions);
         // also an SMS centre on a free loopback port, which it names on
         // standard error (account pelorin, password pelorin).
-        phone = SimulatedPhone::start(
-            simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone), why,
-            {QStringLiteral("--network"), QStringLiteral("262-02"), QStringLiteral("--smpp"),
-             QStringLiteral("127.0.0.1:0"), QStringLiteral("--smpp-account"), QStringLiteral("pelorin:pelorin")});
+        phone =
+            SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone), why,
+                                  SimulatedPhone::editorOptions() +
+                                      QStringList{QStringLiteral("--smpp"), QStringLiteral("127.0.0.1:0"),
+                                                  QStringLiteral("--smpp-account"), QStringLiteral("pelorin:pelorin")});
         if (!phone) {
             std::cerr << "pelorin: no simulated phone: " << why.toStdString() << '\n';
             return 1;

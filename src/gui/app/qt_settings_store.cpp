@@ -1,5 +1,6 @@
 #include "app/qt_settings_store.h"
 
+#include "app/qt_text.h"
 #include "settings/memory_settings_store.h"
 
 namespace pelorin {
@@ -7,11 +8,8 @@ namespace pelorin {
 namespace {
 
 QString keyOf(std::string_view section, std::string_view name) {
-    return QString::fromUtf8(section.data(), static_cast<qsizetype>(section.size())) + QLatin1Char('/') +
-           QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    return toQString(section) + QLatin1Char('/') + toQString(name);
 }
-
-QString textOf(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
 
@@ -33,7 +31,7 @@ std::int32_t QtSettingsStore::readInt(std::string_view section, std::string_view
 }
 
 void QtSettingsStore::writeString(std::string_view section, std::string_view name, std::string_view value) {
-    settings_.setValue(keyOf(section, name), textOf(value));
+    settings_.setValue(keyOf(section, name), toQString(value));
     settings_.sync();
 }
 

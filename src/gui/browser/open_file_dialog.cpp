@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+#include "app/qt_text.h"
 #include "browser/folder_listing.h"
 #include "browser/preview_layout.h"
 
@@ -22,7 +23,8 @@ constexpr int kPreviewHeight = 178;
 
 }  // namespace
 
-OpenFileDialog::OpenFileDialog(FileSystem& files, UserMessages& messages, std::string documentsFolder, QWidget* parent)
+OpenFileDialog::OpenFileDialog(FileSystem& files, UserMessages& messages, std::string documentsFolder, QWidget* parent,
+                               const std::string& startFolder)
     : QDialog(parent),
       files_(files),
       messages_(messages),
@@ -34,7 +36,7 @@ OpenFileDialog::OpenFileDialog(FileSystem& files, UserMessages& messages, std::s
     setWindowTitle("Open file");
     setModal(true);
 
-    for (std::string_view item : kFileFilterItems) typeCombo_->addItem(QString::fromUtf8(item.data(), item.size()));
+    for (std::string_view item : kFileFilterItems) typeCombo_->addItem(toQString(item));
     typeCombo_->setObjectName("typeCombo");
     folderCombo_->setObjectName("folderCombo");
     cancelButton_->setAutoDefault(false);
@@ -46,7 +48,7 @@ OpenFileDialog::OpenFileDialog(FileSystem& files, UserMessages& messages, std::s
     layout->setHorizontalSpacing(8);
     layout->setVerticalSpacing(4);
     layout->addWidget(new QLabel("Logo type", this), 0, 0);
-    layout->addWidget(new QLabel("Filetype", this), 0, 1);
+    layout->addWidget(new QLabel("Folder", this), 0, 1);
     layout->addWidget(typeCombo_, 1, 0);
     layout->addWidget(folderCombo_, 1, 1);
     layout->addWidget(cancelButton_, 2, 1, Qt::AlignRight);
@@ -61,6 +63,16 @@ OpenFileDialog::OpenFileDialog(FileSystem& files, UserMessages& messages, std::s
     folderCombo_->setCurrentIndex(0);
     typeCombo_->setCurrentIndex(0);
     listFolder(documentsFolder_);
+    // The folder last chosen, when it is still one of the list.
+    if (!startFolder.empty() && startFolder != documentsFolder_) {
+        const int found = folderCombo_->findData(QByteArray::fromStdString(
+            startFolder.substr(startFolder.rfind('/') == std::string::npos ? 0 : startFolder.rfind('/') + 1)));
+        if (found > 0 &&
+            startFolder == documentsFolder_ + "/" + folderCombo_->itemData(found).toByteArray().toStdString()) {
+            folderCombo_->setCurrentIndex(found);
+            listChosenFolder();
+        }
+    }
     // The keys move through the files at once; Tab reaches the lists.
     preview_->setFocus();
 }
@@ -72,6 +84,7 @@ void OpenFileDialog::listFolder(const std::string& folder) {
     fileList_.clear();
     // The editor can bring pictures in too (through the import dialog).
     FolderListing listing = listFolderFiles(files_, messages_, folder, filter, true);
+    listedFolder_ = folder;
     if (!foldersListed_)
         // Each item keeps the folder's name as the bytes the system gave; only
         // the text shown is decoded, so a name that is not UTF-8 still opens.
@@ -87,9 +100,12 @@ void OpenFileDialog::listChosenFolder() {
     const int n = folderCombo_->currentIndex();
     if (n <= 0) {
         listFolder(documentsFolder_);
+        preview_->setFocus();
         return;
     }
     listFolder(documentsFolder_ + "/" + folderCombo_->itemData(n).toByteArray().toStdString());
+    // The files are what a chosen folder is for.
+    preview_->setFocus();
 }
 
 void OpenFileDialog::chooseFile(const std::string& path) {

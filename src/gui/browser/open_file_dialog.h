@@ -16,13 +16,18 @@ namespace pelorin {
 // File, Open: lists the importable files of the documents folder, or of one
 // of its direct subfolders, as thumbnails; a tap on one ends the dialog with
 // OK and its path in selectedPath(). "Logo type" chooses the kind of file,
-// "Filetype" the folder; changing either lists again.
+// "Folder" the folder; changing either lists again.
 class OpenFileDialog : public QDialog, public PreviewOwner {
     Q_OBJECT
 public:
     // documentsFolder: the folder listed first, as a path without a trailing
     // "/". Listing starts at once; a broken bitmap shows its message then.
-    OpenFileDialog(FileSystem& files, UserMessages& messages, std::string documentsFolder, QWidget* parent = nullptr);
+    // startFolder: a direct subfolder of it to list first instead (the one
+    // last chosen); any other is ignored.
+    OpenFileDialog(FileSystem& files, UserMessages& messages, std::string documentsFolder, QWidget* parent = nullptr,
+                   const std::string& startFolder = {});
+    // The folder listed now.
+    const std::string& listedFolder() const { return listedFolder_; }
 
     // Fills fileList() with the offered files of a folder, by the current
     // "Logo type", and shows them from the top. The first listing also fills
@@ -46,6 +51,7 @@ private:
     std::string documentsFolder_;
     std::vector<std::string> fileList_;
     std::string selectedPath_;
+    std::string listedFolder_;
     bool foldersListed_ = false;
     QComboBox* typeCombo_;
     QComboBox* folderCombo_;

@@ -4,13 +4,9 @@
 #include <string>
 #include <string_view>
 
-namespace pelorin {
+#include "app/qt_text.h"
 
-// The core keeps texts as UTF-8; the widgets as QString.
-inline QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-inline std::string toUtf8(const QString& text) { return text.toUtf8().toStdString(); }
+namespace pelorin {
 
 // All three send dialogs carry this caption.
 inline constexpr std::string_view kSendDialogCaption = "Send logo";

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextDocument>
+#include <algorithm>
 
 #include "dialogs/dialog_text.h"
 #include "dialogs/send_dialog_controls.h"
@@ -41,7 +42,27 @@ PictureSendDialog::PictureSendDialog(QWidget* parent, UserMessages& messages) : 
     textEdit_->setMinimumWidth(textEdit_->fontMetrics().averageCharWidth() * kTextBoxCharacters);
     controls.grid->addWidget(new QLabel(tr("Text"), this), 1, 0, Qt::AlignTop);
     controls.grid->addWidget(textEdit_, 1, 1);
+    // The characters as they are typed, "37/100"; a 101st is taken back.
+    countLabel_ = new QLabel(this);
+    countLabel_->setObjectName("characterCount");
+    controls.grid->addWidget(countLabel_, 1, 0, Qt::AlignBottom);
+    connect(textEdit_, &QPlainTextEdit::textChanged, this, [this] { limitText(); });
+    limitText();
     controls.finish(*this, {numberEdit_, textEdit_, reportBox_});
+}
+
+void PictureSendDialog::limitText() {
+    const QList<uint> characters = textEdit_->toPlainText().toUcs4();
+    if (characters.size() > static_cast<qsizetype>(kMaxPictureText)) {
+        // What was typed or pasted past the limit goes; the cursor stays at
+        // the end of what is kept.
+        const QSignalBlocker quiet(textEdit_);
+        const QList<uint> kept(characters.begin(), characters.begin() + static_cast<qsizetype>(kMaxPictureText));
+        textEdit_->setPlainText(QString::fromUcs4(reinterpret_cast<const char32_t*>(kept.constData()), kept.size()));
+        textEdit_->moveCursor(QTextCursor::End);
+    }
+    const auto count = std::min<qsizetype>(characters.size(), static_cast<qsizetype>(kMaxPictureText));
+    countLabel_->setText(QStringLiteral("%1/%2").arg(count).arg(kMaxPictureText));
 }
 
 void PictureSendDialog::transferToControls() {

@@ -5,6 +5,7 @@
 #include <string>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -37,10 +38,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Keeps the text to a picture message's hundred characters and shows the count.
+    void limitText();
     UserMessages& messages_;
     bool opened_ = false;
     QLineEdit* numberEdit_;
     QPlainTextEdit* textEdit_;
+    QLabel* countLabel_ = nullptr;
     QCheckBox* reportBox_;
     QPushButton* sendButton_;
 };

@@ -52,7 +52,7 @@ SettingsDialog::SettingsDialog(QWidget* parent, const CPelorinDoc& doc, const st
     cancelButton->setObjectName("cancel");
     portList_->setObjectName("portList");
     okButton->setDefault(true);
-    for (const std::string& item : items_) portList_->addItem(toQString(item));
+    for (const std::string& item : items_) portList_->addItem(toQString(settingsPortItemLabel(item)));
     portList_->setCurrentIndex(-1);
     fixedWaitsBox_ = new QCheckBox(tr("Wait fixed times between commands (for phones that need it)"), this);
     fixedWaitsBox_->setObjectName("fixedWaits");

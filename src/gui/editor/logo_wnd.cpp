@@ -75,8 +75,12 @@ void CLogoWnd::resizeEvent(QResizeEvent* /*event*/) {
     editor_.setClientSize(client);
     client_ = QImage(std::max(1, client.width), std::max(1, client.height), QImage::Format_RGB32);
     client_.fill(Qt::white);
-    ImageCellPainter painter(client_);
-    editor_.paint(editor_.clientRect(), painter);
+    {
+        ImageCellPainter painter(client_);
+        editor_.paint(editor_.clientRect(), painter);
+    }
+    // The pan limits changed with the size.
+    viewChanged();
 }
 
 // ---------------------------------------------------------------- surface

@@ -29,6 +29,8 @@ public:
     void setToolSource(std::function<Tool()> source) { toolSource_ = std::move(source); }
     // Runs after every press and release (the menu states may change).
     void setOnEdited(std::function<void()> onEdited) { onEdited_ = std::move(onEdited); }
+    // Runs when the view moved or the client took a new size.
+    void setOnViewChanged(std::function<void()> onViewChanged) { onViewChanged_ = std::move(onViewChanged); }
     // What the client shows, as last drawn.
     const QImage& clientImage() const { return client_; }
 
@@ -38,6 +40,9 @@ public:
     void scrollContent(int dx, int dy) override;
     void setPreviewPixel(Point viewPoint, Rgb colour) override;
     void repaintPreviewNow(const Rect& viewRect) override;
+    void viewChanged() override {
+        if (onViewChanged_) onViewChanged_();
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -62,6 +67,7 @@ private:
     std::function<Tool()> toolSource_;
     QImage client_;
     std::function<void()> onEdited_;
+    std::function<void()> onViewChanged_;
     Qt::MouseButton gestureButton_ = Qt::LeftButton;
     int wheelRemainder_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QStyle>
 #include <algorithm>
 
 #include "app/command_table.h"
@@ -40,7 +41,9 @@ CPelorinView::CPelorinView(CPelorinDoc& document, QWidget* parent)
     : QWidget(parent),
       document_(document),
       logoWnd_(new CLogoWnd(document, *this, this)),
-      palette_(new CToolPaletteWnd(logoWnd_->editor(), this)) {
+      palette_(new CToolPaletteWnd(logoWnd_->editor(), this)),
+      horizontalBar_(new QScrollBar(Qt::Horizontal, this)),
+      verticalBar_(new QScrollBar(Qt::Vertical, this)) {
     setMinimumSize(kWidth, kHeight);
     resize(kWidth, kHeight);
     setAutoFillBackground(true);
@@ -48,7 +51,49 @@ CPelorinView::CPelorinView(CPelorinDoc& document, QWidget* parent)
     colours.setColor(QPalette::Window, Qt::white);
     setPalette(colours);
     logoWnd_->setToolSource([this] { return palette_->currentTool(); });
+    logoWnd_->setOnViewChanged([this] { placeCanvasWindow(); });
+    horizontalBar_->hide();
+    verticalBar_->hide();
+    // A bar moved by the user pans like the moving tool: the pixels on screen
+    // move and only the uncovered strips are painted.
+    connect(horizontalBar_, &QScrollBar::valueChanged, this,
+            [this](int value) { editor().panBy(value - editor().origin().x, 0); });
+    connect(verticalBar_, &QScrollBar::valueChanged, this,
+            [this](int value) { editor().panBy(0, value - editor().origin().y); });
     registerCommands();
+    placeCanvasWindow();
+}
+
+void CPelorinView::placeCanvasWindow() {
+    if (placing_) return;
+    placing_ = true;
+    CanvasEditor& logic = editor();
+    const int border = CLogoWnd::kBorder;
+    logic.setRoom({std::max(0, canvasRoom_.width() - 2 * border), std::max(0, canvasRoom_.height() - 2 * border)});
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, horizontalBar_);
+    const CanvasWindowPlace place = pelorin::placeCanvasWindow(canvasRoom_, logic.canvasPixels(), border, extent);
+    logoWnd_->setGeometry(toQRect(place.window));
+    horizontalBar_->setVisible(place.horizontalBar.has_value());
+    verticalBar_->setVisible(place.verticalBar.has_value());
+    if (place.horizontalBar) horizontalBar_->setGeometry(toQRect(*place.horizontalBar));
+    if (place.verticalBar) verticalBar_->setGeometry(toQRect(*place.verticalBar));
+    placing_ = false;
+    showOriginOnBars();
+}
+
+void CPelorinView::showOriginOnBars() {
+    const CanvasEditor& logic = editor();
+    const Point limit = logic.maxOrigin();
+    const Size client = logic.clientSize();
+    const auto show = [&](QScrollBar* bar, int maximum, int page, int value) {
+        const QSignalBlocker quiet(bar);
+        bar->setRange(0, maximum);
+        bar->setPageStep(std::max(1, page));
+        bar->setSingleStep(logic.cellSize());
+        bar->setValue(value);
+    };
+    show(horizontalBar_, limit.x, client.width, logic.origin().x);
+    show(verticalBar_, limit.y, client.height, logic.origin().y);
 }
 
 void CPelorinView::registerCommands() {
@@ -134,6 +179,8 @@ void CPelorinView::registerCommands() {
     commands_.on(
         kZoomOut, [this] { editor().zoomOut(); }, always);
     commands_.on(
+        kViewFitToWindow, [this] { editor().fitToWindow(); }, always);
+    commands_.on(
         kNudgeLeft, [this] { editor().nudgeSelection(-1, 0); }, always);
     commands_.on(
         kNudgeRight, [this] { editor().nudgeSelection(1, 0); }, always);
@@ -189,6 +236,7 @@ void CPelorinView::onSendPictureMessage() {
 // canvas window shows the new picture and the preview its new size at once.
 void CPelorinView::updateAllViews() {
     editor().dropSelection();
+    placeCanvasWindow();
     editor().redrawAll();
     repaintPreviewNow(previewAreaOfAllKinds());
 }
@@ -207,8 +255,9 @@ void CPelorinView::repaintPreviewNow(const Rect& viewRect) {
 void CPelorinView::resizeEvent(QResizeEvent* /*event*/) {
     const EditorLayout layout = editorLayout({width(), height()});
     previewShift_ = layout.previewShift;
-    logoWnd_->setGeometry(toQRect(layout.logoWindow));
+    canvasRoom_ = layout.logoWindow;
     palette_->setGeometry(toQRect(layout.palette));
+    placeCanvasWindow();
 }
 
 void CPelorinView::paintEvent(QPaintEvent* event) {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QScrollBar>
 #include <QWidget>
 #include <optional>
 
 #include "app/command_router.h"
 #include "document/document.h"
 #include "document/document_view.h"
+#include "editor/layout.h"
 #include "editor/logo_wnd.h"
 #include "editor/preview_surface.h"
 #include "editor/tool_palette_wnd.h"
@@ -31,6 +33,9 @@ public:
     CPelorinDoc& document() { return document_; }
     CLogoWnd& logoWnd() { return *logoWnd_; }
     CToolPaletteWnd& toolPalette() { return *palette_; }
+    // The canvas window's scroll bars (hidden while the canvas fits).
+    QScrollBar& horizontalBar() { return *horizontalBar_; }
+    QScrollBar& verticalBar() { return *verticalBar_; }
     CanvasEditor& editor() { return logoWnd_->editor(); }
     const CommandHandlers& commands() const { return commands_; }
 
@@ -59,10 +64,19 @@ protected:
 
 private:
     void registerCommands();
+    // Places the canvas window in the room the layout gives it (centred
+    // where the canvas fits, with scroll bars where it does not).
+    void placeCanvasWindow();
+    // The scroll bars show the editor's origin and pan limits.
+    void showOriginOnBars();
 
     CPelorinDoc& document_;
     CLogoWnd* logoWnd_;
     CToolPaletteWnd* palette_;
+    QScrollBar* horizontalBar_;
+    QScrollBar* verticalBar_;
+    Rect canvasRoom_ = kLogoWindowRect;
+    bool placing_ = false;
     CommandHandlers commands_;
     SendCommands* sendCommands_ = nullptr;
     // The one preview pixel that the pen or the eraser is setting right now.

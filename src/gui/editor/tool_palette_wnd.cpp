@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include "app/qt_text.h"
 #include "editor/layout.h"
 #include "editor/qt_geometry.h"
 #include "resources/button_images.h"
@@ -16,10 +17,7 @@ constexpr int kZoomOutSlot = 9;
 constexpr int kFirstRowTools = 4;   // their pictures are slots 0 to 7
 constexpr int kSecondRowTools = 3;  // line, rectangle, fill: the next six slots
 
-QString tipOf(std::string_view name, std::string_view key) {
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) + " (" +
-           QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())) + ")";
-}
+QString tipOf(std::string_view name, std::string_view key) { return toQString(name) + " (" + toQString(key) + ")"; }
 }  // namespace
 
 CToolPaletteWnd::CToolPaletteWnd(CanvasEditor& editor, QWidget* parent)

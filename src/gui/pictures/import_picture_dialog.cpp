@@ -42,8 +42,8 @@ ImportPictureDialog::ImportPictureDialog(GreyImage picture, LogoKind kind, QWidg
     enlarged_ = new PicturePreview(largest * kEnlargement + QSize(8, 8), this);
 
     kindList_ = new QComboBox(this);
-    kindList_->addItems({tr("Operator logo (72 x 14)"), tr("Picture message (72 x 28)"),
-                         tr("62xx/71xx Operator logo (78 x 21)")});
+    kindList_->addItems(
+        {tr("Operator logo (72 x 14)"), tr("Picture message (72 x 28)"), tr("62xx/71xx Operator logo (78 x 21)")});
     fitList_ = new QComboBox(this);
     fitList_->addItems({tr("Contain (whole picture)"), tr("Cover (fill, crop)"), tr("Stretch")});
     threshold_ = new QSlider(Qt::Horizontal, this);
@@ -112,8 +112,10 @@ void ImportPictureDialog::transferToControls() {
 void ImportPictureDialog::transferFromControls() {
     kind_ = kKinds[kindList_->currentIndex()];
     options_.fit = kFits[fitList_->currentIndex()];
-    if (automatic_->isChecked()) options_.tone.threshold.reset();
-    else options_.tone.threshold = threshold_->value();
+    if (automatic_->isChecked())
+        options_.tone.threshold.reset();
+    else
+        options_.tone.threshold = threshold_->value();
     threshold_->setEnabled(!automatic_->isChecked());
     options_.tone.dither = kDithers[ditherList_->currentIndex()];
     options_.tone.invert = invert_->isChecked();
@@ -126,9 +128,10 @@ void ImportPictureDialog::refit() {
 }
 
 void ImportPictureDialog::retone() {
-    const ToneOptions tone = options_.tone.threshold ? options_.tone
-                             : ToneOptions{options_.tone.dither == Dither::None ? pictureOtsu_ : 128,
-                                           options_.tone.dither, options_.tone.invert};
+    const ToneOptions tone = options_.tone.threshold
+                                 ? options_.tone
+                                 : ToneOptions{options_.tone.dither == Dither::None ? pictureOtsu_ : 128,
+                                               options_.tone.dither, options_.tone.invert};
     result_ = toOneBit(fitted_, tone);
     // The slider shows the threshold in use, the automatic one too.
     const int shown = *tone.threshold;

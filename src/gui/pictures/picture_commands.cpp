@@ -28,7 +28,8 @@ void PictureCommands::registerIn(CommandHandlers& handlers) {
     handlers.on(command::kExportPicture, [this] { exportPicture(); });
     handlers.on(command::kText, [this] { placeText(); });
     handlers.on(command::kCopyPicture, [this] { copyPicture(); });
-    handlers.on(command::kPastePicture, [this] { pastePicture(); });
+    handlers.on(command::kPastePicture, [this] { pastePicture(false); });
+    handlers.on(command::kPasteTransparent, [this] { pastePicture(true); });
 }
 
 void PictureCommands::importPicture() {
@@ -78,7 +79,7 @@ void PictureCommands::exportPicture() {
 void PictureCommands::placeText() {
     TextDialog dialog(dialogParent_);
     if (dialog.exec() != QDialog::Accepted) return;
-    placeBlock(dialog.result(), "Text");
+    placeBlock(dialog.result(), "Text", dialog.transparent());
 }
 
 void PictureCommands::copyPicture() {
@@ -96,11 +97,11 @@ void PictureCommands::copyPicture() {
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
-void PictureCommands::pastePicture() {
+void PictureCommands::pastePicture(bool transparent) {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (data && data->hasText()) {
         if (const auto cells = parseCellText(data->text().toStdString(), {78, 28})) {
-            placeBlock(*cells, "Paste picture");
+            placeBlock(*cells, "Paste picture", transparent);
             return;
         }
     }
@@ -119,7 +120,7 @@ void PictureCommands::pastePicture() {
             messages_.showMessage(read.error);
             return;
         }
-        pasteGreyPicture(*read.picture);
+        pasteGreyPicture(*read.picture, transparent);
         return;
     }
     if (data && data->hasImage()) {
@@ -128,17 +129,17 @@ void PictureCommands::pastePicture() {
             messages_.showMessage("The picture on the clipboard cannot be read.");
             return;
         }
-        pasteGreyPicture(imageio::greyFromImage(image));
+        pasteGreyPicture(imageio::greyFromImage(image), transparent);
         return;
     }
     messages_.showMessage("The clipboard holds no picture.");
 }
 
-void PictureCommands::pasteGreyPicture(const GreyImage& picture) {
+void PictureCommands::pasteGreyPicture(const GreyImage& picture, bool transparent) {
     ImportPictureDialog dialog(picture, view_.currentKind(), dialogParent_);
     // The paste lands on the canvas shown.
     dialog.kindList()->setEnabled(false);
-    if (dialog.exec() == QDialog::Accepted) placeBlock(dialog.result(), "Paste picture");
+    if (dialog.exec() == QDialog::Accepted) placeBlock(dialog.result(), "Paste picture", transparent);
 }
 
 void PictureCommands::openDroppedFile(const std::string& path) {
@@ -155,8 +156,10 @@ void PictureCommands::replaceCanvas(LogoKind kind, const Canvas& content) {
     view_.editor().replaceCanvas(kind, content, "Import picture");
 }
 
-void PictureCommands::placeBlock(const Canvas& block, std::string_view label) {
-    view_.editor().placeFloating(block, label);
+void PictureCommands::placeBlock(const Canvas& block, std::string_view label, bool transparent) {
+    view_.editor().placeFloating(block, label, transparent);
+    // The block placed is lifted: the selection tool drags it at once.
+    view_.toolPalette().setCurrentTool(Tool::Selection);
 }
 
 }  // namespace pelorin

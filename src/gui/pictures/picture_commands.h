@@ -43,18 +43,19 @@ public:
     // import dialog, placed as a lifted selection at the top-left of the
     // visible area: one undo step. Picture bytes are read as a file is (the
     // same limits and messages). A clipboard without either, or with a
-    // picture that cannot be read, shows a message.
-    void pastePicture();
+    // picture that cannot be read, shows a message. Transparent: only the set
+    // cells of the pasted block land.
+    void pastePicture(bool transparent = false);
     // A file dropped on the window: a picture goes through the import dialog,
     // a logo file is imported as File, Open imports it.
     void openDroppedFile(const std::string& path);
 
 private:
-    void pasteGreyPicture(const GreyImage& picture);
+    void pasteGreyPicture(const GreyImage& picture, bool transparent);
     void replaceCanvas(LogoKind kind, const Canvas& content);
     // A block of cells as the lifted selection at the top-left of the visible
     // area, ready to drag: one undo step.
-    void placeBlock(const Canvas& block, std::string_view label);
+    void placeBlock(const Canvas& block, std::string_view label, bool transparent = false);
 
     CPelorinDoc& document_;
     CPelorinView& view_;

@@ -1,14 +1,15 @@
 #include "pictures/text_dialog.h"
 
-#include <algorithm>
-
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFormLayout>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "imageio/font_text.h"
 #include "imageio/picture_io.h"
@@ -36,6 +37,9 @@ TextDialog::TextDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Text"));
     text_ = new QPlainTextEdit(this);
     text_->setFixedHeight(text_->fontMetrics().height() * 3 + 12);
+    // Tab goes to the next control; a tab in the text would draw as "?".
+    text_->setTabChangesFocus(true);
+    text_->installEventFilter(this);
     fontList_ = new QComboBox(this);
     for (const PixelFont* font : pixelFonts())
         fontList_->addItem(tr("Pixel font %1").arg(QString::fromStdString(font->name())));
@@ -47,6 +51,8 @@ TextDialog::TextDialog(QWidget* parent) : QDialog(parent) {
     height_->setRange(6, 28);
     height_->setValue(12);
     height_->setSuffix(tr(" pixels"));
+    transparent_ = new QCheckBox(tr("T&ransparent: only the black pixels land"), this);
+    transparent_->setObjectName(QStringLiteral("transparent"));
     preview_ = new PicturePreview(QSize(kLargestBlock.width, kLargestBlock.height) * kEnlargement + QSize(8, 8), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -55,6 +61,7 @@ TextDialog::TextDialog(QWidget* parent) : QDialog(parent) {
     form->addRow(tr("Text"), text_);
     form->addRow(tr("Font"), fontList_);
     form->addRow(tr("Height"), height_);
+    form->addRow(QString(), transparent_);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(preview_);
@@ -66,15 +73,29 @@ TextDialog::TextDialog(QWidget* parent) : QDialog(parent) {
     render();
 }
 
+bool TextDialog::transparent() const { return transparent_->isChecked(); }
+
+bool TextDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == text_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && !(key->modifiers() & Qt::ShiftModifier) && !text_->toPlainText().contains('\n')) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void TextDialog::render() {
     const int choice = fontList_->currentIndex();
     const int pixelFontCount = static_cast<int>(pixelFonts().size());
     const bool pixelFont = choice < pixelFontCount;
     height_->setEnabled(!pixelFont);
     const QString text = text_->toPlainText();
-    result_ = pixelFont ? pixelFontBlock(text, *pixelFonts()[static_cast<std::size_t>(choice)], kLargestBlock)
-                        : imageio::renderInstalledFontText(fontList_->currentText(), height_->value(), text,
-                                                           kLargestBlock);
+    result_ = pixelFont
+                  ? pixelFontBlock(text, *pixelFonts()[static_cast<std::size_t>(choice)], kLargestBlock)
+                  : imageio::renderInstalledFontText(fontList_->currentText(), height_->value(), text, kLargestBlock);
     preview_->show(imageio::canvasImage(result_, kEnlargement, imageio::Look::PhoneScreen));
 }
 

@@ -4,6 +4,7 @@
 
 #include "document/canvas.h"
 
+class QCheckBox;
 class QComboBox;
 class QPlainTextEdit;
 class QSpinBox;
@@ -21,11 +22,18 @@ public:
     explicit TextDialog(QWidget* parent = nullptr);
 
     const Canvas& result() const { return result_; }
+    // Only the text's set cells land on the canvas.
+    bool transparent() const;
+    QCheckBox* transparentBox() const { return transparent_; }
 
     QPlainTextEdit* textEdit() const { return text_; }
     QComboBox* fontList() const { return fontList_; }
     QSpinBox* heightBox() const { return height_; }
     PicturePreview* preview() const { return preview_; }
+
+protected:
+    // Enter in a text of one line is OK; Shift+Enter starts a new line.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void render();
@@ -34,6 +42,7 @@ private:
     QPlainTextEdit* text_;
     QComboBox* fontList_;
     QSpinBox* height_;
+    QCheckBox* transparent_;
     PicturePreview* preview_;
 };
 

@@ -16,6 +16,7 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 
+#include "app/qt_text.h"
 #include "ringtone/ringtone_file.h"
 #include "ringtone/smart_messaging.h"
 #include "ringtone/sound.h"
@@ -31,10 +32,6 @@ constexpr const char* kDurationNames[6] = {"1", "1/2", "1/4", "1/8", "1/16", "1/
 constexpr const char* kFileFilter = "Ringtones (*.rtttl *.txt *.ott *.mid *.midi);;All files (*)";
 constexpr const char* kSaveFilter =
     "RTTTL (*.rtttl);;Smart Messaging (*.ott);;MIDI (*.mid);;iMelody (*.imy);;WAV sound (*.wav)";
-
-QString fromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 }  // namespace
 
@@ -156,13 +153,13 @@ QPushButton* RingtoneWindow::durationButton(int index) const {
 
 void RingtoneWindow::refresh(bool rewriteText) {
     updating_ = true;
-    if (rewriteText) text_->setPlainText(fromUtf8(editing_.text()));
+    if (rewriteText) text_->setPlainText(toQString(editing_.text()));
     const auto& notes = editing_.ringtone().notes;
     table_->setRowCount(static_cast<int>(notes.size()));
     for (std::size_t row = 0; row < notes.size(); ++row) {
         const auto cells = RingtoneEditing::cells(notes[row]);
         for (int column = 0; column < RingtoneEditing::kColumns; ++column) {
-            auto* item = new QTableWidgetItem(fromUtf8(cells[static_cast<std::size_t>(column)]));
+            auto* item = new QTableWidgetItem(toQString(cells[static_cast<std::size_t>(column)]));
             table_->setItem(static_cast<int>(row), column, item);
         }
     }
@@ -186,9 +183,9 @@ void RingtoneWindow::refresh(bool rewriteText) {
         mark.format.setUnderlineColor(Qt::red);
         mark.format.setBackground(QColor(255, 220, 220));
         marks.push_back(mark);
-        status_->setText(fromUtf8(editing_.error()));
+        status_->setText(toQString(editing_.error()));
     } else {
-        status_->setText(fromUtf8(editing_.summary()));
+        status_->setText(toQString(editing_.summary()));
     }
     text_->setExtraSelections(marks);
     updating_ = false;
@@ -209,9 +206,9 @@ void RingtoneWindow::cellEdited(int row, int column) {
     }
     updating_ = true;
     item->setBackground(QColor(255, 220, 220));
-    item->setToolTip(fromUtf8(why));
+    item->setToolTip(toQString(why));
     updating_ = false;
-    status_->setText(QString("Note %1: %2").arg(row + 1).arg(fromUtf8(why)));
+    status_->setText(QString("Note %1: %2").arg(row + 1).arg(toQString(why)));
 }
 
 void RingtoneWindow::pianoPressed(Pitch pitch, int octave) {

@@ -15,12 +15,13 @@ namespace pelorin {
 const QEvent::Type NetworkQueryEvent::kType = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 NetworkAsker makeNetworkAsker(const SendLink& link, const CPelorinDoc& doc) {
-    return [link, port = sendPortName(link, doc.comPort), replyDriven = doc.fixedWaits == 0](const CancelToken& cancel) {
-        DialogueOptions options;
-        options.replyDriven = replyDriven;
-        options.cancel = &cancel;
-        return QueryNetwork(port, *link.opener, *link.sleeper, options);
-    };
+    return
+        [link, port = sendPortName(link, doc.comPort), replyDriven = doc.fixedWaits == 0](const CancelToken& cancel) {
+            DialogueOptions options;
+            options.replyDriven = replyDriven;
+            options.cancel = &cancel;
+            return QueryNetwork(port, *link.opener, *link.sleeper, options);
+        };
 }
 
 void startNetworkQuery(NetworkAsker asker, std::shared_ptr<const CancelToken> cancel,

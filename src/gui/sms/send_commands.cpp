@@ -4,8 +4,8 @@
 #include "dialogs/picture_send_dialog.h"
 #include "dialogs/simple_send_dialog.h"
 #include "document/document.h"
-#include "sms/network_asker.h"
 #include "settings/remembered_values.h"
+#include "sms/network_asker.h"
 #include "sms/send_progress_dialog.h"
 
 namespace pelorin {

@@ -13,6 +13,10 @@ constexpr int kStopTimeoutMs = 3000;
 
 }  // namespace
 
+QStringList SimulatedPhone::editorOptions() {
+    return {QStringLiteral("--network"), QStringLiteral("262-02"), QStringLiteral("--echo-to-inbox")};
+}
+
 std::unique_ptr<SimulatedPhone> SimulatedPhone::start(const QString& program, const QString& storeDir, QString& why,
                                                       const QStringList& options) {
     std::unique_ptr<SimulatedPhone> phone(new SimulatedPhone);

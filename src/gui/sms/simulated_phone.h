@@ -15,6 +15,12 @@ namespace pelorin {
 // its standard input.
 class SimulatedPhone {
 public:
+    // The options `pelorin --simulated-phone` starts its phone with:
+    // registered with a network, so that "From phone" has one to find, and
+    // filing what it is sent in its own inbox, so that File > Import from
+    // phone reads back what the editor sent.
+    static QStringList editorOptions();
+
     // Starts `program`; empty `storeDir` makes a new temporary folder.
     // `options` go to the phone as well (such as --quiet or a fault).
     // Nothing when the phone does not start; `why` then says why.

@@ -38,8 +38,7 @@ struct EditorRig {
     }
     void gesture(Tool tool, std::vector<Point> cells, StylusInput input = {}) {
         editor.stylusDown(centreOf(cells.front().x, cells.front().y), tool, input);
-        for (std::size_t i = 1; i < cells.size(); ++i)
-            editor.stylusMove(centreOf(cells[i].x, cells[i].y), tool, input);
+        for (std::size_t i = 1; i < cells.size(); ++i) editor.stylusMove(centreOf(cells[i].x, cells[i].y), tool, input);
         editor.stylusUp(centreOf(cells.back().x, cells.back().y), tool, input);
     }
     // A drawing with a lifted selection over part of it.
@@ -70,15 +69,42 @@ TEST(EditHistoryTest, EveryUndoableOperationUndoesAndRedoesToTheExactState) {
         std::function<void(EditorRig&)> run;
     };
     const Case cases[] = {
-        {"pen stroke", [](EditorRig& t) { t.gesture(Tool::Pen, {{10, 1}, {14, 3}}); }},
-        {"pen stroke inside the selection", [](EditorRig& t) { t.gesture(Tool::Pen, {{3, 3}, {5, 3}}); }},
-        {"right-button pen", [](EditorRig& t) { t.gesture(Tool::Pen, {{3, 4}, {7, 4}}, {.clear = true}); }},
-        {"eraser stroke", [](EditorRig& t) { t.gesture(Tool::Eraser, {{4, 4}, {8, 4}}); }},
-        {"line", [](EditorRig& t) { t.gesture(Tool::Line, {{0, 0}, {9, 1}, {30, 12}}); }},
-        {"rectangle", [](EditorRig& t) { t.gesture(Tool::Rectangle, {{12, 2}, {18, 8}}); }},
-        {"fill", [](EditorRig& t) { t.gesture(Tool::Fill, {{30, 2}}); }},
-        {"right-button fill", [](EditorRig& t) { t.gesture(Tool::Fill, {{20, 10}}, {.clear = true}); }},
-        {"selection drag", [](EditorRig& t) { t.gesture(Tool::Selection, {{3, 4}, {10, 6}}); }},
+        {"pen stroke",
+         [](EditorRig& t) {
+             t.gesture(Tool::Pen, {{10, 1}, {14, 3}});
+         }},
+        {"pen stroke inside the selection",
+         [](EditorRig& t) {
+             t.gesture(Tool::Pen, {{3, 3}, {5, 3}});
+         }},
+        {"right-button pen",
+         [](EditorRig& t) {
+             t.gesture(Tool::Pen, {{3, 4}, {7, 4}}, {.clear = true});
+         }},
+        {"eraser stroke",
+         [](EditorRig& t) {
+             t.gesture(Tool::Eraser, {{4, 4}, {8, 4}});
+         }},
+        {"line",
+         [](EditorRig& t) {
+             t.gesture(Tool::Line, {{0, 0}, {9, 1}, {30, 12}});
+         }},
+        {"rectangle",
+         [](EditorRig& t) {
+             t.gesture(Tool::Rectangle, {{12, 2}, {18, 8}});
+         }},
+        {"fill",
+         [](EditorRig& t) {
+             t.gesture(Tool::Fill, {{30, 2}});
+         }},
+        {"right-button fill",
+         [](EditorRig& t) {
+             t.gesture(Tool::Fill, {{20, 10}}, {.clear = true});
+         }},
+        {"selection drag",
+         [](EditorRig& t) {
+             t.gesture(Tool::Selection, {{3, 4}, {10, 6}});
+         }},
         {"copy", [](EditorRig& t) { t.editor.copySelection(); }},
         {"delete", [](EditorRig& t) { t.editor.deleteSelection(); }},
         {"arrow key", [](EditorRig& t) { t.editor.nudgeSelection(1, 0); }},
@@ -154,13 +180,13 @@ TEST_F(HistoryTest, AStrokeUndoneWhileASelectionIsLiftedStaysUndoneAfterADrag) {
 }
 
 TEST_F(HistoryTest, OnlyEditsAreSteps) {
-    drawAndLift();                                      // drawing a selection
-    gesture(Tool::Moving, {{10, 5}, {2, 5}});           // panning
-    editor.zoomIn();                                    // zooming
-    editor.hideSelection();                             // hiding
-    editor.setCanvasKind(LogoKind::Picture);            // choosing a canvas
+    drawAndLift();                                       // drawing a selection
+    gesture(Tool::Moving, {{10, 5}, {2, 5}});            // panning
+    editor.zoomIn();                                     // zooming
+    editor.hideSelection();                              // hiding
+    editor.setCanvasKind(LogoKind::Picture);             // choosing a canvas
     gesture(Tool::Selection, {{1, 1}, {3, 3}, {1, 1}});  // drawn, not dragged
-    gesture(Tool::Fill, {{40, 20}}, {.clear = true});   // clearing what is clear
+    gesture(Tool::Fill, {{40, 20}}, {.clear = true});    // clearing what is clear
     gesture(Tool::Eraser, {{5, 5}, {9, 9}});
     EXPECT_EQ(editor.history().undoCount(), 0u);
     EXPECT_FALSE(editor.canUndo());

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "imaging/cell_text.h"
+
+#include <gtest/gtest.h>
 
 namespace pelorin {
 namespace {

@@ -6,7 +6,6 @@
 #include "imaging/fit.h"
 #include "imaging/picture_to_logo.h"
 #include "imaging/tone.h"
-
 #include "pattern.h"
 
 namespace pelorin {
@@ -57,11 +56,11 @@ TEST(FitImage, PlacesWideAndTallPicturesByMode) {
     GreyImage tall(2, 8);
     for (int y = 0; y < 8; ++y) tall.at(0, y) = tall.at(1, y) = static_cast<std::uint8_t>(30 * y);
     EXPECT_EQ(rowsOf(fitImage(tall, 4, 4, FitMode::Contain)),
-              (std::vector<std::vector<int>>{{255, 15, 255, 255}, {255, 75, 255, 255}, {255, 135, 255, 255},
-                                             {255, 195, 255, 255}}));
+              (std::vector<std::vector<int>>{
+                  {255, 15, 255, 255}, {255, 75, 255, 255}, {255, 135, 255, 255}, {255, 195, 255, 255}}));
     EXPECT_EQ(rowsOf(fitImage(tall, 4, 4, FitMode::Cover)),
-              (std::vector<std::vector<int>>{{90, 90, 90, 90}, {90, 90, 90, 90}, {120, 120, 120, 120},
-                                             {120, 120, 120, 120}}));
+              (std::vector<std::vector<int>>{
+                  {90, 90, 90, 90}, {90, 90, 90, 90}, {120, 120, 120, 120}, {120, 120, 120, 120}}));
 }
 
 TEST(FitImage, AveragesByCoverageWhenTheRatioIsNotWhole) {

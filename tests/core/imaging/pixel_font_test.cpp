@@ -1,9 +1,9 @@
+#include "imaging/pixel_font.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "imaging/pixel_font.h"
 
 #include "pattern.h"
 
@@ -59,8 +59,8 @@ TEST(PixelFonts, RenderKnownStringsToKnownPixels) {
     // Characters outside Latin-1 are drawn as "?"; lines are centred.
     EXPECT_EQ(rendered(*findPixelFont("5x7"), U"\u20AC"), rendered(*findPixelFont("5x7"), U"?"));
     EXPECT_EQ(patternOf(rendered(*findPixelFont("3x5"), U"-\n--")),
-              (std::vector<std::string>{".......", ".......", "..###..", ".......", ".......", ".......",
-                                        ".......", ".......", "###.###", ".......", "......."}));
+              (std::vector<std::string>{".......", ".......", "..###..", ".......", ".......", ".......", ".......",
+                                        ".......", "###.###", ".......", "......."}));
 }
 
 TEST(PixelFonts, TextThatDoesNotFitIsCutAtTheCanvasEdge) {

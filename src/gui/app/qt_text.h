@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace pelorin {
+
+// The core keeps texts as UTF-8; the widgets as QString.
+inline QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+inline std::string toUtf8(const QString& text) { return text.toUtf8().toStdString(); }
+
+}  // namespace pelorin
