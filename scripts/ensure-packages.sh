@@ -18,9 +18,12 @@ set -euo pipefail
 # device it says so. python3-gammu: the ringtone peer test decodes
 # pelorin-cli's messages with Gammu's Python module, and reads our EMS
 # pictures. netpbm (pbmtowbmp, wbmptopbm): the WBMP files' peer test.
+# osmo-hlr and osmo-msc (with sqlite3 to read the messages osmo-msc stored):
+# the peer test of sending through an SMS centre over SMPP.
+# libcurl4-openssl-dev: the HTTP client that sends through Kannel's smsbox.
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
-  qt6-base-dev qt6-svg-dev libqt6svg6 zlib1g-dev fonts-dejavu-core gammu smstools gnokii-cli kannel desktop-file-utils appstream man-db qt6-multimedia-dev python3-gammu
-  netpbm "$@")
+  libcurl4-openssl-dev qt6-base-dev qt6-svg-dev libqt6svg6 zlib1g-dev fonts-dejavu-core gammu smstools gnokii-cli kannel
+  osmo-hlr osmo-msc sqlite3 desktop-file-utils appstream man-db qt6-multimedia-dev python3-gammu netpbm "$@")
 
 missing=()
 for package in "${packages[@]}"; do
@@ -61,3 +64,11 @@ if [[ " ${missing[*]} " == *" kannel "* ]]; then
     update-rc.d kannel disable >/dev/null 2>&1 || true
   fi
 fi
+# osmo-hlr and osmo-msc come with system services that would hold the fixed
+# GSUP, VTY and SMPP ports on every address; the tests run their own on a
+# loopback address of their own, so the services stay stopped and disabled.
+for service in osmo-hlr osmo-msc; do
+  if [[ " ${missing[*]} " == *" $service "* ]] && command -v systemctl >/dev/null 2>&1; then
+    systemctl disable --now "$service.service" >/dev/null 2>&1 || true
+  fi
+done

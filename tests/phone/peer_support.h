@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,6 +56,9 @@ public:
         pid_ = ::fork();
         if (pid_ == 0) {
             ::setpgid(0, 0);
+            // A test program that dies without its destructors (a sanitizer's
+            // abort) takes the daemon with it.
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
             ::setenv("LC_ALL", "C.UTF-8", 1);
             ::setenv("HOME", home.c_str(), 1);
             if (!output.empty()) {

@@ -9,6 +9,7 @@
 
 #include "commands.h"
 #include "interrupt.h"
+#include "smsc/kannel_client.h"
 #include "smsc/send_journal.h"
 #include "smsc/smpp_client.h"
 #include "smsc/smsc_address.h"
@@ -118,12 +119,21 @@ std::string defaultJournal(const RecipientArguments& recipients) {
 
 int sendThroughSmsc(const RecipientArguments& recipients, const JobArguments& arguments) {
     std::string error;
-    const auto address = smsc::parseSmscAddress(*recipients.smsc, error);
+    // kannel:// goes through Kannel's smsbox, anything else is an SMPP centre.
+    const bool throughKannel = recipients.smsc->rfind("kannel://", 0) == 0;
+    std::optional<smsc::SmscAddress> address;
+    std::optional<smsc::KannelAddress> kannel;
+    if (throughKannel) {
+        kannel = smsc::parseKannelAddress(*recipients.smsc, error);
+        if (kannel) address = smsc::SmscAddress{};
+    } else {
+        address = smsc::parseSmscAddress(*recipients.smsc, error);
+    }
     if (!address) {
         std::cerr << "pelorin-cli send: --smsc: " << error << "\n";
         return kExitBadArguments;
     }
-    const auto password = smsc::readSmscPassword(recipients.passwordFile.value_or(""), error);
+    const auto password = smsc::readSmscPassword(recipients.passwordFile.value_or(""), error, !throughKannel);
     if (!password) {
         std::cerr << "pelorin-cli send: " << error << "\n";
         return kExitBadArguments;
@@ -193,7 +203,13 @@ int sendThroughSmsc(const RecipientArguments& recipients, const JobArguments& ar
     options.waitReceiptsSeconds = recipients.waitReceipts;
     options.cancel = &interruptToken();
     std::string ended;
-    if (!items.empty()) ended = smsc::runSmppSession(*address, *password, options, items, listener);
+    if (!items.empty() && kannel) {
+        smsc::KannelOptions kannelOptions;
+        kannelOptions.cancel = &interruptToken();
+        ended = smsc::runKannelSession(*kannel, *password, kannelOptions, items, listener);
+    } else if (!items.empty()) {
+        ended = smsc::runSmppSession(*address, *password, options, items, listener);
+    }
     listener.endProgress();
     if (!ended.empty()) std::cerr << "pelorin-cli send: " << ended << "\n";
 

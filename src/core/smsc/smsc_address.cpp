@@ -104,7 +104,7 @@ std::optional<SmscAddress> parseSmscAddress(std::string_view url, std::string& e
     return address;
 }
 
-std::optional<std::string> readSmscPassword(const std::string& passwordFile, std::string& error) {
+std::optional<std::string> readSmscPassword(const std::string& passwordFile, std::string& error, bool smppLimit) {
     std::string password;
     if (!passwordFile.empty()) {
         std::ifstream in(passwordFile);
@@ -117,7 +117,7 @@ std::optional<std::string> readSmscPassword(const std::string& passwordFile, std
     } else if (const char* fromEnvironment = std::getenv("PELORIN_SMSC_PASSWORD")) {
         password = fromEnvironment;
     }
-    if (password.size() > kMaxPassword) {
+    if (smppLimit && password.size() > kMaxPassword) {
         error = "the SMS centre password has " + std::to_string(password.size()) +
                 " characters; SMPP 3.4 allows at most 8 (a longer one is dropped by some centres without an answer)";
         return std::nullopt;

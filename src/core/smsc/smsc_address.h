@@ -26,7 +26,8 @@ std::optional<SmscAddress> parseSmscAddress(std::string_view url, std::string& e
 
 // The password from PELORIN_SMSC_PASSWORD, or from passwordFile when one is
 // named (its first line); nothing and error set when it cannot be read or is
-// longer than SMPP 3.4's 8 characters.
-std::optional<std::string> readSmscPassword(const std::string& passwordFile, std::string& error);
+// longer than SMPP 3.4's 8 characters (unless smppLimit is false: a Kannel
+// password has no such limit).
+std::optional<std::string> readSmscPassword(const std::string& passwordFile, std::string& error, bool smppLimit = true);
 
 }  // namespace pelorin::smsc

@@ -252,8 +252,14 @@ int runPelorin(int argc, char** argv) {
     SendLink sendLink = makeSerialSendLink();
     if (request.simulatedPhone) {
         QString why;
-        phone = SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone),
-                                      why, SimulatedPhone::editorOptions());
+        // Registered with a network and filing what it is sent (editorOptions);
+        // also an SMS centre on a free loopback port, which it names on
+        // standard error (account pelorin, password pelorin).
+        phone =
+            SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone), why,
+                                  SimulatedPhone::editorOptions() +
+                                      QStringList{QStringLiteral("--smpp"), QStringLiteral("127.0.0.1:0"),
+                                                  QStringLiteral("--smpp-account"), QStringLiteral("pelorin:pelorin")});
         if (!phone) {
             std::cerr << "pelorin: no simulated phone: " << why.toStdString() << '\n';
             return 1;
