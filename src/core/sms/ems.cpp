@@ -235,7 +235,17 @@ std::vector<MessagePart> buildEmsPictureParts(const Canvas& canvas, std::string_
         const std::string caption = messages.parts.size() == 1 ? "Sending SMS"
                                                                : "Sending SMS " + std::to_string(i + 1) + "/" +
                                                                      std::to_string(messages.parts.size());
-        parts.push_back({std::move(pdu), address.AddressOctets + 8 + static_cast<int>(userData.size()), caption});
+        MessagePart part;
+        part.pdu = std::move(pdu);
+        part.length = address.AddressOctets + 8 + static_cast<int>(userData.size());
+        part.caption = caption;
+        // What an SMS centre takes of the same part.
+        part.userData = userData;
+        part.dataCoding = messages.ucs2 ? 0x08 : 0x00;
+        part.statusReport = report && last;
+        part.destinationDigits = address.digits;
+        part.international = address.international;
+        parts.push_back(std::move(part));
     }
     return parts;
 }
