@@ -15,6 +15,10 @@
 #include "gui_test_helpers.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
+#include "ringtone/ringtone_commands.h"
+#include "ringtone/ringtone_window.h"
+#include "ringtone/rtttl.h"
+#include "ringtone/smart_messaging.h"
 #include "support/deliver_builder.h"
 #include "support/phone_process.h"
 #include "support/temp_folder.h"
@@ -110,6 +114,34 @@ TEST_F(PhoneImportTest, OpensTheChosenLogoAndKeepsThePictureText) {
     EXPECT_FALSE(app->document().pictureCanvas.isSet(0, 0));
     frame().action(kEditRedo)->trigger();
     EXPECT_TRUE(app->document().pictureCanvas.isSet(0, 0));
+}
+
+TEST_F(PhoneImportTest, ListsRingtonesBesideLogosAndOpensTheChosenOneInTheRingtoneWindow) {
+    const ringtone::RtttlReading tune = ringtone::readRtttl("Tetra:d=4,o=5,b=160:e6,8b,8c6,8d6,16e6,16d6,8c6,8b");
+    ASSERT_TRUE(tune.ringtone.has_value());
+    const std::vector<std::uint8_t> octets = ringtone::encodeSmartMessaging(*tune.ringtone);
+    const std::string listed =
+        deliverParts(0x1581, DeliverOctets(octets.begin(), octets.end()), 9)[0] + "\n" +
+        deliverParts(0x1582, DeliverOctets{0x30, 0x62, 0xF2, 0x20, 0x0A} + ota(78, 21, 0xFF), 2)[0];
+    PhoneProcess phone(PELORIN_PHONE_PATH, {"--quiet", "--inbox", writeInbox(listed + "\n")});
+    ASSERT_TRUE(phone.started());
+    start(phone.devicePath());
+    std::vector<std::string> rows;
+    whenModal<PhoneLogoChooser>([&rows](PhoneLogoChooser& chooser) {
+        for (int i = 0; i < chooser.list()->count(); ++i) rows.push_back(chooser.list()->item(i)->text().toStdString());
+        chooser.list()->setCurrentRow(0);
+        chooser.accept();
+    });
+    const auto before = app->document().operatorCanvas;
+    frame().action(kFileImportFromPhone)->trigger();
+    ASSERT_EQ(rows.size(), 1u) << "a large operator logo in one of its two parts is not offered";
+    EXPECT_EQ(rows[0], "+4912345\n2026-12-07 17:45:00 +01:00\nRingtone \"Tetra\", 8 notes");
+    EXPECT_TRUE(messages.shown.empty());
+    auto* window = app->frame().findChild<RingtoneWindow*>();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(ringtone::writeRtttl(window->editing().ringtone()), ringtone::writeRtttl(*tune.ringtone));
+    EXPECT_TRUE(app->document().operatorCanvas == before) << "no canvas changes";
 }
 
 TEST_F(PhoneImportTest, APhoneThatCannotBeReadOrHoldsNoLogoGivesOneMessage) {

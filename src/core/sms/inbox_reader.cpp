@@ -166,7 +166,8 @@ PhoneLogos ReadPhoneLogos(const std::string& portName, SerialPortOpener& opener,
     if (!inbox.readAll(listed, result.detail)) return result;
     result.read = true;
     for (auto& item : collectReceived(listed)) {
-        if (item.canvas) result.logos.push_back(std::move(item));
+        if (item.canvas || (item.kind == ReceivedKind::Ringtone && !item.ringtone.empty()))
+            result.logos.push_back(std::move(item));
     }
     return result;
 }

@@ -131,6 +131,8 @@ void DocumentCommands::settings() {
     runSettingsCommand(dialogParent_, document_, settings_, listSerialDevices(), simulatedPort_);
 }
 
-void DocumentCommands::importFromPhone() { importFromPhoneCommand(dialogParent_, document_, view_, messages_, link_); }
+void DocumentCommands::importFromPhone() {
+    importFromPhoneCommand(dialogParent_, document_, view_, messages_, link_, openRingtone_);
+}
 
 }  // namespace pelorin

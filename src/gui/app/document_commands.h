@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "document/document_context.h"
 #include "editor/pelorin_view.h"
 #include "pictures/picture_commands.h"
+#include "ringtone/ringtone.h"
 #include "settings/recent_files.h"
 #include "settings/settings_store.h"
 #include "sms/send_worker.h"
@@ -45,6 +47,8 @@ public:
     // This run sends to the simulated phone on `port` (Settings says so).
     void setSimulatedPhonePort(std::string port) { simulatedPort_ = std::move(port); }
     void importFromPhone();
+    // Shows a ringtone chosen in Import from phone (the Ringtone window).
+    void setRingtoneOpener(std::function<void(ringtone::Ringtone)> open) { openRingtone_ = std::move(open); }
 
 private:
     // A logo file was opened into the canvas shown: a Pelorin document names
@@ -61,6 +65,7 @@ private:
     QWidget* dialogParent_;
     PictureCommands pictures_;
     SendLink link_;
+    std::function<void(ringtone::Ringtone)> openRingtone_;
     CommandHandlers commands_;
     std::string simulatedPort_;
     std::array<std::string, 3> paths_;

@@ -78,6 +78,7 @@ CPelorinApp::CPelorinApp(AppServices services)
     ringtoneCommands_ =
         std::make_unique<RingtoneCommands>(frame_.get(), *sendCommands_, services_.messages, services_.files);
     ringtoneCommands_->registerIn(commands_);
+    documentCommands_->setRingtoneOpener([this](ringtone::Ringtone tone) { ringtoneCommands_->open(std::move(tone)); });
     commands_.on(command::kAppAbout, [this] { about(); });
     commands_.on(command::kAppExit, [this] { exit(); });
 

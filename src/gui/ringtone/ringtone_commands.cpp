@@ -19,6 +19,14 @@ RingtoneWindow& RingtoneCommands::window() {
     return *window_;
 }
 
+void RingtoneCommands::open(ringtone::Ringtone tone) {
+    RingtoneWindow& shown = window();
+    shown.showRingtone(std::move(tone));
+    shown.show();
+    shown.raise();
+    shown.activateWindow();
+}
+
 void RingtoneCommands::registerIn(CommandHandlers& handlers) {
     handlers.on(command::kRingtone, [this] {
         RingtoneWindow& shown = window();

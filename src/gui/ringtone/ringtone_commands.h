@@ -5,6 +5,7 @@
 #include "app/command_router.h"
 #include "document/file_system.h"
 #include "document/user_messages.h"
+#include "ringtone/ringtone.h"
 
 class QWidget;
 
@@ -23,6 +24,8 @@ public:
 
     void registerIn(CommandHandlers& handlers);
     RingtoneWindow& window();
+    // The window shown with a tune (Import from phone).
+    void open(ringtone::Ringtone tone);
 
 private:
     QWidget* parent_;

@@ -269,6 +269,11 @@ bool RingtoneWindow::openFile(const std::string& path) {
     return true;
 }
 
+void RingtoneWindow::showRingtone(ringtone::Ringtone tone) {
+    editing_.setRingtone(std::move(tone));
+    refresh(true);
+}
+
 bool RingtoneWindow::saveFile(const std::string& path) {
     if (!editing_.readable()) {
         messages_.showMessage(editing_.error());

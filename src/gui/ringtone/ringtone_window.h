@@ -38,6 +38,8 @@ public:
 
     // Open and Save without their file dialogs; a failure is one message.
     bool openFile(const std::string& path);
+    // Shows a tune from elsewhere (a phone's inbox).
+    void showRingtone(ringtone::Ringtone tone);
     bool saveFile(const std::string& path);
     // Sends the tune, or says why it cannot go.
     void send();

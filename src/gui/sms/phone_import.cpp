@@ -19,6 +19,7 @@
 #include "editor/pelorin_view.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
+#include "ringtone/smart_messaging.h"
 #include "sms/post_target.h"
 #include "util/text.h"
 
@@ -78,6 +79,7 @@ void startPhoneReader(SendLink link, std::string portName, std::shared_ptr<PostT
 
 // A logo at twice its size, set pixels black.
 QPixmap thumbnail(const ReceivedItem& item) {
+    if (item.width == 0 || item.height == 0) return {};  // a ringtone: no picture
     QImage image(static_cast<int>(item.width), static_cast<int>(item.height), QImage::Format_Mono);
     image.setColor(0, qRgb(255, 255, 255));
     image.setColor(1, qRgb(0, 0, 0));
@@ -140,6 +142,12 @@ PhoneLogoChooser::PhoneLogoChooser(QWidget* parent, const std::vector<ReceivedIt
     for (const ReceivedItem& item : logos) {
         std::string text = escapedForDisplay(item.sender) + "\n" + item.timeStamp;
         if (item.kind == ReceivedKind::EmsPicture) text += "\n" + escapedForDisplay(item.reason);
+        if (item.kind == ReceivedKind::Ringtone) {
+            const ringtone::SmartMessagingReading tune = ringtone::decodeSmartMessaging(item.ringtone);
+            text += "\nRingtone" + (tune.ringtone ? " \"" + escapedForDisplay(tune.ringtone->name) + "\", " +
+                                                        std::to_string(tune.ringtone->notes.size()) + " notes"
+                                                  : ": " + escapedForDisplay(tune.error));
+        }
         list_->addItem(new QListWidgetItem(QIcon(thumbnail(item)), toQString(text)));
     }
     list_->setCurrentRow(0);
@@ -156,7 +164,7 @@ PhoneLogoChooser::PhoneLogoChooser(QWidget* parent, const std::vector<ReceivedIt
 int PhoneLogoChooser::chosen() const { return list_->currentRow(); }
 
 void importFromPhoneCommand(QWidget* parent, CPelorinDoc& document, CPelorinView& view, UserMessages& messages,
-                            const SendLink& link) {
+                            const SendLink& link, const std::function<void(ringtone::Ringtone)>& openRingtone) {
     std::optional<PhoneLogos> read;
     {
         PhoneReadingDialog reading(parent, link, sendPortName(link, document.comPort));
@@ -177,6 +185,14 @@ void importFromPhoneCommand(QWidget* parent, CPelorinDoc& document, CPelorinView
     const int chosen = chooser.chosen();
     if (chosen < 0 || static_cast<std::size_t>(chosen) >= read->logos.size()) return;
     const ReceivedItem& logo = read->logos[static_cast<std::size_t>(chosen)];
+    if (logo.kind == ReceivedKind::Ringtone) {
+        ringtone::SmartMessagingReading tune = ringtone::decodeSmartMessaging(logo.ringtone);
+        if (!tune.ringtone)
+            messages.showMessage(tune.error);
+        else if (openRingtone)
+            openRingtone(std::move(*tune.ringtone));
+        return;
+    }
     const auto canvas = receivedCanvas(logo);
     if (!canvas) return;
     if (logo.kind == ReceivedKind::PictureMessage || logo.kind == ReceivedKind::EmsPicture)

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <optional>
 
+#include "ringtone/ringtone.h"
 #include "sms/inbox_reader.h"
 #include "sms/send_worker.h"
 
@@ -62,10 +64,11 @@ private:
 // File, "Import from phone...": reads the phone on the port of the link (the
 // simulated phone's) or of the document's COM port setting, lets the user
 // choose one of its logos and opens it into its canvas as one undo step
-// ("Import from phone"). A phone that cannot be read, or holds no logo,
-// gives one message.
+// ("Import from phone"), or one of its ringtones, which openRingtone shows.
+// A phone that cannot be read, or holds no logo, gives one message.
 void importFromPhoneCommand(QWidget* parent, CPelorinDoc& document, CPelorinView& view, UserMessages& messages,
-                            const SendLink& link);
+                            const SendLink& link,
+                            const std::function<void(ringtone::Ringtone)>& openRingtone = nullptr);
 
 // Phone reading workers that have not finished yet (for an orderly exit and tests).
 int runningPhoneReaders();
