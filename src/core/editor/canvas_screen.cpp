@@ -14,14 +14,16 @@ constexpr Rgb plainUnsetColour(int x, int y) { return isOdd(x + y) ? colour::kWh
 
 Rect previewRectOfCells(const Rect& cells) { return cells.translated(kPreviewOrigin.x, kPreviewOrigin.y); }
 
-}  // namespace
-
-Rgb CanvasScreen::cellColour(int x, int y) const {
-    const bool set = model_.canvas().isSet(x, y);
-    if (!model_.selection().contains({x, y})) return set ? colour::kBlack : plainUnsetColour(x, y);
+Rgb colourOf(const Canvas& canvas, const Selection& selection, int x, int y) {
+    const bool set = canvas.isSet(x, y);
+    if (!selection.contains({x, y})) return set ? colour::kBlack : plainUnsetColour(x, y);
     if (set) return colour::kDarkBlue;
     return isOdd(x + y) ? colour::kCyan : colour::kDarkCyan;
 }
+
+}  // namespace
+
+Rgb CanvasScreen::cellColour(int x, int y) const { return colourOf(model_.canvas(), model_.selection(), x, y); }
 
 void CanvasScreen::paint(const Rect& area, CellPainter& painter) const {
     if (area.isEmpty()) return;
@@ -37,8 +39,14 @@ void CanvasScreen::paint(const Rect& area, CellPainter& painter) const {
     // Only cells of the canvas are ever read.
     x0 = std::max(x0, 0);
     y0 = std::max(y0, 0);
+    // Cells are squares side by side: each one's place is the first one's,
+    // moved by whole cells.
+    const Canvas& canvas = model_.canvas();
+    const Selection& selection = model_.selection();
+    const Rect first = view_.cellRect({x0, y0, x0 + 1, y0 + 1});
     for (int x = x0; x < x1; ++x)
-        for (int y = y0; y < y1; ++y) painter.fill(view_.cellRect({x, y, x + 1, y + 1}), cellColour(x, y));
+        for (int y = y0; y < y1; ++y)
+            painter.fill(first.translated((x - x0) * cell, (y - y0) * cell), colourOf(canvas, selection, x, y));
 }
 
 void CanvasScreen::paintPreview(const Rect& area, PreviewPainter& painter) const {
