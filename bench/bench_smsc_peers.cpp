@@ -139,7 +139,9 @@ void BM_PartsThroughOsmoMsc(benchmark::State& state) {
     state.counters["parts/s"] =
         benchmark::Counter(static_cast<double>(kRecipients * state.iterations()), benchmark::Counter::kIsRate);
     // Parts a window: with the journal, parts a flush to disk.
-    if (windows > 0) state.counters["parts/window"] = static_cast<double>(kRecipients * state.iterations()) / windows;
+    if (windows > 0)
+        state.counters["parts/window"] =
+            static_cast<double>(kRecipients * state.iterations()) / static_cast<double>(windows);
 }
 BENCHMARK(BM_PartsThroughOsmoMsc)
     ->ArgNames({"journal", "window"})
