@@ -219,9 +219,10 @@ private:
         if (pending_.empty() || !connection_.isOpen() || Clock::now() < throttledUntil_) return true;
         const std::size_t window = std::max<std::size_t>(1, options_.window);
         const std::size_t free = window > outstanding_.size() ? window - outstanding_.size() : 0;
-        // Windows of at least half the size, so that the journal is flushed
-        // once for many parts rather than once for each.
-        const std::size_t wanted = std::min(pending_.size(), std::max<std::size_t>(1, window / 2));
+        // Whole windows: the journal is flushed once for as many parts as the
+        // window holds rather than once for a few. The centre's answers to a
+        // window come back together, so the line idles no longer for it.
+        const std::size_t wanted = std::min(pending_.size(), window);
         if (free == 0 || (free < wanted && !outstanding_.empty())) return true;
         std::vector<std::size_t> batch;
         while (batch.size() < free && !pending_.empty()) {
