@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sms/at_reply.h"
+#include "sms/line_log.h"
 #include "sms/phone_errors.h"
 #include "sms/sim_replies.h"
 
@@ -365,14 +366,18 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
     }
     Dialogue dialogue(*port, sleeper, reporter, options);
     const char* outcome = dialogue.sendAll(parts, successOutcome);
+    // A detail may quote the phone, and a phone may quote the PIN it was
+    // given: the detail shows it masked, as the line's log does.
+    const auto reportDetail = [&reporter](const std::string& detail) {
+        if (!detail.empty()) reporter.failureDetail(PinMask().apply(detail));
+    };
     if (IsCancelledOutcome(outcome)) {
-        const std::string detail = cancelledDetail(dialogue.handedOver(), parts.size());
-        if (!detail.empty()) reporter.failureDetail(detail);
+        reportDetail(cancelledDetail(dialogue.handedOver(), parts.size()));
     } else if (outcome != successOutcome) {
         if (!dialogue.detail().empty()) {
-            reporter.failureDetail(dialogue.detail());
+            reportDetail(dialogue.detail());
         } else if (const auto error = dialogue.phoneError()) {
-            reporter.failureDetail(describePhoneError(*error));
+            reportDetail(describePhoneError(*error));
         }
     }
     reporter.end(outcome);
