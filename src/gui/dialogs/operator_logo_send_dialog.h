@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "data/network_choice.h"
 #include "sms/network_asker.h"
@@ -48,6 +49,9 @@ public:
     // The dialog's values; moved to and from the controls by the two
     // transfers.
     std::string number;
+    // After "Send": every number of the field (ParseNumberList), number
+    // being them as the field shows them.
+    std::vector<std::string> numbers;
     std::string countryCode;
     std::string operatorCode;
     std::int32_t deliveryReport = 0;

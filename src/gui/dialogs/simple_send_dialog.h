@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class QCheckBox;
 class QLineEdit;
@@ -23,6 +24,9 @@ public:
     SimpleSendDialog(QWidget* parent, UserMessages& messages);
 
     std::string number;
+    // After "Send": every number of the field (ParseNumberList), number
+    // being them as the field shows them.
+    std::vector<std::string> numbers;
     std::int32_t deliveryReport = 0;
 
     void transferToControls();

@@ -15,7 +15,9 @@
 #include "sms/phone_dialogue.h"
 #include "sms/post_target.h"
 #include "sms/send_events.h"
+#include "sms/send_path.h"
 #include "sms/sim_replies.h"
+#include "smsc/smsc_send_path.h"
 
 namespace pelorin {
 
@@ -35,7 +37,7 @@ void forgetToken(const std::shared_ptr<CancelToken>& token) {
 // The outcome when the system refuses to start the worker.
 constexpr std::string_view kNoWorkerOutcome = "Communication error";
 
-// Turns the dialogue's reports into posted events, each owning its text.
+// Turns the path's reports into posted events, each owning its text.
 class PostingReporter final : public SendReporter {
 public:
     PostingReporter(std::shared_ptr<PostTarget> dialog, std::shared_ptr<PostTarget> outcome)
@@ -47,24 +49,43 @@ public:
     void caption(std::string text) override {
         dialog_->post(std::make_unique<SendEvent>(WM_SEND_CAPTION, std::move(text)));
     }
+    void recipient(std::size_t index, std::size_t count) override {
+        dialog_->post(std::make_unique<SendEvent>(WM_SEND_RECIPIENT, sendingToText(index, count)));
+    }
+    // Only the worker ends a job, with finish() or when it cannot start.
+    void end(std::string outcome) override { finish(std::move(outcome)); }
+
     // The end first, so the progress dialog closes before the outcome is
     // shown; both land in the same queue in this order.
-    void end(std::string outcome) override {
+    void finish(std::string text) {
         dialog_->post(std::make_unique<SendEvent>(WM_SEND_END));
         dialog_.reset();
-        const bool failed = !IsSuccessOutcome(outcome) && !IsCancelledOutcome(outcome);
-        if (IsCancelledOutcome(outcome)) outcome = std::string(kSendingStoppedOutcome);
-        if (!detail_.empty()) outcome += "\n" + detail_;
-        if (failed && !logPath_.empty()) outcome += "\nThe log of the phone dialogue is " + logPath_;
-        outcome_->post(std::make_unique<SendEvent>(WM_SEND_STATUS, std::move(outcome)));
+        outcome_->post(std::make_unique<SendEvent>(WM_SEND_STATUS, std::move(text)));
         outcome_.reset();
     }
-    // Shown under the outcome.
-    void failureDetail(std::string text) override { detail_ = std::move(text); }
     void setLogPath(std::string path) { logPath_ = std::move(path); }
 
+    // The outcome box's text: for one number the outcome with its detail on
+    // a second line, for several the count and the failures.
+    std::string describe(SendJobKind kind, std::vector<RecipientOutcome> outcomes) const {
+        bool anyFailed = false;
+        for (RecipientOutcome& recipient : outcomes) {
+            SendOutcome& outcome = recipient.outcome;
+            anyFailed = anyFailed || (!outcome.sent() && !outcome.cancelled());
+            if (outcome.cancelled()) outcome.outcome = std::string(kSendingStoppedOutcome);
+        }
+        std::string text;
+        if (outcomes.size() == 1) {
+            text = outcomes.front().outcome.outcome;
+            if (!outcomes.front().outcome.detail.empty()) text += "\n" + outcomes.front().outcome.detail;
+        } else {
+            text = DescribeSeveralOutcomes(kind, outcomes);
+        }
+        if (anyFailed && !logPath_.empty()) text += "\nThe log of the phone dialogue is " + logPath_;
+        return text;
+    }
+
 private:
-    std::string detail_;
     std::string logPath_;
     std::shared_ptr<PostTarget> dialog_;
     std::shared_ptr<PostTarget> outcome_;
@@ -80,28 +101,51 @@ struct Work {
     SendLineOptions line;
 };
 
+// Through the SMS centre of the route, or the phone on the port.
+std::vector<RecipientOutcome> sendThroughPath(Work& work, const std::vector<std::string>& numbers) {
+    if (!work.line.route.centre.empty()) {
+        std::string error;
+        auto route = smsc::parseSmscRoute(work.line.route.centre, error);
+        if (!route) {
+            std::vector<RecipientOutcome> outcomes;
+            for (const std::string& number : numbers)
+                outcomes.push_back({number, {std::string(smsc::kCentreUnreachableOutcome), error, 0}});
+            return outcomes;
+        }
+        smsc::SmppOptions options;
+        options.cancel = work.cancel.get();
+        smsc::SmscSendPath path(std::move(*route), work.line.route.password, options);
+        return path.send(*work.job, numbers, work.reporter);
+    }
+    DialogueOptions options;
+    options.cancel = work.cancel.get();
+    options.replyDriven = work.replyDriven;
+    options.slowWrites = work.line.slowWrites;
+    options.smsCentre = work.line.smsCentre;
+    options.pin = work.line.pin.get();
+    SerialPortOpener* opener = work.link.opener.get();
+    std::unique_ptr<LineLog> log;
+    std::unique_ptr<LoggingSerialPortOpener> logging;
+    if (!work.line.logFolder.empty()) {
+        std::string why;
+        log = createRotatingLineLog(work.line.logFolder, kKeptLineLogs, why);
+        if (log) {
+            logging = std::make_unique<LoggingSerialPortOpener>(*opener, *log);
+            opener = logging.get();
+            work.reporter.setLogPath(log->path().string());
+        }
+    }
+    SerialSendPath path(work.portName, *opener, *work.link.sleeper, options);
+    return path.send(*work.job, numbers, work.reporter);
+}
+
 void runWork(std::unique_ptr<Work> handed) {
     {
         std::unique_ptr<Work> work = std::move(handed);
-        DialogueOptions options;
-        options.cancel = work->cancel.get();
-        options.replyDriven = work->replyDriven;
-        options.slowWrites = work->line.slowWrites;
-        options.smsCentre = work->line.smsCentre;
-        options.pin = work->line.pin.get();
-        SerialPortOpener* opener = work->link.opener.get();
-        std::unique_ptr<LineLog> log;
-        std::unique_ptr<LoggingSerialPortOpener> logging;
-        if (!work->line.logFolder.empty()) {
-            std::string why;
-            log = createRotatingLineLog(work->line.logFolder, kKeptLineLogs, why);
-            if (log) {
-                logging = std::make_unique<LoggingSerialPortOpener>(*opener, *log);
-                opener = logging.get();
-                work->reporter.setLogPath(log->path().string());
-            }
-        }
-        RunSendJob(*work->job, work->portName, *opener, *work->link.sleeper, work->reporter, options);
+        std::vector<std::string> numbers = work->line.numbers;
+        if (numbers.empty()) numbers.push_back(work->job->Number);
+        auto outcomes = sendThroughPath(*work, numbers);
+        work->reporter.finish(work->reporter.describe(work->job->Kind, std::move(outcomes)));
         forgetToken(work->cancel);
     }
     running.fetch_sub(1);
@@ -112,6 +156,10 @@ void runWork(std::unique_ptr<Work> handed) {
 SendLink makeSerialSendLink(std::string portOverride) {
     return SendLink{std::shared_ptr<SerialPortOpener>(makePosixSerialPortOpener()), std::make_shared<RealSleeper>(),
                     std::move(portOverride)};
+}
+
+std::string sendingToText(std::size_t index, std::size_t count) {
+    return "Sending to " + std::to_string(index) + " of " + std::to_string(count);
 }
 
 std::string sendPortName(const SendLink& link, const std::string& documentPort) {
@@ -136,7 +184,7 @@ void startSendWorker(std::shared_ptr<const SendJob> job, std::string portName, S
         // does not wait for ever.
         forgetToken(cancel);
         running.fetch_sub(1);
-        PostingReporter(std::move(dialog), std::move(outcome)).end(std::string(kNoWorkerOutcome));
+        PostingReporter(std::move(dialog), std::move(outcome)).finish(std::string(kNoWorkerOutcome));
     }
 }
 
