@@ -9,12 +9,12 @@ namespace pelorin {
 
 // The send worker's messages to the user-interface thread. Each keeps the name
 // and number of the private window message it stands for (0x80000001 to
-// 0x80000004); as Qt event types they are QEvent::User plus the low part of
+// 0x80000005; 0x80000004 is the PIN request's); as Qt event types they are QEvent::User plus the low part of
 // that number, because Qt's range for user events ends at 65535.
 inline constexpr unsigned kSendStatusMessage = 0x80000001u;
 inline constexpr unsigned kSendEndMessage = 0x80000002u;
 inline constexpr unsigned kSendCaptionMessage = 0x80000003u;
-inline constexpr unsigned kSendRecipientMessage = 0x80000004u;
+inline constexpr unsigned kSendRecipientMessage = 0x80000005u;
 
 constexpr QEvent::Type sendEventType(unsigned message) {
     return static_cast<QEvent::Type>(QEvent::User + static_cast<int>(message & 0xFFFFu));
