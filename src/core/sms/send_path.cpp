@@ -6,16 +6,25 @@ namespace pelorin {
 
 namespace {
 
-// Passes the status lines and captions on and keeps the end for the path.
+// Passes every report on, keeping what the outcome of the number is made of.
 class OneNumberReporter final : public SendReporter {
 public:
     explicit OneNumberReporter(SendReporter& shown) : shown_(shown) {}
 
     void status(std::string text) override { shown_.status(std::move(text)); }
     void caption(std::string text) override { shown_.caption(std::move(text)); }
-    void failureDetail(std::string text) override { outcome.detail = std::move(text); }
-    void partsTaken(std::size_t count) override { outcome.partsTaken = count; }
-    void end(std::string text) override { outcome.outcome = std::move(text); }
+    void failureDetail(std::string text) override {
+        outcome.detail = text;
+        shown_.failureDetail(std::move(text));
+    }
+    void partsTaken(std::size_t count) override {
+        outcome.partsTaken = count;
+        shown_.partsTaken(count);
+    }
+    void end(std::string text) override {
+        outcome.outcome = text;
+        shown_.end(std::move(text));
+    }
 
     SendOutcome outcome;
 

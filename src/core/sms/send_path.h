@@ -37,10 +37,10 @@ class SendPath {
 public:
     virtual ~SendPath() = default;
     // Sends the job (its own Number left aside) to each of numbers, telling
-    // reporter its status lines and captions and, before each number,
-    // recipient(i, n); reporter.end() is left to the caller. One outcome a
-    // number, in order; once cancelled, the numbers not yet sent to get
-    // kSendCancelledOutcome.
+    // reporter recipient(i, n) before a number and then its reports as a
+    // phone dialogue gives them, up to its end(outcome); the whole job's end
+    // is the caller's to say. One outcome a number, in order; once
+    // cancelled, the numbers not yet sent to get kSendCancelledOutcome.
     virtual std::vector<RecipientOutcome> send(const SendJob& job, const std::vector<std::string>& numbers,
                                                SendReporter& reporter) = 0;
 };

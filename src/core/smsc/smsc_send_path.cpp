@@ -148,6 +148,9 @@ std::vector<RecipientOutcome> SmscSendPath::send(const SendJob& job, const std::
             outcome.outcome = std::string(kCentreUnreachableOutcome);
             outcome.detail = ended.empty() ? "the SMS centre did not take every part" : ended;
         }
+        if (!outcome.detail.empty()) reporter.failureDetail(outcome.detail);
+        reporter.partsTaken(outcome.partsTaken);
+        reporter.end(outcome.outcome);
         outcomes.push_back({numbers[r], std::move(outcome)});
     }
     return outcomes;

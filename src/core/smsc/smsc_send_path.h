@@ -51,7 +51,8 @@ public:
     // Every number's parts in one session. A part the centre refuses fails
     // its number with the centre's reason as the detail; a part sent when the
     // line was lost leaves its number "Message send timeout"; numbers not
-    // reached when the session ended early fail with why.
+    // reached when the session ended early fail with why. Each number's
+    // detail and end are reported once the session is over.
     std::vector<RecipientOutcome> send(const SendJob& job, const std::vector<std::string>& numbers,
                                        SendReporter& reporter) override;
 

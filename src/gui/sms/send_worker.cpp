@@ -49,11 +49,13 @@ public:
     void caption(std::string text) override {
         dialog_->post(std::make_unique<SendEvent>(WM_SEND_CAPTION, std::move(text)));
     }
+    // Said only while there are several.
     void recipient(std::size_t index, std::size_t count) override {
+        if (count < 2) return;
         dialog_->post(std::make_unique<SendEvent>(WM_SEND_RECIPIENT, sendingToText(index, count)));
     }
-    // Only the worker ends a job, with finish() or when it cannot start.
-    void end(std::string outcome) override { finish(std::move(outcome)); }
+    // A number's end: the whole job's is finish(), once every number is done.
+    void end(std::string outcome) override { (void)outcome; }
 
     // The end first, so the progress dialog closes before the outcome is
     // shown; both land in the same queue in this order.
