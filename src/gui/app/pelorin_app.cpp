@@ -35,6 +35,7 @@
 #include "settings/line_settings.h"
 #include "settings/window_placement.h"
 #include "sms/phone_import.h"
+#include "sms/phone_tasks.h"
 #include "sms/send_commands.h"
 #include "sms/send_worker.h"
 #include "sms/simulated_phone.h"
@@ -282,15 +283,14 @@ int runPelorin(int argc, char** argv) {
             return 1;
         }
     }
-    // A quit asked for by a signal waits for the send workers to give their
-    // ports back; a worker still running after the loop is waited for too.
+    // A quit asked for by a signal waits for the phone tasks to give their
+    // ports back; a task still running after the loop is stopped and waited
+    // for too.
     QuitOnSignals quitOnSignals([](int status) { QCoreApplication::exit(status); });
     app.show();
     const int status = qtApp.exec();
-    cancelPhoneReaders();
-    for (int waited = 0; (runningSendWorkers() != 0 || runningPhoneReaders() != 0) && waited < kWorkerExitWaitMs;
-         waited += 10)
-        ::usleep(10'000);
+    cancelPhoneTasks();
+    for (int waited = 0; runningPhoneTasks() != 0 && waited < kWorkerExitWaitMs; waited += 10) ::usleep(10'000);
     return status;
 }
 

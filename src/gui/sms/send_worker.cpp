@@ -1,11 +1,6 @@
 #include "sms/send_worker.h"
 
-#include <algorithm>
-#include <atomic>
-#include <mutex>
 #include <string_view>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "platform/cancel_token.h"
@@ -13,6 +8,7 @@
 #include "platform/sleeper.h"
 #include "sms/line_log.h"
 #include "sms/phone_dialogue.h"
+#include "sms/phone_tasks.h"
 #include "sms/post_target.h"
 #include "sms/send_events.h"
 #include "sms/send_path.h"
@@ -22,17 +18,6 @@
 namespace pelorin {
 
 namespace {
-
-std::atomic<int> running{0};
-
-// The tokens of the workers that are running.
-std::mutex tokensMutex;
-std::vector<std::shared_ptr<CancelToken>> runningTokens;
-
-void forgetToken(const std::shared_ptr<CancelToken>& token) {
-    const std::lock_guard lock(tokensMutex);
-    runningTokens.erase(std::remove(runningTokens.begin(), runningTokens.end(), token), runningTokens.end());
-}
 
 // The outcome when the system refuses to start the worker.
 constexpr std::string_view kNoWorkerOutcome = "Communication error";
@@ -141,16 +126,11 @@ std::vector<RecipientOutcome> sendThroughPath(Work& work, const std::vector<std:
     return path.send(*work.job, numbers, work.reporter);
 }
 
-void runWork(std::unique_ptr<Work> handed) {
-    {
-        std::unique_ptr<Work> work = std::move(handed);
-        std::vector<std::string> numbers = work->line.numbers;
-        if (numbers.empty()) numbers.push_back(work->job->Number);
-        auto outcomes = sendThroughPath(*work, numbers);
-        work->reporter.finish(work->reporter.describe(work->job->Kind, std::move(outcomes)));
-        forgetToken(work->cancel);
-    }
-    running.fetch_sub(1);
+void runWork(Work& work) {
+    std::vector<std::string> numbers = work.line.numbers;
+    if (numbers.empty()) numbers.push_back(work.job->Number);
+    auto outcomes = sendThroughPath(work, numbers);
+    work.reporter.finish(work.reporter.describe(work.job->Kind, std::move(outcomes)));
 }
 
 }  // namespace
@@ -172,29 +152,23 @@ void startSendWorker(std::shared_ptr<const SendJob> job, std::string portName, S
                      std::shared_ptr<PostTarget> dialog, std::shared_ptr<PostTarget> outcome,
                      std::shared_ptr<CancelToken> cancel, bool replyDriven, SendLineOptions line) {
     if (!cancel) cancel = std::make_shared<CancelToken>();
-    {
-        const std::lock_guard lock(tokensMutex);
-        runningTokens.push_back(cancel);
-    }
-    auto work = std::make_unique<Work>(Work{std::move(job), std::move(portName), std::move(link),
+    auto work = std::make_shared<Work>(Work{std::move(job), std::move(portName), std::move(link),
                                             PostingReporter(dialog, outcome), cancel, replyDriven, std::move(line)});
-    running.fetch_add(1);
-    try {
-        std::thread(runWork, std::move(work)).detach();
-    } catch (const std::system_error&) {
-        // No thread to be had: end the job at once, so the progress dialog
-        // does not wait for ever.
-        forgetToken(cancel);
-        running.fetch_sub(1);
-        PostingReporter(std::move(dialog), std::move(outcome)).finish(std::string(kNoWorkerOutcome));
-    }
+    // The work goes with the task, before the task counts as done: the port
+    // is closed and every share given back by then.
+    const bool started = startPhoneTask(
+        [work](const CancelToken&) mutable {
+            const std::shared_ptr<Work> mine = std::move(work);
+            runWork(*mine);
+        },
+        cancel);
+    // No thread to be had: end the job at once, so the progress dialog does
+    // not wait for ever.
+    if (!started) PostingReporter(std::move(dialog), std::move(outcome)).finish(std::string(kNoWorkerOutcome));
 }
 
-int runningSendWorkers() { return running.load(); }
+int runningSendWorkers() { return runningPhoneTasks(); }
 
-void cancelSendWorkers() {
-    const std::lock_guard lock(tokensMutex);
-    for (const auto& token : runningTokens) token->cancel();
-}
+void cancelSendWorkers() { cancelPhoneTasks(); }
 
 }  // namespace pelorin

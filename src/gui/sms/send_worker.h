@@ -44,7 +44,7 @@ SendLink makeSerialSendLink(std::string portOverride = {});
 // the document's COM port setting.
 std::string sendPortName(const SendLink& link, const std::string& documentPort);
 
-// Starts one detached thread that runs the job over `portName` and posts what
+// Starts one phone task that runs the job over `portName` and posts what
 // it reports: status lines and captions to `dialog` (WM_SEND_STATUS,
 // WM_SEND_CAPTION), then WM_SEND_END to `dialog` and the outcome text as
 // WM_SEND_STATUS to `outcome`. After the end it touches neither the dialog nor
@@ -88,11 +88,10 @@ inline constexpr std::string_view kSendingStoppedOutcome = "Sending stopped";
 // What the progress dialog says while a job goes to several numbers.
 std::string sendingToText(std::size_t index, std::size_t count);
 
-// Cancels every send worker that is running (for a program asked to quit).
+// The workers are phone tasks (phone_tasks.h): these two are
+// cancelPhoneTasks and runningPhoneTasks, which count every phone task
+// (closing the port comes after the end is posted).
 void cancelSendWorkers();
-
-// Send workers that have not yet finished (closing the port comes after the
-// end is posted). For an orderly exit and for tests.
 int runningSendWorkers();
 
 }  // namespace pelorin
