@@ -1,6 +1,7 @@
 // Sending from the editor through an SMS centre: the simulated phone's own
 // (pelorin-phone --smpp) as the far end, Tools > Settings choosing it, the
-// password asked in the editor, one number and several.
+// password asked in the editor, one number and several; and the runner of
+// the phone tasks.
 
 #include <gtest/gtest.h>
 
@@ -10,15 +11,21 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "dialogs/settings_dialog.h"
 #include "dialogs/simple_send_dialog.h"
 #include "document/document.h"
 #include "gui_test_helpers.h"
+#include "platform/cancel_token.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
 #include "settings/line_settings.h"
 #include "settings/memory_settings_store.h"
+#include "sms/phone_import.h"
+#include "sms/phone_tasks.h"
 #include "sms/send_commands.h"
 #include "sms/send_events.h"
 #include "sms/simulated_phone.h"
@@ -243,6 +250,37 @@ TEST(CentreSettingsTest, TheAddressIsCheckedInTheDialogAndStoredWithTheChoice) {
             EXPECT_EQ(store.find("Settings", "SendThrough"), std::to_string(c.through));
         }
     }
+}
+
+}  // namespace
+}  // namespace pelorin
+
+namespace pelorin {
+namespace {
+
+// Every phone task is counted and stopped by the one cancel, each through
+// its own token; a task cancelled on its own ends alone.
+TEST(PhoneTasksTest, OneCountAndOneCancelForEveryTask) {
+    ASSERT_EQ(runningPhoneTasks(), 0);
+    std::atomic<int> ended{0};
+    const auto waitForCancel = [&ended](const CancelToken& cancel) {
+        while (!cancel.cancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ++ended;
+    };
+    auto own = std::make_shared<CancelToken>();
+    ASSERT_TRUE(startPhoneTask(waitForCancel, own));
+    ASSERT_TRUE(startPhoneTask(waitForCancel));
+    ASSERT_TRUE(startPhoneTask(waitForCancel));
+    EXPECT_EQ(runningPhoneTasks(), 3);
+    own->cancel();
+    EXPECT_TRUE(testing::waitUntil([] { return runningPhoneTasks() == 2; }, 5000));
+    EXPECT_EQ(ended.load(), 1);
+    cancelPhoneTasks();
+    EXPECT_TRUE(testing::waitUntil([] { return runningPhoneTasks() == 0; }, 5000));
+    EXPECT_EQ(ended.load(), 3);
+    // The send workers and the phone readers are counted by the same count.
+    EXPECT_EQ(runningSendWorkers(), 0);
+    EXPECT_EQ(runningPhoneReaders(), 0);
 }
 
 }  // namespace
