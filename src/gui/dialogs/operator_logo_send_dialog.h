@@ -65,8 +65,8 @@ public:
     void onCountryPicked(int position);
     void onOperatorPicked(int position);
 
-    // "Send": the number must be one (NormalizeNumber; number is then the
-    // one sent), the codes 3 and 2 digits;
+    // "Send": the numbers must be numbers (ParseNumberList; numbers are then
+    // the ones sent), the codes 3 and 2 digits;
     // otherwise the reason is shown and the focus goes to the field at fault.
     void accept() override;
 

@@ -14,9 +14,9 @@ namespace pelorin {
 class UserMessages;
 
 // Asks for the number and the delivery report before a group graphic or the
-// restore-operator-logo message is sent. "Send" takes the number as people
-// type it (NormalizeNumber) and refuses one that is not a number, an empty
-// one included, with the focus back on it; number is then the one sent.
+// restore-operator-logo message is sent. "Send" takes the numbers as people
+// type them (ParseNumberList) and refuses any that is not a number, an empty
+// one included, with the focus back on it; numbers are then the ones sent.
 class SimpleSendDialog final : public QDialog {
     Q_OBJECT
 
