@@ -136,6 +136,7 @@ std::vector<RecipientOutcome> SmscSendPath::send(const SendJob& job, const std::
         bool said_ = false;
     } sending(listener, reporter);
     const std::string ended = runSmscSession(route_, password_, options_, items, sending);
+    loginRefused_ = IsRefusedLogin(ended);
     const bool cancelled = options_.cancel != nullptr && options_.cancel->cancelled();
 
     for (std::size_t r = 0; r < numbers.size(); ++r) {

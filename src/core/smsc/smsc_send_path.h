@@ -56,7 +56,12 @@ public:
     std::vector<RecipientOutcome> send(const SendJob& job, const std::vector<std::string>& numbers,
                                        SendReporter& reporter) override;
 
+    // The last send ended because the centre would not take the login (a
+    // wrong system id or password).
+    bool loginRefused() const { return loginRefused_; }
+
 private:
+    bool loginRefused_ = false;
     SmscRoute route_;
     std::string password_;
     SmppOptions options_;

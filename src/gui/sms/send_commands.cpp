@@ -125,8 +125,11 @@ void SendCommands::run(SendJob job, std::vector<std::string> numbers) {
         SendProgressDialog progress(parent_, link_, receiver_.target());
         progress.job() = std::move(job);
         progress.numbers() = std::move(numbers);
+        const std::string centre = route.centre;
         progress.route() = std::move(route);
         progress.exec();
+        // A password the centre refused is not kept: the next send asks again.
+        if (progress.loginRefused() && link_.centreOverride.empty()) passwords_.forget(centre);
     }
     receiver_.progressDialogGone();
 }

@@ -80,6 +80,7 @@ bool SendProgressDialog::event(QEvent* event) {
     const auto& text = static_cast<SendEvent*>(event)->text();
     if (type == WM_SEND_END) {
         ended_ = true;
+        loginRefused_ = text && *text == kLoginRefusedEnd;
         self_->detach();
         done(1);
     } else if (text && type == WM_SEND_STATUS) {

@@ -42,6 +42,8 @@ public:
 
     // The worker has reported the end; the dialog is closing.
     bool ended() const { return ended_; }
+    // The SMS centre would not take the login with the route's password.
+    bool loginRefused() const { return loginRefused_; }
 
     // Escape: the same as "Stop".
     void reject() override;
@@ -67,6 +69,7 @@ private:
     QDialog* pinDialog_ = nullptr;  // while the SIM's PIN is asked for
     bool started_ = false;
     bool ended_ = false;
+    bool loginRefused_ = false;
 };
 
 // The caption the dialog opens with.

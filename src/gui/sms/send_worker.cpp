@@ -44,8 +44,9 @@ public:
 
     // The end first, so the progress dialog closes before the outcome is
     // shown; both land in the same queue in this order.
-    void finish(std::string text) {
-        dialog_->post(std::make_unique<SendEvent>(WM_SEND_END));
+    void finish(std::string text, bool loginRefused = false) {
+        dialog_->post(loginRefused ? std::make_unique<SendEvent>(WM_SEND_END, std::string(kLoginRefusedEnd))
+                                   : std::make_unique<SendEvent>(WM_SEND_END));
         dialog_.reset();
         outcome_->post(std::make_unique<SendEvent>(WM_SEND_STATUS, std::move(text)));
         outcome_.reset();
@@ -86,6 +87,7 @@ struct Work {
     std::shared_ptr<CancelToken> cancel;
     bool replyDriven;
     SendLineOptions line;
+    bool loginRefused = false;  // the centre would not take the login
 };
 
 // Through the SMS centre of the route, or the phone on the port.
@@ -102,7 +104,9 @@ std::vector<RecipientOutcome> sendThroughPath(Work& work, const std::vector<std:
         smsc::SmppOptions options;
         options.cancel = work.cancel.get();
         smsc::SmscSendPath path(std::move(*route), work.line.route.password, options);
-        return path.send(*work.job, numbers, work.reporter);
+        auto outcomes = path.send(*work.job, numbers, work.reporter);
+        work.loginRefused = path.loginRefused();
+        return outcomes;
     }
     DialogueOptions options;
     options.cancel = work.cancel.get();
@@ -130,7 +134,7 @@ void runWork(Work& work) {
     std::vector<std::string> numbers = work.line.numbers;
     if (numbers.empty()) numbers.push_back(work.job->Number);
     auto outcomes = sendThroughPath(work, numbers);
-    work.reporter.finish(work.reporter.describe(work.job->Kind, std::move(outcomes)));
+    work.reporter.finish(work.reporter.describe(work.job->Kind, std::move(outcomes)), work.loginRefused);
 }
 
 }  // namespace

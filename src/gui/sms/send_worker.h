@@ -85,6 +85,10 @@ void startSendWorker(std::shared_ptr<const SendJob> job, std::string portName, S
 // program being asked to quit).
 inline constexpr std::string_view kSendingStoppedOutcome = "Sending stopped";
 
+// The text of WM_SEND_END when the SMS centre would not take the login, so
+// that its password is asked again next time.
+inline constexpr std::string_view kLoginRefusedEnd = "login refused";
+
 // What the progress dialog says while a job goes to several numbers.
 std::string sendingToText(std::size_t index, std::size_t count);
 

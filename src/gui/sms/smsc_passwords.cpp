@@ -44,6 +44,13 @@ void writeSecret(const std::string& address, const std::string& password) {
 
 }  // namespace
 
+void SmscPasswords::forget(const std::string& address) {
+    if (known_.erase(address) == 0) return;
+    QKeychain::DeletePasswordJob job(QString::fromLatin1(kSecretStoreService));
+    job.setKey(toQString(address));
+    runJob(job);
+}
+
 std::optional<std::string> SmscPasswords::passwordFor(QWidget* parent, const std::string& address) {
     if (const auto found = known_.find(address); found != known_.end()) return found->second;
     std::string password;

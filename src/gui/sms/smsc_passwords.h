@@ -19,6 +19,9 @@ public:
     // Nothing when the user cancels the dialog.
     std::optional<std::string> passwordFor(QWidget* parent, const std::string& address);
 
+    // The centre refused it: dropped from this run and from the secret store.
+    void forget(const std::string& address);
+
     // Times the dialog was shown in this run (for tests).
     int asked() const { return asked_; }
 
