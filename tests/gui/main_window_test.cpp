@@ -12,6 +12,7 @@
 #include <map>
 
 #include "app/command_table.h"
+#include "app/table_keys.h"
 #include "browser/open_file_dialog.h"
 #include "editor/layout.h"
 #include "gui_fixture.h"
@@ -130,6 +131,22 @@ TEST_F(MainWindowTest, MenusHoldEveryItemWithItsIdShortcutAndOrder) {
 
     const std::vector<QString> tips = {"New", "File", "Help", "Cut", "Copy", "Paste", "About"};
     EXPECT_EQ(frame().tooltipTable(), tips);
+}
+
+// Every key of the table reads as Qt's own parser reads it, and spellings the
+// quick reader does not know still reach that parser.
+TEST(TableKeysTest, EveryTableKeyReadsAsQtReadsIt) {
+    for (const auto& shortcut : command::kShortcuts) {
+        const QString keys = QString::fromUtf8(shortcut.keys.data(), static_cast<qsizetype>(shortcut.keys.size()));
+        EXPECT_EQ(tableKeys(shortcut.keys), QKeySequence::fromString(keys, QKeySequence::PortableText))
+            << shortcut.keys;
+    }
+    for (std::string_view keys :
+         {"Ctrl+Alt+Shift+F12", "Alt+Space", "Shift+Tab", "Ctrl+PgDown", "Meta+K", "F13", "Ctrl+Ä", "Ctrl+", "a"})
+        EXPECT_EQ(tableKeys(keys),
+                  QKeySequence::fromString(QString::fromUtf8(keys.data(), static_cast<qsizetype>(keys.size())),
+                                           QKeySequence::PortableText))
+            << keys;
 }
 
 TEST_F(MainWindowTest, MenuStatesFollowTheKindShownAndTheTool) {

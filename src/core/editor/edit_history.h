@@ -1,8 +1,8 @@
 #pragma once
 
 #include <array>
-#include <bitset>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <span>
 #include <string>
@@ -16,8 +16,22 @@
 namespace pelorin {
 
 // Cell values packed one bit each (set or unset), in the order they are
-// stored; room for the largest canvas and for the selection's buffers.
-using CellBits = std::bitset<Selection::kBufferCells>;
+// stored; room for the largest canvas and for the selection's buffers. Kept
+// as whole words so that packing, comparing and restoring go 64 cells at a
+// time (every edit packs the three canvases twice and the title compares one).
+struct CellBits {
+    static constexpr std::size_t kWordBits = 64;
+    static constexpr std::size_t kWords = (Selection::kBufferCells + kWordBits - 1) / kWordBits;
+    std::array<std::uint64_t, kWords> words{};
+
+    bool test(std::size_t i) const { return ((words[i / kWordBits] >> (i % kWordBits)) & 1U) != 0; }
+    bool any() const {
+        for (std::uint64_t word : words)
+            if (word != 0) return true;
+        return false;
+    }
+    friend bool operator==(const CellBits&, const CellBits&) = default;
+};
 CellBits packCells(std::span<const std::int32_t> values);
 void unpackCells(const CellBits& bits, std::span<std::int32_t> values);
 

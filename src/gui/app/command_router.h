@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <unordered_map>
 
 namespace pelorin {
 
@@ -19,9 +20,14 @@ struct CommandState {
 class CommandHandlers {
 public:
     using State = std::function<CommandState()>;
+    struct Entry {
+        std::function<void()> handler;
+        State state;
+    };
 
     void on(int id, std::function<void()> handler, State state = {}) {
         handlers_[id] = Entry{std::move(handler), std::move(state)};
+        ++generation_;
     }
     bool handles(int id) const { return handlers_.contains(id); }
     void run(int id) const { handlers_.at(id).handler(); }
@@ -31,13 +37,17 @@ public:
         if (found == handlers_.end() || !found->second.state) return std::nullopt;
         return found->second.state();
     }
+    // The command's entry, or nullptr; valid until the next `on`.
+    const Entry* find(int id) const {
+        const auto found = handlers_.find(id);
+        return found == handlers_.end() ? nullptr : &found->second;
+    }
+    // Changes with every registration.
+    std::size_t generation() const { return generation_; }
 
 private:
-    struct Entry {
-        std::function<void()> handler;
-        State state;
-    };
     std::map<int, Entry> handlers_;
+    std::size_t generation_ = 0;
 };
 
 // Sends each command to the view, then the document, then the main frame, then
@@ -60,8 +70,20 @@ public:
     CommandState stateOf(int id) const;
 
 private:
+    // Which level takes an id and its entry there, remembered because every
+    // command and every edit asks the state of each menu item. Forgotten when
+    // a target or a registration changes.
+    struct Resolved {
+        int level = -1;
+        const CommandHandlers::Entry* entry = nullptr;
+    };
+    const Resolved& resolve(int id) const;
+
     std::array<const CommandHandlers*, 4> targets_{};
     StateProvider stateProvider_;
+    mutable std::unordered_map<int, Resolved> resolved_;
+    mutable std::array<const CommandHandlers*, 4> resolvedTargets_{};
+    mutable std::array<std::size_t, 4> resolvedGenerations_{};
 };
 
 }  // namespace pelorin

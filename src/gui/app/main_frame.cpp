@@ -4,12 +4,14 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QHash>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 
 #include "app/command_table.h"
 #include "app/qt_text.h"
+#include "app/table_keys.h"
 #include "resources/app_icon.h"
 
 namespace pelorin {
@@ -67,9 +69,7 @@ void CMainFrame::buildMenus() {
                 continue;
             }
             // Qt shows "&&" as a single "&", as the menu texts intend.
-            QAction* action = menu->addAction(toQString(item.text));
-            wire(action, item.id);
-            buildSubmenu(action, item.id);
+            buildSubmenu(addCommand(menu, toQString(item.text), item.id), item.id);
         }
     }
     // Commands that only keys reach have an action of their own on the window.
@@ -79,11 +79,14 @@ void CMainFrame::buildMenus() {
     for (const auto& shortcut : command::kShortcuts) {
         QAction* target = action(shortcut.id);
         QList<QKeySequence> keys = target->shortcuts();
-        keys.append(QKeySequence(toQString(shortcut.keys)));
+        keys.append(tableKeys(shortcut.keys));
         target->setShortcuts(keys);
     }
     // Every command's tooltip names its keys.
-    for (QAction* candidate : actions()) {
+    const QList<QAction*> all = actions();
+    QHash<QString, QList<QAction*>> byText;
+    for (QAction* candidate : all) {
+        byText[candidate->text()].append(candidate);
         const QList<QKeySequence> keys = candidate->shortcuts();
         if (keys.isEmpty()) continue;
         QStringList texts;
@@ -91,17 +94,15 @@ void CMainFrame::buildMenus() {
         candidate->setToolTip(
             QStringLiteral("%1 (%2)").arg(candidate->text().remove('&'), texts.join(QStringLiteral(", "))));
     }
-    // The tooltip texts that name a menu item go to it; the others have no
+    // The tooltip texts that name a menu item go to it, except for the drawing
+    // commands, whose tooltips keep naming their keys; the other texts have no
     // button here to show on.
-    for (const QString& tip : tooltips_)
-        for (QAction* candidate : actions())
-            if (candidate->text() == tip) candidate->setToolTip(tip);
-    // The drawing commands' tooltips name their keys.
-    for (QAction* candidate : actions()) {
-        if (!command::tooltipNamesKeys(idOf(candidate)) || candidate->shortcuts().isEmpty()) continue;
-        QStringList keys;
-        for (const QKeySequence& key : candidate->shortcuts()) keys << key.toString(QKeySequence::NativeText);
-        candidate->setToolTip(QString(candidate->text()).remove(QLatin1Char('&')) + " (" + keys.join(", ") + ")");
+    for (const QString& tip : tooltips_) {
+        const auto found = byText.constFind(tip);
+        if (found == byText.constEnd()) continue;
+        for (QAction* candidate : *found)
+            if (!command::tooltipNamesKeys(idOf(candidate)) || candidate->shortcuts().isEmpty())
+                candidate->setToolTip(tip);
     }
 }
 
@@ -115,7 +116,7 @@ void CMainFrame::buildSubmenu(QAction* parent, int parentId) {
             submenus_.push_back(submenu);
             connect(submenu, &QMenu::aboutToShow, this, [this, submenu] { updateMenuStates(submenu); });
         }
-        wire(submenu->addAction(toQString(entry.text)), entry.id);
+        addCommand(submenu, toQString(entry.text), entry.id);
     }
 }
 
@@ -127,7 +128,7 @@ void CMainFrame::buildRecentMenu(QMenu* parent, const QString& text) {
     recentMenu_->menuAction()->setData(command::kFileOpenRecent);
     addAction(recentMenu_->menuAction());
     for (int i = 0; i < command::kRecentFileCount; ++i)
-        wire(recentMenu_->addAction(QString()), command::kFileRecentFirst + i);
+        addCommand(recentMenu_, QString(), command::kFileRecentFirst + i);
     connect(recentMenu_, &QMenu::aboutToShow, this, [this] { updateRecentMenu(); });
     updateRecentMenu();
 }
@@ -144,8 +145,18 @@ void CMainFrame::updateRecentMenu() {
     recentMenu_->menuAction()->setEnabled(!names.empty());
 }
 
+// The action is wired before it joins the menu, so that the menu hears of it
+// once rather than of every setting.
+QAction* CMainFrame::addCommand(QMenu* menu, const QString& text, int id) {
+    auto* action = new QAction(text, menu);
+    wire(action, id);
+    menu->addAction(action);
+    return action;
+}
+
 void CMainFrame::wire(QAction* action, int id) {
     action->setData(id);
+    actionsById_.emplace(id, action);
     connect(action, &QAction::triggered, this, [this, id] {
         router_.dispatch(id);
         // What a command changed can enable or disable others (Undo, Redo),
@@ -157,19 +168,32 @@ void CMainFrame::wire(QAction* action, int id) {
 }
 
 QAction* CMainFrame::action(int id) const {
+    if (const auto found = actionsById_.find(id); found != actionsById_.end()) return found->second;
     for (QAction* candidate : actions())
         if (idOf(candidate) == id) return candidate;
     return nullptr;
 }
 
+const std::vector<std::pair<QAction*, int>>& CMainFrame::commandItems(QMenu* menu) {
+    // Menus are built once; a menu whose list of actions changed is read again.
+    const QList<QAction*> actions = menu->actions();
+    auto& items = menuItems_[menu];
+    if (items.listed != actions.size()) {
+        items.listed = actions.size();
+        items.commands.clear();
+        for (QAction* item : actions)
+            if (!item->isSeparator() && !item->menu()) items.commands.emplace_back(item, idOf(item));
+    }
+    return items.commands;
+}
+
 void CMainFrame::updateMenuStates(QMenu* menu) {
-    for (QAction* item : menu->actions()) {
-        if (item->isSeparator() || item->menu()) continue;
+    for (const auto& [item, id] : commandItems(menu)) {
         // The checked items of a menu are one choice (a tool, a canvas), which
         // the view keeps to one item. They are not put in an exclusive action
         // group: styles draw such items with round radio marks, and these
         // items carry check marks.
-        const CommandState state = router_.stateOf(idOf(item));
+        const CommandState state = router_.stateOf(id);
         item->setEnabled(state.enabled);
         item->setCheckable(state.checked.has_value());
         item->setChecked(state.checked.value_or(false));

@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "app/command_router.h"
@@ -57,10 +59,14 @@ private:
     // Gives the action its command id, sends it to the router and puts it on
     // the window.
     void wire(QAction* action, int id);
+    // A new item of the menu that carries the command.
+    QAction* addCommand(QMenu* menu, const QString& text, int id);
     // Gives the item the submenu of its entries in the command table, if any.
     void buildSubmenu(QAction* parent, int parentId);
     void loadTooltips();
     void buildRecentMenu(QMenu* parent, const QString& text);
+    // The menu's items that carry a command, with their ids.
+    const std::vector<std::pair<QAction*, int>>& commandItems(QMenu* menu);
     void updateRecentMenu();
 
     const CommandRouter& router_;
@@ -74,6 +80,14 @@ private:
     std::function<std::vector<QString>()> recentFiles_;
     QMenu* recentMenu_ = nullptr;
     std::function<void()> onStatesUpdated_;
+    // What states are given to after every command and edit, kept so that
+    // doing so looks nothing up twice.
+    struct MenuCommands {
+        qsizetype listed = -1;
+        std::vector<std::pair<QAction*, int>> commands;
+    };
+    std::unordered_map<QMenu*, MenuCommands> menuItems_;
+    std::unordered_map<int, QAction*> actionsById_;  // the first action wired to each id
 };
 
 }  // namespace pelorin

@@ -224,6 +224,30 @@ TEST(EditHistoryTest, ANewStepClearsRedoAndTheLimitDropsTheOldest) {
     EXPECT_GE(EditHistory::kDefaultLimit, 100u);
 }
 
+// Packing goes eight and sixty-four cells at a time: lengths that end inside
+// a byte or a word, any non-zero value counting as set, and the cells past
+// the packed room left alone.
+TEST(EditHistoryTest, CellsPackAndUnpackExactlyAtEveryLength) {
+    for (std::size_t length : {1U, 7U, 9U, 63U, 65U, 1008U, 1638U, 2016U, 2184U}) {
+        std::vector<std::int32_t> values(length);
+        for (std::size_t i = 0; i < length; ++i)
+            values[i] = (i * 7 + length) % 5 == 0 ? static_cast<int>(i % 3) + 1 : 0;
+        values.back() = -1;
+        const CellBits bits = packCells(values);
+        for (std::size_t i = 0; i < length; ++i) ASSERT_EQ(bits.test(i), values[i] != 0) << length << " cell " << i;
+        for (std::size_t i = length; i < Selection::kBufferCells; ++i) ASSERT_FALSE(bits.test(i)) << length;
+        std::vector<std::int32_t> back(length + 3, 9);
+        unpackCells(bits, back);
+        for (std::size_t i = 0; i < length; ++i) ASSERT_EQ(back[i], values[i] != 0 ? 1 : 0) << length << " cell " << i;
+    }
+    std::vector<std::int32_t> longer(Selection::kBufferCells + 10, 1);
+    const CellBits full = packCells(longer);
+    std::vector<std::int32_t> back(longer.size(), 7);
+    unpackCells(full, back);
+    EXPECT_EQ(back[Selection::kBufferCells - 1], 1);
+    EXPECT_EQ(back[Selection::kBufferCells], 7);
+}
+
 TEST(ShapesTest, LineCellsInEveryOctantRunFromStartToEndOneStepAtATime) {
     // Tie-free slopes 2/5 in each octant: the minor axis advances after
     // steps 2 and 4 of the major one (exact rounding of 0.4, 0.8, 1.2, 1.6).
