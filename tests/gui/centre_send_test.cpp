@@ -190,6 +190,19 @@ TEST_F(CentreSendTest, AWrongPasswordGivesTheReasonAndIsAskedAgainAndACancelledO
     EXPECT_EQ(storedNumbers().size(), 1u);
 }
 
+// In a run with the simulated phone its centre stands in for the stored
+// one, with its own password: nothing is asked.
+TEST_F(CentreSendTest, TheSimulatedPhonesCentreStandsInForTheStoredOne) {
+    start();
+    link.centreOverride = address;
+    link.centrePassword = "pw";
+    rememberSendThrough(doc, settings, kSendThroughCentre, "smpp://camp@192.0.2.1");
+    SendCommands commands(&host, doc, settings, messages, link);
+    EXPECT_EQ(sendGroupGraphic(commands, "+4917012345"), "Logo was successfully sent");
+    EXPECT_EQ(passwordDialogs, 0);
+    EXPECT_EQ(storedNumbers(), (std::map<std::string, int>{{"+4917012345", 1}}));
+}
+
 // Several numbers through the phone go one after another, each job a whole
 // dialogue.
 TEST_F(CentreSendTest, SeveralNumbersOverThePhoneGoOneAfterAnother) {
