@@ -10,6 +10,7 @@ namespace {
 
 constexpr const char* kConnectingStatus = "Connecting to the SMS centre";
 constexpr const char* kSendingStatus = "Sending through the SMS centre";
+constexpr std::string_view kKannelRefusedLogin = "Kannel: Authorization failed";
 
 // Each part's answer, kept by recipient; the recipients in progress told to
 // the reporter as their windows go out.
@@ -137,6 +138,10 @@ std::vector<RecipientOutcome> SmscSendPath::send(const SendJob& job, const std::
     } sending(listener, reporter);
     const std::string ended = runSmscSession(route_, password_, options_, items, sending);
     loginRefused_ = IsRefusedLogin(ended);
+    // smsbox answers a wrong user or password for each request with its own
+    // text instead of ending a session.
+    for (const SendOutcome& outcome : listener.outcomes())
+        loginRefused_ = loginRefused_ || (route_.kannel && outcome.detail.starts_with(kKannelRefusedLogin));
     const bool cancelled = options_.cancel != nullptr && options_.cancel->cancelled();
 
     for (std::size_t r = 0; r < numbers.size(); ++r) {

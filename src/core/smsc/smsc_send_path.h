@@ -57,7 +57,8 @@ public:
                                        SendReporter& reporter) override;
 
     // The last send ended because the centre would not take the login (a
-    // wrong system id or password).
+    // wrong system id or password; for Kannel, smsbox's "Authorization
+    // failed").
     bool loginRefused() const { return loginRefused_; }
 
 private:
