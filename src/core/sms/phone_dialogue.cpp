@@ -92,6 +92,8 @@ public:
     // Messages the phone accepted, and the one it had been given but not yet
     // answered for when the job was cancelled.
     std::size_t handedOver() const { return accepted_ + (cancelledInFlight_ ? 1 : 0); }
+    // Messages the phone accepted.
+    std::size_t accepted() const { return accepted_; }
 
 private:
     const char* sendParts(const std::vector<MessagePart>& parts, const char* successOutcome) {
@@ -323,6 +325,12 @@ bool IsSuccessOutcome(std::string_view outcome) {
     return outcome == kLogoSentOutcome || outcome == kPictureMessageSentOutcome || outcome == kRingtoneSentOutcome;
 }
 
+std::string_view SuccessOutcomeFor(SendJobKind kind) {
+    if (kind == SendJobKind::Ringtone) return kRingtoneSentOutcome;
+    if (kind == SendJobKind::PictureMessage || kind == SendJobKind::EmsPicture) return kPictureMessageSentOutcome;
+    return kLogoSentOutcome;
+}
+
 bool HasValidAddressing(const SendJob& job) {
     return IsDialableNumber(job.Number) && isDigits(job.CountryCode) && isDigits(job.OperatorCode);
 }
@@ -346,10 +354,7 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
         reporter.end(kCommunicationError);
         return;
     }
-    const char* successOutcome = job.Kind == SendJobKind::PictureMessage || job.Kind == SendJobKind::EmsPicture
-                                     ? kPictureMessageSentOutcome.data()
-                                     : kLogoSentOutcome.data();
-    if (job.Kind == SendJobKind::Ringtone) successOutcome = kRingtoneSentOutcome.data();
+    const char* successOutcome = SuccessOutcomeFor(job.Kind).data();
 
     if (isCancelled(options.cancel)) {
         reporter.end(std::string(kSendCancelledOutcome));
@@ -380,6 +385,7 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
             reportDetail(describePhoneError(*error));
         }
     }
+    reporter.partsTaken(dialogue.accepted());
     reporter.end(outcome);
     port->close();
 }
