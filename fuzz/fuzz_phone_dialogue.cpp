@@ -1,22 +1,14 @@
-// Feeds arbitrary phone replies to the phone dialogue: the input is split into
-// the results of successive reads (a length byte, then that many bytes; 0xFF
-// makes the read fail). Whatever the phone says, the dialogue must stay
+// Feeds arbitrary phone replies to the phone dialogue, read by read as
+// scripted_phone.h splits them. Whatever the phone says, the dialogue must stay
 // inside its reply buffer, end exactly once and close the port it opened.
 // The first byte picks the job's kind and the way: fixed waits, reply-driven
 // (on a clock that a read finding nothing moves on by 100 ms), or the
 // network query.
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <deque>
-#include <memory>
-#include <optional>
-#include <string>
 
-#include "platform/clock.h"
-#include "platform/serial_port.h"
 #include "platform/sleeper.h"
+#include "scripted_phone.h"
 #include "sms/network_query.h"
 #include "sms/phone_dialogue.h"
 
@@ -24,62 +16,9 @@ namespace {
 
 using namespace pelorin;
 
-struct Script {
-    std::deque<std::optional<std::string>> reads;
-    int opens = 0;
-    int closes = 0;
-    std::int64_t clockMs = 0;
-};
-
-class ScriptClock final : public MonotonicClock {
-public:
-    explicit ScriptClock(Script& script) : script_(script) {}
-    std::int64_t nowMs() override { return script_.clockMs; }
-
-private:
-    Script& script_;
-};
-
-class ScriptedPort final : public SerialPort {
-public:
-    explicit ScriptedPort(Script& script) : script_(script) {}
-    ~ScriptedPort() override { close(); }
-    void write(std::span<const std::uint8_t>) override {}
-    bool read(std::uint8_t* buffer, std::size_t max, std::size_t& received) override {
-        received = 0;
-        if (script_.reads.empty()) {
-            script_.clockMs += 100;
-            return true;
-        }
-        auto next = std::move(script_.reads.front());
-        script_.reads.pop_front();
-        if (!next) return false;
-        received = std::min(max, next->size());
-        std::memcpy(buffer, next->data(), received);
-        if (received < next->size()) script_.reads.push_front(next->substr(received));
-        return true;
-    }
-    void close() override {
-        if (!closed_) ++script_.closes;
-        closed_ = true;
-    }
-
-private:
-    Script& script_;
-    bool closed_ = false;
-};
-
-class ScriptedOpener final : public SerialPortOpener {
-public:
-    explicit ScriptedOpener(Script& script) : script_(script) {}
-    std::unique_ptr<SerialPort> open(const std::string&) override {
-        ++script_.opens;
-        return std::make_unique<ScriptedPort>(script_);
-    }
-
-private:
-    Script& script_;
-};
+using fuzzing::Script;
+using fuzzing::ScriptClock;
+using fuzzing::ScriptedOpener;
 
 class NoSleep final : public Sleeper {
 public:
@@ -102,18 +41,7 @@ public:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    Script script;
-    std::size_t at = 1;
-    while (at < size) {
-        const std::uint8_t length = data[at++];
-        if (length == 0xFF) {
-            script.reads.emplace_back(std::nullopt);
-            continue;
-        }
-        const std::size_t n = std::min<std::size_t>(length, size - at);
-        script.reads.emplace_back(std::string(reinterpret_cast<const char*>(data + at), n));
-        at += n;
-    }
+    Script script = Script::fromInput(data, size);
 
     SendJob job;
     job.Kind = static_cast<SendJobKind>(1 + data[0] % 5);

@@ -1,24 +1,22 @@
 // Feeds arbitrary phone replies to the dialogue with everything for the
 // phones people own switched on: a PIN to give, an SMS centre number to set,
-// slow writes and a log of the line. The input is split into reads as in
-// fuzz_phone_dialogue (a length byte, then that many bytes; 0xFF fails the
-// read). Whatever the phone says, the dialogue ends exactly once, closes the
-// port, gives the PIN at most once and never lets it into the log. The same
-// bytes also go through the readers of SIM answers and probe replies.
+// slow writes and a log of the line. The input is split into reads as
+// scripted_phone.h does. Whatever the phone says, the dialogue ends exactly
+// once, closes the port, gives the SIM at most one PIN that it may weigh (one
+// answered "SIM busy" was not taken) and never shows it in a failure's
+// detail. The same bytes also go through the readers of SIM answers and probe
+// replies.
 #include <unistd.h>
 
-#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
-#include <deque>
-#include <optional>
 #include <string>
+#include <string_view>
 
-#include "platform/clock.h"
 #include "platform/port_probe.h"
-#include "platform/serial_port.h"
 #include "platform/sleeper.h"
+#include "scripted_phone.h"
 #include "sms/line_log.h"
 #include "sms/phone_dialogue.h"
 #include "sms/sim_replies.h"
@@ -29,74 +27,57 @@ using namespace pelorin;
 
 constexpr const char* kPin = "73915";
 
-struct Script {
-    std::deque<std::optional<std::string>> reads;
-    std::int64_t clockMs = 0;
-    int opens = 0;
-    int closes = 0;
-    int pinsGiven = 0;
-};
+using fuzzing::Script;
+using fuzzing::ScriptedOpener;
 
-class ScriptClock final : public MonotonicClock, public Sleeper {
+// The script's clock, which sleeping also moves on.
+class ScriptClock final : public fuzzing::ScriptClock, public Sleeper {
 public:
-    explicit ScriptClock(Script& script) : script_(script) {}
-    std::int64_t nowMs() override { return script_.clockMs; }
+    using fuzzing::ScriptClock::ScriptClock;
     void sleepMs(int ms) override { script_.clockMs += ms; }
-
-private:
-    Script& script_;
 };
 
-class ScriptedPort final : public SerialPort {
+// Counts the PINs the SIM may have weighed: a PIN answered with "SIM busy"
+// was not taken and may be given again a second later.
+class PinCounter {
 public:
-    explicit ScriptedPort(Script& script) : script_(script) {}
-    ~ScriptedPort() override { close(); }
-    void write(std::span<const std::uint8_t> bytes) override {
-        const std::string text(bytes.begin(), bytes.end());
-        if (text.find(std::string("AT+CPIN=\"") + kPin) != std::string::npos) ++script_.pinsGiven;
+    void wrote(std::string_view text) {
+        settle();
+        pending_ = text.find(std::string("AT+CPIN=\"") + kPin) != std::string_view::npos;
+        answer_.clear();
     }
-    bool read(std::uint8_t* buffer, std::size_t max, std::size_t& received) override {
-        received = 0;
-        if (script_.reads.empty()) {
-            script_.clockMs += 100;
-            return true;
-        }
-        auto next = std::move(script_.reads.front());
-        script_.reads.pop_front();
-        if (!next) return false;
-        received = std::min(max, next->size());
-        std::memcpy(buffer, next->data(), received);
-        if (received < next->size()) script_.reads.push_front(next->substr(received));
-        return true;
+    void read(std::string_view text) {
+        if (pending_ && answer_.size() < 4096) answer_.append(text);
     }
-    void close() override {
-        if (!closed_) ++script_.closes;
-        closed_ = true;
+    int weighed() {
+        settle();
+        return weighed_;
     }
 
 private:
-    Script& script_;
-    bool closed_ = false;
-};
-
-class ScriptedOpener final : public SerialPortOpener {
-public:
-    explicit ScriptedOpener(Script& script) : script_(script) {}
-    std::unique_ptr<SerialPort> open(const std::string&) override {
-        ++script_.opens;
-        return std::make_unique<ScriptedPort>(script_);
+    void settle() {
+        if (pending_ && simCondition(findPhoneError(answer_)) != SimCondition::Busy) ++weighed_;
+        pending_ = false;
     }
-
-private:
-    Script& script_;
+    bool pending_ = false;
+    std::string answer_;
+    int weighed_ = 0;
 };
 
 class CountingReporter final : public SendReporter {
 public:
     void status(std::string) override {}
     void caption(std::string) override {}
+    // A detail may quote what the phone said, which can hold any digits; what
+    // it never shows are the digits of a PIN command, ours or one the phone
+    // echoes.
     void failureDetail(std::string text) override {
-        if (text.find(kPin) != std::string::npos) __builtin_trap();
+        std::string upper = text;
+        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (auto at = upper.find("CPIN=\""); at != std::string::npos; at = upper.find("CPIN=\"", at + 1)) {
+            const std::size_t next = at + 6;
+            if (next < upper.size() && upper[next] >= '0' && upper[next] <= '9') __builtin_trap();
+        }
     }
     void end(std::string) override { ++ends; }
     int ends = 0;
@@ -127,18 +108,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (masked.size() != size) __builtin_trap();
     (void)formatLineLogEntry(static_cast<std::int64_t>(data[0]) * 1000, LineDirection::Received, masked);
 
-    Script script;
-    std::size_t at = 1;
-    while (at < size) {
-        const std::uint8_t length = data[at++];
-        if (length == 0xFF) {
-            script.reads.emplace_back(std::nullopt);
-            continue;
-        }
-        const std::size_t n = std::min<std::size_t>(length, size - at);
-        script.reads.emplace_back(std::string(reinterpret_cast<const char*>(data + at), n));
-        at += n;
-    }
+    Script script = Script::fromInput(data, size);
+    PinCounter pins;
+    script.onWrite = [&pins](std::string_view text) { pins.wrote(text); };
+    script.onRead = [&pins](std::string_view text) { pins.read(text); };
     SendJob job;
     job.Kind = static_cast<SendJobKind>(1 + data[0] % 5);
     job.Number = "+4917012345";
@@ -160,6 +133,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.smsCentre = (data[0] & 0x20) != 0 ? "+491722270333" : "";
     CountingReporter reporter;
     RunSendJob(job, "/dev/fuzz", opener, clock, reporter, options);
-    if (reporter.ends != 1 || script.opens != 1 || script.closes != 1 || script.pinsGiven > 1) __builtin_trap();
+    if (reporter.ends != 1 || script.opens != 1 || script.closes != 1 || pins.weighed() > 1) __builtin_trap();
     return 0;
 }

@@ -15,6 +15,7 @@
 #include "smsc/send_journal.h"
 #include "smsc/smpp_pdu.h"
 #include "smsc/smsc_address.h"
+#include "smsc/smsc_send_path.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace pelorin;
@@ -40,5 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)smsc::readJournal(text, "job", error);
     (void)smsc::readJournal("pelorin-journal 1 job\n" + text, "job", error);
     (void)smsc::parseSmscAddress(text, error);
+    // The editor's stored centre address, as either kind.
+    (void)smsc::parseSmscRoute(text, error);
+    (void)smsc::parseSmscRoute("kannel://" + text, error);
+    (void)smsc::parseSmscRoute("smpp://" + text, error);
     return 0;
 }

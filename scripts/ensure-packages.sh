@@ -21,8 +21,10 @@ set -euo pipefail
 # osmo-hlr and osmo-msc (with sqlite3 to read the messages osmo-msc stored):
 # the peer test of sending through an SMS centre over SMPP.
 # libcurl4-openssl-dev: the HTTP client that sends through Kannel's smsbox.
+# qtkeychain-qt6-dev: the editor keeps SMS centre passwords in the desktop's
+# secret store.
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev clang-format
-  libcurl4-openssl-dev qt6-base-dev qt6-svg-dev libqt6svg6 zlib1g-dev fonts-dejavu-core gammu smstools gnokii-cli kannel
+  libcurl4-openssl-dev qtkeychain-qt6-dev qt6-base-dev qt6-svg-dev libqt6svg6 zlib1g-dev fonts-dejavu-core gammu smstools gnokii-cli kannel
   osmo-hlr osmo-msc sqlite3 desktop-file-utils appstream man-db qt6-multimedia-dev python3-gammu netpbm "$@")
 
 missing=()

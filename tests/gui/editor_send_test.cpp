@@ -28,6 +28,7 @@
 #include "sms/simulated_phone.h"
 #include "support/phone_process.h"
 #include "support/phone_store.h"
+#include "support/process.h"
 #include "support/temp_folder.h"
 
 namespace pelorin::testing {
@@ -266,6 +267,35 @@ TEST_F(QuitOnSignalTest, TheWorkerGivesThePortBackBeforeTheEditorQuits) {
     sendRestoreLogo();
     ASSERT_TRUE(waitUntil([this] { return !messages.shown.empty(); }));
     EXPECT_EQ(messages.shown, std::vector<std::string>{"Logo was successfully sent"});
+}
+
+}  // namespace
+}  // namespace pelorin::testing
+
+namespace pelorin::testing {
+namespace {
+
+// `pelorin --simulated-phone` runs an SMS centre beside the phone and names
+// it: a logo sent there (here by pelorin-cli) lands in the same store.
+TEST(SimulatedPhoneTest, TheEditorsSimulatedPhoneIsAlsoAnSmsCentre) {
+    TemporaryFolder store("pelorin-editor-centre");
+    PhoneProcess editor(PELORIN_EDITOR_PATH, {"-platform", "offscreen", "--simulated-phone", store.path().string()});
+    ASSERT_TRUE(editor.started());
+    const std::string line = editor.readLine();
+    const std::string prefix = "pelorin: simulated SMS centre at ";
+    ASSERT_EQ(line.rfind(prefix, 0), 0u) << line;
+    const std::string address = line.substr(prefix.size(), line.find(" (") - prefix.size());
+    EXPECT_EQ(line.substr(line.find(" (")), " (password pelorin)");
+    EXPECT_EQ(address.rfind("smpp://pelorin@127.0.0.1:", 0), 0u) << address;
+    TemporaryFolder work("pelorin-editor-centre-password");
+    std::ofstream(work.file("password")) << "pelorin\n";
+    const auto sent = runProcess(PELORIN_CLI_PATH, {"send", "group-graphic", "--smsc", address, "--to", "+4917012345",
+                                                    "--password-file", work.file("password")});
+    EXPECT_EQ(sent.exitStatus, 0) << sent.out << sent.err;
+    const auto lines = readPhoneLog(store.path());
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].at("number"), "+4917012345");
+    editor.stop();
 }
 
 }  // namespace

@@ -54,20 +54,22 @@ PhoneProcess::PhoneProcess(const std::string& program, const std::vector<std::st
     if (pid_ < 0) return;
 
     // The first line of its output is the device path.
+    devicePath_ = readLine();
+}
+
+std::string PhoneProcess::readLine() {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     std::string line;
-    while (std::chrono::steady_clock::now() < deadline) {
+    while (stdoutFd_ >= 0 && std::chrono::steady_clock::now() < deadline) {
         pollfd fd{stdoutFd_, POLLIN, 0};
         if (poll(&fd, 1, 100) <= 0) continue;
         char c;
         const ssize_t n = read(stdoutFd_, &c, 1);
         if (n <= 0) break;
-        if (c == '\n') {
-            devicePath_ = line;
-            break;
-        }
+        if (c == '\n') return line;
         line.push_back(c);
     }
+    return {};
 }
 
 PhoneProcess::~PhoneProcess() { stop(); }

@@ -25,6 +25,10 @@ public:
     const std::string& devicePath() const { return devicePath_; }
     pid_t pid() const { return pid_; }
 
+    // The next line of its output (without the newline), waiting up to 10 s;
+    // empty when none came.
+    std::string readLine();
+
     // Writes to the simulator's standard input (what --inbox-from-stdin reads).
     bool writeInput(const std::string& text);
 

@@ -8,6 +8,7 @@
 #include "platform/sleeper.h"
 #include "recipients.h"
 #include "sms/phone_dialogue.h"
+#include "sms/send_path.h"
 #include "sms/sim_replies.h"
 #include "smsc_send.h"
 
@@ -22,20 +23,25 @@ public:
     void status(std::string text) override { std::cout << text << std::endl; }
     void caption(std::string text) override { std::cout << text << std::endl; }
     void failureDetail(std::string text) override { std::cout << text << std::endl; }
-    void end(std::string outcome) override {
-        std::cout << outcome << std::endl;
-        outcome_ = std::move(outcome);
+    void end(std::string outcome) override { std::cout << outcome << std::endl; }
+    void recipient(std::size_t index, std::size_t count) override {
+        (void)count;
+        reached_ = index;
     }
 
-    const std::string& outcome() const { return outcome_; }
+    // The numbers the job went to before it ended or was stopped.
+    std::size_t reached() const { return reached_; }
 
 private:
-    std::string outcome_;
+    std::size_t reached_ = 0;
 };
 
-// One job over the port with the line's options, shown as it goes: its
-// outcome, or nothing when the options cannot be used (status says how).
-std::optional<std::string> sendJob(const JobArguments& parsed, int& status) {
+// The job over the port with the line's options to each number in turn,
+// shown as it goes: one outcome a number reached (those not reached before an
+// interrupting signal are left out), or nothing when the options cannot be
+// used (status says how).
+std::optional<std::vector<RecipientOutcome>> sendJob(const JobArguments& parsed,
+                                                     const std::vector<std::string>& numbers, int& status) {
     std::string error;
     std::optional<std::string> pin;
     if (!readPin(parsed.pinFile, pin, error)) {
@@ -62,8 +68,10 @@ std::optional<std::string> sendJob(const JobArguments& parsed, int& status) {
     options.smsCentre = parsed.smscNumber;
     options.noSmsCentreAdvice =
         "The phone has no SMS centre number: give one with --smsc-number (your operator's, such as +491722270333)";
-    RunSendJob(parsed.job, parsed.port, logging ? *logging : *opener, sleeper, reporter, options);
-    return reporter.outcome();
+    SerialSendPath path(parsed.port, logging ? *logging : *opener, sleeper, options);
+    auto outcomes = path.send(parsed.job, numbers, reporter);
+    outcomes.resize(reporter.reached());
+    return outcomes;
 }
 
 // One number over the serial port, as it always was.
@@ -77,9 +85,9 @@ int sendOverPort(const std::vector<std::string>& args) {
     if (parsed->help) return kShowUsage;
     if (!announceJob(*parsed, "pelorin-cli send: ")) return 1;
     int status = 0;
-    const auto outcome = sendJob(*parsed, status);
-    if (!outcome) return status;
-    return IsSuccessOutcome(*outcome) ? 0 : 1;
+    const auto outcomes = sendJob(*parsed, {parsed->job.Number}, status);
+    if (!outcomes) return status;
+    return !outcomes->empty() && outcomes->front().outcome.sent() ? 0 : 1;
 }
 
 }  // namespace
@@ -122,19 +130,15 @@ int runSend(const std::vector<std::string>& args) {
     if (recipients->smsc) return sendThroughSmsc(*recipients, *parsed);
 
     // Over the serial port, one number after another, each job as above.
+    int status = 0;
+    const auto outcomes = sendJob(*parsed, recipients->numbers, status);
+    if (!outcomes) return status;
     std::size_t sent = 0;
-    std::vector<std::pair<std::string, std::string>> outcomes;
-    for (const std::string& number : recipients->numbers) {
-        if (interruptToken().cancelled()) break;
-        parsed->job.Number = number;
-        int status = 0;
-        const auto outcome = sendJob(*parsed, status);
-        if (!outcome) return status;
-        outcomes.emplace_back(number, *outcome);
-        if (IsSuccessOutcome(*outcome)) ++sent;
+    for (const RecipientOutcome& recipient : *outcomes) {
+        std::cout << recipient.number << "\t"
+                  << (recipient.outcome.sent() ? "sent" : "failed\t" + recipient.outcome.outcome) << "\n";
+        if (recipient.outcome.sent()) ++sent;
     }
-    for (const auto& [number, outcome] : outcomes)
-        std::cout << number << "\t" << (IsSuccessOutcome(outcome) ? "sent" : "failed\t" + outcome) << "\n";
     const std::size_t failed = recipients->numbers.size() - sent;
     std::cout << sent << " sent, " << failed << " failed, 0 unknown" << std::endl;
     return failed == 0 ? 0 : 1;

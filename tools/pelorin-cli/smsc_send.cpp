@@ -10,10 +10,8 @@
 
 #include "commands.h"
 #include "interrupt.h"
-#include "smsc/kannel_client.h"
 #include "smsc/send_journal.h"
-#include "smsc/smpp_client.h"
-#include "smsc/smsc_address.h"
+#include "smsc/smsc_send_path.h"
 
 namespace pelorin::cli {
 
@@ -132,15 +130,13 @@ int sendThroughSmsc(const RecipientArguments& recipients, const JobArguments& ar
     std::string error;
     // kannel:// goes through Kannel's smsbox, anything else is an SMPP centre.
     const bool throughKannel = recipients.smsc->rfind("kannel://", 0) == 0;
-    std::optional<smsc::SmscAddress> address;
-    std::optional<smsc::KannelAddress> kannel;
+    std::optional<smsc::SmscRoute> route;
     if (throughKannel) {
-        kannel = smsc::parseKannelAddress(*recipients.smsc, error);
-        if (kannel) address = smsc::SmscAddress{};
-    } else {
-        address = smsc::parseSmscAddress(*recipients.smsc, error);
+        route = smsc::parseSmscRoute(*recipients.smsc, error);
+    } else if (auto address = smsc::parseSmscAddress(*recipients.smsc, error)) {
+        route = smsc::SmscRoute{std::move(address), std::nullopt};
     }
-    if (!address) {
+    if (!route) {
         std::cerr << "pelorin-cli send: --smsc: " << error << "\n";
         return kExitBadArguments;
     }
@@ -149,6 +145,7 @@ int sendThroughSmsc(const RecipientArguments& recipients, const JobArguments& ar
         std::cerr << "pelorin-cli send: " << error << "\n";
         return kExitBadArguments;
     }
+    const std::string source = route->smpp ? route->smpp->source : std::string();
     const std::string journalPath = defaultJournal(recipients);
     if (journalPath.empty() && recipients.numbers.size() > 1) {
         std::cerr << "pelorin-cli send: a send to several numbers through an SMS centre needs --journal FILE, so "
@@ -196,7 +193,7 @@ int sendThroughSmsc(const RecipientArguments& recipients, const JobArguments& ar
             }
             if (before[key].first != PartAction::Send) continue;
             items.push_back({smsc::submitFor(parts[p].userData, parts[p].statusReport, parts[p].dataCoding,
-                                             recipients.numbers[r], address->source),
+                                             recipients.numbers[r], source),
                              key});
         }
     }
@@ -213,14 +210,9 @@ int sendThroughSmsc(const RecipientArguments& recipients, const JobArguments& ar
     options.rate = recipients.rate;
     options.waitReceiptsSeconds = recipients.waitReceipts;
     options.cancel = &interruptToken();
+    // The same session as the editor's sends through a centre.
     std::string ended;
-    if (!items.empty() && kannel) {
-        smsc::KannelOptions kannelOptions;
-        kannelOptions.cancel = &interruptToken();
-        ended = smsc::runKannelSession(*kannel, *password, kannelOptions, items, listener);
-    } else if (!items.empty()) {
-        ended = smsc::runSmppSession(*address, *password, options, items, listener);
-    }
+    if (!items.empty()) ended = smsc::runSmscSession(*route, *password, options, items, listener);
     listener.endProgress();
     if (!ended.empty()) std::cerr << "pelorin-cli send: " << ended << "\n";
 

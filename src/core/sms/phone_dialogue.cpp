@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sms/at_reply.h"
+#include "sms/line_log.h"
 #include "sms/phone_errors.h"
 #include "sms/sim_replies.h"
 
@@ -91,6 +92,8 @@ public:
     // Messages the phone accepted, and the one it had been given but not yet
     // answered for when the job was cancelled.
     std::size_t handedOver() const { return accepted_ + (cancelledInFlight_ ? 1 : 0); }
+    // Messages the phone accepted.
+    std::size_t accepted() const { return accepted_; }
 
 private:
     const char* sendParts(const std::vector<MessagePart>& parts, const char* successOutcome) {
@@ -322,6 +325,12 @@ bool IsSuccessOutcome(std::string_view outcome) {
     return outcome == kLogoSentOutcome || outcome == kPictureMessageSentOutcome || outcome == kRingtoneSentOutcome;
 }
 
+std::string_view SuccessOutcomeFor(SendJobKind kind) {
+    if (kind == SendJobKind::Ringtone) return kRingtoneSentOutcome;
+    if (kind == SendJobKind::PictureMessage || kind == SendJobKind::EmsPicture) return kPictureMessageSentOutcome;
+    return kLogoSentOutcome;
+}
+
 bool HasValidAddressing(const SendJob& job) {
     return IsDialableNumber(job.Number) && isDigits(job.CountryCode) && isDigits(job.OperatorCode);
 }
@@ -345,10 +354,7 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
         reporter.end(kCommunicationError);
         return;
     }
-    const char* successOutcome = job.Kind == SendJobKind::PictureMessage || job.Kind == SendJobKind::EmsPicture
-                                     ? kPictureMessageSentOutcome.data()
-                                     : kLogoSentOutcome.data();
-    if (job.Kind == SendJobKind::Ringtone) successOutcome = kRingtoneSentOutcome.data();
+    const char* successOutcome = SuccessOutcomeFor(job.Kind).data();
 
     if (isCancelled(options.cancel)) {
         reporter.end(std::string(kSendCancelledOutcome));
@@ -365,16 +371,21 @@ void RunSendJob(const SendJob& job, const std::string& portName, SerialPortOpene
     }
     Dialogue dialogue(*port, sleeper, reporter, options);
     const char* outcome = dialogue.sendAll(parts, successOutcome);
+    // A detail may quote the phone, and a phone may quote the PIN it was
+    // given: the detail shows it masked, as the line's log does.
+    const auto reportDetail = [&reporter](const std::string& detail) {
+        if (!detail.empty()) reporter.failureDetail(PinMask().apply(detail));
+    };
     if (IsCancelledOutcome(outcome)) {
-        const std::string detail = cancelledDetail(dialogue.handedOver(), parts.size());
-        if (!detail.empty()) reporter.failureDetail(detail);
+        reportDetail(cancelledDetail(dialogue.handedOver(), parts.size()));
     } else if (outcome != successOutcome) {
         if (!dialogue.detail().empty()) {
-            reporter.failureDetail(dialogue.detail());
+            reportDetail(dialogue.detail());
         } else if (const auto error = dialogue.phoneError()) {
-            reporter.failureDetail(describePhoneError(*error));
+            reportDetail(describePhoneError(*error));
         }
     }
+    reporter.partsTaken(dialogue.accepted());
     reporter.end(outcome);
     port->close();
 }

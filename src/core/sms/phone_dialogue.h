@@ -22,6 +22,12 @@ public:
     // phone's error code and its meaning, or why the port did not open).
     // When there is one it comes just before end(); the default drops it.
     virtual void failureDetail(std::string text) { (void)text; }
+    // How many of the job's messages the far end accepted; comes just before
+    // end(). The default drops it.
+    virtual void partsTaken(std::size_t count) { (void)count; }
+    // A job to several numbers is about to send to the index-th (from 1) of
+    // count; the default drops it.
+    virtual void recipient(std::size_t index, std::size_t count) { (void)index, (void)count; }
 };
 
 // The outcomes that mean every message of the job was accepted.
@@ -30,6 +36,10 @@ inline constexpr std::string_view kPictureMessageSentOutcome = "Picture message 
 inline constexpr std::string_view kRingtoneSentOutcome = "Ringtone was successfully sent";
 
 bool IsSuccessOutcome(std::string_view outcome);
+
+// The success outcome of a job of this kind (a picture message, an EMS
+// picture, a ringtone, or a logo).
+std::string_view SuccessOutcomeFor(SendJobKind kind);
 
 // The outcome of a job stopped through DialogueOptions::cancel before every
 // message was accepted. The port is given back as after any other end; when

@@ -171,13 +171,13 @@ private:
             std::vector<std::uint8_t> body;
             if (!connection_.receive(std::chrono::milliseconds(200), header, body)) {
                 connection_.close();
-                return "the SMS centre closed the connection at the bind (a wrong system id or password?)";
+                return std::string(kBindDroppedReason);
             }
             if (header.length == 0) continue;
             if (header.sequence != sequence) continue;
             if (header.status != kStatusOk || header.id == command::kGenericNack) {
                 connection_.close();
-                return "the SMS centre refused the bind: " + statusText(header.status);
+                return std::string(kBindRefusedReason) + statusText(header.status);
             }
             return "";
         }
@@ -401,6 +401,10 @@ private:
 };
 
 }  // namespace
+
+bool IsRefusedLogin(std::string_view ended) {
+    return ended.starts_with(kBindRefusedReason) || ended == kBindDroppedReason;
+}
 
 std::string runSmppSession(const SmscAddress& address, const std::string& password, const SmppOptions& options,
                            const std::vector<SmppItem>& items, SmppListener& listener) {

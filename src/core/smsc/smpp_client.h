@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/cancel_token.h"
@@ -49,6 +50,13 @@ public:
     virtual void unknown(std::size_t key) = 0;
     virtual void receipt(const std::string& messageId, const std::string& state) { (void)messageId, (void)state; }
 };
+
+// How runSmppSession's answer begins when the centre would not take the
+// login: refused with a status, or the connection closed at the bind.
+inline constexpr std::string_view kBindRefusedReason = "the SMS centre refused the bind: ";
+inline constexpr std::string_view kBindDroppedReason =
+    "the SMS centre closed the connection at the bind (a wrong system id or password?)";
+bool IsRefusedLogin(std::string_view ended);
 
 // Runs the whole session; returns "" when every part was handled (and the
 // receipts waited for), else why the run ended early (a refused bind, a

@@ -128,7 +128,7 @@ std::string DocumentCommands::windowTitle() const {
 
 // The port list offers COM1 to COM4 and the serial devices present now.
 void DocumentCommands::settings() {
-    runSettingsCommand(dialogParent_, document_, settings_, listSerialDevices(), simulatedPort_);
+    runSettingsCommand(dialogParent_, document_, settings_, listSerialDevices(), simulatedPort_, simulatedCentre_);
 }
 
 void DocumentCommands::importFromPhone() {

@@ -45,7 +45,10 @@ public:
     PictureCommands& pictures() { return pictures_; }
 
     // This run sends to the simulated phone on `port` (Settings says so).
-    void setSimulatedPhonePort(std::string port) { simulatedPort_ = std::move(port); }
+    void setSimulatedPhonePort(std::string port, std::string centre = {}) {
+        simulatedPort_ = std::move(port);
+        simulatedCentre_ = std::move(centre);
+    }
     void importFromPhone();
     // Shows a ringtone chosen in Import from phone (the Ringtone window).
     void setRingtoneOpener(std::function<void(ringtone::Ringtone)> open) { openRingtone_ = std::move(open); }
@@ -68,6 +71,7 @@ private:
     std::function<void(ringtone::Ringtone)> openRingtone_;
     CommandHandlers commands_;
     std::string simulatedPort_;
+    std::string simulatedCentre_;
     std::array<std::string, 3> paths_;
 };
 

@@ -35,6 +35,7 @@
 #include "settings/line_settings.h"
 #include "settings/window_placement.h"
 #include "sms/phone_import.h"
+#include "sms/phone_tasks.h"
 #include "sms/send_commands.h"
 #include "sms/send_worker.h"
 #include "sms/simulated_phone.h"
@@ -72,7 +73,7 @@ CPelorinApp::CPelorinApp(AppServices services)
     const SendLink link = services_.send.opener ? services_.send : makeSerialSendLink();
     documentCommands_ = std::make_unique<DocumentCommands>(document_, *view_, services_.messages, services_.files,
                                                            services_.settings, frame_.get(), link);
-    documentCommands_->setSimulatedPhonePort(services_.send.portOverride);
+    documentCommands_->setSimulatedPhonePort(services_.send.portOverride, services_.send.centreOverride);
     sendCommands_ = std::make_unique<SendCommands>(view_, document_, services_.settings, services_.messages, link);
     view_->setSendCommands(sendCommands_.get());
     ringtoneCommands_ =
@@ -253,21 +254,21 @@ int runPelorin(int argc, char** argv) {
     SendLink sendLink = makeSerialSendLink();
     if (request.simulatedPhone) {
         QString why;
-        // Registered with a network and filing what it is sent (editorOptions);
-        // also an SMS centre on a free loopback port, which it names on
-        // standard error (account pelorin, password pelorin).
-        phone =
-            SimulatedPhone::start(simulatedPhoneBesideEditor(), QString::fromStdString(*request.simulatedPhone), why,
-                                  SimulatedPhone::editorOptions() +
-                                      QStringList{QStringLiteral("--smpp"), QStringLiteral("127.0.0.1:0"),
-                                                  QStringLiteral("--smpp-account"), QStringLiteral("pelorin:pelorin")});
+        // Registered with a network and filing what it is sent, and an SMS
+        // centre on loopback beside its terminal (startForEditor).
+        phone = SimulatedPhone::startForEditor(simulatedPhoneBesideEditor(),
+                                               QString::fromStdString(*request.simulatedPhone), why);
         if (!phone) {
             std::cerr << "pelorin: no simulated phone: " << why.toStdString() << '\n';
             return 1;
         }
         std::cout << "pelorin: simulated phone on " << phone->devicePath().toStdString()
                   << ", storing what it receives in " << phone->storeDir().toStdString() << std::endl;
+        std::cout << "pelorin: simulated SMS centre at " << phone->centreAddress().toStdString() << " (password "
+                  << SimulatedPhone::kCentrePassword << ")" << std::endl;
         sendLink.portOverride = phone->port().toStdString();
+        sendLink.centreOverride = phone->centreAddress().toStdString();
+        sendLink.centrePassword = SimulatedPhone::kCentrePassword;
     }
 
     QtSettingsStore settings;
@@ -282,15 +283,14 @@ int runPelorin(int argc, char** argv) {
             return 1;
         }
     }
-    // A quit asked for by a signal waits for the send workers to give their
-    // ports back; a worker still running after the loop is waited for too.
+    // A quit asked for by a signal waits for the phone tasks to give their
+    // ports back; a task still running after the loop is stopped and waited
+    // for too.
     QuitOnSignals quitOnSignals([](int status) { QCoreApplication::exit(status); });
     app.show();
     const int status = qtApp.exec();
-    cancelPhoneReaders();
-    for (int waited = 0; (runningSendWorkers() != 0 || runningPhoneReaders() != 0) && waited < kWorkerExitWaitMs;
-         waited += 10)
-        ::usleep(10'000);
+    cancelPhoneTasks();
+    for (int waited = 0; runningPhoneTasks() != 0 && waited < kWorkerExitWaitMs; waited += 10) ::usleep(10'000);
     return status;
 }
 

@@ -8,8 +8,7 @@
 #include <array>
 #include <cerrno>
 
-#include "sms/phone_import.h"
-#include "sms/send_worker.h"
+#include "sms/phone_tasks.h"
 
 namespace pelorin {
 
@@ -59,16 +58,14 @@ void QuitOnSignals::signalArrived() {
         if (signal_ == 0) signal_ = byte;
     }
     if (signal_ == 0 || poll_.isActive()) return;
-    cancelSendWorkers();
-    cancelPhoneReaders();
+    cancelPhoneTasks();
     poll_.start();
     quitWhenWorkersAreDone();
 }
 
 void QuitOnSignals::quitWhenWorkersAreDone() {
-    if (runningSendWorkers() != 0 || runningPhoneReaders() != 0) {
-        cancelSendWorkers();  // also one started after the signal
-        cancelPhoneReaders();
+    if (runningPhoneTasks() != 0) {
+        cancelPhoneTasks();  // also one started after the signal
         return;
     }
     poll_.stop();

@@ -10,7 +10,7 @@ class QSocketNotifier;
 namespace pelorin {
 
 // Ends the editor in order when the system asks it to quit (SIGINT, SIGTERM,
-// SIGHUP): running send workers are cancelled, each stops at its next wait
+// SIGHUP): running phone tasks are cancelled, each stops at its next wait
 // and gives its port back (a phone waiting for a PDU is sent ESC), and once
 // none is left quit is called with 128 + the signal's number. The handler
 // only writes the signal's number into a pipe that the event loop watches.

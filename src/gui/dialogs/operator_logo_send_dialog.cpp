@@ -18,6 +18,7 @@
 #include "document/user_messages.h"
 #include "platform/cancel_token.h"
 #include "sms/encoding.h"
+#include "sms/number_list.h"
 #include "sms/post_target.h"
 
 namespace pelorin {
@@ -248,13 +249,14 @@ void OperatorLogoSendDialog::onOperatorPicked(int position) {
 
 void OperatorLogoSendDialog::accept() {
     transferFromControls();
-    const NormalizedNumber normalized = NormalizeNumber(number);
-    if (!normalized.ok()) {
-        messages_.showMessage(std::string(normalized.problem));
+    const NumberList list = ParseNumberList(number);
+    if (!list.ok()) {
+        messages_.showMessage(list.problem);
         numberEdit_->setFocus();
         return;
     }
-    number = normalized.number;
+    numbers = list.numbers;
+    number = list.joined();
     if (const auto problem = checkNetworkCodes(countryCode, operatorCode)) {
         messages_.showMessage(std::string(problem->message));
         if (problem->field == NetworkCodeProblem::Field::CountryCode)

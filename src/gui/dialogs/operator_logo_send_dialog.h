@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "data/network_choice.h"
 #include "sms/network_asker.h"
@@ -48,6 +49,9 @@ public:
     // The dialog's values; moved to and from the controls by the two
     // transfers.
     std::string number;
+    // After "Send": every number of the field (ParseNumberList), number
+    // being them as the field shows them.
+    std::vector<std::string> numbers;
     std::string countryCode;
     std::string operatorCode;
     std::int32_t deliveryReport = 0;
@@ -61,8 +65,8 @@ public:
     void onCountryPicked(int position);
     void onOperatorPicked(int position);
 
-    // "Send": the number must be one (NormalizeNumber; number is then the
-    // one sent), the codes 3 and 2 digits;
+    // "Send": the numbers must be numbers (ParseNumberList; numbers are then
+    // the ones sent), the codes 3 and 2 digits;
     // otherwise the reason is shown and the focus goes to the field at fault.
     void accept() override;
 

@@ -14,6 +14,7 @@
 #include "dialogs/send_dialog_controls.h"
 #include "document/user_messages.h"
 #include "sms/encoding.h"
+#include "sms/number_list.h"
 
 namespace pelorin {
 
@@ -98,13 +99,14 @@ bool PictureSendDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void PictureSendDialog::accept() {
     transferFromControls();
-    const NormalizedNumber normalized = NormalizeNumber(number);
-    if (!normalized.ok()) {
-        messages_.showMessage(std::string(normalized.problem));
+    const NumberList list = ParseNumberList(number);
+    if (!list.ok()) {
+        messages_.showMessage(list.problem);
         numberEdit_->setFocus();
         return;
     }
-    number = normalized.number;
+    numbers = list.numbers;
+    number = list.joined();
     // Characters as the user sees them, not UTF-16 units or bytes.
     if (textEdit_->toPlainText().toUcs4().size() > static_cast<qsizetype>(kMaxPictureText)) {
         messages_.showMessage(kPictureTextTooLongMessage);

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -26,6 +27,9 @@ public:
     PictureSendDialog(QWidget* parent, UserMessages& messages);
 
     std::string number;
+    // After "Send": every number of the field (ParseNumberList), number
+    // being them as the field shows them.
+    std::vector<std::string> numbers;
     std::string messageText;
     std::int32_t deliveryReport = 0;
 

@@ -20,6 +20,7 @@
 #include "settings/remembered_values.h"
 #include "sms/post_target.h"
 #include "sms/send_events.h"
+#include "smsc/smsc_send_path.h"
 
 namespace pelorin {
 
@@ -42,7 +43,7 @@ std::string itemPath(const std::string& item) {
 }  // namespace
 
 SettingsDialog::SettingsDialog(QWidget* parent, const CPelorinDoc& doc, const std::vector<std::string>& devices,
-                               const std::string& simulatedPort)
+                               const std::string& simulatedPort, const std::string& simulatedCentre)
     : QDialog(parent), doc_(doc), items_(settingsPortItems(devices)) {
     setWindowTitle(tr("Settings"));
     auto* okButton = new QPushButton(tr("OK"), this);
@@ -66,6 +67,17 @@ SettingsDialog::SettingsDialog(QWidget* parent, const CPelorinDoc& doc, const st
     slowWritesBox_->setObjectName("slowWrites");
     lineLogBox_ = new QCheckBox(tr("Keep a log of the phone dialogue"), this);
     lineLogBox_->setObjectName("lineLog");
+    sendThroughList_ = new QComboBox(this);
+    sendThroughList_->setObjectName("sendThrough");
+    sendThroughList_->addItem(tr("Phone on serial port"));
+    sendThroughList_->addItem(tr("SMS centre"));
+    smscAddressEdit_ = new QLineEdit(this);
+    smscAddressEdit_->setObjectName("smscAddress");
+    smscAddressEdit_->setPlaceholderText(tr("smpp://ID@HOST:PORT or kannel://USER@HOST:PORT"));
+    smscProblem_ = new QLabel(this);
+    smscProblem_->setObjectName("smscProblem");
+    smscProblem_->setWordWrap(true);
+    smscProblem_->setVisible(false);
     findButton_ = new QPushButton(tr("Find phone"), this);
     findButton_->setObjectName("findPhone");
     findButton_->setAutoDefault(false);
@@ -81,18 +93,27 @@ SettingsDialog::SettingsDialog(QWidget* parent, const CPelorinDoc& doc, const st
     auto* centreRow = new QHBoxLayout;
     centreRow->addWidget(new QLabel(tr("SMS centre number"), this));
     centreRow->addWidget(smsCentreEdit_, 1);
+    auto* throughRow = new QHBoxLayout;
+    throughRow->addWidget(new QLabel(tr("Send through"), this));
+    throughRow->addWidget(sendThroughList_);
+    throughRow->addWidget(smscAddressEdit_, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cancelButton);
     buttons->addWidget(okButton);
     auto* layout = new QVBoxLayout(this);
+    layout->addLayout(throughRow);
+    layout->addWidget(smscProblem_);
     layout->addLayout(row);
     layout->addWidget(found_);
     if (!simulatedPort.empty()) {
-        auto* note = new QLabel(tr("Sends go to the simulated phone on %1 in this run; the port chosen here is kept "
-                                   "for the next run.")
-                                    .arg(toQString(simulatedPort)),
-                                this);
+        QString text = tr("Sends go to the simulated phone on %1 in this run; the port chosen here is kept "
+                          "for the next run.")
+                           .arg(toQString(simulatedPort));
+        if (!simulatedCentre.empty())
+            text += tr(" Through an SMS centre they go to the simulated phone's, %1, whatever address is given.")
+                        .arg(toQString(simulatedCentre));
+        auto* note = new QLabel(text, this);
         note->setObjectName("simulatedPhoneNote");
         note->setWordWrap(true);
         layout->addWidget(note);
@@ -105,13 +126,17 @@ SettingsDialog::SettingsDialog(QWidget* parent, const CPelorinDoc& doc, const st
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     setTabOrder(okButton, cancelButton);
-    setTabOrder(cancelButton, portList_);
+    setTabOrder(cancelButton, sendThroughList_);
+    setTabOrder(sendThroughList_, smscAddressEdit_);
+    setTabOrder(smscAddressEdit_, portList_);
     setTabOrder(portList_, findButton_);
     setTabOrder(findButton_, fixedWaitsBox_);
     setTabOrder(fixedWaitsBox_, slowWritesBox_);
     setTabOrder(slowWritesBox_, lineLogBox_);
     setTabOrder(lineLogBox_, smsCentreEdit_);
     connect(findButton_, &QPushButton::clicked, this, &SettingsDialog::findPhone);
+    connect(sendThroughList_, &QComboBox::activated, this,
+            [this](int index) { smscAddressEdit_->setEnabled(index == kSendThroughCentre); });
     connect(okButton, &QPushButton::clicked, this, &SettingsDialog::accept);
     connect(cancelButton, &QPushButton::clicked, this, &SettingsDialog::reject);
 }
@@ -124,6 +149,10 @@ void SettingsDialog::transferToControls() {
     smsCentreEdit_->setText(toQString(doc_.smsCentre));
     slowWritesBox_->setChecked(doc_.slowWrites != 0);
     lineLogBox_->setChecked(doc_.lineLog != 0);
+    const QSignalBlocker throughBlocker(sendThroughList_);
+    sendThroughList_->setCurrentIndex(doc_.sendThrough == kSendThroughCentre ? 1 : 0);
+    smscAddressEdit_->setText(toQString(doc_.smscAddress));
+    smscAddressEdit_->setEnabled(doc_.sendThrough == kSendThroughCentre);
 }
 
 void SettingsDialog::transferFromControls() {
@@ -134,6 +163,8 @@ void SettingsDialog::transferFromControls() {
     smsCentre = smsCentreEdit_->text().toStdString();
     slowWrites = slowWritesBox_->isChecked() ? 1 : 0;
     lineLog = lineLogBox_->isChecked() ? 1 : 0;
+    sendThrough = sendThroughList_->currentIndex() == 1 ? kSendThroughCentre : kSendThroughPhone;
+    smscAddress = toUtf8(smscAddressEdit_->text().trimmed());
 }
 
 SettingsDialog::~SettingsDialog() { self_->detach(); }
@@ -187,16 +218,28 @@ void SettingsDialog::showEvent(QShowEvent* event) {
 
 void SettingsDialog::accept() {
     transferFromControls();
+    // The address is checked only when sends are to go there; an address
+    // kept for later must still be one, or it is not kept.
+    std::string error;
+    if ((sendThrough == kSendThroughCentre || !smscAddress.empty()) && !smsc::parseSmscRoute(smscAddress, error)) {
+        smscProblem_->setText(toQString(smscAddress.empty() ? std::string("Give the SMS centre's address") : error));
+        smscProblem_->setVisible(true);
+        smscAddressEdit_->setEnabled(true);
+        smscAddressEdit_->setFocus();
+        return;
+    }
     QDialog::accept();
 }
 
 void runSettingsCommand(QWidget* parent, CPelorinDoc& doc, SettingsStore& store,
-                        const std::vector<std::string>& devices, const std::string& simulatedPort) {
-    SettingsDialog dialog(parent, doc, devices, simulatedPort);
+                        const std::vector<std::string>& devices, const std::string& simulatedPort,
+                        const std::string& simulatedCentre) {
+    SettingsDialog dialog(parent, doc, devices, simulatedPort, simulatedCentre);
     if (dialog.exec() != QDialog::Accepted) return;
     rememberPortItem(doc, store, dialog.portName);
     rememberFixedWaits(doc, store, dialog.fixedWaits);
     rememberLineSettings(doc, store, dialog.smsCentre, dialog.slowWrites, dialog.lineLog);
+    rememberSendThrough(doc, store, dialog.sendThrough, dialog.smscAddress);
 }
 
 }  // namespace pelorin

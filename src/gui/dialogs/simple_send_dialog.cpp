@@ -8,6 +8,7 @@
 #include "dialogs/send_dialog_controls.h"
 #include "document/user_messages.h"
 #include "sms/encoding.h"
+#include "sms/number_list.h"
 
 namespace pelorin {
 
@@ -39,13 +40,14 @@ void SimpleSendDialog::showEvent(QShowEvent* event) {
 
 void SimpleSendDialog::accept() {
     transferFromControls();
-    const NormalizedNumber normalized = NormalizeNumber(number);
-    if (!normalized.ok()) {
-        messages_.showMessage(std::string(normalized.problem));
+    const NumberList list = ParseNumberList(number);
+    if (!list.ok()) {
+        messages_.showMessage(list.problem);
         numberEdit_->setFocus();
         return;
     }
-    number = normalized.number;
+    numbers = list.numbers;
+    number = list.joined();
     QDialog::accept();
 }
 

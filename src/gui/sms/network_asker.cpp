@@ -1,12 +1,10 @@
 #include "sms/network_asker.h"
 
-#include <system_error>
-#include <thread>
-
 #include "document/document.h"
 #include "platform/cancel_token.h"
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
+#include "sms/phone_tasks.h"
 #include "sms/post_target.h"
 #include "sms/send_worker.h"
 
@@ -24,14 +22,12 @@ NetworkAsker makeNetworkAsker(const SendLink& link, const CPelorinDoc& doc) {
         };
 }
 
-void startNetworkQuery(NetworkAsker asker, std::shared_ptr<const CancelToken> cancel,
-                       std::shared_ptr<PostTarget> target) {
-    auto run = [asker = std::move(asker), cancel, target] {
-        target->post(std::make_unique<NetworkQueryEvent>(asker(*cancel)));
+void startNetworkQuery(NetworkAsker asker, std::shared_ptr<CancelToken> cancel, std::shared_ptr<PostTarget> target) {
+    // The dialog's token is the task's, which a quit cancels too.
+    auto run = [asker = std::move(asker), target](const CancelToken& token) {
+        target->post(std::make_unique<NetworkQueryEvent>(asker(token)));
     };
-    try {
-        std::thread(std::move(run)).detach();
-    } catch (const std::system_error&) {
+    if (!startPhoneTask(std::move(run), std::move(cancel))) {
         NetworkQueryResult none;
         none.detail = "No thread could be started to ask the phone";
         target->post(std::make_unique<NetworkQueryEvent>(std::move(none)));

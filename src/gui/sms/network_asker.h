@@ -33,9 +33,9 @@ private:
     NetworkQueryResult result_;
 };
 
-// Runs `asker` on a detached thread and posts its answer to `target` as a
-// NetworkQueryEvent (dropped if the target has gone by then).
-void startNetworkQuery(NetworkAsker asker, std::shared_ptr<const CancelToken> cancel,
-                       std::shared_ptr<PostTarget> target);
+// Runs `asker` as a phone task (phone_tasks.h) with `cancel` as its token and
+// posts its answer to `target` as a NetworkQueryEvent (dropped if the target
+// has gone by then).
+void startNetworkQuery(NetworkAsker asker, std::shared_ptr<CancelToken> cancel, std::shared_ptr<PostTarget> target);
 
 }  // namespace pelorin

@@ -7,11 +7,6 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QVBoxLayout>
-#include <atomic>
-#include <mutex>
-#include <set>
-#include <system_error>
-#include <thread>
 
 #include "dialogs/dialog_text.h"
 #include "document/document.h"
@@ -20,17 +15,13 @@
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
 #include "ringtone/smart_messaging.h"
+#include "sms/phone_tasks.h"
 #include "sms/post_target.h"
 #include "util/text.h"
 
 namespace pelorin {
 
 namespace {
-
-std::atomic<int> running{0};
-// The tokens of the readers still running, for a quit that asks them to stop.
-std::mutex tokensMutex;
-std::set<std::shared_ptr<CancelToken>> runningTokens;
 
 // The worker's one message: what it read, owned by the event.
 const QEvent::Type kPhoneReadEvent = static_cast<QEvent::Type>(QEvent::User + 0x100);
@@ -45,32 +36,15 @@ private:
 };
 
 void startPhoneReader(SendLink link, std::string portName, std::shared_ptr<PostTarget> dialog) {
-    running.fetch_add(1);
-    auto token = std::make_shared<CancelToken>();
-    {
-        const std::lock_guard lock(tokensMutex);
-        runningTokens.insert(token);
-    }
-    const auto finished = [token] {
-        {
-            const std::lock_guard lock(tokensMutex);
-            runningTokens.erase(token);
-        }
-        running.fetch_sub(1);
-    };
-    auto work = [link = std::move(link), portName = std::move(portName), dialog, token, finished] {
+    auto work = [link = std::move(link), portName = std::move(portName), dialog](const CancelToken& cancel) {
         // Reply-driven: the phone's listing is read as soon as it is complete.
         DialogueOptions options;
         options.replyDriven = true;
-        options.cancel = token.get();
+        options.cancel = &cancel;
         PhoneLogos logos = ReadPhoneLogos(portName, *link.opener, *link.sleeper, options);
         dialog->post(std::make_unique<PhoneReadEvent>(std::move(logos)));
-        finished();
     };
-    try {
-        std::thread(std::move(work)).detach();
-    } catch (const std::system_error&) {
-        finished();
+    if (!startPhoneTask(std::move(work))) {
         PhoneLogos none;
         none.detail = "No worker thread could be started";
         dialog->post(std::make_unique<PhoneReadEvent>(std::move(none)));
@@ -201,11 +175,8 @@ void importFromPhoneCommand(QWidget* parent, CPelorinDoc& document, CPelorinView
     view.editor().replaceCanvas(*logo.canvas, *canvas, kPhoneChooserCaption);
 }
 
-int runningPhoneReaders() { return running.load(); }
+int runningPhoneReaders() { return runningPhoneTasks(); }
 
-void cancelPhoneReaders() {
-    const std::lock_guard lock(tokensMutex);
-    for (const auto& token : runningTokens) token->cancel();
-}
+void cancelPhoneReaders() { cancelPhoneTasks(); }
 
 }  // namespace pelorin

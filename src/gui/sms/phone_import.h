@@ -70,9 +70,9 @@ void importFromPhoneCommand(QWidget* parent, CPelorinDoc& document, CPelorinView
                             const SendLink& link,
                             const std::function<void(ringtone::Ringtone)>& openRingtone = nullptr);
 
-// Phone reading workers that have not finished yet (for an orderly exit and tests).
+// The readers are phone tasks (phone_tasks.h): these two are
+// runningPhoneTasks and cancelPhoneTasks.
 int runningPhoneReaders();
-// Asks every running reader to stop at its next wait and give its port back.
 void cancelPhoneReaders();
 
 inline constexpr const char* kPhoneReadingCaption = "Reading phone";

@@ -4,6 +4,7 @@
 #include "dialogs/picture_send_dialog.h"
 #include "dialogs/simple_send_dialog.h"
 #include "document/document.h"
+#include "settings/line_settings.h"
 #include "settings/remembered_values.h"
 #include "sms/network_asker.h"
 #include "sms/send_progress_dialog.h"
@@ -28,11 +29,11 @@ void SendCommands::sendOperatorLogo(LogoKind current) {
                              dialog.deliveryReport);
     SendJob job;
     job.Kind = current == LogoKind::LargeOperator ? SendJobKind::LargeOperatorLogo : SendJobKind::OperatorLogo;
-    job.Number = dialog.number;
+    job.Number = dialog.numbers.front();
     job.CountryCode = dialog.countryCode;
     job.OperatorCode = dialog.operatorCode;
     job.DeliveryReport = dialog.deliveryReport != 0;
-    run(std::move(job));
+    run(std::move(job), dialog.numbers);
 }
 
 void SendCommands::sendGroupGraphic() { sendSimple(SendJobKind::GroupGraphic); }
@@ -48,9 +49,9 @@ void SendCommands::sendSimple(SendJobKind kind) {
     rememberSend(doc_, store_, dialog.number, dialog.deliveryReport);
     SendJob job;
     job.Kind = kind;
-    job.Number = dialog.number;
+    job.Number = dialog.numbers.front();
     job.DeliveryReport = dialog.deliveryReport != 0;
-    run(std::move(job));
+    run(std::move(job), dialog.numbers);
 }
 
 void SendCommands::sendPictureMessage() {
@@ -64,10 +65,10 @@ void SendCommands::sendPictureMessage() {
     rememberSend(doc_, store_, dialog.number, dialog.deliveryReport);
     SendJob job;
     job.Kind = SendJobKind::PictureMessage;
-    job.Number = dialog.number;
+    job.Number = dialog.numbers.front();
     job.Text = dialog.messageText;
     job.DeliveryReport = dialog.deliveryReport != 0;
-    run(std::move(job));
+    run(std::move(job), dialog.numbers);
 }
 
 void SendCommands::sendEmsPicture(LogoKind current) {
@@ -83,10 +84,10 @@ void SendCommands::sendEmsPicture(LogoKind current) {
     SendJob job;
     job.Kind = SendJobKind::EmsPicture;
     job.EmsCanvas = current;
-    job.Number = dialog.number;
+    job.Number = dialog.numbers.front();
     job.Text = dialog.messageText;
     job.DeliveryReport = dialog.deliveryReport != 0;
-    run(std::move(job));
+    run(std::move(job), dialog.numbers);
 }
 
 void SendCommands::sendRingtone(std::vector<std::uint8_t> octets) {
@@ -98,19 +99,37 @@ void SendCommands::sendRingtone(std::vector<std::uint8_t> octets) {
     rememberSend(doc_, store_, dialog.number, dialog.deliveryReport);
     SendJob job;
     job.Kind = SendJobKind::Ringtone;
-    job.Number = dialog.number;
+    job.Number = dialog.numbers.front();
     job.DeliveryReport = dialog.deliveryReport != 0;
     job.RingtoneOctets = std::move(octets);
-    run(std::move(job));
+    run(std::move(job), dialog.numbers);
 }
 
-void SendCommands::run(SendJob job) {
+void SendCommands::run(SendJob job, std::vector<std::string> numbers) {
     job.Document = &doc_;
+    SendRoute route;
+    if (doc_.sendThrough == kSendThroughCentre) {
+        // This run's simulated centre stands in for the stored one, as its
+        // phone does for the COM port.
+        route.centre = link_.centreOverride.empty() ? doc_.smscAddress : link_.centreOverride;
+        if (!link_.centreOverride.empty()) {
+            route.password = link_.centrePassword;
+        } else if (auto password = passwords_.passwordFor(parent_, route.centre)) {
+            route.password = std::move(*password);
+        } else {
+            return;  // no password given: nothing is sent
+        }
+    }
     receiver_.progressDialogOpened();
     {
         SendProgressDialog progress(parent_, link_, receiver_.target());
         progress.job() = std::move(job);
+        progress.numbers() = std::move(numbers);
+        const std::string centre = route.centre;
+        progress.route() = std::move(route);
         progress.exec();
+        // A password the centre refused is not kept: the next send asks again.
+        if (progress.loginRefused() && link_.centreOverride.empty()) passwords_.forget(centre);
     }
     receiver_.progressDialogGone();
 }

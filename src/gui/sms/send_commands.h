@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "document/logo_kind.h"
 #include "sms/send_outcome_receiver.h"
 #include "sms/send_worker.h"
+#include "sms/smsc_passwords.h"
 
 class QWidget;
 
@@ -17,9 +19,10 @@ class UserMessages;
 
 // The five commands of the Send menu. Each opens its send dialog preset with
 // the remembered values; "Send" stores the confirmed values (before the job
-// starts, so they stay stored whatever the outcome) and runs the job in a
-// progress dialog; "Cancel" stores and sends nothing. The outcome is shown by
-// `messages` once the progress dialog has gone.
+// starts, so they stay stored whatever the outcome) and runs the job to each
+// of the dialog's numbers in a progress dialog, through the phone or, as
+// Tools > Settings chose, an SMS centre (its password from SmscPasswords); "Cancel" stores and sends nothing. The
+// outcome is shown by `messages` once the progress dialog has gone.
 class SendCommands {
 public:
     SendCommands(QWidget* parent, CPelorinDoc& doc, SettingsStore& store, UserMessages& messages, SendLink link);
@@ -39,7 +42,7 @@ public:
 
 private:
     void sendSimple(SendJobKind kind);
-    void run(SendJob job);
+    void run(SendJob job, std::vector<std::string> numbers);
 
     QWidget* parent_;
     CPelorinDoc& doc_;
@@ -47,6 +50,7 @@ private:
     UserMessages& messages_;
     SendLink link_;
     SendOutcomeReceiver receiver_;
+    SmscPasswords passwords_;
 };
 
 }  // namespace pelorin

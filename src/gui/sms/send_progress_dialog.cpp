@@ -28,11 +28,15 @@ SendProgressDialog::SendProgressDialog(QWidget* parent, SendLink link, std::shar
     status_ = new QLabel(this);
     status_->setObjectName("status");
     status_->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Waiting for acknowledgement")) + 16);
+    recipient_ = new QLabel(this);
+    recipient_->setObjectName("recipient");
+    recipient_->setVisible(false);
     stopButton_ = new QPushButton(tr("Stop"), this);
     stopButton_->setObjectName("stop");
     stopButton_->setAutoDefault(false);
     connect(stopButton_, &QPushButton::clicked, this, &SendProgressDialog::stop);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(recipient_);
     layout->addWidget(status_);
     layout->addWidget(stopButton_, 0, Qt::AlignRight);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -54,6 +58,8 @@ void SendProgressDialog::showEvent(QShowEvent* event) {
         line.smsCentre = doc->smsCentre;
         if (doc->lineLog != 0) line.logFolder = defaultLineLogFolder();
     }
+    line.numbers = numbers_;
+    line.route = route_;
     startSendWorker(job_, port, link_, self_, outcome_, stop_, replyDriven, std::move(line));
 }
 
@@ -69,14 +75,19 @@ bool SendProgressDialog::event(QEvent* event) {
         return true;
     }
     if (type == WM_SEND_END && pinDialog_ != nullptr) pinDialog_->reject();
-    if (type != WM_SEND_STATUS && type != WM_SEND_CAPTION && type != WM_SEND_END) return QDialog::event(event);
+    if (type != WM_SEND_STATUS && type != WM_SEND_CAPTION && type != WM_SEND_END && type != WM_SEND_RECIPIENT)
+        return QDialog::event(event);
     const auto& text = static_cast<SendEvent*>(event)->text();
     if (type == WM_SEND_END) {
         ended_ = true;
+        loginRefused_ = text && *text == kLoginRefusedEnd;
         self_->detach();
         done(1);
     } else if (text && type == WM_SEND_STATUS) {
         status_->setText(toQString(*text));
+    } else if (text && type == WM_SEND_RECIPIENT) {
+        recipient_->setText(toQString(*text));
+        recipient_->setVisible(true);
     } else if (text && type == WM_SEND_CAPTION) {
         setWindowTitle(toQString(*text));
     }

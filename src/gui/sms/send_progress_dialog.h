@@ -2,6 +2,8 @@
 
 #include <QDialog>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "sms/encoding.h"
 #include "sms/send_worker.h"
@@ -22,6 +24,7 @@ class CancelToken;
 // `outcome`, which shows it once this dialog has gone. When the phone asks for
 // the SIM's PIN the worker asks this dialog, which shows a PinDialog; the
 // document's SMS centre number, slow writes and log choice go to the worker.
+// While a job goes to several numbers a second line says which.
 class SendProgressDialog final : public QDialog {
     Q_OBJECT
 
@@ -32,9 +35,15 @@ public:
     // Filled by the send command before the dialog runs; read by the worker
     // (which keeps its own share) from then on.
     SendJob& job() { return *job_; }
+    // Likewise the numbers (empty: the job's own) and the route: the phone,
+    // or an SMS centre with its password.
+    std::vector<std::string>& numbers() { return numbers_; }
+    SendRoute& route() { return route_; }
 
     // The worker has reported the end; the dialog is closing.
     bool ended() const { return ended_; }
+    // The SMS centre would not take the login with the route's password.
+    bool loginRefused() const { return loginRefused_; }
 
     // Escape: the same as "Stop".
     void reject() override;
@@ -48,15 +57,19 @@ protected:
 
 private:
     std::shared_ptr<SendJob> job_;
+    std::vector<std::string> numbers_;
+    SendRoute route_;
     SendLink link_;
     std::shared_ptr<PostTarget> self_;
     std::shared_ptr<PostTarget> outcome_;
     std::shared_ptr<CancelToken> stop_;
     QLabel* status_;
+    QLabel* recipient_;  // "Sending to 2 of 3", shown for several numbers
     QPushButton* stopButton_;
     QDialog* pinDialog_ = nullptr;  // while the SIM's PIN is asked for
     bool started_ = false;
     bool ended_ = false;
+    bool loginRefused_ = false;
 };
 
 // The caption the dialog opens with.

@@ -18,9 +18,18 @@ public:
     // The options `pelorin --simulated-phone` starts its phone with:
     // registered with a network, so that "From phone" has one to find, and
     // filing what it is sent in its own inbox, so that File > Import from
-    // phone reads back what the editor sent; also an SMS centre on a free
-    // loopback port (pelorin-phone --smpp).
+    // phone reads back what the editor sent.
     static QStringList editorOptions();
+
+    // The account of the SMS centre that startForEditor's phone runs.
+    static constexpr const char* kCentreAccount = "pelorin";
+    static constexpr const char* kCentrePassword = "pelorin";
+
+    // The phone of `pelorin --simulated-phone`: editorOptions(), and an SMS
+    // centre (pelorin-phone --smpp) on a free loopback port with the account
+    // above, named by centreAddress().
+    static std::unique_ptr<SimulatedPhone> startForEditor(const QString& program, const QString& storeDir,
+                                                          QString& why);
 
     // Starts `program`; empty `storeDir` makes a new temporary folder.
     // `options` go to the phone as well (such as --quiet or a fault).
@@ -37,6 +46,9 @@ public:
     const QString& storeDir() const { return storeDir_; }
     // The phone's own device path, as it printed it.
     const QString& devicePath() const { return devicePath_; }
+    // smpp://pelorin@127.0.0.1:PORT for a phone of startForEditor; empty
+    // otherwise.
+    const QString& centreAddress() const { return centreAddress_; }
 
 private:
     SimulatedPhone() = default;
@@ -46,6 +58,7 @@ private:
     QString port_;
     QString storeDir_;
     QString devicePath_;
+    QString centreAddress_;
 };
 
 // The phone program installed or built beside the running editor.

@@ -250,6 +250,11 @@ TEST_P(SimDialogueTest, EachSimConditionGetsItsAnswer) {
          {"AT+CMGF=0\r\n", cmgs, "PDU", cmgs, "PDU"},
          sent,
          ""},
+        {"an error text quoting the PIN shows it masked",
+         {kModeReply, "\r\n+CME ERROR: 11\r\n", "\r\n+CME ERROR: at+cpin=\"4711\" failed\r\n"},
+         {"AT+CMGF=0\r\n", cmgs, pinCommand},
+         "Communication error",
+         "The phone answered +CME ERROR: at+cpin=\"****\" failed (not a text of 3GPP TS 27.007)"},
     };
     QuirkRow pastTen{"busy past 10 s", std::vector<std::string>(11, busy),
                      std::vector<std::string>(11, "AT+CMGF=0\r\n"), "Communication error",
