@@ -20,16 +20,6 @@ namespace {
 using smsc::PartAction;
 using smsc::PartKey;
 
-// The octets a part takes in the message the centre sends on: its user data,
-// or for the default alphabet (header octets, then a character an octet) the
-// header and the characters packed seven bits each behind it.
-std::size_t shortMessageOctets(const MessagePart& part) {
-    if (part.dataCoding != 0x00 || part.userData.empty()) return part.userData.size();
-    const std::size_t header = std::min<std::size_t>(part.userData.size(), std::size_t{part.userData[0]} + 1);
-    const std::size_t septets = (header * 8 + 6) / 7 + part.userData.size() - header;
-    return (septets * 7 + 7) / 8;
-}
-
 enum class PartState { Waiting, Accepted, Failed, Unknown };
 
 struct PartResult {
@@ -158,8 +148,8 @@ int sendThroughSmsc(const RecipientArguments& recipients, const JobArguments& ar
     for (const MessagePart& part : parts) {
         // The parts are built to fit; one that does not is a fault here, and
         // nothing goes out.
-        if (shortMessageOctets(part) > smsc::kMaxShortMessage) {
-            std::cerr << "pelorin-cli send: a part of " << shortMessageOctets(part)
+        if (smsc::airOctets(part.userData, part.dataCoding) > smsc::kMaxShortMessage) {
+            std::cerr << "pelorin-cli send: a part of " << smsc::airOctets(part.userData, part.dataCoding)
                       << " octets is longer than the 140 a short message holds; nothing was sent\n";
             return 1;
         }
