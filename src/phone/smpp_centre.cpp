@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -153,6 +154,33 @@ Result<CentreSubmit> readCentreSubmit(std::span<const std::uint8_t> body) {
     return submit;
 }
 
+// The user data as a PDU carries it, with its length (TP-UDL). The default
+// alphabet comes one character an octet, after the header's octets when
+// there is one; on the air it is packed seven bits each behind the header,
+// and the length counts septets. Other codings go as they come.
+static std::vector<std::uint8_t> airUserData(const CentreSubmit& submit, std::size_t& length) {
+    const auto& message = submit.shortMessage;
+    const std::uint8_t dcs = submit.dataCoding;
+    const bool sevenBit = (dcs & 0xEC) == 0x00 || (dcs & 0xF4) == 0xF0;
+    if (!sevenBit) {
+        length = message.size();
+        return message;
+    }
+    std::size_t header = 0;
+    if ((submit.esmClass & 0x40) && !message.empty()) header = std::min<std::size_t>(message.size(), message[0] + 1u);
+    const std::size_t headerSeptets = (header * 8 + 6) / 7;
+    length = headerSeptets + message.size() - header;
+    std::vector<std::uint8_t> data(message.begin(), message.begin() + static_cast<std::ptrdiff_t>(header));
+    data.resize((length * 7 + 7) / 8, 0);
+    for (std::size_t i = header; i < message.size(); ++i) {
+        const std::size_t bit = (headerSeptets + i - header) * 7;
+        const unsigned value = message[i] & 0x7Fu;
+        data[bit / 8] = static_cast<std::uint8_t>(data[bit / 8] | (value << (bit % 8)));
+        if (bit % 8 > 1) data[bit / 8 + 1] = static_cast<std::uint8_t>(data[bit / 8 + 1] | (value >> (8 - bit % 8)));
+    }
+    return data;
+}
+
 Result<std::vector<std::uint8_t>> submitTpdu(const CentreSubmit& submit) {
     std::vector<std::uint8_t> tpdu;
     std::uint8_t first = 0x01 | 0x10;  // SMS-SUBMIT, relative validity
@@ -180,8 +208,11 @@ Result<std::vector<std::uint8_t>> submitTpdu(const CentreSubmit& submit) {
     tpdu.push_back(submit.protocolId);
     tpdu.push_back(submit.dataCoding);
     tpdu.push_back(0xA7);
-    tpdu.push_back(static_cast<std::uint8_t>(submit.shortMessage.size()));
-    tpdu.insert(tpdu.end(), submit.shortMessage.begin(), submit.shortMessage.end());
+    std::size_t length = 0;
+    const auto data = airUserData(submit, length);
+    if (length > 255) return Result<std::vector<std::uint8_t>>::failure("too many characters");
+    tpdu.push_back(static_cast<std::uint8_t>(length));
+    tpdu.insert(tpdu.end(), data.begin(), data.end());
     return tpdu;
 }
 
@@ -356,7 +387,7 @@ void SmppCentre::serve() {
                     const auto message = tpdu ? decodeSubmit(tpdu.value()) : Result<SubmitMessage>::failure("");
                     if (!tpdu) {
                         answer(0x0B, {});
-                    } else if (!message || submit->shortMessage.size() > 140) {
+                    } else if (std::size_t septets = 0; !message || airUserData(submit.value(), septets).size() > 140) {
                         answer(0x01, {});
                     } else if (!deliver_(message.value())) {
                         answer(0x08, {});

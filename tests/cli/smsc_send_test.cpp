@@ -155,6 +155,78 @@ TEST_F(SmscSendTest, SeveralNumbersOverTheSerialPortOneAfterAnother) {
     EXPECT_EQ(stored(), (std::map<std::string, int>{{"+4917", 1}, {"0170", 1}}));
 }
 
+std::size_t linesStarting(const std::string& path, const std::string& start) {
+    std::ifstream in(path);
+    std::size_t count = 0;
+    for (std::string line; std::getline(in, line);) count += line.rfind(start, 0) == 0;
+    return count;
+}
+
+// A ringtone and EMS pictures through the centre to two numbers: the same
+// lines as a logo, and each arrives in the store once a number, as the
+// phone's own decoders read it.
+TEST_F(SmscSendTest, RingtonesAndEmsPicturesArriveForEveryNumber) {
+    startCentre({});
+    std::string longTune = "long:d=8,o=5,b=200:c";
+    for (int k = 1; k < 200; ++k) longTune += std::string(",") + "cdefgab"[k % 7];
+    std::ofstream(file("short.rtttl")) << "abcd:d=4,o=5,b=125:8c6,8e6,g6,p,16a#4.,2c7,32b";
+    std::ofstream(file("long.rtttl")) << longTune;
+    // Documents of the operator canvas (72 x 14) and of the picture canvas (72 x 28).
+    auto pixel = [](int x, int y) { return (x * 7 + y * 3) % 5 < 2; };
+    auto document = [&](const std::string& name, int height) {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(72 * height / 8), 0);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < 72; ++x)
+                if (pixel(x, y)) bytes[static_cast<std::size_t>((y * 72 + x) / 8)] |= std::uint8_t(0x80 >> (x % 8));
+        testing::writeFileBytes(file(name), bytes);
+        return file(name);
+    };
+    struct Case {
+        std::vector<std::string> job;
+        std::size_t parts;
+        std::string kind, size, text;
+    };
+    const std::vector<Case> cases = {
+        {{"ringtone", file("short.rtttl")}, 1, "ringtone", "7 notes", "abcd"},
+        {{"ringtone", "--report", file("long.rtttl")}, 3, "ringtone", "200 notes", "long"},
+        {{"ems-picture", "--text", "Hi", document("operator.plr", 14)}, 1, "ems-picture", "72x14", "Hi"},
+        {{"ems-picture", document("picture.plr", 28)}, 3, "ems-picture", "72x28", ""},
+    };
+    std::size_t nextId = 1;
+    std::size_t stores = 0;
+    for (const Case& test : cases) {
+        const std::string journal = file("journal-" + std::to_string(stores));
+        std::vector<std::string> args{"send",  test.job[0], "--smsc", url(),       "--to",
+                                      "+4917", "--to",      "0170",   "--journal", journal};
+        args.insert(args.end(), test.job.begin() + 1, test.job.end());
+        std::string expected;
+        for (const char* number : {"+4917", "0170"}) {
+            expected += std::string(number) + "\tsent\t";
+            for (std::size_t p = 0; p < test.parts; ++p) expected += (p ? "," : "") + std::to_string(nextId++);
+            expected += "\n";
+        }
+        const auto result = runProcess(PELORIN_CLI_PATH, args);
+        EXPECT_EQ(result.out, expected + "2 sent, 0 failed, 0 unknown\n") << test.job[0] << "\n" << result.err;
+        EXPECT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_EQ(linesStarting(journal, "accepted\t"), 2 * test.parts);
+        const auto entries = testing::readPhoneLog(store_.path());
+        ASSERT_EQ(entries.size(), stores + 2) << test.job[0];
+        for (std::size_t n = 0; n < 2; ++n) {
+            const auto& entry = entries[stores + n];
+            EXPECT_EQ(entry.at("number"), n == 0 ? "+4917" : "0170");
+            EXPECT_EQ(entry.at("kind"), test.kind) << entry.at("error");
+            EXPECT_EQ(entry.at("size"), test.size);
+            EXPECT_EQ(entry.at("text"), test.text);
+            if (test.kind != "ems-picture") continue;
+            const int height = test.size == "72x14" ? 14 : 28;
+            EXPECT_EQ(
+                testing::pictureMismatch(testing::readPhonePicture(store_.path(), entry.at("file")), 72, height, pixel),
+                "");
+        }
+        stores += 2;
+    }
+}
+
 // pelorin-cli with its output in a file, to be killed in the middle.
 pid_t startCli(const std::vector<std::string>& args, const std::string& output) {
     posix_spawn_file_actions_t actions;
@@ -170,13 +242,6 @@ pid_t startCli(const std::vector<std::string>& args, const std::string& output) 
     posix_spawn(&pid, PELORIN_CLI_PATH, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     return pid;
-}
-
-std::size_t linesStarting(const std::string& path, const std::string& start) {
-    std::ifstream in(path);
-    std::size_t count = 0;
-    for (std::string line; std::getline(in, line);) count += line.rfind(start, 0) == 0;
-    return count;
 }
 
 // A thousand recipients through a centre that throttles and drops the line,

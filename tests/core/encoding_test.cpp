@@ -6,6 +6,7 @@
 
 #include "document/document.h"
 #include "support/pdu_reader.h"
+#include "support/septet_packing.h"
 
 namespace pelorin {
 namespace {
@@ -381,6 +382,39 @@ TEST(SmscViewTest, EveryPartCarriesItsPduFields) {
                     EXPECT_EQ(part.destinationDigits, digits);
                 }
             }
+        }
+    }
+}
+
+// An EMS picture's text of the default alphabet goes to a centre one
+// character an octet behind its header; packed as a PDU packs it, it is the
+// part's own TP-UD. UCS-2 text goes as the PDU's octets.
+TEST(SmscViewTest, EmsTextGoesOneCharacterAnOctetBehindItsHeader) {
+    CPelorinDoc doc;
+    fillPattern(doc.pictureCanvas, 4);
+    for (const char* text : {"", "Hi", "Gr\u00FC\u00DF {x}", "\u20AC\u0416"}) {
+        SendJob job = jobFor(SendJobKind::EmsPicture, doc);
+        job.EmsCanvas = LogoKind::Picture;
+        job.Text = text;
+        for (const MessagePart& part : BuildSendParts(job)) {
+            const SubmitPdu pdu = read(part);
+            EXPECT_EQ(part.dataCoding, pdu.dataCoding) << text;
+            if (pdu.dataCoding == 0x08) {
+                EXPECT_EQ(part.userData, pdu.userData) << text;
+                continue;
+            }
+            ASSERT_EQ(pdu.dataCoding, 0x00) << text;
+            ASSERT_FALSE(part.userData.empty());
+            const std::size_t header = part.userData[0];
+            ASSERT_LT(header, part.userData.size());
+            const std::vector<std::uint8_t> headerOctets(part.userData.begin() + 1,
+                                                         part.userData.begin() + 1 + static_cast<long>(header));
+            const std::vector<std::uint8_t> septets(part.userData.begin() + 1 + static_cast<long>(header),
+                                                    part.userData.end());
+            for (std::uint8_t septet : septets) EXPECT_LT(septet, 0x80) << text;
+            std::size_t length = 0;
+            EXPECT_EQ(testing::sevenBitUserData(headerOctets, septets, length), pdu.userData) << part.pdu;
+            EXPECT_EQ(length, pdu.userDataLength) << part.pdu;
         }
     }
 }

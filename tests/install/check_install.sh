@@ -122,7 +122,7 @@ expect_completion "pelorin-cli se" "send"
 expect_completion "pelorin-cli send " \
   "ems-picture group-graphic large-operator-logo operator-logo picture-message restore-operator-logo ringtone"
 expect_completion "pelorin-cli encode pic" "picture-message"
-expect_completion "pelorin-cli send ringtone --" "--fast --help --log --pin-file --port --report --scale-every-note --slow-writes --smsc-number --to"
+expect_completion "pelorin-cli send ringtone --" "--fast --help --journal --log --password-file --pin-file --port --rate --report --resend-unknown --scale-every-note --slow-writes --smsc --smsc-number --to --to-file --wait-receipts --window"
 expect_completion "pelorin-cli encode group-graphic --" "--help --network --report --text --to"
 expect_completion "pelorin-cli send operator-logo --to +49 --network 262-02 --p" "--password-file --pin-file --port"
 expect_completion "pelorin-cli send operator-logo --to " ""

@@ -2,18 +2,18 @@
 // simulated phone's SMS centre: a logo that pelorin-cli sends through
 // kannel:// (smsbox's sendsms, one request a part) must reach the phone's
 // store pixel for pixel, and a request Kannel refuses must fail the
-// recipient with Kannel's own text. Kannel runs with its configuration and
-// logs in a temporary folder, on loopback ports that were free.
+// recipient with Kannel's own text. Kannel runs as
+// tests/support/kannel_gateway.h describes.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
 #include <functional>
 #include <thread>
 
 #include "peer_support.h"
+#include "support/kannel_gateway.h"
 #include "support/loopback.h"
 #include "support/phone_process.h"
 
@@ -22,8 +22,6 @@ namespace {
 
 using namespace peers;
 using namespace std::chrono_literals;
-constexpr const char* kBearerbox = "/usr/sbin/bearerbox";
-constexpr const char* kSmsbox = "/usr/sbin/smsbox";
 
 bool waitUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
     const auto end = std::chrono::steady_clock::now() + limit;
@@ -32,12 +30,6 @@ bool waitUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
         std::this_thread::sleep_for(100ms);
     }
     return done();
-}
-
-bool accepting(std::uint16_t port) {
-    const int fd = pelorin::testing::connectLoopback(port);
-    if (fd >= 0) ::close(fd);
-    return fd >= 0;
 }
 
 // A Pelorin document of 72 x 14: rows of 72 pixels, eight a byte, the
@@ -56,65 +48,37 @@ void writeOperatorDocument(const std::string& path) {
 class KannelSmppPeerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(::access(kBearerbox, X_OK), 0)
-            << "Kannel is missing: scripts/ensure-packages.sh installs it (kannel)";
-        ASSERT_EQ(::access(kSmsbox, X_OK), 0) << "Kannel's smsbox is missing (package kannel)";
         const auto centrePort = pelorin::testing::freeLoopbackPort();
         phone = std::make_unique<pelorin::testing::PhoneProcess>(
             PELORIN_PHONE_PATH,
             std::vector<std::string>{"--quiet", "--network", "262-02", "--store", store.path().string(), "--smpp",
                                      std::to_string(centrePort), "--smpp-account", "kannel:centrepw"});
         ASSERT_TRUE(phone->started());
-        const auto adminPort = pelorin::testing::freeLoopbackPort();
-        const auto boxPort = pelorin::testing::freeLoopbackPort();
-        sendsmsPort = pelorin::testing::freeLoopbackPort();
-        std::ofstream(folder.file("kannel.conf"))
-            << "group = core\nadmin-port = " << adminPort << "\nadmin-password = pelorin\nadmin-interface = 127.0.0.1"
-            << "\nadmin-allow-ip = 127.0.0.1\nsmsbox-port = " << boxPort << "\nsmsbox-interface = 127.0.0.1"
-            << "\nbox-allow-ip = 127.0.0.1\nlog-file = \"" << folder.file("bearerbox.log") << "\"\nlog-level = 0"
-            << "\naccess-log = \"" << folder.file("access.log") << "\"\n\n"
-            << "group = smsc\nsmsc = smpp\nsmsc-id = centre\nhost = 127.0.0.1\nport = " << centrePort
-            << "\ntransceiver-mode = true\nsystem-type = VMA\nsmsc-username = kannel\nsmsc-password = "
-               "centrepw\nlog-file = \""
-            << folder.file("smsc.log") << "\"\nlog-level = 0\n\n"
-            << "group = smsbox\nbearerbox-host = 127.0.0.1\nbearerbox-port = " << boxPort
-            << "\nsendsms-port = " << sendsmsPort << "\nsendsms-interface = 127.0.0.1\nlog-file = \""
-            << folder.file("smsbox.log") << "\"\nlog-level = 0\n\n"
-            << "group = sendsms-user\nusername = pelorin\npassword = gateway-secret\n";
-        bearerbox = std::make_unique<DaemonProcess>(std::vector<std::string>{kBearerbox, folder.file("kannel.conf")},
-                                                    folder.path().string(), folder.file("bearerbox.out"));
-        // smsbox gives up when bearerbox is not there yet.
-        ASSERT_TRUE(waitUntil([boxPort] { return accepting(boxPort); }, 20s)) << log("bearerbox.out");
-        smsbox = std::make_unique<DaemonProcess>(std::vector<std::string>{kSmsbox, folder.file("kannel.conf")},
-                                                 folder.path().string(), folder.file("smsbox.out"));
-        ASSERT_TRUE(waitUntil([this] { return accepting(sendsmsPort); }, 20s)) << log("smsbox.out");
-        // bearerbox takes sendsms requests before its SMPP session is bound.
-        ASSERT_TRUE(waitUntil(
-            [this] { return log("smsc.log").find("type_name: bind_transceiver_resp") != std::string::npos; }, 20s))
-            << log("smsc.log") << log("bearerbox.log");
+        pelorin::testing::KannelCentre centre;
+        centre.port = centrePort;
+        centre.systemId = "kannel";
+        centre.password = "centrepw";
+        ASSERT_EQ(gateway.start(centre), "");
     }
 
     pelorin::testing::ProcessResult send(const std::string& password, std::vector<std::string> args) {
         args.insert(args.begin(), {"PELORIN_SMSC_PASSWORD=" + password, PELORIN_CLI_PATH, "send"});
         return pelorin::testing::runProcess("/usr/bin/env", args);
     }
-    std::string url() const {
-        return "kannel://pelorin@127.0.0.1:" + std::to_string(sendsmsPort) + "?smsc=centre&from=Pelorin";
-    }
-    std::string log(const char* name) { return pelorin::testing::readFileText(folder.file(name)); }
+    std::string url() const { return gateway.url(); }
+    std::string log(const char* name) { return gateway.log(name); }
 
     pelorin::testing::TemporaryFolder folder{"pelorin-kannel-smpp"};
     pelorin::testing::TemporaryFolder store{"pelorin-kannel-smpp-store"};
-    std::uint16_t sendsmsPort = 0;
     std::unique_ptr<pelorin::testing::PhoneProcess> phone;
-    std::unique_ptr<DaemonProcess> bearerbox;
-    std::unique_ptr<DaemonProcess> smsbox;
+    pelorin::testing::KannelGateway gateway;
 };
 
 TEST_F(KannelSmppPeerTest, LogoThroughSendsmsArrivesPixelForPixel) {
     writeOperatorDocument(folder.file("operator.plr"));
-    const auto sent = send("gateway-secret", {"operator-logo", "--smsc", url(), "--to", "+4917012345", "--network",
-                                              "262-02", folder.file("operator.plr")});
+    const auto sent = send(
+        pelorin::testing::KannelGateway::kSendsmsPassword,
+        {"operator-logo", "--smsc", url(), "--to", "+4917012345", "--network", "262-02", folder.file("operator.plr")});
     EXPECT_EQ(sent.out, "+4917012345\tsent\taccepted\n1 sent, 0 failed, 0 unknown\n") << sent.err;
     EXPECT_EQ(sent.exitStatus, 0) << sent.err;
     ASSERT_TRUE(waitUntil([this] { return !pelorin::testing::readPhoneLog(store.path()).empty(); }, 20s))

@@ -128,6 +128,39 @@ TEST(SmppCentreTest, SubmitDecodesAsThePduWould) {
     for (std::size_t size = 0; size < body.size(); ++size) EXPECT_FALSE(readCentreSubmit(std::span(body).first(size)));
 }
 
+// The default alphabet comes one character an octet; the PDU carries the
+// characters packed seven bits each behind the header (after fill bits to
+// the next septet) and counts septets.
+TEST(SmppCentreTest, DefaultAlphabetIsPackedBehindItsHeader) {
+    struct Case {
+        std::uint8_t esmClass, dataCoding;
+        Octets shortMessage, userData;  // userData from its TP-UDL on
+    };
+    const std::vector<Case> cases = {
+        // "Hi" behind a 6-octet header: 7 septets for the header, 2 characters.
+        {0x40,
+         0x00,
+         {0x05, 0x00, 0x03, 0x01, 0x02, 0x01, 'H', 'i'},
+         {9, 0x05, 0x00, 0x03, 0x01, 0x02, 0x01, 0x90, 0x69}},
+        // No header: "Hi" packed from the first bit.
+        {0x00, 0x00, {'H', 'i'}, {2, 0xC8, 0x34}},
+        // The F0 group is the default alphabet too; 8-bit data goes as it comes.
+        {0x00, 0xF1, {'H', 'i'}, {2, 0xC8, 0x34}},
+        {0x40, 0xF5, {0x02, 0x70, 0x00, 'H', 'i'}, {5, 0x02, 0x70, 0x00, 'H', 'i'}},
+    };
+    for (const Case& test : cases) {
+        CentreSubmit submit;
+        submit.destination = "4917";
+        submit.esmClass = test.esmClass;
+        submit.dataCoding = test.dataCoding;
+        submit.shortMessage = test.shortMessage;
+        const auto tpdu = submitTpdu(submit);
+        ASSERT_TRUE(tpdu);
+        // First octet, reference, 2 of address, 2 digits, PID, DCS, validity.
+        EXPECT_EQ(Octets(tpdu->begin() + 9, tpdu->end()), test.userData) << int(test.dataCoding);
+    }
+}
+
 TEST(SmppCentreTest, BindsOnlyTheAccountAndStoresWhatIsSubmitted) {
     Centre centre({});
     ASSERT_TRUE(centre.started());

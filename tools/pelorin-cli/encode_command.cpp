@@ -2,14 +2,12 @@
 
 #include "commands.h"
 #include "job_arguments.h"
-#include "ringtone_commands.h"
 
 namespace pelorin::cli {
 
 // Prints, for each message in sending order, the AT+CMGS command (without
 // its line end) and the PDU text (without the Ctrl-Z).
 int runEncode(const std::vector<std::string>& args) {
-    if (isRingtoneJob(args)) return runRingtoneJob(args, false);
     std::string error;
     auto parsed = parseJobArguments(args, false, error);
     if (!parsed) {
@@ -23,6 +21,7 @@ int runEncode(const std::vector<std::string>& args) {
         std::cerr << "pelorin-cli encode: --to takes 1 to 20 digits 0-9, * and #, with an optional + in front\n";
         return kExitBadArguments;
     }
+    if (!announceJob(*parsed, "pelorin-cli encode: ")) return 1;
     for (const MessagePart& part : BuildSendParts(parsed->job)) {
         std::cout << "AT+CMGS=" << part.length << "\n" << part.pdu << "\n";
     }

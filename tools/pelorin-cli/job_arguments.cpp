@@ -1,9 +1,13 @@
 #include "job_arguments.h"
 
+#include <iostream>
+
 #include "cli_document.h"
 #include "commands.h"
 #include "document/document_file.h"
 #include "document/posix_file_system.h"
+#include "ringtone/ringtone_file.h"
+#include "ringtone/smart_messaging.h"
 #include "sms/sim_replies.h"
 
 namespace pelorin::cli {
@@ -22,6 +26,7 @@ constexpr KindName kKindNames[] = {
     {"picture-message", SendJobKind::PictureMessage},
     {"large-operator-logo", SendJobKind::LargeOperatorLogo},
     {"ems-picture", SendJobKind::EmsPicture},
+    {"ringtone", SendJobKind::Ringtone},
 };
 
 // The canvas a job kind sends; the restore message carries a fixed image.
@@ -81,7 +86,38 @@ bool loadAnyCanvasFile(const std::string& path, CPelorinDoc& document, LogoKind&
     return true;
 }
 
+// Reads a ringtone file into the job's octets. The limits are checked here,
+// before anything is sent: a tune too long for three messages is refused
+// with the notes that would fit.
+bool loadRingtoneFile(const std::string& path, bool scaleEveryNote, JobArguments& result, std::string& error) {
+    PosixFileSystem files;
+    const ringtone::RingtoneFileReading read = ringtone::readRingtoneFile(files, path);
+    if (!read.ringtone) {
+        error = read.error;
+        return false;
+    }
+    ringtone::EncodeOptions options;
+    options.scaleEveryNote = scaleEveryNote;
+    const ringtone::RingtoneBudget budget = ringtone::measureRingtone(*read.ringtone, options);
+    if (budget.messages == 0) {
+        result.refusal = budget.refusal;
+        return true;
+    }
+    result.warnings = budget.warnings;
+    result.job.RingtoneOctets = ringtone::encodeSmartMessaging(*read.ringtone, options);
+    return true;
+}
+
 }  // namespace
+
+bool announceJob(const JobArguments& arguments, const std::string& command) {
+    if (!arguments.refusal.empty()) {
+        std::cerr << command << arguments.refusal << "\n";
+        return false;
+    }
+    for (const std::string& warning : arguments.warnings) std::cerr << command << "warning: " << warning << "\n";
+    return true;
+}
 
 std::optional<SendJobKind> sendJobKindFromName(const std::string& name) {
     for (const auto& entry : kKindNames)
@@ -94,7 +130,7 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
     JobArguments result;
     result.document = std::make_unique<CPelorinDoc>();
     std::optional<std::string> kindName, number, network, text, port, file;
-    bool report = false;
+    bool report = false, scaleEveryNote = false;
 
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -118,6 +154,8 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
             if (!value(text)) return std::nullopt;
         } else if (arg == "--report") {
             report = true;
+        } else if (arg == "--scale-every-note") {
+            scaleEveryNote = true;
         } else if (allowPort && arg == "--fast") {
             result.fast = true;
         } else if (allowPort && arg == "--port") {
@@ -156,14 +194,14 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
     if (!kindName) {
         error =
             "missing KIND (operator-logo, group-graphic, restore-operator-logo, picture-message, "
-            "large-operator-logo, ems-picture)";
+            "large-operator-logo, ems-picture, ringtone)";
         return std::nullopt;
     }
     const auto kind = sendJobKindFromName(*kindName);
     if (!kind) {
         error = "unknown kind " + *kindName +
                 " (operator-logo, group-graphic, restore-operator-logo, picture-message, large-operator-logo, "
-                "ems-picture)";
+                "ems-picture, ringtone)";
         return std::nullopt;
     }
     if (!number) {
@@ -210,8 +248,18 @@ std::optional<JobArguments> parseJobArguments(const std::vector<std::string>& ar
         result.job.OperatorCode = "00";
     }
     if (port) result.port = *port;
+    if (scaleEveryNote && *kind != SendJobKind::Ringtone) {
+        error = "--scale-every-note is only for ringtone";
+        return std::nullopt;
+    }
 
-    if (file && *kind == SendJobKind::EmsPicture) {
+    if (*kind == SendJobKind::Ringtone) {
+        if (!file) {
+            error = "ringtone needs a FILE (.rtttl, .txt, .ott or .mid)";
+            return std::nullopt;
+        }
+        if (!loadRingtoneFile(*file, scaleEveryNote, result, error)) return std::nullopt;
+    } else if (file && *kind == SendJobKind::EmsPicture) {
         if (!loadAnyCanvasFile(*file, *result.document, result.job.EmsCanvas, error)) return std::nullopt;
     } else if (file) {
         const auto canvasKind = canvasKindFor(*kind);

@@ -11,8 +11,9 @@
 namespace pelorin::cli {
 
 // The arguments shared by "encode" and "send": KIND --to NUMBER
-// [--network MCC-MNC] [--text TEXT] [--report] [FILE], plus --port, --fast,
-// --log, --slow-writes, --smsc-number and --pin-file for send.
+// [--network MCC-MNC] [--text TEXT] [--report] [--scale-every-note] [FILE],
+// plus --port, --fast, --log, --slow-writes, --smsc-number and --pin-file for
+// send.
 struct JobArguments {
     std::unique_ptr<CPelorinDoc> document;
     // job.Number is --to as typed with its separators left out
@@ -30,7 +31,15 @@ struct JobArguments {
     std::string smscNumber;
     std::optional<std::string> pinFile;
     bool help = false;  // -h or --help in the place of an option; nothing else is filled in
+    // A ringtone's warnings (phones that play it only in part), and why it
+    // cannot be sent at all (too long) when it cannot.
+    std::vector<std::string> warnings;
+    std::string refusal;
 };
+
+// Prints the job's warnings, each after command, on standard error; when the
+// job is refused, prints why and returns false (exit status 1).
+bool announceJob(const JobArguments& arguments, const std::string& command);
 
 // Parses and loads FILE. On a problem returns nothing and sets error to one
 // line for the user.

@@ -1,6 +1,7 @@
 #pragma once
 
-// The ringtone side of encode, send, show, convert and receive.
+// The ringtone side of show, convert and receive (encode and send read a
+// ringtone job with the other kinds, in job_arguments.h).
 
 #include <filesystem>
 #include <optional>
@@ -11,11 +12,6 @@
 #include "sms/received_messages.h"
 
 namespace pelorin::cli {
-
-// Whether the job's KIND (its first word that is no option or option value)
-// is "ringtone".
-bool isRingtoneJob(const std::vector<std::string>& args);
-int runRingtoneJob(const std::vector<std::string>& args, bool send);
 
 // Whether show and convert take path as a ringtone: a ringtone extension;
 // for .txt, RTTTL text (a .txt that is not, but of a document's size, stays

@@ -7,7 +7,6 @@
 #include "platform/serial_port.h"
 #include "platform/sleeper.h"
 #include "recipients.h"
-#include "ringtone_commands.h"
 #include "sms/phone_dialogue.h"
 #include "sms/send_path.h"
 #include "sms/sim_replies.h"
@@ -84,6 +83,7 @@ int sendOverPort(const std::vector<std::string>& args) {
         return kExitBadArguments;
     }
     if (parsed->help) return kShowUsage;
+    if (!announceJob(*parsed, "pelorin-cli send: ")) return 1;
     int status = 0;
     const auto outcomes = sendJob(*parsed, {parsed->job.Number}, status);
     if (!outcomes) return status;
@@ -97,7 +97,6 @@ int sendOverPort(const std::vector<std::string>& args) {
 // Exit status 0 when every message was accepted, 1 otherwise. An
 // interrupting signal stops the send at its next wait (see catchInterrupts).
 int runSend(const std::vector<std::string>& args) {
-    if (isRingtoneJob(args)) return runRingtoneJob(args, true);
     std::string error;
     auto recipients = takeRecipientArguments(args, error);
     if (recipients && recipients->smsc && recipients->hasPort) error = "--port and --smsc cannot be used together";
@@ -127,6 +126,7 @@ int runSend(const std::vector<std::string>& args) {
         std::cerr << "pelorin-cli send: " << error << "\n";
         return kExitBadArguments;
     }
+    if (!announceJob(*parsed, "pelorin-cli send: ")) return 1;
     if (recipients->smsc) return sendThroughSmsc(*recipients, *parsed);
 
     // Over the serial port, one number after another, each job as above.

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -147,8 +148,8 @@ int sendThroughSmsc(const RecipientArguments& recipients, const JobArguments& ar
     for (const MessagePart& part : parts) {
         // The parts are built to fit; one that does not is a fault here, and
         // nothing goes out.
-        if (part.userData.size() > smsc::kMaxShortMessage) {
-            std::cerr << "pelorin-cli send: a part of " << part.userData.size()
+        if (smsc::airOctets(part.userData, part.dataCoding) > smsc::kMaxShortMessage) {
+            std::cerr << "pelorin-cli send: a part of " << smsc::airOctets(part.userData, part.dataCoding)
                       << " octets is longer than the 140 a short message holds; nothing was sent\n";
             return 1;
         }

@@ -239,8 +239,18 @@ std::vector<MessagePart> buildEmsPictureParts(const Canvas& canvas, std::string_
         part.pdu = std::move(pdu);
         part.length = address.AddressOctets + 8 + static_cast<int>(userData.size());
         part.caption = caption;
-        // What an SMS centre takes of the same part.
-        part.userData = userData;
+        // What an SMS centre takes of the same part. UCS-2 goes as the PDU's
+        // octets; text of the default alphabet goes as SMPP carries it: the
+        // header's octets, then one character an octet, which the centre
+        // packs into septets behind the header as the PDU has them.
+        if (messages.ucs2) {
+            part.userData = userData;
+        } else {
+            const EmsUserData& layout = messages.parts[i];
+            part.userData.push_back(static_cast<std::uint8_t>(layout.header.size()));
+            part.userData.insert(part.userData.end(), layout.header.begin(), layout.header.end());
+            for (std::uint8_t septet : layout.text) part.userData.push_back(septet & 0x7F);
+        }
         part.dataCoding = messages.ucs2 ? 0x08 : 0x00;
         part.statusReport = report && last;
         part.destinationDigits = address.digits;

@@ -46,7 +46,9 @@ struct MessagePart {
     int length = 0;       // the octet count for AT+CMGS (everything but the service-centre octet)
     std::string caption;  // what the progress dialog shows while this part is sent
 
-    // The user data octets, header included: exactly the TP-UD of pdu.
+    // The user data, header included, as an SMS centre takes it: the TP-UD
+    // of pdu octet for octet, but for the default alphabet (data coding 0),
+    // where it is the header's octets and then one character an octet.
     std::vector<std::uint8_t> userData;
     std::uint8_t dataCoding = kPartDataCoding;
     bool statusReport = false;      // the part that asks for the delivery report

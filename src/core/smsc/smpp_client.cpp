@@ -1,6 +1,8 @@
 #include "smsc/smpp_client.h"
 
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -41,6 +43,10 @@ public:
             if (fd < 0) continue;
             if (::connect(fd, at->ai_addr, at->ai_addrlen) == 0) {
                 fd_ = fd;
+                // A window is written at once (see sendAll); what is written
+                // goes out without waiting for the answer to what went before.
+                const int yes = 1;
+                ::setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
             } else {
                 error = errno;
                 ::close(fd);
@@ -58,12 +64,19 @@ public:
     }
     bool isOpen() const { return fd_ >= 0; }
 
-    bool send(const std::vector<std::uint8_t>& pdu) {
+    bool send(const std::vector<std::uint8_t>& pdu) { return sendAll(pdu.data(), pdu.size(), nullptr); }
+
+    // Writes size octets; false when the line is lost, with *written (when
+    // given) how many of them went out before.
+    bool sendAll(const std::uint8_t* data, std::size_t size, std::size_t* written) {
         std::size_t done = 0;
-        while (done < pdu.size()) {
-            const ssize_t n = ::send(fd_, pdu.data() + done, pdu.size() - done, MSG_NOSIGNAL);
+        while (done < size) {
+            const ssize_t n = ::send(fd_, data + done, size - done, MSG_NOSIGNAL);
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
+            if (n <= 0) {
+                if (written != nullptr) *written = done;
+                return false;
+            }
             done += static_cast<std::size_t>(n);
         }
         return true;
@@ -97,6 +110,13 @@ public:
             const ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) return false;
+            // Answers are acknowledged at once rather than after the kernel's
+            // delay: a centre that holds its next answer until the last one is
+            // acknowledged (Nagle's rule) would otherwise idle through that
+            // delay every window. The kernel leaves this mode by itself, so it
+            // is asked for again after each read.
+            const int yes = 1;
+            ::setsockopt(fd_, IPPROTO_TCP, TCP_QUICKACK, &yes, sizeof yes);
             buffer_.insert(buffer_.end(), chunk, chunk + n);
         }
     }
@@ -199,9 +219,10 @@ private:
         if (pending_.empty() || !connection_.isOpen() || Clock::now() < throttledUntil_) return true;
         const std::size_t window = std::max<std::size_t>(1, options_.window);
         const std::size_t free = window > outstanding_.size() ? window - outstanding_.size() : 0;
-        // Windows of at least half the size, so that the journal is flushed
-        // once for many parts rather than once for each.
-        const std::size_t wanted = std::min(pending_.size(), std::max<std::size_t>(1, window / 2));
+        // Whole windows: the journal is flushed once for as many parts as the
+        // window holds rather than once for a few. The centre's answers to a
+        // window come back together, so the line idles no longer for it.
+        const std::size_t wanted = std::min(pending_.size(), window);
         if (free == 0 || (free < wanted && !outstanding_.empty())) return true;
         std::vector<std::size_t> batch;
         while (batch.size() < free && !pending_.empty()) {
@@ -215,20 +236,45 @@ private:
             for (auto index = batch.rbegin(); index != batch.rend(); ++index) pending_.push_front(*index);
             return false;
         }
+        // Without a rate the window's submits are written in one go, so that
+        // they travel together; with one, each waits for its turn.
+        const bool paced = options_.rate > 0;
+        windowBytes_.clear();
+        std::vector<std::uint32_t> sequences;
+        std::vector<std::size_t> ends;  // where each submit ends in windowBytes_
+        sequences.reserve(batch.size());
+        ends.reserve(batch.size());
         for (std::size_t n = 0; n < batch.size(); ++n) {
-            if (options_.rate > 0) {
+            if (paced) {
                 const auto now = Clock::now();
                 if (nextSend_ > now) std::this_thread::sleep_for(nextSend_ - now);
                 nextSend_ = std::max(nextSend_, now) + std::chrono::duration_cast<Clock::duration>(
                                                            std::chrono::duration<double>(1.0 / options_.rate));
+                windowBytes_.clear();
             }
             const std::uint32_t sequence = next();
+            sequences.push_back(sequence);
             outstanding_[sequence] = batch[n];
             sentAt_[sequence] = Clock::now();
-            if (!connection_.send(encodeSubmit(items_[batch[n]].fields, sequence))) {
-                // The rest of the window was never written: it goes back to
-                // the queue; what was written is unknown.
-                for (std::size_t m = batch.size(); m-- > n + 1;) pending_.push_front(batch[m]);
+            const auto pdu = encodeSubmit(items_[batch[n]].fields, sequence);
+            windowBytes_.insert(windowBytes_.end(), pdu.begin(), pdu.end());
+            ends.push_back(windowBytes_.size());
+            if (!paced && n + 1 < batch.size()) continue;
+            std::size_t written = 0;
+            if (!connection_.sendAll(windowBytes_.data(), windowBytes_.size(), &written)) {
+                // The submit being written when the line went, and those
+                // before it, are unknown; those after it never left and go
+                // back to the queue.
+                std::size_t cut = n;
+                if (!paced) {
+                    cut = 0;
+                    while (cut < n && ends[cut] <= written) ++cut;
+                }
+                for (std::size_t m = cut + 1; m <= n; ++m) {
+                    outstanding_.erase(sequences[m]);
+                    sentAt_.erase(sequences[m]);
+                }
+                for (std::size_t m = batch.size(); m-- > cut + 1;) pending_.push_front(batch[m]);
                 lost();
                 return true;
             }
@@ -344,6 +390,7 @@ private:
     std::deque<std::size_t> pending_;
     std::map<std::uint32_t, std::size_t> outstanding_;
     std::unordered_map<std::uint32_t, Clock::time_point> sentAt_;
+    std::vector<std::uint8_t> windowBytes_;
     std::uint32_t sequence_ = 0;
     Clock::time_point throttledUntil_{};
     Clock::time_point nextSend_{};

@@ -299,4 +299,11 @@ std::string statusText(std::uint32_t status) {
     return text;
 }
 
+std::size_t airOctets(const std::vector<std::uint8_t>& shortMessage, std::uint8_t dataCoding) {
+    if (dataCoding != 0x00 || shortMessage.empty()) return shortMessage.size();
+    const std::size_t header = std::min<std::size_t>(shortMessage.size(), std::size_t{shortMessage[0]} + 1);
+    const std::size_t septets = (header * 8 + 6) / 7 + shortMessage.size() - header;
+    return (septets * 7 + 7) / 8;
+}
+
 }  // namespace pelorin::smsc

@@ -40,6 +40,13 @@ inline constexpr std::size_t kMaxSystemType = 12;
 inline constexpr std::size_t kMaxAddress = 20;
 inline constexpr std::size_t kMaxShortMessage = 140;
 inline constexpr std::size_t kHeaderSize = 16;
+
+// The octets a short message takes on the air once the centre has it: its
+// own size, but for the default alphabet (data coding 0: the header's octets,
+// then one character an octet) the header and the characters packed seven
+// bits each behind it. At most kMaxShortMessage.
+std::size_t airOctets(const std::vector<std::uint8_t>& shortMessage, std::uint8_t dataCoding);
+
 // The largest PDU read from a centre; a longer command_length is refused.
 inline constexpr std::uint32_t kMaxPduSize = 64 * 1024;
 

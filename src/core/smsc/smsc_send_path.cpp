@@ -105,8 +105,8 @@ std::vector<RecipientOutcome> SmscSendPath::send(const SendJob& job, const std::
     for (const MessagePart& part : parts) {
         // The parts are built to fit; one that does not is a fault, and
         // nothing goes out.
-        if (part.userData.size() > kMaxShortMessage)
-            return all("Communication error", "a part of " + std::to_string(part.userData.size()) +
+        if (airOctets(part.userData, part.dataCoding) > kMaxShortMessage)
+            return all("Communication error", "a part of " + std::to_string(airOctets(part.userData, part.dataCoding)) +
                                                   " octets is longer than the 140 a short message holds");
     }
     if (const auto problem = passwordProblem(route_, password_)) return all(kCentreUnreachableOutcome, *problem);

@@ -114,6 +114,30 @@ TEST(SmppPduTest, ReceiptsByTlvAndByText) {
     EXPECT_EQ(receiptWord(std::nullopt, "WHATEVER"), "unknown");
 }
 
+// A short message of the default alphabet (a character an octet behind the
+// header) takes its packed size on the air: 6 header octets are 7 septets,
+// and 7 + 153 septets fill 140 octets exactly; the header alone, with its fill
+// bit, takes 7.
+TEST(SmppPduTest, AirOctetsPackTheDefaultAlphabet) {
+    const std::vector<std::uint8_t> header{0x05, 0x00, 0x03, 0x01, 0x02, 0x01};
+    auto withText = [&header](std::size_t characters) {
+        auto message = header;
+        message.resize(header.size() + characters, 'a');
+        return message;
+    };
+    const struct {
+        std::vector<std::uint8_t> message;
+        std::uint8_t dataCoding;
+        std::size_t octets;
+    } cases[] = {
+        {withText(153), 0x00, 140}, {withText(154), 0x00, 141}, {withText(0), 0x00, 7}, {withText(2), 0x00, 8},
+        {withText(134), 0xF5, 140}, {withText(134), 0x08, 140}, {{}, 0x00, 0},
+    };
+    for (const auto& test : cases)
+        EXPECT_EQ(airOctets(test.message, test.dataCoding), test.octets)
+            << test.message.size() << " octets, coding " << int(test.dataCoding);
+}
+
 TEST(SmppPduTest, StatusTexts) {
     EXPECT_EQ(statusText(0x0B), "ESME_RINVDSTADR: invalid destination address");
     EXPECT_EQ(statusText(0x0E), "ESME_RINVPASWD: invalid password");
