@@ -11,7 +11,7 @@
 //        alt-dcs=1);
 //   0x00 (text in the default alphabet, one GSM code an octet): the text as
 //        UTF-8 (coding=0, charset=UTF-8), which Kannel codes back into the
-//        same GSM codes and packs;
+//        same GSM codes;
 //   0x08 (UCS-2 text): its octets as %XX (coding=2, charset=UTF-16BE).
 // Every part fits one message, header included, so Kannel sends each as one
 // submit without a concatenation header of its own.
