@@ -4,6 +4,9 @@
 
 #include <memory>
 #include <mutex>
+#include <span>
+
+#include "sms/deliver_pdu.h"
 
 namespace pelorin::smsc {
 
@@ -11,6 +14,8 @@ namespace {
 
 constexpr std::size_t kMaxReplyText = 200;
 constexpr std::size_t kMaxReplyBody = 64 * 1024;
+constexpr std::uint8_t kDefaultAlphabetCoding = 0x00;
+constexpr std::uint8_t kUcs2Coding = 0x08;
 
 bool unreserved(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
@@ -171,10 +176,23 @@ std::string sendsmsTarget(const KannelAddress& address, const std::string& passw
     const auto& data = part.shortMessage;
     const std::size_t headerSize = data.empty() ? 0 : std::min<std::size_t>(data.size(), std::size_t{data[0]} + 1);
     addParameter(target, "udh", allOctets(data.data(), headerSize));
-    addParameter(target, "text", allOctets(data.data() + headerSize, data.size() - headerSize));
-    addParameter(target, "coding", "1");
-    addParameter(target, "mclass", "1");
-    addParameter(target, "alt-dcs", "1");
+    const std::span<const std::uint8_t> body(data.data() + headerSize, data.size() - headerSize);
+    if (part.dataCoding == kDefaultAlphabetCoding) {
+        // One GSM code an octet: Kannel takes 7-bit text as characters and
+        // codes them into the default alphabet itself.
+        addParameter(target, "text", escaped(gsm7Text(body)));
+        addParameter(target, "coding", "0");
+        addParameter(target, "charset", "UTF-8");
+    } else if (part.dataCoding == kUcs2Coding) {
+        addParameter(target, "text", allOctets(body.data(), body.size()));
+        addParameter(target, "coding", "2");
+        addParameter(target, "charset", "UTF-16BE");
+    } else {
+        addParameter(target, "text", allOctets(body.data(), body.size()));
+        addParameter(target, "coding", "1");
+        addParameter(target, "mclass", "1");
+        addParameter(target, "alt-dcs", "1");
+    }
     addParameter(target, "validity", "1440");
     // Delivered or undeliverable: the report the part asks the network for.
     if (part.registeredDelivery) addParameter(target, "dlr-mask", "3");

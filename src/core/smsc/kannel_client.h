@@ -2,10 +2,19 @@
 
 // Sending through a Kannel gateway's smsbox over HTTP:
 //   kannel://USER@HOST[:PORT][?smsc=ID&from=S]   (port 13013 by default)
-// Each part is one GET /cgi-bin/sendsms carrying its header and its data as
-// %XX octets, so that Kannel never splits, cuts or recodes it: 8-bit data,
-// message class 1 written as the F0 group (the data coding is 0xF5), a
+// Each part is one GET /cgi-bin/sendsms carrying its header as %XX octets, a
 // validity of a day, and a delivery report asked when the part asks for one.
+// Its data goes by the part's data coding, so that Kannel neither splits nor
+// recodes it:
+//   0xF5 (logos, ringtones, picture messages): the octets as %XX, 8-bit data
+//        with message class 1 written as the F0 group (coding=1, mclass=1,
+//        alt-dcs=1);
+//   0x00 (text in the default alphabet, one GSM code an octet): the text as
+//        UTF-8 (coding=0, charset=UTF-8), which Kannel codes back into the
+//        same GSM codes;
+//   0x08 (UCS-2 text): its octets as %XX (coding=2, charset=UTF-16BE).
+// Every part fits one message, header included, so Kannel sends each as one
+// submit without a concatenation header of its own.
 // The password is read as for an SMPP centre (readSmscPassword), never from
 // the address.
 

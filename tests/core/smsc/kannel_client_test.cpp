@@ -64,6 +64,49 @@ TEST(KannelClientTest, SendsmsRequestCarriesEveryOctet) {
               "&dlr-mask=3");
 }
 
+// The data of each coding: 8-bit data (logos, ringtones, picture messages)
+// as octets with class 1, an EMS picture's default-alphabet codes as UTF-8
+// text, its UCS-2 text as octets; the header as octets every time.
+TEST(KannelClientTest, SendsmsRequestForEachCoding) {
+    const KannelAddress address{"u", "h", 13013, "", ""};
+    constexpr const char* kFront = "/cgi-bin/sendsms?username=u&password=pw&to=%2B4917&udh=";
+    struct Case {
+        std::uint8_t dataCoding;
+        std::vector<std::uint8_t> userData;
+        bool report;
+        const char* query;  // behind kFront
+    };
+    for (const Case& c : {
+             // A ringtone's port header and data: as before, whatever the octets are.
+             Case{0xF5,
+                  {0x06, 0x05, 0x04, 0x15, 0x81, 0x00, 0x00, 0x02, 0x4A, 0x3A, 0x1B, 0x65},
+                  false,
+                  "%06%05%04%15%81%00%00&text=%02%4A%3A%1B%65&coding=1&mclass=1&alt-dcs=1&validity=1440"},
+             // "H@_ ü€[" in GSM codes, escapes to the extension table included.
+             Case{0x00,
+                  {0x05, 0x11, 0x03, 0x00, 0x01, 0x80, 0x48, 0x00, 0x11, 0x20, 0x7E, 0x1B, 0x65, 0x1B, 0x3C},
+                  false,
+                  "%05%11%03%00%01%80&text=H%40_%20%C3%BC%E2%82%AC%5B&coding=0&charset=UTF-8&validity=1440"},
+             // A header with no text behind it, the report asked.
+             Case{0x00,
+                  {0x03, 0x13, 0x01, 0x02},
+                  true,
+                  "%03%13%01%02&text=&coding=0&charset=UTF-8&validity=1440&dlr-mask=3"},
+             // "Aé€" in UCS-2: the octets, not read as text.
+             Case{0x08,
+                  {0x05, 0x11, 0x03, 0x00, 0x01, 0x80, 0x00, 0x41, 0x00, 0xE9, 0x20, 0xAC},
+                  true,
+                  "%05%11%03%00%01%80&text=%00%41%00%E9%20%AC&coding=2&charset=UTF-16BE&validity=1440&dlr-mask=3"},
+         }) {
+        SubmitFields part;
+        part.destination = {1, 1, "4917"};
+        part.dataCoding = c.dataCoding;
+        part.shortMessage = c.userData;
+        part.registeredDelivery = c.report;
+        EXPECT_EQ(sendsmsTarget(address, "pw", part), std::string(kFront) + c.query) << int{c.dataCoding};
+    }
+}
+
 TEST(KannelClientTest, Replies) {
     struct Case {
         const char* body;
