@@ -49,6 +49,11 @@ struct CentreSubmit {
 };
 Result<CentreSubmit> readCentreSubmit(std::span<const std::uint8_t> body);
 
+// The submit's user data as a PDU carries it, with its length (TP-UDL) in
+// length: the default alphabet packed seven bits a character behind the
+// header, other codings as they come.
+std::vector<std::uint8_t> airUserData(const CentreSubmit& submit, std::size_t& length);
+
 // The SMS-SUBMIT TPDU a submit stands for: user data header flag from
 // esm_class, status report from registered_delivery, relative validity of 24
 // hours, the destination with its type of number.
