@@ -7,6 +7,7 @@
 #include <span>
 
 #include "sms/deliver_pdu.h"
+#include "smsc/smsc_address.h"
 
 namespace pelorin::smsc {
 
@@ -57,17 +58,6 @@ void addParameter(std::string& target, std::string_view name, const std::string&
     target.append(value);
 }
 
-std::optional<std::uint16_t> readPort(std::string_view digits) {
-    unsigned long port = 0;
-    if (digits.empty() || digits.size() > 5) return std::nullopt;
-    for (char c : digits) {
-        if (c < '0' || c > '9') return std::nullopt;
-        port = port * 10 + static_cast<unsigned long>(c - '0');
-    }
-    if (port == 0 || port > 65535) return std::nullopt;
-    return static_cast<std::uint16_t>(port);
-}
-
 void initialiseCurlOnce() {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -94,31 +84,15 @@ struct CurlDeleter {
 std::optional<KannelAddress> parseKannelAddress(std::string_view url, std::string& error) {
     constexpr std::string_view kScheme = "kannel://";
     constexpr const char* kForm = "kannel://USER@HOST[:PORT][?smsc=ID&from=S]";
-    if (url.substr(0, kScheme.size()) != kScheme) {
-        error = std::string("a Kannel address must be ") + kForm;
-        return std::nullopt;
-    }
-    url.remove_prefix(kScheme.size());
-    std::string_view query;
-    if (const auto mark = url.find('?'); mark != std::string_view::npos) {
-        query = url.substr(mark + 1);
-        url = url.substr(0, mark);
-    }
-    const auto at = url.rfind('@');
-    if (at == std::string_view::npos || at == 0) {
-        error = std::string("the Kannel address needs the sendsms user: ") + kForm;
-        return std::nullopt;
-    }
+    const auto split =
+        splitCentreUrl(url,
+                       {kScheme, std::string("a Kannel address must be ") + kForm,
+                        std::string("the Kannel address needs the sendsms user: ") + kForm, "the Kannel address"},
+                       error);
+    if (!split) return std::nullopt;
     KannelAddress address;
-    const std::string_view user = url.substr(0, at);
-    if (user.find(':') != std::string_view::npos) {
-        error =
-            "the Kannel address must not hold the password (other users can read a command line); give it in "
-            "PELORIN_SMSC_PASSWORD or --password-file FILE";
-        return std::nullopt;
-    }
-    address.user = std::string(user);
-    std::string_view hostPort = url.substr(at + 1);
+    address.user = split->user;
+    std::string_view hostPort = split->hostPort;
     if (!hostPort.empty() && hostPort.front() == '[') {
         const auto close = hostPort.find(']');
         if (close == std::string_view::npos) {
@@ -144,13 +118,7 @@ std::optional<KannelAddress> parseKannelAddress(std::string_view url, std::strin
         error = std::string("the Kannel address needs a host: ") + kForm;
         return std::nullopt;
     }
-    while (!query.empty()) {
-        const auto amp = query.find('&');
-        const std::string_view pair = query.substr(0, amp);
-        query = amp == std::string_view::npos ? std::string_view() : query.substr(amp + 1);
-        const auto equals = pair.find('=');
-        const std::string_view key = pair.substr(0, equals);
-        const std::string value(equals == std::string_view::npos ? std::string_view() : pair.substr(equals + 1));
+    for (const auto& [key, value] : split->settings) {
         if (key == "smsc") {
             address.smsc = value;
         } else if (key == "from") {

@@ -18,13 +18,12 @@ bool tooLong(std::string_view what, const std::string& value, std::size_t max, s
 
 }  // namespace
 
-std::optional<SmscAddress> parseSmscAddress(std::string_view url, std::string& error) {
-    constexpr std::string_view kScheme = "smpp://";
-    if (url.substr(0, kScheme.size()) != kScheme) {
-        error = "the SMS centre address must be smpp://SYSTEM_ID@HOST[:PORT]";
+std::optional<CentreUrl> splitCentreUrl(std::string_view url, const CentreUrlTexts& texts, std::string& error) {
+    if (url.substr(0, texts.scheme.size()) != texts.scheme) {
+        error = texts.wrongScheme;
         return std::nullopt;
     }
-    url.remove_prefix(kScheme.size());
+    url.remove_prefix(texts.scheme.size());
     std::string_view query;
     if (const auto mark = url.find('?'); mark != std::string_view::npos) {
         query = url.substr(mark + 1);
@@ -32,19 +31,52 @@ std::optional<SmscAddress> parseSmscAddress(std::string_view url, std::string& e
     }
     const auto at = url.rfind('@');
     if (at == std::string_view::npos || at == 0) {
-        error = "the SMS centre address needs the system id: smpp://SYSTEM_ID@HOST[:PORT]";
+        error = texts.noUser;
         return std::nullopt;
     }
-    SmscAddress address;
+    CentreUrl split;
     const std::string_view user = url.substr(0, at);
     if (user.find(':') != std::string_view::npos) {
-        error =
-            "the SMS centre address must not hold the password (other users can read a command line); give it in "
-            "PELORIN_SMSC_PASSWORD or --password-file FILE";
+        error = std::string(texts.address) +
+                " must not hold the password (other users can read a command line); give it in "
+                "PELORIN_SMSC_PASSWORD or --password-file FILE";
         return std::nullopt;
     }
-    address.systemId = std::string(user);
-    std::string_view hostPort = url.substr(at + 1);
+    split.user = std::string(user);
+    split.hostPort = url.substr(at + 1);
+    while (!query.empty()) {
+        const auto amp = query.find('&');
+        const std::string_view pair = query.substr(0, amp);
+        query = amp == std::string_view::npos ? std::string_view() : query.substr(amp + 1);
+        const auto equals = pair.find('=');
+        split.settings.emplace_back(
+            pair.substr(0, equals),
+            std::string(equals == std::string_view::npos ? std::string_view() : pair.substr(equals + 1)));
+    }
+    return split;
+}
+
+std::optional<std::uint16_t> readPort(std::string_view digits) {
+    unsigned long port = 0;
+    if (digits.empty() || digits.size() > 5) return std::nullopt;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        port = port * 10 + static_cast<unsigned long>(c - '0');
+    }
+    if (port == 0 || port > 65535) return std::nullopt;
+    return static_cast<std::uint16_t>(port);
+}
+
+std::optional<SmscAddress> parseSmscAddress(std::string_view url, std::string& error) {
+    const auto split = splitCentreUrl(
+        url,
+        {"smpp://", "the SMS centre address must be smpp://SYSTEM_ID@HOST[:PORT]",
+         "the SMS centre address needs the system id: smpp://SYSTEM_ID@HOST[:PORT]", "the SMS centre address"},
+        error);
+    if (!split) return std::nullopt;
+    SmscAddress address;
+    address.systemId = split->user;
+    std::string_view hostPort = split->hostPort;
     if (!hostPort.empty() && hostPort.front() == '[') {
         const auto close = hostPort.find(']');
         if (close == std::string_view::npos) {
@@ -63,30 +95,18 @@ std::optional<SmscAddress> parseSmscAddress(std::string_view url, std::string& e
         hostPort = colon == std::string_view::npos ? std::string_view() : hostPort.substr(colon);
     }
     if (!hostPort.empty()) {
-        const std::string_view digits = hostPort.substr(1);
-        unsigned long port = 0;
-        bool ok = !digits.empty() && digits.size() <= 5;
-        for (char c : digits) {
-            ok = ok && c >= '0' && c <= '9';
-            port = port * 10 + static_cast<unsigned long>(c - '0');
-        }
-        if (!ok || port == 0 || port > 65535) {
+        const auto port = readPort(hostPort.substr(1));
+        if (!port) {
             error = "the SMS centre port must be a number from 1 to 65535";
             return std::nullopt;
         }
-        address.port = static_cast<std::uint16_t>(port);
+        address.port = *port;
     }
     if (address.host.empty()) {
         error = "the SMS centre address needs a host: smpp://SYSTEM_ID@HOST[:PORT]";
         return std::nullopt;
     }
-    while (!query.empty()) {
-        const auto amp = query.find('&');
-        const std::string_view pair = query.substr(0, amp);
-        query = amp == std::string_view::npos ? std::string_view() : query.substr(amp + 1);
-        const auto equals = pair.find('=');
-        const std::string_view key = pair.substr(0, equals);
-        const std::string value(equals == std::string_view::npos ? std::string_view() : pair.substr(equals + 1));
+    for (const auto& [key, value] : split->settings) {
         if (key == "system-type") {
             address.systemType = value;
         } else if (key == "source") {

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace pelorin::smsc {
 
@@ -19,6 +21,28 @@ struct SmscAddress {
     std::string systemType;
     std::string source;  // empty: no source address
 };
+
+// An SMS centre's address taken apart: SCHEME USER@HOST[:PORT][?KEY=VALUE&...].
+struct CentreUrl {
+    std::string user;
+    std::string_view hostPort;  // everything between "@" and "?", within the url given
+    std::vector<std::pair<std::string_view, std::string>> settings;  // in the order given
+};
+
+// What a kind of address says when it cannot be split.
+struct CentreUrlTexts {
+    std::string_view scheme;   // such as "smpp://"
+    std::string wrongScheme;   // the scheme is missing
+    std::string noUser;        // nothing before the "@"
+    std::string_view address;  // "the SMS centre address", as the password refusal names it
+};
+
+// Splits url; a user with a ":" (a password) is refused. Nothing returned and
+// error set when it cannot be split.
+std::optional<CentreUrl> splitCentreUrl(std::string_view url, const CentreUrlTexts& texts, std::string& error);
+
+// A port of 1 to 65535 written in decimal digits.
+std::optional<std::uint16_t> readPort(std::string_view digits);
 
 // Checks every field against SMPP 3.4's sizes; nothing returned and error
 // set when the address cannot be used.

@@ -36,73 +36,64 @@ void SendCommands::sendOperatorLogo(LogoKind current) {
     run(std::move(job), dialog.numbers);
 }
 
-void SendCommands::sendGroupGraphic() { sendSimple(SendJobKind::GroupGraphic); }
+void SendCommands::sendGroupGraphic() {
+    SendJob job;
+    job.Kind = SendJobKind::GroupGraphic;
+    sendSimple(std::move(job));
+}
 
-void SendCommands::sendRestoreOperatorLogo() { sendSimple(SendJobKind::RestoreOperatorLogo); }
+void SendCommands::sendRestoreOperatorLogo() {
+    SendJob job;
+    job.Kind = SendJobKind::RestoreOperatorLogo;
+    sendSimple(std::move(job));
+}
 
-void SendCommands::sendSimple(SendJobKind kind) {
+void SendCommands::sendSimple(SendJob job) {
     SimpleSendDialog dialog(parent_, messages_);
     dialog.number = doc_.lastNumber;
     dialog.deliveryReport = doc_.lastReport;
     if (dialog.exec() != QDialog::Accepted) return;
 
     rememberSend(doc_, store_, dialog.number, dialog.deliveryReport);
-    SendJob job;
-    job.Kind = kind;
     job.Number = dialog.numbers.front();
+    job.DeliveryReport = dialog.deliveryReport != 0;
+    run(std::move(job), dialog.numbers);
+}
+
+void SendCommands::sendWithText(SendJob job, const QString& title) {
+    PictureSendDialog dialog(parent_, messages_);
+    if (!title.isEmpty()) dialog.setWindowTitle(title);
+    dialog.number = doc_.lastNumber;
+    dialog.messageText = doc_.nextPictureText;
+    dialog.deliveryReport = doc_.lastReport;
+    if (dialog.exec() != QDialog::Accepted) return;
+    doc_.nextPictureText.clear();
+
+    rememberSend(doc_, store_, dialog.number, dialog.deliveryReport);
+    job.Number = dialog.numbers.front();
+    job.Text = dialog.messageText;
     job.DeliveryReport = dialog.deliveryReport != 0;
     run(std::move(job), dialog.numbers);
 }
 
 void SendCommands::sendPictureMessage() {
-    PictureSendDialog dialog(parent_, messages_);
-    dialog.number = doc_.lastNumber;
-    dialog.messageText = doc_.nextPictureText;
-    dialog.deliveryReport = doc_.lastReport;
-    if (dialog.exec() != QDialog::Accepted) return;
-    doc_.nextPictureText.clear();
-
-    rememberSend(doc_, store_, dialog.number, dialog.deliveryReport);
     SendJob job;
     job.Kind = SendJobKind::PictureMessage;
-    job.Number = dialog.numbers.front();
-    job.Text = dialog.messageText;
-    job.DeliveryReport = dialog.deliveryReport != 0;
-    run(std::move(job), dialog.numbers);
+    sendWithText(std::move(job), QString());
 }
 
 void SendCommands::sendEmsPicture(LogoKind current) {
-    PictureSendDialog dialog(parent_, messages_);
-    dialog.setWindowTitle("EMS picture");
-    dialog.number = doc_.lastNumber;
-    dialog.messageText = doc_.nextPictureText;
-    dialog.deliveryReport = doc_.lastReport;
-    if (dialog.exec() != QDialog::Accepted) return;
-    doc_.nextPictureText.clear();
-
-    rememberSend(doc_, store_, dialog.number, dialog.deliveryReport);
     SendJob job;
     job.Kind = SendJobKind::EmsPicture;
     job.EmsCanvas = current;
-    job.Number = dialog.numbers.front();
-    job.Text = dialog.messageText;
-    job.DeliveryReport = dialog.deliveryReport != 0;
-    run(std::move(job), dialog.numbers);
+    sendWithText(std::move(job), QStringLiteral("EMS picture"));
 }
 
 void SendCommands::sendRingtone(std::vector<std::uint8_t> octets) {
-    SimpleSendDialog dialog(parent_, messages_);
-    dialog.number = doc_.lastNumber;
-    dialog.deliveryReport = doc_.lastReport;
-    if (dialog.exec() != QDialog::Accepted) return;
-
-    rememberSend(doc_, store_, dialog.number, dialog.deliveryReport);
     SendJob job;
     job.Kind = SendJobKind::Ringtone;
-    job.Number = dialog.numbers.front();
-    job.DeliveryReport = dialog.deliveryReport != 0;
     job.RingtoneOctets = std::move(octets);
-    run(std::move(job), dialog.numbers);
+    sendSimple(std::move(job));
 }
 
 void SendCommands::run(SendJob job, std::vector<std::string> numbers) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,7 +42,9 @@ public:
     void sendRingtone(std::vector<std::uint8_t> octets);
 
 private:
-    void sendSimple(SendJobKind kind);
+    // Asks for the numbers (and the text) in the kind's dialog, then sends.
+    void sendSimple(SendJob job);
+    void sendWithText(SendJob job, const QString& title);
     void run(SendJob job, std::vector<std::string> numbers);
 
     QWidget* parent_;
