@@ -38,33 +38,19 @@ using namespace command;
 
 // The editor with a simulated phone as the far end of its sends, at a tenth
 // of the real waits.
-class EditorSendTest : public EditorFixture {
+class EditorSendTest : public PhoneEditorFixture {
 protected:
     void SetUp() override { start(std::make_shared<ScaledSleeper>(0.1), {"--quiet"}); }
     void start(std::shared_ptr<Sleeper> sleeper, const QStringList& phoneOptions) {
         // A number to send to: the first run's "+" alone is not one.
         settings.writeString("Last", "Number", "+4917012345");
-        QString why;
-        phone =
-            SimulatedPhone::start(PELORIN_PHONE_PATH, QString::fromStdString(store.path().string()), why, phoneOptions);
-        ASSERT_TRUE(phone) << why.toStdString();
-        SendLink link{makePosixSerialPortOpener(), std::move(sleeper), phone->port().toStdString()};
-        app = std::make_unique<CPelorinApp>(AppServices{settings, messages, files, link});
-        app->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->frame()));
-    }
-    void TearDown() override {
-        EXPECT_TRUE(waitUntil([] { return runningSendWorkers() == 0; }, 5000));
-        EditorFixture::TearDown();
+        startWithPhone(std::move(sleeper), phoneOptions);
     }
 
     std::string logText() const {
         std::ifstream in(store.path() / "log.txt");
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
-
-    TemporaryFolder store{"pelorin-editor-phone"};
-    std::unique_ptr<SimulatedPhone> phone;
 };
 
 // An empty number is refused in the dialog: nothing goes to the phone,

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QMouseEvent>
+#include <QStringList>
 #include <QWidget>
 #include <QtTest/QTest>
 #include <memory>
@@ -14,7 +15,10 @@
 #include "app/pelorin_app.h"
 #include "document/memory_file_system.h"
 #include "editor/pelorin_view.h"
+#include "platform/sleeper.h"
 #include "settings/memory_settings_store.h"
+#include "sms/simulated_phone.h"
+#include "support/temp_folder.h"
 
 namespace pelorin::testing {
 
@@ -53,6 +57,19 @@ protected:
     RecordingMessages messages;
     MemoryFileSystem files;
     std::unique_ptr<CPelorinApp> app;
+};
+
+// The editor with a simulated phone at the far end of its sends, storing what
+// it receives in store; by default at a tenth of the real waits. The end waits
+// for the send workers to be gone.
+class PhoneEditorFixture : public EditorFixture {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    void startWithPhone(std::shared_ptr<Sleeper> sleeper, const QStringList& phoneOptions);
+
+    TemporaryFolder store{"pelorin-editor-phone"};
+    std::unique_ptr<SimulatedPhone> phone;
 };
 
 }  // namespace pelorin::testing

@@ -146,25 +146,7 @@ TEST_F(RingtoneWindowTest, SendRefusesWhatCannotGo) {
 }
 
 // The editor with the simulated phone at the far end, at a tenth of the waits.
-class RingtoneSendTest : public EditorFixture {
-protected:
-    void SetUp() override {
-        QString why;
-        phone =
-            SimulatedPhone::start(PELORIN_PHONE_PATH, QString::fromStdString(store.path().string()), why, {"--quiet"});
-        ASSERT_TRUE(phone) << why.toStdString();
-        SendLink link{makePosixSerialPortOpener(), std::make_shared<ScaledSleeper>(0.1), phone->port().toStdString()};
-        app = std::make_unique<CPelorinApp>(AppServices{settings, messages, files, link});
-        app->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&app->frame()));
-    }
-    void TearDown() override {
-        EXPECT_TRUE(waitUntil([] { return runningSendWorkers() == 0; }, 5000));
-        EditorFixture::TearDown();
-    }
-    TemporaryFolder store{"pelorin-editor-ringtone"};
-    std::unique_ptr<SimulatedPhone> phone;
-};
+using RingtoneSendTest = PhoneEditorFixture;
 
 TEST_F(RingtoneSendTest, SendRingtoneArrivesWithTheGroupGraphicNumberDialog) {
     frame().action(kRingtone)->trigger();
