@@ -91,21 +91,11 @@ std::string quoted(const std::string& value, int lineNumber) {
 std::string quote(std::string_view bytes) {
     std::string out = "\"";
     for (char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += c;
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            static const char digits[] = "0123456789ABCDEF";
-            out += "\\x";
-            out += digits[byte >> 4];
-            out += digits[byte & 0x0F];
         } else {
-            out += c;
+            out += escaped(std::string_view(&c, 1));
         }
     }
     return out + "\"";
