@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "cli_pictures_fixture.h"
 #include "support/compressed.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
@@ -19,21 +20,12 @@ namespace {
 using testing::gzipped;
 using testing::ProcessResult;
 
-class HostilePicturesTest : public ::testing::Test {
+class HostilePicturesTest : public testing::CliPicturesFixture {
 protected:
-    std::string path(const std::string& name) const { return folder.file(name); }
-    static ProcessResult run(const std::vector<std::string>& arguments) {
-        return testing::runProcess(PELORIN_CLI_PATH, arguments);
-    }
-    // The rows "show" prints after its first line.
-    static std::string rowsShown(const std::string& file) {
-        const std::string out = run({"show", file}).out;
-        return out.substr(out.find('\n') + 1);
-    }
+    HostilePicturesTest() : CliPicturesFixture("pelorin-cli-hostile") {}
     void writeText(const std::string& name, const std::string& text) const {
         testing::writeFileBytes(path(name), std::vector<std::uint8_t>(text.begin(), text.end()));
     }
-    testing::TemporaryFolder folder{"pelorin-cli-hostile"};
 };
 
 const std::string kSvgHead =

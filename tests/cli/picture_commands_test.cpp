@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "cli_pictures_fixture.h"
 #include "document/canvas.h"
 #include "document/packed.h"
 #include "support/compressed.h"
@@ -15,18 +16,9 @@ namespace {
 
 using testing::ProcessResult;
 
-class PictureCommandsTest : public ::testing::Test {
+class PictureCommandsTest : public testing::CliPicturesFixture {
 protected:
-    std::string path(const std::string& name) const { return folder.file(name); }
-    static ProcessResult run(const std::vector<std::string>& arguments) {
-        return testing::runProcess(PELORIN_CLI_PATH, arguments);
-    }
-    // The rows "show" prints after its first line.
-    static std::string rowsShown(const std::string& file) {
-        const std::string out = run({"show", file}).out;
-        return out.substr(out.find('\n') + 1);
-    }
-    testing::TemporaryFolder folder{"pelorin-cli-pictures"};
+    PictureCommandsTest() : CliPicturesFixture("pelorin-cli-pictures") {}
 };
 
 // A 72 x 14 pattern of set and clear cells, as show prints it.
