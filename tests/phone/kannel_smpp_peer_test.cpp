@@ -17,6 +17,7 @@
 #include "support/kannel_gateway.h"
 #include "support/loopback.h"
 #include "support/phone_process.h"
+#include "support/process.h"
 
 namespace pelorin::phone {
 namespace {
@@ -24,15 +25,7 @@ namespace {
 using namespace peers;
 using namespace std::chrono_literals;
 
-bool waitUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (done()) return true;
-        std::this_thread::sleep_for(100ms);
-    }
-    return done();
-}
-
+using testing::waitUntil;
 // A Pelorin document of 72 x 14: rows of 72 pixels, eight a byte, the
 // first pixel in the highest bit.
 void writeOperatorDocument(const std::string& path) {

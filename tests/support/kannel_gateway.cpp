@@ -9,6 +9,7 @@
 
 #include "phone/peer_support.h"
 #include "support/loopback.h"
+#include "support/process.h"
 
 namespace pelorin::testing {
 
@@ -19,15 +20,6 @@ using phone::peers::DaemonProcess;
 
 constexpr const char* kBearerbox = "/usr/sbin/bearerbox";
 constexpr const char* kSmsbox = "/usr/sbin/smsbox";
-
-bool waitUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (done()) return true;
-        std::this_thread::sleep_for(100ms);
-    }
-    return done();
-}
 
 bool accepting(std::uint16_t port) {
     const int fd = connectLoopback(port);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <thread>
 
 namespace pelorin::testing {
 
@@ -68,6 +69,15 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     }
     if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
     return result;
+}
+
+bool waitUntil(const std::function<bool()>& done, std::chrono::seconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (done()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return done();
 }
 
 }  // namespace pelorin::testing

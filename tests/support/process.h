@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,5 +15,8 @@ struct ProcessResult {
 
 // Runs a program to its end with the given arguments, capturing both streams.
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args);
+
+// Asks done every 100 ms until it is true or limit has passed; its last answer.
+bool waitUntil(const std::function<bool()>& done, std::chrono::seconds limit);
 
 }  // namespace pelorin::testing

@@ -277,17 +277,10 @@ int runReceive(const std::vector<std::string>& args) {
             // Nothing failed: the phone keeps it, and the line says why.
             file = "not written: " + std::to_string(item.width) + "x" + std::to_string(item.height) +
                    " is not a size Pelorin edits";
-        } else if (parsed->out && folderReady && item.kind == ReceivedKind::Ringtone) {
-            if (const auto path = writeRingtone(*folder, item, why)) {
-                file = *path;
-                written.push_back(&item);
-            } else {
-                file = "not written: " + why;
-                std::cerr << "pelorin-cli receive: " << indexList(item) << ": " << why << "\n";
-                status = 1;
-            }
-        } else if (parsed->out && folderReady && isLogo(item)) {
-            if (const auto path = writeLogo(*folder, item, why)) {
+        } else if (parsed->out && folderReady && (item.kind == ReceivedKind::Ringtone || isLogo(item))) {
+            const auto path =
+                item.kind == ReceivedKind::Ringtone ? writeRingtone(*folder, item, why) : writeLogo(*folder, item, why);
+            if (path) {
                 file = *path;
                 written.push_back(&item);
             } else {
